@@ -1,0 +1,124 @@
+// The runtime's own records for one running program, and the way the other
+// runtime subsystems (files, console, serial, drawing) attach theirs.
+//
+// Exactly one Runtime is current on the program thread; operations named after
+// statements (STMT, OPEN, PRINT_STR, ...) work on Runtime::current().
+// Tests create a Runtime of their own with RuntimeScope.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "program_options.h"
+
+namespace host {
+class Desktop;
+}
+
+namespace rt {
+
+class FrameRecords;
+class StringHeap;
+class StringStack;
+class ArrayRegistry;
+
+// State that a subsystem outside the core keeps for the running program
+// (device table, console window, serial channels). Released at termination in
+// the reverse order of installation.
+class RuntimeExtension {
+public:
+    virtual ~RuntimeExtension() = default;
+    // Called during termination, before the string heap is freed; must not throw.
+    virtual void on_terminate() noexcept {}
+};
+
+class Runtime {
+public:
+    Runtime(ProgramOptions options, host::Desktop& desktop, std::string module_name, std::string base_name);
+    ~Runtime();
+    Runtime(const Runtime&) = delete;
+    Runtime& operator=(const Runtime&) = delete;
+
+    // The runtime of the program thread; aborts when none is current.
+    static Runtime& current();
+    static Runtime* current_or_null() noexcept;
+
+    const ProgramOptions& options() const noexcept { return options_; }
+    host::Desktop& desktop() noexcept { return desktop_; }
+    const std::string& module_name() const noexcept { return module_name_; }  // "Qk14", "QkP877W"
+    const std::string& base_name() const noexcept { return base_name_; }      // executable name without extension
+
+    FrameRecords& frame() noexcept { return *frame_; }
+    StringHeap& heap() noexcept { return *heap_; }
+    StringStack& string_stack() noexcept { return *stack_; }
+    ArrayRegistry& arrays() noexcept { return *arrays_; }
+
+    // Typed access to a subsystem's record; install() once, then extension<T>().
+    template <class T>
+    T& install(std::unique_ptr<T> ext)
+    {
+        T& ref = *ext;
+        set_extension(slot_of<T>(), std::move(ext));
+        return ref;
+    }
+    template <class T>
+    T* find_extension() noexcept
+    {
+        auto i = slot_of<T>();
+        return i < extensions_.size() ? static_cast<T*>(extensions_[i].get()) : nullptr;
+    }
+    template <class T>
+    T& extension();  // aborts with a message when not installed
+
+    // Termination clean-up: extensions in reverse order of installation, then
+    // the string heap, stack and arrays. Idempotent; never throws.
+    void release_all() noexcept;
+
+private:
+    static std::size_t next_slot() noexcept;
+    template <class T>
+    static std::size_t slot_of() noexcept
+    {
+        static const std::size_t slot = next_slot();
+        return slot;
+    }
+    void set_extension(std::size_t slot, std::unique_ptr<RuntimeExtension> ext);
+    [[noreturn]] static void missing_extension();
+
+    ProgramOptions options_;
+    host::Desktop& desktop_;
+    std::string module_name_;
+    std::string base_name_;
+    std::unique_ptr<FrameRecords> frame_;
+    std::unique_ptr<StringHeap> heap_;
+    std::unique_ptr<StringStack> stack_;
+    std::unique_ptr<ArrayRegistry> arrays_;
+    std::vector<std::unique_ptr<RuntimeExtension>> extensions_;  // indexed by slot
+    std::vector<std::size_t> install_order_;
+    Runtime* previous_ = nullptr;
+    friend class RuntimeScope;
+};
+
+template <class T>
+T& Runtime::extension()
+{
+    if (T* p = find_extension<T>())
+        return *p;
+    missing_extension();
+}
+
+// Makes a runtime current for its lifetime (the start routine, and tests).
+class RuntimeScope {
+public:
+    explicit RuntimeScope(Runtime& runtime) noexcept;
+    ~RuntimeScope();
+    RuntimeScope(const RuntimeScope&) = delete;
+    RuntimeScope& operator=(const RuntimeScope&) = delete;
+
+private:
+    Runtime& runtime_;
+};
+
+}  // namespace rt

@@ -1,0 +1,32 @@
+#!/usr/bin/env bash
+# Installs what the build needs, configures, builds and runs every test.
+# Options: --sanitize (address + undefined), --heap-stress (string heap compacts
+# at every allocation), --tsan (thread sanitizer, serial and frame tests only),
+# --build-dir DIR.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+mode=plain
+build_dir=""
+while [ $# -gt 0 ]; do
+  case "$1" in
+    --sanitize) mode=sanitize ;;
+    --heap-stress) mode=heap-stress ;;
+    --tsan) mode=tsan ;;
+    --build-dir) build_dir="$2"; shift ;;
+    *) echo "unknown option $1" >&2; exit 2 ;;
+  esac
+  shift
+done
+./scripts/install-packages.sh
+flags=()
+ctest_args=()
+case "$mode" in
+  plain) build_dir=${build_dir:-build} ;;
+  sanitize) build_dir=${build_dir:-build-asan}; flags+=(-DQK_SANITIZE=ON -DQK_BENCH=OFF) ;;
+  heap-stress) build_dir=${build_dir:-build-stress}; flags+=(-DQK_HEAP_STRESS=ON -DQK_SANITIZE=ON -DQK_BENCH=OFF) ;;
+  tsan) build_dir=${build_dir:-build-tsan}; flags+=(-DQK_TSAN=ON -DQK_BENCH=OFF); ctest_args+=(-L threads) ;;
+esac
+cmake -S . -B "$build_dir" "${flags[@]}"
+cmake --build "$build_dir" -j "$(nproc)"
+cd "$build_dir"
+ctest --output-on-failure -j "$(nproc)" "${ctest_args[@]}"

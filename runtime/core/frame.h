@@ -63,6 +63,16 @@ struct LabelTransfer {
 // start (a label at the top of a block). Other labels pass through.
 void label_scope(int label, const std::function<void()>& body);
 
+// Current procedure frame number (0 = main program) and whether an event
+// subroutine or error handler is running (DIM refuses to run there).
+std::uint32_t current_frame_number() noexcept;
+bool in_trap_handler() noexcept;
+
+// Runs the application's main routine as the program: catches termination
+// from any depth, performs the termination sequence (windows closed, strings,
+// devices and files released) and returns the process exit code.
+int run_main_routine(const std::function<void()>& main_routine);
+
 // Takes and dispatches every waiting message; the quit message terminates.
 void pump_messages();
 // Blocks for one message and dispatches it (runtime waits use this).

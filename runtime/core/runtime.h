@@ -20,6 +20,8 @@ class Desktop;
 namespace rt {
 
 class FrameRecords;
+class PrintChannel;
+class ConsoleReportTarget;
 class StringHeap;
 class StringStack;
 class ArrayRegistry;
@@ -54,6 +56,12 @@ public:
     StringHeap& heap() noexcept { return *heap_; }
     StringStack& string_stack() noexcept { return *stack_; }
     ArrayRegistry& arrays() noexcept { return *arrays_; }
+
+    // Installed by the console; null until then.
+    PrintChannel* print_channel() noexcept { return print_channel_; }
+    void set_print_channel(PrintChannel* channel) noexcept { print_channel_ = channel; }
+    ConsoleReportTarget* report_target() noexcept { return report_target_; }
+    void set_report_target(ConsoleReportTarget* target) noexcept { report_target_ = target; }
 
     // Typed access to a subsystem's record; install() once, then extension<T>().
     template <class T>
@@ -97,6 +105,8 @@ private:
     std::unique_ptr<ArrayRegistry> arrays_;
     std::vector<std::unique_ptr<RuntimeExtension>> extensions_;  // indexed by slot
     std::vector<std::size_t> install_order_;
+    PrintChannel* print_channel_ = nullptr;
+    ConsoleReportTarget* report_target_ = nullptr;
     Runtime* previous_ = nullptr;
     friend class RuntimeScope;
 };

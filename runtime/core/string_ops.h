@@ -10,11 +10,13 @@
 
 namespace rt {
 
-void STR_PUSH_VAR(StringDescriptor& d);           // by reference, no copy
+void STR_PUSH_VAR(const StringDescriptor& d);     // by reference, no copy
 void STR_PUSH_CONST(const StringDescriptor& d);   // pushes a temporary copy
 void STR_PUSH_EMPTY();
 void STR_MAKE_TEMP(std::uint32_t length, const std::uint8_t* text);
-void STR_POP(StringDescriptor& destination);      // nothing on an empty stack
+// Nothing on an empty stack. A popped temporary's block is then owned by
+// `destination`: release it with STR_FREE or hand it on with STR_ASSIGN.
+void STR_POP(StringDescriptor& destination);
 void STR_FREE(StringDescriptor& d);
 void STR_ASSIGN(StringDescriptor& destination, const StringDescriptor& source);
 void STR_ASSIGN_VAR(StringDescriptor& destination, const StringDescriptor& source);
@@ -32,6 +34,10 @@ void push_temp(std::string_view text);
 // A string popped from the string stack for a runtime operation. Holds the
 // popped descriptor and releases it (when it is a temporary) on destruction,
 // so an operation that raises an error never leaves an orphaned heap block.
+// A popped temporary is owned by this object, so its text stays valid (and
+// view() current) while the operation makes new strings; a string pushed by
+// reference is read through the original descriptor. An empty stack gives an
+// empty string.
 class PoppedString {
 public:
     PoppedString();  // pops the top of the stack
@@ -39,14 +45,18 @@ public:
     PoppedString(const PoppedString&) = delete;
     PoppedString& operator=(const PoppedString&) = delete;
 
-    std::string_view view() const noexcept { return d_.view(); }
-    const StringDescriptor& descriptor() const noexcept { return d_; }
-    // Releases now (before pushing a result that may move the heap's text).
+    // Valid until the next string is made; call again after that.
+    std::string_view view() const noexcept { return source_->view(); }
+    const StringDescriptor& descriptor() const noexcept { return *source_; }
+    std::uint32_t length() const noexcept { return source_->length; }
+    bool is_temporary() const noexcept { return source_ == &d_ && d_.kind == StringKind::Temporary; }
+    // Releases a temporary now (before pushing a result, so compaction can
+    // reuse its space); the string reads as empty afterwards.
     void release() noexcept;
 
 private:
     StringDescriptor d_;
-    bool released_ = false;
+    const StringDescriptor* source_ = &d_;
 };
 
 }  // namespace rt

@@ -1,0 +1,122 @@
+// The string heap: one growable memory block holding every dynamic string's
+// text, block after block, each block naming the descriptor that owns it.
+//
+// Blocks are only ever appended. Releasing a string marks its block free; the
+// space returns at the next compaction, which slides live blocks down and
+// rewrites their owners' text addresses. The heap grows and shrinks in units of
+// 65,536 bytes; after any move every live owner is rewritten as well, so an
+// owner descriptor must stay at one address while it owns a block (string
+// variables, array elements, string stack slots, popped operands).
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+#include "runtime/core/scratch_buffer.h"
+#include "runtime/core/string_descriptor.h"
+
+namespace rt {
+
+// One block as a heap walk reports it.
+struct HeapBlockInfo {
+    const StringDescriptor* owner;  // nullptr: free
+    std::uint32_t frame;            // procedure frame current when the block was made
+    std::uint32_t length;
+    const std::uint8_t* text;
+};
+
+class StringHeap {
+public:
+    static constexpr std::size_t kUnit = 65536;
+
+    // Block header in front of each text: owner address, frame, length.
+    struct BlockHeader {
+        StringDescriptor* owner;
+        std::uint32_t frame;
+        std::uint32_t length;
+    };
+    static_assert(sizeof(BlockHeader) == 16);
+    static constexpr std::size_t kHeaderSize = sizeof(BlockHeader);
+    static constexpr std::size_t kAlignment = alignof(BlockHeader);
+
+    StringHeap() = default;
+    ~StringHeap();
+    StringHeap(const StringHeap&) = delete;
+    StringHeap& operator=(const StringHeap&) = delete;
+
+    // Appends a block of `length` bytes owned by `owner` and sets `owner` to
+    // {kind, length, text}. The text is copied from `source` when given (it may
+    // lie in this heap, even in a block already released), else left for the
+    // caller to fill. Length 0 makes no block and sets `owner` to {kind, 0, null}.
+    // Raises 7 when memory cannot be had, 82 when the heap cannot be resized;
+    // `owner` is untouched then.
+    std::uint8_t* allocate(StringDescriptor& owner, StringKind kind, std::uint32_t length,
+                           const std::uint8_t* source = nullptr);
+
+    // Marks the block of `d` free when `d` is a variable or temporary that owns
+    // it (a copy of an owner releases nothing), and empties `d`.
+    static void release(StringDescriptor& d) noexcept;
+    // Makes `new_owner`, which holds a copy of the owning descriptor, the owner
+    // of the block (used when a value moves to another descriptor).
+    static void adopt(StringDescriptor& new_owner) noexcept;
+    // True when `d` is the recorded owner of the block it points at.
+    static bool owns_block(const StringDescriptor& d) noexcept;
+
+    // Slides live blocks down over free ones and shrinks when fewer units will do.
+    void compact();
+    // Releases every block whose owner lies in [begin, end) (a frame's locals).
+    void release_owned_in(const void* begin, const void* end) noexcept;
+    // Termination: empties every owner, then frees the heap and the scratch.
+    void release_all() noexcept;
+
+    // Live and free blocks in heap order.
+    std::vector<HeapBlockInfo> walk() const;
+    std::size_t live_blocks() const noexcept;
+    std::size_t units() const noexcept { return units_; }
+    std::size_t used() const noexcept { return used_; }
+    std::size_t free_bytes() const noexcept { return units_ * kUnit - used_; }
+    bool contains(const void* p) const noexcept;
+
+    // Intermediate text for string operations.
+    ScratchBuffer& scratch() noexcept { return scratch_; }
+
+    // Test hook: the next memory request of the heap (creation, large
+    // temporary copy, growth, shrink) fails as if the system had refused it.
+    void fail_next_allocation() noexcept { fail_next_ = true; }
+
+    static std::size_t block_size(std::uint32_t length) noexcept
+    {
+        return (kHeaderSize + length + kAlignment - 1) & ~(kAlignment - 1);
+    }
+
+private:
+    struct FreeDeleter {
+        void operator()(std::byte* p) const noexcept;
+    };
+    using Buffer = std::unique_ptr<std::byte, FreeDeleter>;
+
+    BlockHeader& header_at(std::size_t offset) const noexcept
+    {
+        return *reinterpret_cast<BlockHeader*>(base_.get() + offset);
+    }
+    static BlockHeader& header_of(const std::uint8_t* text) noexcept
+    {
+        return *reinterpret_cast<BlockHeader*>(const_cast<std::uint8_t*>(text) - kHeaderSize);
+    }
+    bool refuse_allocation() noexcept;
+    void create(std::size_t need);
+    void grow(std::size_t need);
+    void resize(std::size_t new_units, std::uint16_t site);
+    void relocate_for_stress() noexcept;
+    void rewrite_owners() noexcept;
+
+    Buffer base_;
+    std::size_t units_ = 0;
+    std::size_t used_ = 0;
+    bool fail_next_ = false;
+    ScratchBuffer scratch_;
+};
+
+}  // namespace rt

@@ -34,6 +34,9 @@ struct TextRun {
     std::string_view text;     // Shift-JIS bytes; a double-byte character is never cut
     std::uint32_t foreground = 0;
     std::uint32_t background = 0;
+    // Reversed cells paint `background` behind the text; normal cells draw the
+    // text over what is there (the graphics layer) and ignore `background`.
+    bool paint_background = false;
 };
 
 class FrontEnd {
@@ -58,6 +61,8 @@ public:
     // Paint calls of a console window, bracketed by begin_paint/end_paint.
     virtual void begin_paint(WindowId) {}
     // Restores `area` of the window from the graphics layer (pixels the drawing operations made).
+    // `area` is in client coordinates; the layer pixel shown at client (x, y) is the
+    // one at (x + view column * cell width, y + view row * cell height).
     virtual void paint_from_layer(WindowId, const Surface& layer, const Rect& area) = 0;
     // Draws a run of text over what paint_from_layer restored.
     virtual void paint_text(WindowId, const TextRun& run) = 0;

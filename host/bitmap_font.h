@@ -1,0 +1,64 @@
+// The fixed-pitch bitmap font of the pixel front ends: GNU Unifont in its hex
+// form (one line per glyph, "XXXX:" followed by 32 hex digits for an 8x16
+// glyph or 64 for a 16x16 glyph).
+//
+// Loading reads the file and indexes its lines; a glyph's bits are decoded
+// when it is looked up, so start-up stays short.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace host {
+
+// Text cell of the console: 8x16 glyphs with one blank pixel row above and below.
+inline constexpr int font_cell_width = 8;
+inline constexpr int font_cell_height = 18;
+inline constexpr int glyph_height = 16;
+inline constexpr int glyph_top = (font_cell_height - glyph_height) / 2;
+
+struct Glyph {
+    int width = 8;                          // 8 or 16
+    std::array<std::uint16_t, glyph_height> rows{};  // bit 15 is the leftmost pixel
+
+    bool pixel(int x, int y) const noexcept { return (rows[std::size_t(y)] >> (15 - x)) & 1U; }
+};
+
+// The glyph drawn for a character the font does not have: a box outline.
+Glyph missing_glyph_box(int width) noexcept;
+
+class BitmapFont {
+public:
+    static constexpr const char* default_file = "/usr/share/unifont/unifont_jp.hex";
+
+    // The font file: $QK_FONT_FILE when set, otherwise default_file.
+    static std::string configured_path();
+    // Throws std::runtime_error when the file cannot be read or holds no glyph.
+    static BitmapFont load(const std::string& path);
+    static BitmapFont load_configured() { return load(configured_path()); }
+    // Builds a font from hex text (lines "XXXX:HEX..."); malformed lines are skipped.
+    static BitmapFont from_hex_text(std::string text);
+
+    bool has(char32_t code_point) const noexcept;
+    // The glyph of a character; false when the font has none.
+    bool find(char32_t code_point, Glyph& out) const noexcept;
+    // The glyph, or a box `missing_width` pixels wide when the font has none.
+    Glyph glyph_or_box(char32_t code_point, int missing_width) const noexcept;
+    std::size_t glyph_count() const noexcept { return index_.size(); }
+
+private:
+    struct Entry {
+        char32_t code_point;
+        std::uint32_t offset;  // of the first hex digit after ':'
+        std::uint32_t digits;  // 32 or 64
+    };
+    const Entry* entry(char32_t code_point) const noexcept;
+
+    std::string text_;
+    std::vector<Entry> index_;  // sorted by code point
+};
+
+}  // namespace host

@@ -1,0 +1,78 @@
+#include "input_script.h"
+
+#include <algorithm>
+#include <charconv>
+
+#include "code_page.h"
+#include "key_chord.h"
+
+namespace host {
+namespace {
+
+std::string_view trim(std::string_view s) noexcept
+{
+    while (!s.empty() && (s.front() == ' ' || s.front() == '\t'))
+        s.remove_prefix(1);
+    while (!s.empty() && (s.back() == ' ' || s.back() == '\t' || s.back() == '\r'))
+        s.remove_suffix(1);
+    return s;
+}
+
+}  // namespace
+
+std::vector<ScriptStep> parse_input_script(std::string_view script, ShiftJisCodec& codec)
+{
+    std::vector<ScriptStep> steps;
+    int line_number = 0;
+    while (!script.empty()) {
+        const std::size_t end = std::min(script.find('\n'), script.size());
+        const std::string_view raw_line = script.substr(0, end);
+        script.remove_prefix(std::min(end + 1, script.size()));
+        ++line_number;
+
+        // "text" keeps its argument as written, spaces included, apart from the separator.
+        std::string_view line = raw_line;
+        if (!line.empty() && line.back() == '\r')
+            line.remove_suffix(1);
+        while (!line.empty() && (line.front() == ' ' || line.front() == '\t'))
+            line.remove_prefix(1);
+        if (line.empty() || line.front() == '#')
+            continue;
+        const std::size_t space = line.find_first_of(" \t");
+        const std::string_view command = line.substr(0, space);
+        const std::string_view argument = space == std::string_view::npos ? std::string_view{} : line.substr(space + 1);
+
+        ScriptStep step;
+        step.line = line_number;
+        if (command == "text") {
+            for (char byte : codec.from_utf8(argument))
+                step.messages.push_back(Message{0, MessageKind::Char, static_cast<std::uint8_t>(byte), 1});
+        } else if (command == "key") {
+            const auto chord = parse_key_chord(trim(argument));
+            if (!chord)
+                throw InputScriptError(line_number, "unknown key \"" + std::string(trim(argument)) + "\"");
+            step.messages = key_chord_messages(*chord, 0);
+        } else if (command == "wait") {
+            const std::string_view digits = trim(argument);
+            long milliseconds = -1;
+            const auto [rest, error] = std::from_chars(digits.data(), digits.data() + digits.size(), milliseconds);
+            if (error != std::errc{} || rest != digits.data() + digits.size() || milliseconds < 0)
+                throw InputScriptError(line_number, "wait needs milliseconds");
+            step.kind = ScriptStep::Kind::Wait;
+            step.wait = std::chrono::milliseconds(milliseconds);
+        } else if (command == "close" && trim(argument).empty()) {
+            step.kind = ScriptStep::Kind::Close;
+        } else if (command == "png" || command == "screen") {
+            step.kind = command == "png" ? ScriptStep::Kind::WritePng : ScriptStep::Kind::WriteScreen;
+            step.path = std::string(trim(argument));
+            if (step.path.empty())
+                throw InputScriptError(line_number, std::string(command) + " needs a file name");
+        } else {
+            throw InputScriptError(line_number, "unknown command \"" + std::string(command) + "\"");
+        }
+        steps.push_back(std::move(step));
+    }
+    return steps;
+}
+
+}  // namespace host

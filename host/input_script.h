@@ -1,0 +1,49 @@
+// Scripts of keys and waits for the headless front end (format in host/README.md):
+//
+//   text abc        characters, UTF-8 in the script, sent as Shift-JIS Char messages
+//   key F5          one key press; modifiers: key shift+Home, key ctrl+C
+//   wait 500        milliseconds before the next line takes effect
+//   close           the user closes the window
+//   png out.png     writes the client area as a PNG file
+//   screen out.txt  writes the screen's text rows (UTF-8); "screen -" to standard output
+//
+// Empty lines and lines starting with '#' are ignored.
+#pragma once
+
+#include <chrono>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "message.h"
+
+namespace host {
+
+class ShiftJisCodec;
+
+struct ScriptStep {
+    enum class Kind { Messages, Wait, Close, WritePng, WriteScreen };
+    Kind kind = Kind::Messages;
+    std::vector<Message> messages;  // window 0: the main window
+    std::chrono::milliseconds wait{0};
+    std::string path;
+    int line = 0;
+};
+
+class InputScriptError : public std::runtime_error {
+public:
+    InputScriptError(int line, const std::string& what)
+        : std::runtime_error("script line " + std::to_string(line) + ": " + what), line_(line)
+    {
+    }
+    int line() const noexcept { return line_; }
+
+private:
+    int line_;
+};
+
+// Throws InputScriptError for an unknown command or a bad argument.
+std::vector<ScriptStep> parse_input_script(std::string_view script, ShiftJisCodec& codec);
+
+}  // namespace host

@@ -1,0 +1,99 @@
+#include "pixel_painter.h"
+
+#include <algorithm>
+
+namespace host {
+
+Rect united(const Rect& a, const Rect& b) noexcept
+{
+    if (a.empty())
+        return b;
+    if (b.empty())
+        return a;
+    return {std::min(a.left, b.left), std::min(a.top, b.top), std::max(a.right, b.right), std::max(a.bottom, b.bottom)};
+}
+
+PixelPainter::PixelPainter(const BitmapFont& font, int width, int height, std::uint32_t background)
+    : font_(font), surface_(std::max(width, 0), std::max(height, 0), background)
+{
+}
+
+void PixelPainter::resize(int width, int height, std::uint32_t background)
+{
+    Surface resized(std::max(width, 0), std::max(height, 0), background);
+    const int w = std::min(resized.width(), surface_.width());
+    const int h = std::min(resized.height(), surface_.height());
+    for (int y = 0; y < h; ++y)
+        std::copy_n(surface_.data() + std::size_t(y) * surface_.width(), w, resized.data() + std::size_t(y) * resized.width());
+    surface_ = std::move(resized);
+}
+
+Rect PixelPainter::clip(const Rect& area) const noexcept
+{
+    Rect r{std::max(area.left, 0), std::max(area.top, 0), std::min(area.right, surface_.width()),
+           std::min(area.bottom, surface_.height())};
+    return r.empty() ? Rect{} : r;
+}
+
+Rect PixelPainter::restore_from_layer(const Surface& layer, const Rect& area) noexcept
+{
+    const Rect r = clip(area);
+    for (int y = r.top; y < r.bottom; ++y) {
+        const int layer_y = y + view_y_;
+        std::uint32_t* out = surface_.data() + std::size_t(y) * surface_.width();
+        for (int x = r.left; x < r.right; ++x) {
+            const int layer_x = x + view_x_;
+            // Outside the layer the window shows black, as an unpainted client area would.
+            out[x] = layer.contains(layer_x, layer_y) ? layer.pixel(layer_x, layer_y) : 0;
+        }
+    }
+    return r;
+}
+
+Rect PixelPainter::fill(const Rect& area, std::uint32_t colour) noexcept
+{
+    const Rect r = clip(area);
+    for (int y = r.top; y < r.bottom; ++y)
+        std::fill_n(surface_.data() + std::size_t(y) * surface_.width() + r.left, r.width(), colour);
+    return r;
+}
+
+void PixelPainter::draw_glyph(const Glyph& glyph, int x, int y, int span, std::uint32_t colour) noexcept
+{
+    const int offset = glyph.width < span ? (span - glyph.width) / 2 : 0;
+    const int width = std::min(glyph.width, span);
+    for (int row = 0; row < glyph_height; ++row) {
+        const int py = y + glyph_top + row;
+        if (py < 0 || py >= surface_.height() || glyph.rows[std::size_t(row)] == 0)
+            continue;
+        for (int column = 0; column < width; ++column) {
+            const int px = x + offset + column;
+            if (px >= 0 && px < surface_.width() && glyph.pixel(column, row))
+                surface_.pixel(px, py) = colour;
+        }
+    }
+}
+
+Rect PixelPainter::draw_text(const TextRun& run)
+{
+    std::string_view text = run.text;
+    int x = run.x;
+    Rect changed;
+    while (!text.empty()) {
+        const DecodedCharacter c = codec_.decode(text);
+        const int span = c.length * font_cell_width;
+        const Rect cell{x, run.y, x + span, run.y + font_cell_height};
+        if (run.paint_background)
+            fill(cell, run.background);
+        Glyph glyph = font_.glyph_or_box(c.code_point, span);
+        if (glyph.width > span)  // a wide form for a single-byte cell would overlap its neighbour
+            glyph = missing_glyph_box(span);
+        draw_glyph(glyph, x, run.y, span, run.foreground);
+        changed = united(changed, clip(cell));
+        x += span;
+        text.remove_prefix(std::size_t(c.length));
+    }
+    return changed;
+}
+
+}  // namespace host

@@ -50,6 +50,13 @@ public:
     // Closes the device (CLOSE); must not throw.
     virtual void close() noexcept = 0;
 
+    // One input line for the input statement's line mode (serial channels):
+    // bytes up to CR, the CR not stored. Devices without a line mode raise 51.
+    virtual std::string read_line(std::uint16_t site);
+    // Called by OPEN once a fixed device (keyboard, screen) has been opened on
+    // a file number with `mode`; the keyboard empties its key queue here.
+    virtual void opened(std::int16_t /*mode*/) {}
+
 protected:
     std::string name_;
     std::int32_t open_kind_ = 0;

@@ -1,0 +1,244 @@
+#include "runtime/files/disk_file.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <limits>
+#include <new>
+
+#include "runtime/core/error.h"
+#include "runtime/files/field_reader.h"
+#include "runtime/files/file_errors.h"
+#include "runtime/files/open_mode.h"
+#include "runtime/files/share_lock.h"
+
+namespace rt {
+
+namespace {
+
+constexpr char kEndOfText = 0x1A;
+
+[[noreturn]] void raise_system_error(int errnum, std::uint16_t site)
+{
+    RAISE_ERROR(API_ERROR(errnum), site);
+}
+
+// The file's bytes for the field reader, read at explicit offsets.
+class DescriptorSource final : public FieldByteSource {
+public:
+    DescriptorSource(int fd, std::uint16_t site) noexcept : fd_(fd), site_(site) {}
+    std::size_t read_at(std::uint64_t offset, std::span<std::uint8_t> buffer) override
+    {
+        for (;;) {
+            const ssize_t n = ::pread(fd_, buffer.data(), buffer.size(), static_cast<off_t>(offset));
+            if (n >= 0)
+                return static_cast<std::size_t>(n);
+            if (errno != EINTR)
+                raise_system_error(errno, site_);
+        }
+    }
+
+private:
+    int fd_;
+    std::uint16_t site_;
+};
+
+int open_flags(const DiskOpenRow& row, bool with_read) noexcept
+{
+    int flags = O_CLOEXEC;
+    if (row.access == DiskAccess::Read)
+        flags |= O_RDONLY;
+    else
+        flags |= with_read ? O_RDWR : O_WRONLY;
+    if (row.creation == DiskCreation::CreateNew)
+        flags |= O_CREAT | O_EXCL;
+    else if (row.creation == DiskCreation::OpenAlways)
+        flags |= O_CREAT;
+    return flags;
+}
+
+}  // namespace
+
+std::unique_ptr<DiskFile> DiskFile::open(const DiskOpenRequest& request, std::uint16_t site)
+{
+    const auto row = disk_open_row(request.mode);
+    if (!row)
+        RAISE_ERROR(err::BadFileMode, site);
+
+    std::unique_ptr<DiskFile> file;
+    try {
+        file.reset(new DiskFile());
+        file->state_ = std::make_unique<FileState>();
+        if (row->record_buffer)
+            file->state_->record_buffer = std::make_unique<std::uint8_t[]>(request.record_length);
+    } catch (const std::bad_alloc&) {
+        RAISE_ERROR(err::OutOfMemory, site);
+    }
+    FileState& state = *file->state_;
+    state.mode_word = request.mode;
+    state.record_length = request.record_length;
+    file->open_kind_ = row->kind;
+    file->name_ = request.path;
+
+    // Write-only opens also ask for reading, which the share locks need; a
+    // file that may only be written is opened without them.
+    bool lockable = true;
+    int fd = ::open(request.path.c_str(), open_flags(*row, true), 0666);
+    if (fd < 0 && errno == EACCES && row->access == DiskAccess::Write) {
+        fd = ::open(request.path.c_str(), open_flags(*row, false), 0666);
+        lockable = false;
+    }
+    if (fd < 0)
+        raise_system_error(errno, site);
+    file->fd_ = FileDescriptor(fd);
+
+    struct stat info {};
+    if (::fstat(fd, &info) != 0)
+        raise_system_error(errno, site);
+    if (S_ISDIR(info.st_mode))
+        raise_system_error(EISDIR, site);
+    if (lockable) {
+        const ShareRequest share{row->access != DiskAccess::Write, row->access != DiskAccess::Read, request.share};
+        if (const int error = acquire_share_locks(fd, share); error != 0)
+            raise_system_error(error, site);
+    }
+
+    state.length = static_cast<std::uint32_t>(
+        std::min<std::uint64_t>(static_cast<std::uint64_t>(info.st_size), std::numeric_limits<std::uint32_t>::max()));
+    if (row->kind == open_kind::Append) {
+        state.position = state.length;
+        char last = 0;
+        if (state.length != 0 && ::pread(fd, &last, 1, state.length - 1) == 1 && last == kEndOfText) {
+            --state.length;
+            --state.position;
+        }
+    }
+    return file;
+}
+
+DiskFile::~DiskFile()
+{
+    close();
+}
+
+void DiskFile::write(std::string_view bytes, std::uint16_t site)
+{
+    if (open_kind_ != open_kind::Output && open_kind_ != open_kind::Append && open_kind_ != open_kind::BlockWrite &&
+        open_kind_ != open_kind::BlockReadWrite)
+        RAISE_ERROR(err::BadFileMode, site);
+    FileState& state = *state_;
+    if (bytes.size() > std::numeric_limits<std::uint32_t>::max() - state.position)
+        RAISE_ERROR(err::DiskFull, site);
+
+    std::size_t written = 0;
+    int failure = 0;
+    while (written < bytes.size()) {
+        const ssize_t n = ::pwrite(fd_.get(), bytes.data() + written, bytes.size() - written,
+                                   static_cast<off_t>(state.position + written));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0) {
+            failure = n < 0 ? errno : ENOSPC;
+            break;
+        }
+        written += static_cast<std::size_t>(n);
+    }
+    // Whatever reached the file counts, even when the rest failed.
+    state.position += static_cast<std::uint32_t>(written);
+    state.length = std::max(state.length, state.position);
+    if (failure != 0)
+        raise_system_error(failure, site);
+}
+
+std::int32_t DiskFile::loc(std::uint16_t)
+{
+    if (open_kind_ == open_kind::Record)
+        return static_cast<std::int32_t>(state_->record_counter[1]);
+    return static_cast<std::int32_t>(state_->length);
+}
+
+bool DiskFile::eof(std::uint16_t site)
+{
+    const FileState& state = *state_;
+    const std::int64_t position = state.position;
+    const std::int64_t length = state.length;
+    switch (open_kind_) {
+    case open_kind::Input: {
+        if (position < length - 1)
+            return false;
+        if (position >= length)
+            return true;
+        char last = 0;
+        const ssize_t n = ::pread(fd_.get(), &last, 1, static_cast<off_t>(position));
+        if (n < 0)
+            raise_system_error(errno, site);
+        return n == 0 || last == kEndOfText;
+    }
+    case open_kind::BlockRead:
+    case open_kind::BlockReadWrite:
+        return position >= length;
+    default:
+        RAISE_ERROR(err::BadFileMode, site);
+    }
+}
+
+std::string DiskFile::read(std::uint32_t count, std::uint16_t site)
+{
+    if (open_kind_ != open_kind::Input)
+        RAISE_ERROR(err::BadFileMode, site);
+    FileState& state = *state_;
+    if (state.position >= state.length || count > state.length - state.position)
+        RAISE_ERROR(file_error::PastEnd, site);
+    std::string bytes;
+    try {
+        bytes.resize(count);
+    } catch (const std::bad_alloc&) {
+        RAISE_ERROR(err::OutOfMemory, site);
+    }
+    std::size_t got = 0;
+    while (got < count) {
+        const ssize_t n = ::pread(fd_.get(), bytes.data() + got, count - got, static_cast<off_t>(state.position + got));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0)
+            raise_system_error(errno, site);
+        if (n == 0)
+            RAISE_ERROR(file_error::PastEnd, site);
+        got += static_cast<std::size_t>(n);
+    }
+    state.position += count;
+    return bytes;
+}
+
+std::string DiskFile::read_field(FieldTarget target, std::uint16_t site)
+{
+    if (open_kind_ != open_kind::Input)
+        RAISE_ERROR(err::BadFileMode, site);
+    FileState& state = *state_;
+    if (state.position >= state.length)
+        RAISE_ERROR(file_error::PastEnd, site);
+    DescriptorSource source(fd_.get(), site);
+    FieldReadResult field = rt::read_field(source, state.position, target);
+    state.position = static_cast<std::uint32_t>(
+        std::min<std::uint64_t>(field.next_position, std::numeric_limits<std::uint32_t>::max()));
+    if (field.error != 0)
+        RAISE_ERROR(field.error, site);
+    return std::move(field.text);
+}
+
+void DiskFile::close() noexcept
+{
+    if (!fd_.valid())
+        return;
+    if (open_kind_ == open_kind::Output || open_kind_ == open_kind::Append) {
+        const char mark = kEndOfText;
+        while (::pwrite(fd_.get(), &mark, 1, static_cast<off_t>(state_->position)) < 0 && errno == EINTR) {
+        }
+    }
+    fd_.reset();
+}
+
+}  // namespace rt

@@ -1,0 +1,54 @@
+#include "runtime/files/open_mode.h"
+
+#include <array>
+
+#include "runtime/core/error.h"
+
+namespace rt {
+
+ModeAndShare normalise_mode_and_share(std::int16_t mode, std::int16_t share) noexcept
+{
+    const ModeAndShare refused{err::BadFileMode, mode, share};
+    if ((mode == 0 && share != 0) || mode < 0 || mode > 10)
+        return refused;
+    switch (mode) {
+    case 0:
+        return {0, 6, 3};
+    case 1:
+        if (share == 2)
+            return refused;
+        return {0, mode, share == 0 ? std::int16_t{3} : share};
+    case 2:
+    case 3:
+        if (share == 2 || share == 3)
+            return refused;
+        return {0, mode, share == 0 ? std::int16_t{1} : share};
+    case 7:
+        return {0, mode, 3};
+    default:
+        return {0, mode, share == 0 ? std::int16_t{3} : share};
+    }
+}
+
+std::optional<DiskOpenRow> disk_open_row(std::int16_t mode) noexcept
+{
+    using enum DiskAccess;
+    using enum DiskCreation;
+    static constexpr std::array<DiskOpenRow, 10> rows{{
+        {open_kind::Input, false, false, Read, OpenExisting},
+        {open_kind::Output, false, false, Write, CreateNew},
+        {open_kind::Append, false, false, ReadWrite, OpenAlways},
+        {open_kind::Record, true, true, Read, OpenExisting},
+        {open_kind::Record, true, true, Write, OpenAlways},
+        {open_kind::Record, true, true, ReadWrite, OpenAlways},
+        {open_kind::Record, true, true, ReadWrite, OpenExisting},
+        {open_kind::BlockRead, true, false, Read, OpenExisting},
+        {open_kind::BlockWrite, true, false, Write, CreateNew},
+        {open_kind::BlockReadWrite, true, false, ReadWrite, OpenAlways},
+    }};
+    if (mode < 1 || mode > 10)
+        return std::nullopt;
+    return rows[static_cast<std::size_t>(mode - 1)];
+}
+
+}  // namespace rt

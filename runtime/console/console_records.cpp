@@ -1,0 +1,31 @@
+#include "console_records.h"
+
+#include "runtime/core/error.h"
+
+namespace rt::console {
+
+void ConsoleRecords::on_terminate() noexcept
+{
+    if (Runtime* runtime = Runtime::current_or_null()) {
+        runtime->set_print_channel(nullptr);
+        runtime->set_report_target(nullptr);
+    }
+    main_window_.reset();
+}
+
+ConsoleRecords* current_console() noexcept
+{
+    Runtime* runtime = Runtime::current_or_null();
+    return runtime ? runtime->find_extension<ConsoleRecords>() : nullptr;
+}
+
+ConsoleWindow& resolve_window(std::uint32_t window_reference, std::uint16_t site)
+{
+    ConsoleRecords* records = current_console();
+    ConsoleWindow* window = records && window_reference == 0 ? records->main_window() : nullptr;
+    if (!window)
+        RAISE_ERROR(err::BadWindow, site);
+    return *window;
+}
+
+}  // namespace rt::console

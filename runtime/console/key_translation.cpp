@@ -1,0 +1,86 @@
+#include "key_translation.h"
+
+#include <optional>
+
+#include "key_codes.h"
+
+namespace rt::console {
+
+namespace {
+
+constexpr std::uint32_t kVirtualClear = 0x0C;
+constexpr std::uint32_t kVirtualExecute = 0x2B;
+constexpr std::uint32_t kVirtualF10 = 0x79;
+constexpr int kFunctionKeyEventBase = 0x6E;  // F1 (0x70) raises event 2
+
+void queue_key(KeyQueue& queue, std::uint8_t code, const KeyReactions& reactions)
+{
+    if (!queue.push(code) && reactions.beep)
+        reactions.beep();
+}
+
+std::optional<std::uint8_t> code_of_virtual_key(std::uint32_t v, bool shift) noexcept
+{
+    switch (v) {
+    case host::vk::Home: return shift ? key::ShiftHome : key::Home;
+    case kVirtualClear: return key::ShiftHome;
+    case host::vk::Prior: return key::PageUp;
+    case host::vk::Next: return key::PageDown;
+    case host::vk::End: return key::End;
+    case host::vk::Left: return key::Left;
+    case host::vk::Up: return key::Up;
+    case host::vk::Right: return key::Right;
+    case host::vk::Down: return key::Down;
+    case kVirtualExecute: return key::Enter;
+    case host::vk::Insert: return key::Insert;
+    case host::vk::Delete: return key::Delete;
+    default: return std::nullopt;
+    }
+}
+
+void key_down(std::uint32_t v, KeyQueue& queue, const KeyReactions& reactions)
+{
+    if (v == host::vk::Shift) {
+        queue.shift_flags |= kShiftDown;
+    } else if (v == host::vk::Control) {
+        queue.shift_flags |= kCtrlDown;
+    } else if (auto code = code_of_virtual_key(v, (queue.shift_flags & kShiftDown) != 0)) {
+        queue_key(queue, *code, reactions);
+    } else if (v >= host::vk::F1 && v <= host::vk::F12) {
+        if (reactions.raise_event)
+            reactions.raise_event(static_cast<int>(v) - kFunctionKeyEventBase);
+    }
+}
+
+}  // namespace
+
+bool translate_key_message(const host::Message& message, KeyQueue& queue, const KeyReactions& reactions)
+{
+    switch (message.kind) {
+    case host::MessageKind::KeyDown:
+        key_down(message.wparam, queue, reactions);
+        return true;
+    case host::MessageKind::KeyUp:
+        if (message.wparam == host::vk::Shift)
+            queue.shift_flags &= static_cast<std::uint8_t>(~kShiftDown);
+        else if (message.wparam == host::vk::Control)
+            queue.shift_flags &= static_cast<std::uint8_t>(~kCtrlDown);
+        return true;
+    case host::MessageKind::SysKeyDown:
+        if (message.wparam != kVirtualF10)
+            return false;
+        key_down(message.wparam, queue, reactions);
+        return true;
+    case host::MessageKind::Char: {
+        const auto code = static_cast<std::uint8_t>(message.wparam);
+        if (code == key::Break && reactions.raise_event)
+            reactions.raise_event(1);
+        queue_key(queue, code, reactions);
+        return true;
+    }
+    default:
+        return false;
+    }
+}
+
+}  // namespace rt::console

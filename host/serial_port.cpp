@@ -1,0 +1,334 @@
+#include "serial_port.h"
+
+#include <fcntl.h>
+#include <linux/serial.h>
+#include <poll.h>
+#include <sys/file.h>
+#include <sys/ioctl.h>
+#include <termios.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <utility>
+
+#include "serial_custom_speed.h"
+
+namespace host {
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+Clock::time_point deadline_after(std::uint32_t ms)
+{
+    return Clock::now() + std::chrono::milliseconds(ms);
+}
+
+// Milliseconds from now to `deadline`, rounded up, for poll().
+int poll_timeout(Clock::time_point deadline)
+{
+    auto left = deadline - Clock::now();
+    if (left <= Clock::duration::zero())
+        return 0;
+    auto ms = std::chrono::ceil<std::chrono::milliseconds>(left).count();
+    return ms > 0x7FFFFFFF ? 0x7FFFFFFF : static_cast<int>(ms);
+}
+
+bool is_hang_up_error(int error)
+{
+    return error == EIO || error == ENXIO || error == ENODEV || error == EBADF;
+}
+
+}  // namespace
+
+std::optional<SerialPort> SerialPort::open(const std::string& path, int& error)
+{
+    int fd = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
+        error = errno;
+        return std::nullopt;
+    }
+    SerialPort port(fd, path);
+    if (!isatty(fd)) {
+        error = ENOTTY;
+        return std::nullopt;
+    }
+    if (flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        error = errno;
+        return std::nullopt;
+    }
+    // Refuses further opens by other programs (root excepted); not every tty has it.
+    port.exclusive_ = ioctl(fd, TIOCEXCL) == 0;
+    serial_icounter_struct counters{};
+    if (ioctl(fd, TIOCGICOUNT, &counters) == 0) {
+        port.has_counters_ = true;
+        port.counters_ = {counters.frame, counters.overrun, counters.parity, counters.brk, counters.buf_overrun};
+    }
+    error = 0;
+    return port;
+}
+
+SerialPort::SerialPort(int fd, std::string path) noexcept : fd_(fd), path_(std::move(path)) {}
+
+SerialPort::SerialPort(SerialPort&& other) noexcept
+    : fd_(std::exchange(other.fd_, -1)),
+      path_(std::move(other.path_)),
+      settings_(other.settings_),
+      receive_queue_(other.receive_queue_),
+      transmit_queue_(other.transmit_queue_),
+      read_total_ms_(other.read_total_ms_),
+      write_total_ms_(other.write_total_ms_),
+      pending_errors_(other.pending_errors_),
+      hung_up_(other.hung_up_),
+      exclusive_(std::exchange(other.exclusive_, false)),
+      has_counters_(other.has_counters_),
+      counters_(other.counters_)
+{
+}
+
+SerialPort& SerialPort::operator=(SerialPort&& other) noexcept
+{
+    if (this != &other) {
+        close_descriptor();
+        fd_ = std::exchange(other.fd_, -1);
+        path_ = std::move(other.path_);
+        settings_ = other.settings_;
+        receive_queue_ = other.receive_queue_;
+        transmit_queue_ = other.transmit_queue_;
+        read_total_ms_ = other.read_total_ms_;
+        write_total_ms_ = other.write_total_ms_;
+        pending_errors_ = other.pending_errors_;
+        hung_up_ = other.hung_up_;
+        exclusive_ = std::exchange(other.exclusive_, false);
+        has_counters_ = other.has_counters_;
+        counters_ = other.counters_;
+    }
+    return *this;
+}
+
+SerialPort::~SerialPort()
+{
+    close_descriptor();
+}
+
+void SerialPort::close_descriptor() noexcept
+{
+    if (fd_ >= 0) {
+        if (exclusive_)
+            (void)ioctl(fd_, TIOCNXCL);
+        ::close(fd_);  // also releases the flock
+        fd_ = -1;
+    }
+}
+
+std::optional<SerialLineSettings> SerialPort::read_settings()
+{
+    termios t{};
+    if (tcgetattr(fd_, &t) != 0)
+        return std::nullopt;
+    if (settings_)
+        return settings_;
+    return line_settings_from_termios(t, SerialLineSettings{});
+}
+
+bool SerialPort::write_settings(const SerialLineSettings& settings)
+{
+    if (settings.BaudRate == 0) {  // B0 would hang the line up
+        errno = EINVAL;
+        return false;
+    }
+    termios t{};
+    if (tcgetattr(fd_, &t) != 0)
+        return false;
+    const termios previous = t;
+    if (!line_settings_to_termios(settings, t)) {
+        errno = EINVAL;
+        return false;
+    }
+    const unsigned constant = speed_to_termios_constant(settings.BaudRate);
+    cfsetspeed(&t, constant != 0 ? constant : B38400);
+    if (tcsetattr(fd_, TCSANOW, &t) != 0)
+        return false;
+    if (constant == 0 && !set_custom_serial_speed(fd_, settings.BaudRate)) {
+        const int error = errno;
+        (void)tcsetattr(fd_, TCSANOW, &previous);
+        errno = error;
+        return false;
+    }
+    // Modem control lines; a pseudo-terminal has none (ENOTTY/EINVAL), which is no failure.
+    int rts = TIOCM_RTS;
+    int dtr = TIOCM_DTR;
+    (void)ioctl(fd_, settings.fRtsControl == serial_control::Disable ? TIOCMBIC : TIOCMBIS, &rts);
+    (void)ioctl(fd_, settings.fDtrControl == serial_control::Disable ? TIOCMBIC : TIOCMBIS, &dtr);
+    settings_ = settings;
+    return true;
+}
+
+bool SerialPort::setup_queues(std::uint32_t receive_bytes, std::uint32_t transmit_bytes) noexcept
+{
+    receive_queue_ = receive_bytes;
+    transmit_queue_ = transmit_bytes;
+    return true;
+}
+
+void SerialPort::set_timeouts(std::uint32_t read_total_ms, std::uint32_t write_total_ms) noexcept
+{
+    read_total_ms_ = read_total_ms;
+    write_total_ms_ = write_total_ms;
+}
+
+void SerialPort::note_failure(int error) noexcept
+{
+    pending_errors_ |= serial_error_bit::DeviceIo;
+    if (is_hang_up_error(error))
+        hung_up_ = true;
+}
+
+// Waits for `events` on the port until `deadline`; false on time-out. Marks
+// the port hung up when the line went away.
+bool SerialPort::wait_for(short events, Clock::time_point deadline)
+{
+    for (;;) {
+        pollfd p{fd_, events, 0};
+        int n = ::poll(&p, 1, poll_timeout(deadline));
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            note_failure(errno);
+            return false;
+        }
+        if (n == 0)
+            return false;
+        if (p.revents & (POLLHUP | POLLERR | POLLNVAL)) {
+            // Bytes received before the hang-up can still be read.
+            if ((events & POLLIN) && (p.revents & POLLIN))
+                return true;
+            hung_up_ = true;
+            return false;
+        }
+        return true;
+    }
+}
+
+SerialTransfer SerialPort::read(std::uint8_t* data, std::size_t length)
+{
+    const auto deadline = deadline_after(read_total_ms_);
+    for (;;) {
+        ssize_t n = ::read(fd_, data, length);
+        if (n > 0)
+            return {0, static_cast<std::size_t>(n)};
+        if (n == 0) {  // end of file on a tty: the line hung up
+            hung_up_ = true;
+            return {EIO, 0};
+        }
+        if (errno == EINTR)
+            continue;
+        if (errno != EAGAIN) {
+            int error = errno;
+            note_failure(error);
+            return {error, 0};
+        }
+        if (hung_up_ || !wait_for(POLLIN, deadline))
+            return {hung_up_ ? EIO : 0, 0};
+    }
+}
+
+SerialTransfer SerialPort::write(const std::uint8_t* data, std::size_t length)
+{
+    const auto deadline = deadline_after(write_total_ms_);
+    std::size_t done = 0;
+    while (done < length) {
+        ssize_t n = ::write(fd_, data + done, length - done);
+        if (n > 0) {
+            done += static_cast<std::size_t>(n);
+            continue;
+        }
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0 && errno != EAGAIN) {
+            int error = errno;
+            note_failure(error);
+            return {error, done};
+        }
+        if (!wait_for(POLLOUT, deadline))
+            return {hung_up_ ? EIO : 0, done};
+    }
+    return {0, done};
+}
+
+std::uint32_t SerialPort::take_errors()
+{
+    std::uint32_t word = pending_errors_;
+    pending_errors_ = 0;
+    if (hung_up_)
+        word |= serial_error_bit::DeviceIo;
+    if (has_counters_) {
+        serial_icounter_struct now{};
+        if (ioctl(fd_, TIOCGICOUNT, &now) == 0) {
+            if (now.frame != counters_.frame)
+                word |= serial_error_bit::Framing;
+            if (now.overrun != counters_.overrun)
+                word |= serial_error_bit::HardwareOverrun;
+            if (now.parity != counters_.parity)
+                word |= serial_error_bit::Parity;
+            if (now.brk != counters_.brk)
+                word |= serial_error_bit::Break;
+            if (now.buf_overrun != counters_.buf_overrun)
+                word |= serial_error_bit::ReceiveOverrun;
+            counters_ = {now.frame, now.overrun, now.parity, now.brk, now.buf_overrun};
+        }
+    }
+    return word;
+}
+
+std::int32_t SerialPort::receive_count() noexcept
+{
+    int count = 0;
+    if (ioctl(fd_, FIONREAD, &count) != 0)
+        return 0;
+    return count;
+}
+
+SerialWait SerialPort::wait_for_input(std::chrono::nanoseconds timeout)
+{
+    if (timeout < std::chrono::nanoseconds::zero())
+        timeout = std::chrono::nanoseconds::zero();
+    const timespec ts{static_cast<time_t>(timeout.count() / 1'000'000'000),
+                      static_cast<long>(timeout.count() % 1'000'000'000)};
+    if (!hung_up_) {
+        pollfd p{fd_, POLLIN, 0};
+        int n = ::ppoll(&p, 1, &ts, nullptr);
+        if (n == 0)
+            return SerialWait::TimedOut;
+        if (n > 0 && (p.revents & POLLIN))
+            return SerialWait::Readable;
+        if (n > 0)
+            hung_up_ = true;
+        else if (errno == EINTR)
+            return SerialWait::TimedOut;
+    }
+    // Hung up: use up the time anyway so that a caller's polling loop stays paced.
+    (void)::ppoll(nullptr, 0, &ts, nullptr);
+    return SerialWait::HungUp;
+}
+
+SerialModemStatus SerialPort::modem_status() noexcept
+{
+    int bits = 0;
+    if (ioctl(fd_, TIOCMGET, &bits) != 0)
+        return {};
+    return {(bits & TIOCM_CTS) != 0, (bits & TIOCM_DSR) != 0, (bits & TIOCM_RNG) != 0, (bits & TIOCM_CAR) != 0};
+}
+
+void SerialPort::drop_dtr() noexcept
+{
+    int dtr = TIOCM_DTR;
+    (void)ioctl(fd_, TIOCMBIC, &dtr);
+}
+
+void SerialPort::purge() noexcept
+{
+    (void)tcflush(fd_, TCIOFLUSH);
+}
+
+}  // namespace host

@@ -1,0 +1,131 @@
+// One serial port opened exclusively: any tty path (/dev/ttyS*, /dev/ttyUSB*,
+// /dev/serial/by-id/..., a pseudo-terminal's slave side).
+//
+// Exclusive means flock(LOCK_EX | LOCK_NB) on the open file plus TIOCEXCL; root
+// bypasses TIOCEXCL, so the lock is what keeps two programs apart. The lock
+// goes with the descriptor, which this object owns and closes.
+//
+// Operations mirror the desktop platform's communication functions: line
+// settings, queue sizes, total time-outs, read and write, the error word with
+// the receive count, modem status, DTR, purge. A pseudo-terminal has no error
+// counters and no modem lines (ENOTTY): it reports no line errors, and every
+// modem line reads as off.
+//
+// Not thread-safe, except that fd() may be polled by a reader thread while the
+// program thread uses the port.
+#pragma once
+
+#include <chrono>
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <string>
+
+#include "serial_line_settings.h"
+
+namespace host {
+
+// Bits of the port's error word (the values of the desktop platform's word,
+// which the runtime maps to its error numbers).
+namespace serial_error_bit {
+inline constexpr std::uint32_t ReceiveOverrun = 0x0001;   // driver's receive buffer overflowed
+inline constexpr std::uint32_t HardwareOverrun = 0x0002;  // UART overrun
+inline constexpr std::uint32_t Parity = 0x0004;
+inline constexpr std::uint32_t Framing = 0x0008;
+inline constexpr std::uint32_t Break = 0x0010;
+inline constexpr std::uint32_t TransmitFull = 0x0100;
+inline constexpr std::uint32_t DeviceIo = 0x0400;         // transfer failed, or the line hung up
+}  // namespace serial_error_bit
+
+struct SerialModemStatus {
+    bool cts = false;
+    bool dsr = false;
+    bool ring = false;
+    bool dcd = false;
+};
+
+// The outcome of one read or write: `error` is 0 or an errno value; `count`
+// is what was moved either way. A time-out is not an error: the count is short.
+struct SerialTransfer {
+    int error = 0;
+    std::size_t count = 0;
+};
+
+enum class SerialWait { Readable, TimedOut, HungUp };
+
+class SerialPort {
+public:
+    // Opens `path` for reading and writing, exclusively. On failure returns
+    // nothing and sets `error` to the errno value (EWOULDBLOCK: held by another
+    // program; ENOENT: absent; ENOTTY: not a terminal).
+    static std::optional<SerialPort> open(const std::string& path, int& error);
+
+    SerialPort(SerialPort&& other) noexcept;
+    SerialPort& operator=(SerialPort&& other) noexcept;
+    SerialPort(const SerialPort&) = delete;
+    SerialPort& operator=(const SerialPort&) = delete;
+    ~SerialPort();
+
+    int fd() const noexcept { return fd_; }
+    const std::string& path() const noexcept { return path_; }
+
+    // The settings in force: the last ones written, else those read from termios.
+    std::optional<SerialLineSettings> read_settings();
+    // Applies the settings (termios, then RTS and DTR). False with errno when
+    // the driver refuses them; the previous settings then stay in force.
+    bool write_settings(const SerialLineSettings& settings);
+
+    // Queue sizes requested of the driver. Linux sizes its buffers itself, so
+    // the request is recorded only.
+    bool setup_queues(std::uint32_t receive_bytes, std::uint32_t transmit_bytes) noexcept;
+    std::uint32_t receive_queue_request() const noexcept { return receive_queue_; }
+    std::uint32_t transmit_queue_request() const noexcept { return transmit_queue_; }
+
+    // Total time-outs of one read and one write, in milliseconds.
+    void set_timeouts(std::uint32_t read_total_ms, std::uint32_t write_total_ms) noexcept;
+    std::uint32_t read_timeout_ms() const noexcept { return read_total_ms_; }
+    std::uint32_t write_timeout_ms() const noexcept { return write_total_ms_; }
+
+    // Reads up to `length` bytes, waiting up to the read time-out for the first.
+    SerialTransfer read(std::uint8_t* data, std::size_t length);
+    // Writes `length` bytes, waiting up to the write time-out for room.
+    SerialTransfer write(const std::uint8_t* data, std::size_t length);
+
+    // Clears and returns the error word: line errors counted by the driver
+    // since the last call, failed transfers, and DeviceIo while hung up.
+    std::uint32_t take_errors();
+    // Bytes in the driver's receive queue (0 when it cannot tell).
+    std::int32_t receive_count() noexcept;
+    // Waits up to `timeout` for a byte to arrive. HungUp returns only after
+    // the whole timeout, so callers looping on it do not spin.
+    SerialWait wait_for_input(std::chrono::nanoseconds timeout);
+    bool hung_up() const noexcept { return hung_up_; }
+
+    SerialModemStatus modem_status() noexcept;
+    void drop_dtr() noexcept;
+    // Discards both queues (pending output and unread input).
+    void purge() noexcept;
+
+private:
+    SerialPort(int fd, std::string path) noexcept;
+    void close_descriptor() noexcept;
+    void note_failure(int error) noexcept;
+    bool wait_for(short events, std::chrono::steady_clock::time_point deadline);
+
+    int fd_ = -1;
+    std::string path_;
+    std::optional<SerialLineSettings> settings_;
+    std::uint32_t receive_queue_ = 0;
+    std::uint32_t transmit_queue_ = 0;
+    std::uint32_t read_total_ms_ = 0;
+    std::uint32_t write_total_ms_ = 0;
+    std::uint32_t pending_errors_ = 0;
+    bool hung_up_ = false;
+    bool exclusive_ = false;  // TIOCEXCL set by this object
+    bool has_counters_ = false;
+    struct Counters {
+        int frame = 0, overrun = 0, parity = 0, brk = 0, buf_overrun = 0;
+    } counters_;
+};
+
+}  // namespace host

@@ -1,0 +1,90 @@
+#include "serial_port_map.h"
+
+#include <charconv>
+
+namespace host {
+
+namespace {
+
+bool parse_unsigned(std::string_view text, unsigned long& value)
+{
+    if (text.empty())
+        return false;
+    auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
+    return ec == std::errc{} && end == text.data() + text.size();
+}
+
+}  // namespace
+
+std::string SerialPortMap::path_for(unsigned number) const
+{
+    if (auto it = assigned_.find(number); it != assigned_.end())
+        return it->second;
+    if (profile_) {
+        if (auto path = profile_("COM" + std::to_string(number)); path && !path->empty())
+            return *path;
+    }
+    return "/dev/ttyS" + std::to_string(number == 0 ? 0 : number - 1);
+}
+
+long SerialPortMap::profile_integer(std::string_view key, long fallback) const
+{
+    if (!profile_)
+        return fallback;
+    auto text = profile_(key);
+    if (!text)
+        return fallback;
+    // Leading digits count, as the platform's profile reader takes them.
+    std::string_view digits = *text;
+    std::size_t n = 0;
+    while (n < digits.size() && digits[n] >= '0' && digits[n] <= '9')
+        ++n;
+    unsigned long value = 0;
+    if (!parse_unsigned(digits.substr(0, n), value) || value > 0x7FFFFFFFul)
+        return fallback;
+    return static_cast<long>(value);
+}
+
+std::optional<PortAssignment> parse_port_assignment(std::string_view text)
+{
+    auto eq = text.find('=');
+    if (eq == std::string_view::npos || eq < 4 || eq + 1 >= text.size())
+        return std::nullopt;
+    std::string_view name = text.substr(0, eq);
+    auto upper = [](char c) { return c >= 'a' && c <= 'z' ? char(c - 32) : c; };
+    if (upper(name[0]) != 'C' || upper(name[1]) != 'O' || upper(name[2]) != 'M')
+        return std::nullopt;
+    unsigned long number = 0;
+    if (!parse_unsigned(name.substr(3), number) || number < 1 || number > 255)
+        return std::nullopt;
+    return PortAssignment{static_cast<unsigned>(number), std::string(text.substr(eq + 1))};
+}
+
+std::vector<std::string> take_port_options(const std::vector<std::string>& args, SerialPortMap& map,
+                                           std::string& error)
+{
+    std::vector<std::string> rest;
+    error.clear();
+    auto take = [&](std::string_view value) {
+        if (auto assignment = parse_port_assignment(value))
+            map.assign(assignment->number, std::move(assignment->path));
+        else if (error.empty())
+            error = "bad --port option \"" + std::string(value) + "\" (expected COMn=PATH)";
+    };
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        std::string_view arg = args[i];
+        if (arg == "--port") {
+            if (i + 1 < args.size())
+                take(args[++i]);
+            else if (error.empty())
+                error = "--port needs a value COMn=PATH";
+        } else if (arg.starts_with("--port=")) {
+            take(arg.substr(7));
+        } else {
+            rest.push_back(args[i]);
+        }
+    }
+    return rest;
+}
+
+}  // namespace host

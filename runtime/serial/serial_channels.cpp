@@ -1,0 +1,63 @@
+#include "serial_channels.h"
+
+#include "host/settings_store.h"
+#include "runtime/core/error.h"
+#include "runtime/core/frame.h"
+#include "runtime/files/device_table.h"
+#include "serial_device.h"
+
+namespace rt {
+
+SerialChannels& SerialChannels::current()
+{
+    return Runtime::current().extension<SerialChannels>();
+}
+
+host::SerialPortMap user_serial_port_map()
+{
+    return host::SerialPortMap([](std::string_view key) {
+        return host::SettingsStore::for_user().get_string(host::settings::kPortsSection, key);
+    });
+}
+
+void install_serial_devices(Runtime& runtime)
+{
+    install_serial_devices(runtime, user_serial_port_map());
+}
+
+void install_serial_devices(Runtime& runtime, host::SerialPortMap ports)
+{
+    auto config = std::make_shared<SerialConfig>(runtime.options());
+    config->ports = std::move(ports);
+    config->pump_step = [] { pump_messages(); };
+    config->raise_event = [](int event) { RAISE_EVENT(event); };
+
+    DeviceTable& table = runtime.extension<DeviceTable>();
+    for (int n = 0; n < kSerialChannelCount; ++n)
+        table.register_fixed_device(kFirstSerialSlot + n, std::make_unique<SerialDevice>(n, config));
+    table.set_serial_opener([&table](int slot, int mode, std::string_view options, int /*file_number*/) {
+        auto* device = dynamic_cast<SerialDevice*>(table.device_at(slot));
+        if (!device)
+            return err::DeviceNotFound;
+        const SerialOpenResult result = device->open(mode, options);
+        if (result.error != 0 && result.site != serial_site::Open)
+            RAISE_ERROR(result.error, result.site);
+        return result.error;
+    });
+    runtime.install(std::make_unique<SerialChannels>(std::move(config)));
+}
+
+void COM_SET_PARAM(std::uint16_t channel, std::uint32_t speed)
+{
+    if (channel >= kSerialChannelCount)
+        RAISE_ERROR(err::IllegalArgument, serial_site::SetParamChannel);
+    if (speed == 0)
+        RAISE_ERROR(err::IllegalArgument, serial_site::SetParamZeroSpeed);
+    SerialConfig& config = SerialChannels::current().config();
+    config.speed_code[channel] = kSpeedCodeFromTable;
+    if (SerialDevice* device = config.devices[channel]; device && device->is_open() && !device->set_speed(speed))
+        RAISE_ERROR(err::IllegalArgument, serial_site::SetParamSpeed);
+    config.speed_table[channel] = speed;
+}
+
+}  // namespace rt

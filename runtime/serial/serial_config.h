@@ -1,0 +1,47 @@
+// What the five serial channels share for the life of the program: the serial
+// fields of the program option record, the speed table and speed codes that
+// COM_SET_PARAM changes, the system port map, and the hooks into the frame
+// (message pump step, arrival event). Held by each channel and by the
+// runtime's serial record through a shared_ptr.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <functional>
+
+#include "host/serial_port_map.h"
+#include "runtime/core/program_options.h"
+
+namespace rt {
+
+class SerialDevice;
+
+inline constexpr int kSerialChannelCount = 5;
+// Speed code after COM_SET_PARAM: the speed table entry is used from then on.
+inline constexpr std::uint16_t kSpeedCodeFromTable = 0xFFFF;
+
+struct SerialConfig {
+    explicit SerialConfig(const ProgramOptions& options) : options(options)
+    {
+        for (int n = 0; n < kSerialChannelCount; ++n) {
+            speed_code[n] = options.speed_code[n];
+            speed_table[n] = options.initial_speed[n];
+        }
+    }
+
+    ProgramOptions options;
+    std::array<std::uint16_t, kSerialChannelCount> speed_code{};
+    std::array<std::uint32_t, kSerialChannelCount> speed_table{};
+    host::SerialPortMap ports;
+
+    // One message pump step, run between transfer attempts (program thread).
+    std::function<void()> pump_step;
+    // Raises an event number; called from the reader threads, so thread-safe.
+    std::function<void(int event)> raise_event;
+
+    // The channels' device objects, registered by each for COM_SET_PARAM;
+    // not owning (the device table owns them).
+    std::array<SerialDevice*, kSerialChannelCount> devices{};
+};
+
+}  // namespace rt

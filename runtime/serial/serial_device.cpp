@@ -1,0 +1,202 @@
+// Open and close of a serial channel.
+#include "serial_device.h"
+
+#include <chrono>
+#include <string>
+#include <system_error>
+#include <thread>
+
+#include "runtime/core/error.h"
+#include "serial_line_defaults.h"
+#include "serial_line_errors.h"
+
+namespace rt {
+
+namespace {
+
+constexpr std::uint32_t kDefaultTransferTimeoutMs = 100;
+// Pause between modem status reads while waiting for CTS/DSR at open. The
+// wait stays exact to the millisecond without keeping a core busy.
+constexpr std::chrono::milliseconds kModemPollPause{1};
+
+std::uint32_t tick_ms()
+{
+    using namespace std::chrono;
+    return static_cast<std::uint32_t>(duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count());
+}
+
+}  // namespace
+
+SerialDevice::SerialDevice(int channel, std::shared_ptr<SerialConfig> config)
+    : channel_(channel), config_(std::move(config))
+{
+    name_ = "COM" + std::to_string(channel) + ":";
+    open_kind_ = serial_kind::Closed;
+    state_ = std::make_unique<FileState>();
+    config_->devices[channel_] = this;
+}
+
+SerialDevice::~SerialDevice()
+{
+    if (config_->devices[channel_] == this)
+        config_->devices[channel_] = nullptr;
+    release_port();
+}
+
+SerialOpenResult SerialDevice::open(int mode, std::string_view options_text)
+{
+    if (config_->options.device_access_disabled)
+        return {serial_error::DeviceAccessDisabled};
+
+    // Mode rules; a second open of the other direction shares the port as it is.
+    std::int32_t kind = serial_kind::Closed;
+    switch (mode) {
+    case 1:
+    case 2: {
+        const std::int32_t wanted = mode == 1 ? serial_kind::Input : serial_kind::Output;
+        const std::int32_t other = mode == 1 ? serial_kind::Output : serial_kind::Input;
+        if (open_kind_ == other) {
+            open_kind_ = serial_kind::Both;
+            state_->mode_word = -1;
+            return {};
+        }
+        if (open_kind_ != serial_kind::Closed)
+            return {serial_error::DeviceUnavailable};
+        kind = wanted;
+        break;
+    }
+    case 6:
+        if (open_kind_ != serial_kind::Closed)
+            return {serial_error::DeviceUnavailable};
+        kind = serial_kind::Both;
+        break;
+    default:
+        return {serial_error::BadFileMode};
+    }
+
+    int os_error = 0;
+    port_ = host::SerialPort::open(config_->ports.path_for(static_cast<unsigned>(channel_) + 1), os_error);
+    if (!port_)
+        return {serial_error::DeviceNotFound, serial_site::PortOpen};
+
+    try {
+        const int event = 21 + channel_;
+        auto raise = config_->raise_event;
+        reader_ = std::make_unique<SerialReader>(port_->fd(), [raise, event] {
+            if (raise)
+                raise(event);
+        });
+    } catch (const std::system_error&) {
+        release_port();
+        return {err::OutOfMemory};
+    }
+
+    std::uint16_t error = configure(options_text);
+    if (error == 0)
+        error = wait_for_modem_lines();
+    if (error != 0) {
+        release_port();
+        return {error};
+    }
+
+    port_->set_timeouts(options_.RD != 0 ? options_.RD : kDefaultTransferTimeoutMs,
+                        options_.SD != 0 ? options_.SD : kDefaultTransferTimeoutMs);
+    receive_timeout_ = options_.RD;
+    send_timeout_ = options_.SD;
+    port_->purge();
+    open_kind_ = kind;
+    state_->mode_word = 0;
+    return {};
+}
+
+// Line settings: those of the port, then the program's defaults, then the
+// options text, then the fixed adjustments. Applies them with the queue sizes.
+std::uint16_t SerialDevice::configure(std::string_view options_text)
+{
+    host::SerialLineSettings s = port_->read_settings().value_or(host::SerialLineSettings{});
+    SerialOptions o;
+    apply_serial_defaults(*config_, channel_, s, o);
+    if (!apply_serial_options(options_text, s, o))
+        return err::IllegalArgument;
+
+    s.fNull = false;  // NUL bytes are received like any other byte
+    s.fBinary = true;
+    parity_check_ = s.fParity;
+    s.XonLim = static_cast<std::uint16_t>(o.RB / 4);
+    s.XoffLim = static_cast<std::uint16_t>(o.RB / 4);
+    shift_mode_ = o.data_bits == 7 && o.character_width == 8;
+    write_shift_ = 0;
+    read_shift_ = 0;
+
+    // The open goes on whatever the driver makes of these two.
+    (void)port_->setup_queues(static_cast<std::uint32_t>(o.RB), static_cast<std::uint32_t>(o.SB));
+    (void)port_->write_settings(s);
+    settings_ = s;
+    options_ = o;
+    return 0;
+}
+
+// Waits until CTS (when CS is given) and DSR (when DS is given) have been seen
+// on; the limit is the smaller of the two time-outs.
+std::uint16_t SerialDevice::wait_for_modem_lines()
+{
+    bool cts_seen = options_.CS == 0;
+    bool dsr_seen = options_.DS == 0;
+    const std::uint32_t limit = std::min(options_.CS == 0 ? 0xFFFFFFFFu : options_.CS,
+                                         options_.DS == 0 ? 0xFFFFFFFFu : options_.DS);
+    const std::uint32_t start = tick_ms();
+    for (;;) {
+        const host::SerialModemStatus status = port_->modem_status();
+        cts_seen = cts_seen || status.cts;
+        dsr_seen = dsr_seen || status.dsr;
+        if (cts_seen && dsr_seen)
+            return 0;
+        if (tick_ms() - start >= limit)
+            return serial_error::Timeout;
+        std::this_thread::sleep_for(kModemPollPause);
+    }
+}
+
+void SerialDevice::close() noexcept
+{
+    if (open_kind_ == serial_kind::Closed)
+        return;
+    if (state_->mode_word == -1) {
+        // Another file number still uses the channel.
+        if (port_)
+            port_->purge();
+        state_->mode_word = 0;
+        return;
+    }
+    release_port();
+}
+
+// The close with line drop: queues cleared, DTR dropped, reader stopped and
+// joined, port closed; the record returns to closed.
+void SerialDevice::release_port() noexcept
+{
+    if (port_) {
+        port_->purge();
+        port_->drop_dtr();
+    }
+    reader_.reset();
+    port_.reset();
+    open_kind_ = serial_kind::Closed;
+    state_->mode_word = 0;
+}
+
+bool SerialDevice::set_speed(std::uint32_t bits_per_second)
+{
+    if (!port_)
+        return false;
+    auto s = port_->read_settings();
+    if (!s)
+        return false;
+    s->BaudRate = bits_per_second;
+    if (!port_->write_settings(*s))
+        return false;
+    settings_.BaudRate = bits_per_second;
+    return true;
+}
+
+}  // namespace rt

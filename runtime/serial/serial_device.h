@@ -1,0 +1,141 @@
+// A serial channel (COM0: .. COM4:, device slots 10..14) as a device of the
+// device table: the open by options text with its mode rules and sharing
+// between two file numbers, the close, the transfer routines (plain and
+// shift mode) and the file-number operations print output, INPUT$,
+// INPUT_VARS line reads, LOC and EOF.
+//
+// The channel record (shift states, time-outs, parity check, reader thread)
+// lives here for the life of the program; the port and the reader thread
+// exist while the channel is open.
+//
+// Program thread only, except the reader thread, which touches nothing here.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "host/serial_port.h"
+#include "runtime/files/device.h"
+#include "serial_config.h"
+#include "serial_options.h"
+#include "serial_poll_pacer.h"
+#include "serial_reader.h"
+
+namespace rt {
+
+// Site codes of the serial layer (high byte: operation, low byte: check).
+namespace serial_site {
+inline constexpr std::uint16_t Open = 0x2008;      // OPEN's own site
+inline constexpr std::uint16_t PortOpen = 0x1301;  // the system port cannot be opened
+inline constexpr std::uint16_t Eof = 0x2F07;
+inline constexpr std::uint16_t SetParamChannel = 0x8F01;
+inline constexpr std::uint16_t SetParamSpeed = 0x8F02;
+inline constexpr std::uint16_t SetParamZeroSpeed = 0x8F03;
+}  // namespace serial_site
+
+// Open kinds of a serial device record.
+namespace serial_kind {
+inline constexpr std::int32_t Closed = -1;
+inline constexpr std::int32_t Input = 1;
+inline constexpr std::int32_t Output = 2;
+inline constexpr std::int32_t Both = 4;
+}  // namespace serial_kind
+
+// Shift-mode control bytes.
+inline constexpr std::uint8_t kShiftOut = 0x0E;  // bytes with bit 7 set follow
+inline constexpr std::uint8_t kShiftIn = 0x0F;   // bytes with bit 7 clear follow
+
+// Longest line a serial line read keeps: the capacity of the input
+// statement's line buffer. Bytes beyond it, up to the CR, are dropped, so the
+// next line read starts at the next line.
+inline constexpr std::size_t kSerialLineCapacity = 255;
+
+// The outcome of an open: error 0 on success, else the error number and the
+// site code to raise it with.
+struct SerialOpenResult {
+    std::uint16_t error = 0;
+    std::uint16_t site = serial_site::Open;
+};
+
+class SerialDevice final : public Device {
+public:
+    SerialDevice(int channel, std::shared_ptr<SerialConfig> config);
+    ~SerialDevice() override;
+    SerialDevice(const SerialDevice&) = delete;
+    SerialDevice& operator=(const SerialDevice&) = delete;
+
+    DeviceClass device_class() const noexcept override { return DeviceClass::Serial; }
+    int channel() const noexcept { return channel_; }
+
+    // The serial open of one file number (mode 1 input, 2 output, 6 both).
+    // `options_text` is the text between the parentheses of the specification
+    // (empty when it had none).
+    SerialOpenResult open(int mode, std::string_view options_text);
+    // Closes one file number's use of the channel.
+    void close() noexcept override;
+    bool is_open() const noexcept { return port_.has_value(); }
+    bool is_shared() const noexcept { return state_->mode_word == -1; }
+
+    // COM_SET_PARAM step 3: sets the open port's speed; false when refused.
+    bool set_speed(std::uint32_t bits_per_second);
+
+    // File-number operations; failures are raised with `site`.
+    void write(std::string_view bytes, std::uint16_t site) override;  // print output
+    std::int32_t loc(std::uint16_t site) override;
+    bool eof(std::uint16_t site) override;
+    std::string read(std::uint32_t count, std::uint16_t site) override;  // INPUT$
+    std::string read_line(std::uint16_t site) override;                  // INPUT_VARS
+
+    // Transfer routines: true on success, else false with the error number in
+    // `error`. Exposed for the operations above and for tests.
+    bool write_bytes(const std::uint8_t* bytes, std::size_t length, std::uint16_t& error);
+    bool read_byte(std::uint8_t& byte, std::uint16_t& error);
+    bool read_line(std::string& line, std::uint16_t& error);
+    // Clears the port's error word and maps it (0: no error).
+    std::uint16_t line_error();
+    // Bytes in the receive queue; an empty queue waits up to one poll slice
+    // on average for a byte (see serial_poll_pacer.h). 0 when closed.
+    std::int32_t receive_count();
+
+    // What the open in force computed and applied.
+    const host::SerialLineSettings& line_settings() const noexcept { return settings_; }
+    const SerialOptions& open_options() const noexcept { return options_; }
+    bool shift_mode() const noexcept { return shift_mode_; }
+    bool parity_check() const noexcept { return parity_check_; }
+    std::uint32_t send_timeout() const noexcept { return send_timeout_; }
+    std::uint32_t receive_timeout() const noexcept { return receive_timeout_; }
+    std::uint8_t write_shift_state() const noexcept { return write_shift_; }
+    std::uint8_t read_shift_state() const noexcept { return read_shift_; }
+    bool reader_running() const noexcept { return reader_ && reader_->running(); }
+    host::SerialPort* port() noexcept { return port_ ? &*port_ : nullptr; }
+
+private:
+    std::uint16_t configure(std::string_view options_text);
+    std::uint16_t wait_for_modem_lines();
+    void release_port() noexcept;
+    void pump_step();
+    bool send(const std::uint8_t* bytes, std::size_t length, std::size_t& sent, std::uint16_t& error);
+    bool write_plain(const std::uint8_t* bytes, std::size_t length, std::uint16_t& error);
+    bool write_shift(const std::uint8_t* bytes, std::size_t length, std::uint16_t& error);
+    bool reads_input() const noexcept { return open_kind_ == serial_kind::Input || open_kind_ == serial_kind::Both; }
+    bool writes_output() const noexcept { return open_kind_ == serial_kind::Output || open_kind_ == serial_kind::Both; }
+
+    int channel_;
+    std::shared_ptr<SerialConfig> config_;
+    std::optional<host::SerialPort> port_;
+    std::unique_ptr<SerialReader> reader_;  // declared after port_: destroyed (joined) before it
+    host::SerialLineSettings settings_;
+    SerialOptions options_;
+    SerialPollPacer pacer_;
+    bool shift_mode_ = false;
+    bool parity_check_ = false;
+    std::uint8_t write_shift_ = 0;
+    std::uint8_t read_shift_ = 0;
+    std::uint32_t send_timeout_ = 0;
+    std::uint32_t receive_timeout_ = 0;
+};
+
+}  // namespace rt

@@ -1,0 +1,59 @@
+// The serial branches of the file-number operations: print output, INPUT$,
+// INPUT_VARS line reads, LOC and EOF. Failures are raised with the caller's site.
+#include "runtime/core/error.h"
+#include "serial_device.h"
+#include "serial_line_errors.h"
+
+namespace rt {
+
+void SerialDevice::write(std::string_view bytes, std::uint16_t site)
+{
+    if (!writes_output())
+        RAISE_ERROR(serial_error::BadFileMode, site);
+    if (bytes.empty())
+        return;
+    std::uint16_t error = 0;
+    if (!write_bytes(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size(), error))
+        RAISE_ERROR(error, site);
+}
+
+std::int32_t SerialDevice::loc(std::uint16_t /*site*/)
+{
+    return receive_count();
+}
+
+bool SerialDevice::eof(std::uint16_t site)
+{
+    if (!reads_input())
+        RAISE_ERROR(serial_error::BadFileMode, site);
+    return receive_count() == 0;
+}
+
+std::string SerialDevice::read(std::uint32_t count, std::uint16_t site)
+{
+    if (!reads_input())
+        RAISE_ERROR(serial_error::BadFileMode, site);
+    std::string bytes;
+    bytes.reserve(count < 4096 ? count : 4096);
+    for (std::uint32_t i = 0; i < count; ++i) {
+        std::uint8_t byte = 0;
+        std::uint16_t error = 0;
+        if (!read_byte(byte, error))
+            RAISE_ERROR(error, site);
+        bytes.push_back(static_cast<char>(byte));
+    }
+    return bytes;
+}
+
+std::string SerialDevice::read_line(std::uint16_t site)
+{
+    if (!reads_input())
+        RAISE_ERROR(serial_error::BadFileMode, site);
+    std::string line;
+    std::uint16_t error = 0;
+    if (!read_line(line, error))
+        RAISE_ERROR(error, site);
+    return line;
+}
+
+}  // namespace rt

@@ -1,0 +1,174 @@
+// The transfer routines of a serial channel: plain and shift-mode write and
+// read, the line error query, the receive count and the serial line read.
+#include <chrono>
+
+#include "serial_device.h"
+#include "serial_line_errors.h"
+
+namespace rt {
+
+namespace {
+
+constexpr std::uint8_t kCarriageReturn = 0x0D;
+constexpr std::uint8_t kLineFeed = 0x0A;
+
+}  // namespace
+
+void SerialDevice::pump_step()
+{
+    if (config_->pump_step)
+        config_->pump_step();
+}
+
+std::uint16_t SerialDevice::line_error()
+{
+    if (!port_)
+        return 0;
+    return map_serial_error_word(port_->take_errors(), parity_check_);
+}
+
+std::int32_t SerialDevice::receive_count()
+{
+    if (!port_)
+        return 0;
+    (void)port_->take_errors();  // the count query clears the error word too
+    std::int32_t count = port_->receive_count();
+    if (count > 0)
+        return count;
+    const auto wait = pacer_.next_wait(SerialPollPacer::Clock::now());
+    if (wait > SerialPollPacer::Clock::duration::zero() &&
+        port_->wait_for_input(wait) == host::SerialWait::Readable)
+        count = port_->receive_count();
+    return count;
+}
+
+// One platform write of up to `length` bytes. False with the mapped line
+// error when the transfer failed; `sent` tells how much went out.
+bool SerialDevice::send(const std::uint8_t* bytes, std::size_t length, std::size_t& sent, std::uint16_t& error)
+{
+    const host::SerialTransfer result = port_->write(bytes, length);
+    sent = result.count;
+    if (result.error != 0) {
+        error = line_error();
+        if (error == 0)  // the failed transfer itself is the fault
+            error = serial_error::LineFault;
+        return false;
+    }
+    return true;
+}
+
+bool SerialDevice::write_plain(const std::uint8_t* bytes, std::size_t length, std::uint16_t& error)
+{
+    std::size_t done = 0;
+    for (;;) {
+        pump_step();
+        std::size_t sent = 0;
+        if (!send(bytes + done, length - done, sent, error))
+            return false;
+        if (sent < length - done && send_timeout_ != 0) {
+            error = serial_error::Timeout;
+            return false;
+        }
+        done += sent;
+        if (done == length)
+            return true;
+    }
+}
+
+bool SerialDevice::write_shift(const std::uint8_t* bytes, std::size_t length, std::uint16_t& error)
+{
+    // A single-byte send: a short count is a time-out only with a send time-out.
+    auto send_one = [&](std::uint8_t byte) {
+        std::size_t sent = 0;
+        if (!send(&byte, 1, sent, error))
+            return false;
+        if (sent != 1 && send_timeout_ != 0) {
+            error = serial_error::Timeout;
+            return false;
+        }
+        return true;
+    };
+    for (std::size_t i = 0; i < length; ++i) {
+        pump_step();
+        const std::uint8_t byte = bytes[i];
+        const std::uint8_t wanted = byte >= 0x80 ? kShiftOut : kShiftIn;
+        if (write_shift_ != wanted) {
+            write_shift_ = wanted;
+            if (!send_one(wanted))
+                return false;
+        }
+        if (!send_one(byte))  // the 7-bit line carries the low seven bits
+            return false;
+    }
+    if (!config_->options.keep_shift_state)
+        write_shift_ = 0;
+    return true;
+}
+
+bool SerialDevice::write_bytes(const std::uint8_t* bytes, std::size_t length, std::uint16_t& error)
+{
+    error = 0;
+    if (!port_) {
+        error = serial_error::BadFileMode;
+        return false;
+    }
+    if (length == 0)
+        return true;
+    return shift_mode_ ? write_shift(bytes, length, error) : write_plain(bytes, length, error);
+}
+
+bool SerialDevice::read_byte(std::uint8_t& byte, std::uint16_t& error)
+{
+    error = 0;
+    if (!port_) {
+        error = serial_error::BadFileMode;
+        return false;
+    }
+    pump_step();
+    for (;;) {
+        std::uint8_t received = 0;
+        const host::SerialTransfer result = port_->read(&received, 1);
+        if (std::uint16_t line = line_error(); line != 0) {
+            error = line;
+            return false;
+        }
+        if (result.count == 1) {
+            if (!shift_mode_) {
+                byte = received;
+                return true;
+            }
+            if (received == kShiftOut || received == kShiftIn) {
+                read_shift_ = received;  // consumed; the read goes on
+            } else if (received < 0x20) {
+                read_shift_ = kShiftIn;
+                byte = received;
+                return true;
+            } else {
+                byte = read_shift_ == kShiftOut ? static_cast<std::uint8_t>(received | 0x80) : received;
+                return true;
+            }
+        } else if (receive_timeout_ != 0) {
+            error = serial_error::Timeout;
+            return false;
+        }
+        pump_step();
+    }
+}
+
+bool SerialDevice::read_line(std::string& line, std::uint16_t& error)
+{
+    line.clear();
+    for (;;) {
+        std::uint8_t byte = 0;
+        if (!read_byte(byte, error))
+            return false;
+        if (byte == kCarriageReturn)
+            return true;
+        if (byte == kLineFeed)
+            continue;
+        if (line.size() < kSerialLineCapacity)
+            line.push_back(static_cast<char>(byte));
+    }
+}
+
+}  // namespace rt

@@ -1,0 +1,19 @@
+// The file-number operations that dispatch on the device a number reaches:
+// end of file, length, character input; and KILL.
+#pragma once
+
+#include <cstdint>
+
+namespace rt {
+
+// EOF (the name EOF is the C library's macro): -1 at the end of the input, else 0.
+std::int16_t FILE_EOF(std::int32_t file_number);
+// LOC: bytes waiting (devices) or the file length (disk files).
+std::int32_t LOC(std::int32_t file_number);
+// INPUT$: reads `count` bytes and pushes them as a temporary string.
+void INPUT_S(std::int32_t count, std::int32_t file_number);
+// KILL: pops a file name and deletes the file. Refuses device names (55), a
+// missing file (63) and a file open on any file number (52).
+void KILL();
+
+}  // namespace rt

@@ -11,7 +11,9 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <set>
 #include <string>
+#include <vector>
 
 #include "front_end.h"
 #include "message.h"
@@ -32,9 +34,14 @@ public:
     FrontEnd& front_end() noexcept { return *front_end_; }
 
     WindowId create_window(const WindowInfo& info, WindowProcedure procedure);
+    // A window that is never shown and that the front end is not told about:
+    // it only receives messages (timers).
+    WindowId create_hidden_window(WindowProcedure procedure);
     // Sends Destroy to the window's procedure, then forgets it.
     void destroy_window(WindowId window);
     bool window_exists(WindowId window) const noexcept;
+    // Every existing window, oldest first.
+    std::vector<WindowId> window_ids() const;
 
     // Appends a message to the queue (program thread only).
     void post(const Message& message);
@@ -73,6 +80,8 @@ private:
     WindowId next_window_ = 1;
     std::deque<Message> queue_;
     std::map<std::pair<WindowId, std::uint32_t>, TimerEntry> timers_;
+    std::set<WindowId> hidden_;      // windows the front end does not know
+    std::set<WindowId> destroying_;  // windows whose Destroy is being handled
     bool quit_posted_ = false;
     int quit_code_ = 0;
 };

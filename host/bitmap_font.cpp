@@ -2,8 +2,8 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <cstring>
 #include <fstream>
-#include <sstream>
 #include <stdexcept>
 
 namespace host {
@@ -47,12 +47,15 @@ std::string BitmapFont::configured_path()
 
 BitmapFont BitmapFont::load(const std::string& path)
 {
-    std::ifstream file(path, std::ios::binary);
+    std::ifstream file(path, std::ios::binary | std::ios::ate);
     if (!file)
         throw std::runtime_error("cannot open font file " + path);
-    std::ostringstream contents;
-    contents << file.rdbuf();
-    BitmapFont font = from_hex_text(std::move(contents).str());
+    const std::streamoff size = file.tellg();
+    std::string contents(size > 0 ? std::size_t(size) : 0, '\0');
+    file.seekg(0);
+    if (!file.read(contents.data(), std::streamsize(contents.size())))
+        throw std::runtime_error("cannot read font file " + path);
+    BitmapFont font = from_hex_text(std::move(contents));
     if (font.glyph_count() == 0)
         throw std::runtime_error("no glyphs in font file " + path);
     return font;
@@ -67,9 +70,8 @@ BitmapFont BitmapFont::from_hex_text(std::string text)
     std::size_t line = 0;
     bool sorted = true;
     while (line < t.size()) {
-        std::size_t end = t.find('\n', line);
-        if (end == std::string::npos)
-            end = t.size();
+        const void* newline = std::memchr(t.data() + line, '\n', t.size() - line);
+        const std::size_t end = newline ? std::size_t(static_cast<const char*>(newline) - t.data()) : t.size();
         std::size_t pos = line;
         char32_t code_point = 0;
         int code_digits = 0;
@@ -77,9 +79,10 @@ BitmapFont BitmapFont::from_hex_text(std::string text)
             code_point = code_point << 4 | char32_t(d);
         if (code_digits > 0 && pos < end && t[pos] == ':') {
             const std::size_t bits = pos + 1;
-            std::size_t digits = 0;
-            while (bits + digits < end && hex_digit(t[bits + digits]) >= 0)
-                ++digits;
+            std::size_t digits = end - bits;
+            if (digits > 0 && t[end - 1] == '\r')
+                --digits;
+            // The digits themselves are checked when the glyph is decoded.
             if (digits == 32 || digits == 64) {
                 if (!font.index_.empty() && font.index_.back().code_point >= code_point)
                     sorted = false;
@@ -118,7 +121,7 @@ bool BitmapFont::find(char32_t code_point, Glyph& out) const noexcept
     for (int y = 0; y < glyph_height; ++y) {
         unsigned value = 0;
         for (int d = 0; d < digits_per_row; ++d)
-            value = value << 4 | unsigned(hex_digit(hex[y * digits_per_row + d]));
+            value = value << 4 | unsigned(std::max(hex_digit(hex[y * digits_per_row + d]), 0));
         out.rows[std::size_t(y)] = std::uint16_t(value << (16 - out.width));
     }
     return true;

@@ -1,0 +1,238 @@
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+
+#include "font_for_tests.h"
+#include "host/code_page.h"
+#include "host/desktop.h"
+#include "host/headless_front_end.h"
+#include "host/input_script.h"
+#include "host/key_chord.h"
+
+namespace {
+
+using host::Message;
+using host::MessageKind;
+namespace vk = host::vk;
+
+bool same(const Message& m, MessageKind kind, std::uint32_t wparam)
+{
+    return m.kind == kind && m.wparam == wparam;
+}
+
+std::string describe(const std::vector<Message>& messages)
+{
+    std::string text;
+    for (const Message& m : messages)
+        text += std::to_string(int(m.kind)) + ":" + std::to_string(m.wparam) + " ";
+    return text;
+}
+
+TEST(KeyChord, ParsesNamesAndModifiers)
+{
+    const auto f5 = host::parse_key_chord("F5");
+    ASSERT_TRUE(f5);
+    EXPECT_EQ(f5->virtual_key, vk::F1 + 4);
+    const auto shift_home = host::parse_key_chord("shift+Home");
+    ASSERT_TRUE(shift_home);
+    EXPECT_TRUE(shift_home->shift);
+    EXPECT_EQ(shift_home->virtual_key, vk::Home);
+    const auto ctrl_c = host::parse_key_chord("Ctrl+c");
+    ASSERT_TRUE(ctrl_c);
+    EXPECT_TRUE(ctrl_c->ctrl);
+    EXPECT_EQ(ctrl_c->virtual_key, vk::KeyC);
+    EXPECT_EQ(host::parse_key_chord("pgdn")->virtual_key, vk::Next);
+    EXPECT_EQ(host::parse_key_chord("F12")->virtual_key, vk::F12);
+    EXPECT_FALSE(host::parse_key_chord("F13"));
+    EXPECT_FALSE(host::parse_key_chord("hyper+A"));
+    EXPECT_FALSE(host::parse_key_chord("Foo"));
+    EXPECT_FALSE(host::parse_key_chord(""));
+}
+
+TEST(KeyChord, MessagesFollowThePlatformOrder)
+{
+    const auto ctrl_c = host::key_chord_messages(*host::parse_key_chord("ctrl+C"), 7);
+    ASSERT_EQ(ctrl_c.size(), 5U) << describe(ctrl_c);
+    EXPECT_TRUE(same(ctrl_c[0], MessageKind::KeyDown, vk::Control));
+    EXPECT_TRUE(same(ctrl_c[1], MessageKind::KeyDown, vk::KeyC));
+    EXPECT_TRUE(same(ctrl_c[2], MessageKind::Char, 3));
+    EXPECT_TRUE(same(ctrl_c[3], MessageKind::KeyUp, vk::KeyC));
+    EXPECT_TRUE(same(ctrl_c[4], MessageKind::KeyUp, vk::Control));
+    EXPECT_EQ(ctrl_c[2].window, 7U);
+
+    const auto shift_home = host::key_chord_messages(*host::parse_key_chord("shift+Home"), 1);
+    ASSERT_EQ(shift_home.size(), 4U) << describe(shift_home);  // Home makes no character
+    EXPECT_TRUE(same(shift_home[0], MessageKind::KeyDown, vk::Shift));
+    EXPECT_TRUE(same(shift_home[1], MessageKind::KeyDown, vk::Home));
+    EXPECT_TRUE(same(shift_home[3], MessageKind::KeyUp, vk::Shift));
+
+    const auto enter = host::key_chord_messages(*host::parse_key_chord("Enter"), 1);
+    ASSERT_EQ(enter.size(), 3U);
+    EXPECT_TRUE(same(enter[1], MessageKind::Char, 13));
+    const auto esc = host::key_chord_messages(*host::parse_key_chord("Esc"), 1);
+    EXPECT_TRUE(same(esc[1], MessageKind::Char, 27));
+    const auto f10 = host::key_chord_messages(*host::parse_key_chord("F10"), 1);
+    EXPECT_TRUE(same(f10[0], MessageKind::SysKeyDown, vk::F1 + 9));
+    EXPECT_EQ(host::chord_character(*host::parse_key_chord("shift+a")), 'A');
+    EXPECT_EQ(host::chord_character(*host::parse_key_chord("a")), 'a');
+    EXPECT_FALSE(host::chord_character(*host::parse_key_chord("Delete")));
+}
+
+TEST(InputScript, ParsesCommandsAndReportsTheBadLine)
+{
+    host::ShiftJisCodec codec;
+    const auto steps = host::parse_input_script("# comment\n\ntext a b\r\nkey F5\nwait 500\ntext あ\nclose\npng x.png\n", codec);
+    ASSERT_EQ(steps.size(), 6U);
+    ASSERT_EQ(steps[0].messages.size(), 3U);  // "a b": the space is kept
+    EXPECT_TRUE(same(steps[0].messages[1], MessageKind::Char, ' '));
+    EXPECT_EQ(steps[0].line, 3);
+    EXPECT_EQ(steps[2].kind, host::ScriptStep::Kind::Wait);
+    EXPECT_EQ(steps[2].wait, std::chrono::milliseconds(500));
+    ASSERT_EQ(steps[3].messages.size(), 2U);  // あ as Shift-JIS 0x82 0xA0
+    EXPECT_TRUE(same(steps[3].messages[0], MessageKind::Char, 0x82));
+    EXPECT_TRUE(same(steps[3].messages[1], MessageKind::Char, 0xA0));
+    EXPECT_EQ(steps[4].kind, host::ScriptStep::Kind::Close);
+    EXPECT_EQ(steps[5].path, "x.png");
+
+    try {
+        host::parse_input_script("key F5\nwiat 5\n", codec);
+        FAIL() << "no error";
+    } catch (const host::InputScriptError& e) {
+        EXPECT_EQ(e.line(), 2);
+    }
+    EXPECT_THROW(host::parse_input_script("key Hyper\n", codec), host::InputScriptError);
+    EXPECT_THROW(host::parse_input_script("wait 5ms\n", codec), host::InputScriptError);
+    EXPECT_THROW(host::parse_input_script("wait -5\n", codec), host::InputScriptError);
+    EXPECT_THROW(host::parse_input_script("png\n", codec), host::InputScriptError);
+}
+
+class HeadlessFrontEndTest : public testing::Test {
+protected:
+    HeadlessFrontEndTest()
+    {
+        auto front_end = std::make_unique<host::HeadlessFrontEnd>(host::BitmapFont::load(host::BitmapFont::default_file));
+        headless = front_end.get();
+        desktop = std::make_unique<host::Desktop>(std::move(front_end));
+        host::WindowInfo info;
+        info.title_sjis = "Qk14";
+        info.client_width = 640;
+        info.client_height = 432;
+        window = desktop->create_window(info, [this](const Message& m) {
+            received.push_back(m);
+            return std::int64_t{0};
+        });
+    }
+
+    std::vector<Message> drain()
+    {
+        std::vector<Message> messages;
+        Message m;
+        while (desktop->peek(m))
+            messages.push_back(m);
+        return messages;
+    }
+
+    host::HeadlessFrontEnd* headless = nullptr;
+    std::unique_ptr<host::Desktop> desktop;
+    host::WindowId window = 0;
+    std::vector<Message> received;
+};
+
+TEST_F(HeadlessFrontEndTest, InjectedMessagesGoToTheMainWindow)
+{
+    headless->inject(Message{0, MessageKind::Char, 'x', 1});
+    const auto messages = drain();
+    ASSERT_EQ(messages.size(), 1U);
+    EXPECT_EQ(messages[0].window, window);
+    EXPECT_TRUE(same(messages[0], MessageKind::Char, 'x'));
+}
+
+TEST_F(HeadlessFrontEndTest, ScriptWaitsHoldBackLaterSteps)
+{
+    headless->add_script("key F5\nwait 100\nkey F6\n");
+    auto first = drain();
+    ASSERT_EQ(first.size(), 2U) << describe(first);
+    EXPECT_TRUE(same(first[0], MessageKind::KeyDown, vk::F1 + 4));
+    EXPECT_FALSE(headless->script_finished());
+    // get() waits for the rest of the script.
+    const Message next = desktop->get();
+    EXPECT_TRUE(same(next, MessageKind::KeyDown, vk::F1 + 5));
+    EXPECT_TRUE(headless->script_finished());
+}
+
+TEST_F(HeadlessFrontEndTest, CloseStepClosesTheMainWindow)
+{
+    headless->add_script("close\n");
+    const auto messages = drain();
+    ASSERT_EQ(messages.size(), 1U);
+    EXPECT_TRUE(same(messages[0], MessageKind::Close, 0));
+    EXPECT_EQ(messages[0].window, window);
+}
+
+TEST_F(HeadlessFrontEndTest, PaintsShowAsTextRowsAndPixels)
+{
+    host::FrontEnd& front_end = desktop->front_end();
+    const host::Surface layer(640, 432, 0);
+    front_end.begin_paint(window);
+    front_end.paint_from_layer(window, layer, host::Rect{0, 0, 640, 432});
+    host::TextRun run;
+    run.x = 8, run.y = 18, run.column = 1, run.row = 1;
+    run.text = "Qk14 \x83\x82\x83\x6A\x83\x5E";  // Qk14 モニタ
+    run.foreground = 0xFFFFFF;
+    front_end.paint_text(window, run);
+    front_end.end_paint(window);
+    const auto rows = headless->screen_rows_utf8();
+    ASSERT_EQ(rows.size(), 24U);
+    EXPECT_EQ(rows[0], "");
+    EXPECT_EQ(rows[1], " Qk14 モニタ");
+    EXPECT_EQ(headless->client_surface()->pixel(8 + 3, 18 + host::glyph_top + 4), 0xFFFFFFU);  // "Q" top stroke
+
+    // A later restore without text blanks the cells again.
+    front_end.paint_from_layer(window, layer, host::Rect{0, 18, 640, 36});
+    EXPECT_EQ(headless->screen_rows()[1], "");
+}
+
+TEST_F(HeadlessFrontEndTest, OutputStepsWaitForTheInputBeforeThem)
+{
+    const auto path = std::filesystem::temp_directory_path() / "qk_headless_screen.txt";
+    std::filesystem::remove(path);
+    headless->add_script("text a\nscreen " + path.string() + "\n");
+    Message m;
+    ASSERT_TRUE(desktop->peek(m));
+    EXPECT_TRUE(same(m, MessageKind::Char, 'a'));
+    EXPECT_FALSE(std::filesystem::exists(path));  // the program has not handled "a" yet
+    drain();
+    EXPECT_TRUE(std::filesystem::exists(path));
+    std::ifstream file(path);
+    int lines = 0;
+    for (std::string line; std::getline(file, line);)
+        ++lines;
+    EXPECT_EQ(lines, 24);
+    std::filesystem::remove(path);
+}
+
+TEST_F(HeadlessFrontEndTest, WritesPngCountsBellsAndKeepsTheCaret)
+{
+    const auto path = std::filesystem::temp_directory_path() / "qk_headless.png";
+    std::string error;
+    ASSERT_TRUE(headless->write_png(path.string(), &error)) << error;
+    std::ifstream file(path, std::ios::binary);
+    char signature[8] = {};
+    file.read(signature, 8);
+    EXPECT_EQ(std::string(signature + 1, 3), "PNG");
+    EXPECT_GT(std::filesystem::file_size(path), 50U);
+    std::filesystem::remove(path);
+    EXPECT_FALSE(headless->write_png("/nonexistent-dir/x.png", &error));
+
+    desktop->bell();
+    desktop->bell();
+    EXPECT_EQ(headless->bell_count(), 2);
+    desktop->front_end().set_caret(window, true, 16, 36, 2, 18);
+    EXPECT_TRUE(headless->caret().visible);
+    EXPECT_EQ(headless->caret().x, 16);
+    EXPECT_EQ(headless->title_utf8(), "Qk14");
+}
+
+}  // namespace

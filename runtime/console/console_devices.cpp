@@ -1,0 +1,88 @@
+#include "console_devices.h"
+
+#include "console_records.h"
+#include "console_sites.h"
+#include "console_writer.h"
+#include "key_codes.h"
+#include "keyboard_reads.h"
+#include "runtime/core/error.h"
+
+namespace rt::console {
+
+namespace {
+
+ConsoleWindow& main_window(std::uint16_t site)
+{
+    return resolve_window(0, site);
+}
+
+}  // namespace
+
+KeyboardDevice::KeyboardDevice()
+{
+    name_ = "KYBD:";
+}
+
+void KeyboardDevice::write(std::string_view, std::uint16_t site)
+{
+    RAISE_ERROR(err::BadFileMode, site);
+}
+
+std::int32_t KeyboardDevice::loc(std::uint16_t site)
+{
+    return main_window(site).keys().size();
+}
+
+bool KeyboardDevice::eof(std::uint16_t site)
+{
+    return main_window(site).keys().empty();
+}
+
+std::string KeyboardDevice::read(std::uint32_t count, std::uint16_t)
+{
+    std::string text;
+    text.reserve(count);
+    while (text.size() < count) {
+        const std::uint8_t code = read_key_blocking();
+        if (code == key::Closing && !(current_console() && current_console()->main_window()))
+            return {};
+        if (code == key::Break)
+            continue;
+        text += static_cast<char>(code == key::Delete ? key::DeleteAsRead : code);
+    }
+    return text;
+}
+
+void KeyboardDevice::opened(std::int16_t)
+{
+    if (ConsoleRecords* records = current_console())
+        if (ConsoleWindow* window = records->main_window())
+            window->keys().clear();
+}
+
+ScreenDevice::ScreenDevice()
+{
+    name_ = "SCRN:";
+}
+
+void ScreenDevice::write(std::string_view bytes, std::uint16_t site)
+{
+    ConsoleWriter(main_window(site).screen()).write(bytes);
+}
+
+std::int32_t ScreenDevice::loc(std::uint16_t site)
+{
+    RAISE_ERROR(err::BadFileMode, site);
+}
+
+bool ScreenDevice::eof(std::uint16_t site)
+{
+    RAISE_ERROR(err::BadFileMode, site);
+}
+
+std::string ScreenDevice::read(std::uint32_t, std::uint16_t site)
+{
+    RAISE_ERROR(err::BadFileMode, site);
+}
+
+}  // namespace rt::console

@@ -1,0 +1,59 @@
+#include "keyboard_reads.h"
+
+#include "console_records.h"
+#include "console_sites.h"
+#include "key_codes.h"
+#include "runtime/core/error.h"
+#include "runtime/core/frame.h"
+#include "runtime/core/frame_records.h"
+#include "runtime/core/string_ops.h"
+
+namespace rt {
+
+void INKEY(std::uint32_t window_reference)
+{
+    console::ConsoleRecords* records = console::current_console();
+    if (window_reference == 0 && records && !records->main_window())
+        console::end_program_without_window();
+    console::ConsoleWindow& window = console::resolve_window(window_reference, console::site::InkeyWindow);
+    const auto code = window.keys().pop();
+    if (!code) {
+        STR_PUSH_EMPTY();
+        return;
+    }
+    if (*code == console::key::Break) {
+        run_break_routine();
+        STR_PUSH_EMPTY();
+        return;
+    }
+    const char byte = static_cast<char>(*code == console::key::Delete ? console::key::DeleteAsRead : *code);
+    push_temp(std::string_view(&byte, 1));
+}
+
+}  // namespace rt
+
+namespace rt::console {
+
+std::uint8_t read_key_blocking()
+{
+    for (;;) {
+        ConsoleRecords* records = current_console();
+        ConsoleWindow* window = records ? records->main_window() : nullptr;
+        if (!window)
+            return key::Closing;
+        if (const auto code = window->keys().pop()) {
+            if (*code == key::Break)
+                run_break_routine();
+            return *code;
+        }
+        pump_one_message();
+    }
+}
+
+void end_program_without_window()
+{
+    pump_messages();  // the quit message ends the program here
+    throw ProgramTermination{Runtime::current().frame().exit_code};
+}
+
+}  // namespace rt::console

@@ -1,0 +1,94 @@
+#include <gtest/gtest.h>
+
+#include "headless_console.h"
+
+namespace rt::console {
+namespace {
+
+using testing::HeadlessConsole;
+
+void send(HeadlessConsole& c, host::MessageKind kind, std::uint32_t wparam = 0, std::int64_t lparam = 0)
+{
+    c.desktop->send(host::Message{c.window->id(), kind, wparam, lparam});
+}
+
+TEST(ConsoleWindow, OpensShowingTheWholeScreenWithEmptyScrollRanges)
+{
+    HeadlessConsole console;
+    const auto* surface = console.front_end->client_surface(console.window->id());
+    ASSERT_NE(surface, nullptr);
+    EXPECT_EQ(surface->width(), 640);
+    EXPECT_EQ(surface->height(), 432);
+    EXPECT_EQ(console.window->horizontal_scroll().minimum, 0);
+    EXPECT_EQ(console.window->horizontal_scroll().maximum, 0);
+    EXPECT_EQ(console.window->vertical_scroll().maximum, 0);
+    EXPECT_EQ(console.front_end->title_utf8(console.window->id()), "TEST");
+    host::MinMaxInfo info;
+    send(console, host::MessageKind::GetMinMaxInfo, 0, reinterpret_cast<std::int64_t>(&info));
+    EXPECT_EQ(info.max_track_width, 640);
+    EXPECT_EQ(info.max_track_height, 432);
+}
+
+TEST(ConsoleWindow, ShrinkingGivesScrollRangesAndLineRightMovesTheView)
+{
+    HeadlessConsole console;
+    send(console, host::MessageKind::Size, 0, (70 * 8) | (20 * 18 << 16));
+    EXPECT_EQ(console.window->horizontal_scroll().maximum, 9);
+    EXPECT_EQ(console.window->vertical_scroll().maximum, 3);
+    send(console, host::MessageKind::HScroll, host::scroll::LineDown);
+    EXPECT_EQ(console.state().view_column, 1);
+    EXPECT_EQ(console.window->horizontal_scroll().position, 1);
+    // Clamped to cells - visible - 1.
+    send(console, host::MessageKind::HScroll, host::scroll::PageDown);
+    EXPECT_EQ(console.state().view_column, 9);
+    send(console, host::MessageKind::HScroll, host::scroll::LineUp);
+    EXPECT_EQ(console.state().view_column, 8);
+    send(console, host::MessageKind::VScroll, host::scroll::ThumbPosition, 2);
+    EXPECT_EQ(console.state().view_row, 2);
+    // Growing again puts the view back to 0.
+    send(console, host::MessageKind::Size, 0, 640 | (432 << 16));
+    EXPECT_EQ(console.state().view_column, 0);
+    EXPECT_EQ(console.state().view_row, 0);
+    EXPECT_EQ(console.window->horizontal_scroll().maximum, 0);
+}
+
+TEST(ConsoleWindow, FocusShowsTheCaretWhenTheCursorSwitchIsOn)
+{
+    HeadlessConsole console;
+    console.state().cursor_switch = 1;
+    console.locate(3, 2);
+    send(console, host::MessageKind::SetFocus);
+    auto caret = console.front_end->caret(console.window->id());
+    EXPECT_TRUE(caret.visible);
+    EXPECT_EQ(caret.x, 24);
+    EXPECT_EQ(caret.y, 36);
+    EXPECT_EQ(caret.width, 2);
+    EXPECT_EQ(caret.height, 18);
+    send(console, host::MessageKind::KillFocus);
+    EXPECT_FALSE(console.front_end->caret(console.window->id()).visible);
+    EXPECT_EQ(console.state().focus, 0);
+}
+
+TEST(ConsoleWindow, KeysGoToTheQueue)
+{
+    HeadlessConsole console;
+    send(console, host::MessageKind::Char, 'q');
+    send(console, host::MessageKind::KeyDown, host::vk::Next);
+    EXPECT_EQ(console.window->keys().pop(), 'q');
+    EXPECT_EQ(console.window->keys().pop(), 20);
+}
+
+TEST(ConsoleWindow, ClosingDestroysTheWindowAndPostsQuitWithCodeZero)
+{
+    HeadlessConsole console;
+    send(console, host::MessageKind::Close);
+    EXPECT_FALSE(console.window->alive());
+    EXPECT_FALSE(console.desktop->window_exists(console.window->id()));
+    host::Message m;
+    ASSERT_TRUE(console.desktop->peek(m));
+    EXPECT_EQ(m.kind, host::MessageKind::Quit);
+    EXPECT_EQ(m.wparam, 0u);
+}
+
+}  // namespace
+}  // namespace rt::console

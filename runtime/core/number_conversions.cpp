@@ -65,12 +65,6 @@ void FPU_CHECK()
         RAISE_ERROR(err::Overflow, kSiteFpuOverflow);
 }
 
-void FPU_RESET() noexcept
-{
-    std::feclearexcept(FE_ALL_EXCEPT);
-    std::fesetround(FE_TONEAREST);
-}
-
 void DIV_ZERO_CHECK(std::int32_t divisor)
 {
     if (divisor == 0)

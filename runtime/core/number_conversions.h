@@ -14,8 +14,6 @@ namespace rt {
 // Raises 5 for an invalid operation, 11 for a division by zero, 6 for an
 // overflow (in that order of precedence) when the flag is set; clears the flags.
 void FPU_CHECK();
-// Clears the exception flags (start-up, and when an error is raised).
-void FPU_RESET() noexcept;
 
 void DIV_ZERO_CHECK(std::int32_t divisor);
 

@@ -10,9 +10,11 @@ namespace rt {
 namespace {
 constexpr std::uint16_t kSiteStackFull = 0xC501;  // 16: 85 entries in use
 
+// A constant's descriptor is copied as well (its text is not): the copy cannot
+// outlive the descriptor it came from, and nothing ever rewrites a constant.
 bool pushed_by_copy(StringKind kind) noexcept
 {
-    return kind == StringKind::Temporary || kind == StringKind::Field;
+    return kind == StringKind::Temporary || kind == StringKind::Field || kind == StringKind::Constant;
 }
 }  // namespace
 

@@ -2,9 +2,10 @@
 // between application code and runtime operations.
 //
 // A slot holds the address of a descriptor and room for a descriptor copy.
-// Constants, variables and fixed-size strings are pushed by reference (no
-// copy of text). Temporaries and field strings are copied into the slot, and a
-// temporary's heap block names that slot copy as its owner while it sits here.
+// Variables and fixed-size strings are pushed by reference. Temporaries, field
+// strings and constants have their descriptor (never their text) copied into
+// the slot, and a temporary's heap block names that slot copy as its owner
+// while it sits here.
 // Popping a temporary moves it into the caller's descriptor, which becomes the
 // block's owner, so no block is ever owned by a slot above the top.
 #pragma once
@@ -28,9 +29,9 @@ public:
     StringStack(const StringStack&) = delete;
     StringStack& operator=(const StringStack&) = delete;
 
-    // Pushes `d`: by reference for constants, variables and fixed-size strings;
-    // by copy for temporaries (whose block is then owned by the slot) and
-    // field strings. Raises 16 when 85 entries are in use.
+    // Pushes `d`: by reference for variables and fixed-size strings; by
+    // descriptor copy for temporaries (whose block is then owned by the slot),
+    // field strings and constants. Raises 16 when 85 entries are in use.
     void push(const StringDescriptor& d);
     // Makes a temporary of `length` bytes in `heap` and pushes it; copies
     // `source` (which may lie in the heap) when given. Returns the text so a

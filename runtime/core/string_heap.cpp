@@ -1,0 +1,261 @@
+#include "runtime/core/string_heap.h"
+
+#include <array>
+#include <cstdlib>
+#include <cstring>
+#include <functional>
+
+#include "runtime/core/error.h"
+#include "runtime/core/frame.h"
+
+namespace rt {
+
+namespace {
+// Site codes of the heap's checks (the high byte 0xC5 is shared with the push
+// of a new temporary, whose stack check is 0xC501).
+constexpr std::uint16_t kSiteCreate = 0xC502;      // 7: the heap cannot be created
+constexpr std::uint16_t kSiteGrow = 0xC503;        // 82: growth failed
+constexpr std::uint16_t kSiteShrink = 0xC504;      // 82: shrink after compaction failed
+constexpr std::uint16_t kSiteSourceCopy = 0xC505;  // 7: no room to save the source text
+
+#ifdef QK_HEAP_STRESS
+constexpr bool kStress = true;
+#else
+constexpr bool kStress = false;
+#endif
+
+constexpr std::size_t kSmallCopy = 512;
+
+bool pointer_in(const void* p, const void* begin, const void* end) noexcept
+{
+    std::less_equal<const void*> le;
+    std::less<const void*> lt;
+    return le(begin, p) && lt(p, end);
+}
+}  // namespace
+
+void StringHeap::FreeDeleter::operator()(std::byte* p) const noexcept
+{
+    std::free(p);
+}
+
+StringHeap::~StringHeap()
+{
+    release_all();
+}
+
+bool StringHeap::refuse_allocation() noexcept
+{
+    if (!fail_next_)
+        return false;
+    fail_next_ = false;
+    return true;
+}
+
+bool StringHeap::contains(const void* p) const noexcept
+{
+    return base_ && pointer_in(p, base_.get(), base_.get() + units_ * kUnit);
+}
+
+std::uint8_t* StringHeap::allocate(StringDescriptor& owner, StringKind kind, std::uint32_t length,
+                                   const std::uint8_t* source)
+{
+    if (length == 0) {
+        owner = {kind, 0, nullptr};
+        return nullptr;
+    }
+    const std::size_t need = block_size(length);
+
+    // Saved copy of a source that lies in the heap, which compaction and
+    // growth may move or overwrite (it can be a block released just before).
+    std::array<std::uint8_t, kSmallCopy> small_copy;
+    std::unique_ptr<std::uint8_t[]> large_copy;
+
+    if (!base_) {
+        create(need);
+    } else if (kStress || free_bytes() < need) {
+        if (source && contains(source)) {
+            if (length <= kSmallCopy) {
+                std::memcpy(small_copy.data(), source, length);
+                source = small_copy.data();
+            } else {
+                if (!refuse_allocation())
+                    large_copy.reset(new (std::nothrow) std::uint8_t[length]);
+                if (!large_copy)
+                    RAISE_ERROR(err::OutOfMemory, kSiteSourceCopy);
+                std::memcpy(large_copy.get(), source, length);
+                source = large_copy.get();
+            }
+        }
+        compact();
+        if (free_bytes() < need)
+            grow(need);
+    }
+
+    BlockHeader& header = header_at(used_);
+    header.owner = &owner;
+    header.frame = current_frame_number();
+    header.length = length;
+    auto* text = reinterpret_cast<std::uint8_t*>(base_.get() + used_ + kHeaderSize);
+    if (source)
+        std::memcpy(text, source, length);
+    used_ += need;
+    owner = {kind, length, text};
+    return text;
+}
+
+void StringHeap::create(std::size_t need)
+{
+    const std::size_t units = (need >> 16) + 1;
+    std::byte* p = refuse_allocation() ? nullptr : static_cast<std::byte*>(std::malloc(units * kUnit));
+    if (!p)
+        RAISE_ERROR(err::OutOfMemory, kSiteCreate);
+    base_.reset(p);
+    units_ = units;
+    used_ = 0;
+}
+
+void StringHeap::grow(std::size_t need)
+{
+    resize(units_ + (((need - free_bytes()) >> 16) + 1), kSiteGrow);
+}
+
+void StringHeap::resize(std::size_t new_units, std::uint16_t site)
+{
+    std::byte* old = base_.get();
+    std::byte* p = refuse_allocation() ? nullptr : static_cast<std::byte*>(std::realloc(old, new_units * kUnit));
+    if (!p)
+        RAISE_ERROR(err::HeapReallocFailed, site);  // the old block is intact
+    (void)base_.release();
+    base_.reset(p);
+    units_ = new_units;
+    if (p != old)
+        rewrite_owners();
+}
+
+void StringHeap::compact()
+{
+    if (!base_)
+        return;
+    std::size_t to = 0;
+    for (std::size_t from = 0; from < used_;) {
+        const BlockHeader& h = header_at(from);
+        const std::size_t size = block_size(h.length);
+        if (h.owner) {
+            if (to != from)
+                std::memmove(base_.get() + to, base_.get() + from, size);
+            to += size;
+        }
+        from += size;
+    }
+    used_ = to;
+    rewrite_owners();
+    if (kStress)
+        relocate_for_stress();
+    const std::size_t needed_units = (used_ >> 16) + 1;
+    if (needed_units < units_)
+        resize(needed_units, kSiteShrink);
+}
+
+// Under stress every compaction moves the heap to a new address, so any text
+// pointer that was not rewritten points into freed memory and the address
+// sanitizer reports it.
+void StringHeap::relocate_for_stress() noexcept
+{
+    auto* p = static_cast<std::byte*>(std::malloc(units_ * kUnit));
+    if (!p)
+        return;
+    std::memcpy(p, base_.get(), used_);
+    base_.reset(p);
+    rewrite_owners();
+}
+
+void StringHeap::rewrite_owners() noexcept
+{
+    for (std::size_t off = 0; off < used_;) {
+        const BlockHeader& h = header_at(off);
+        if (h.owner && h.owner->length != 0)
+            h.owner->text = reinterpret_cast<std::uint8_t*>(base_.get() + off + kHeaderSize);
+        off += block_size(h.length);
+    }
+}
+
+void StringHeap::release(StringDescriptor& d) noexcept
+{
+    if ((d.kind == StringKind::Variable || d.kind == StringKind::Temporary) && d.text) {
+        BlockHeader& h = header_of(d.text);
+        if (h.owner == &d)
+            h.owner = nullptr;
+        d.length = 0;
+        d.text = nullptr;
+    }
+}
+
+void StringHeap::adopt(StringDescriptor& new_owner) noexcept
+{
+    if ((new_owner.kind == StringKind::Variable || new_owner.kind == StringKind::Temporary) && new_owner.text)
+        header_of(new_owner.text).owner = &new_owner;
+}
+
+bool StringHeap::owns_block(const StringDescriptor& d) noexcept
+{
+    return d.text && header_of(d.text).owner == &d;
+}
+
+void StringHeap::release_owned_in(const void* begin, const void* end) noexcept
+{
+    for (std::size_t off = 0; off < used_;) {
+        BlockHeader& h = header_at(off);
+        if (h.owner && pointer_in(h.owner, begin, end)) {
+            StringDescriptor* owner = h.owner;
+            h.owner = nullptr;
+            owner->length = 0;
+            owner->text = nullptr;
+        }
+        off += block_size(h.length);
+    }
+}
+
+void StringHeap::release_all() noexcept
+{
+    // Owners outlive the heap (variables of the application): leave them empty
+    // so that they neither read nor release a block that is gone.
+    for (std::size_t off = 0; off < used_;) {
+        BlockHeader& h = header_at(off);
+        if (h.owner) {
+            h.owner->length = 0;
+            h.owner->text = nullptr;
+            h.owner = nullptr;
+        }
+        off += block_size(h.length);
+    }
+    base_.reset();
+    units_ = 0;
+    used_ = 0;
+    scratch_.release_all();
+}
+
+std::vector<HeapBlockInfo> StringHeap::walk() const
+{
+    std::vector<HeapBlockInfo> blocks;
+    for (std::size_t off = 0; off < used_;) {
+        const BlockHeader& h = header_at(off);
+        blocks.push_back({h.owner, h.frame, h.length,
+                          reinterpret_cast<const std::uint8_t*>(base_.get() + off + kHeaderSize)});
+        off += block_size(h.length);
+    }
+    return blocks;
+}
+
+std::size_t StringHeap::live_blocks() const noexcept
+{
+    std::size_t n = 0;
+    for (std::size_t off = 0; off < used_;) {
+        const BlockHeader& h = header_at(off);
+        n += h.owner != nullptr;
+        off += block_size(h.length);
+    }
+    return n;
+}
+
+}  // namespace rt

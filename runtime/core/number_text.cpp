@@ -1,4 +1,4 @@
-#include "number_text.h"
+#include "runtime/core/number_text.h"
 
 #include <array>
 #include <charconv>
@@ -6,8 +6,8 @@
 #include <limits>
 #include <system_error>
 
-#include "error.h"
-#include "string_ops.h"
+#include "runtime/core/error.h"
+#include "runtime/core/string_ops.h"
 
 namespace rt {
 

@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-#include "string_descriptor.h"
+#include "runtime/core/string_descriptor.h"
 
 namespace rt {
 

@@ -1,16 +1,16 @@
-#include "print_using.h"
+#include "runtime/core/print_using.h"
 
 #include <cmath>
 #include <memory>
 #include <new>
 #include <optional>
 
-#include "error.h"
-#include "number_text.h"
-#include "print_channel.h"
-#include "runtime.h"
-#include "shift_jis.h"
-#include "string_ops.h"
+#include "runtime/core/error.h"
+#include "runtime/core/number_text.h"
+#include "runtime/core/print_channel.h"
+#include "runtime/core/runtime.h"
+#include "runtime/core/shift_jis.h"
+#include "runtime/core/string_ops.h"
 
 namespace rt {
 
@@ -226,7 +226,8 @@ std::string fixed_body(const NumericField& f, double value)
 // more digits than the field has.
 std::optional<std::string> exponent_body(const NumericField& f, double value)
 {
-    bool reserve_sign = !f.leading_plus && !f.trailing_sign();
+    // Without an explicit sign one integer column holds the sign or a space.
+    bool reserve_sign = !f.leading_plus && !f.trailing_sign() && f.integer_columns > 0;
     int integer_digits = f.integer_columns - (reserve_sign ? 1 : 0) - (f.currency ? 1 : 0);
     if (integer_digits < 0)
         integer_digits = 0;

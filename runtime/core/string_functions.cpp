@@ -1,15 +1,19 @@
-#include "string_functions.h"
+#include "runtime/core/string_functions.h"
 
+#include <algorithm>
 #include <array>
+#include <cstring>
 #include <cstdio>
 #include <ctime>
 #include <new>
 
-#include "error.h"
 #include "host/desktop.h"
-#include "runtime.h"
-#include "shift_jis.h"
-#include "string_ops.h"
+#include "runtime/core/error.h"
+#include "runtime/core/runtime.h"
+#include "runtime/core/shift_jis.h"
+#include "runtime/core/string_heap.h"
+#include "runtime/core/string_ops.h"
+#include "runtime/core/string_stack.h"
 
 namespace rt {
 
@@ -17,19 +21,12 @@ namespace {
 
 // Site codes: operation in the high byte, check in the low byte.
 constexpr std::uint16_t kSiteLeftCount = 0xA001;
-constexpr std::uint16_t kSiteLeftMemory = 0xA002;
 constexpr std::uint16_t kSiteRightCount = 0xA101;
-constexpr std::uint16_t kSiteRightMemory = 0xA102;
 constexpr std::uint16_t kSiteMidRange = 0xA201;
-constexpr std::uint16_t kSiteMidMemory = 0xA202;
 constexpr std::uint16_t kSiteSpaceCount = 0xA301;
-constexpr std::uint16_t kSiteSpaceMemory = 0xA302;
 constexpr std::uint16_t kSiteStringArgument = 0xA401;
-constexpr std::uint16_t kSiteStringMemory = 0xA402;
 constexpr std::uint16_t kSiteChrCode = 0xA501;
-constexpr std::uint16_t kSiteChrMemory = 0xA502;
 constexpr std::uint16_t kSiteAscEmpty = 0xA601;
-constexpr std::uint16_t kSiteUcaseMemory = 0xA701;
 constexpr std::uint16_t kSiteCharCountMode = 0xA801;
 constexpr std::uint16_t kSiteDateMemory = 0xAC01;
 
@@ -43,23 +40,21 @@ constexpr std::uint32_t kMaxLength = 2'147'483'647;
     RAISE_ERROR(number, site);
 }
 
-// Builds a result with `make`; a failed allocation raises error 7.
-template <class Make>
-std::string build(std::uint16_t memory_site, Make&& make)
+// Pushes a new temporary of `length` bytes and returns its text to fill.
+std::uint8_t* push_result(std::size_t length)
 {
-    try {
-        return make();
-    } catch (const std::bad_alloc&) {
-        RAISE_ERROR(err::OutOfMemory, memory_site);
-    }
+    Runtime& runtime = Runtime::current();
+    return runtime.string_stack().push_new_temp(runtime.heap(), static_cast<std::uint32_t>(length), nullptr);
 }
 
-// The operand is released before the result is pushed, because making the
-// new temporary may move the heap text the operand points into.
-void push_result(PoppedString& operand, const std::string& result)
+// Pushes `count` bytes of the operand from `offset`. The operand keeps its
+// block until the result exists, so its text is read after any compaction
+// the allocation caused.
+void push_part(const PoppedString& operand, std::size_t offset, std::size_t count)
 {
-    operand.release();
-    push_temp(result);
+    std::uint8_t* out = push_result(count);
+    if (count != 0)
+        std::memcpy(out, operand.view().data() + offset, count);
 }
 
 std::string two_digits(int value)
@@ -78,15 +73,20 @@ std::string four_digits(int value)
 
 }  // namespace
 
+void upper_case_in_place(std::span<std::uint8_t> text) noexcept
+{
+    for (std::size_t i = 0; i < text.size();) {
+        bool pair = sjis::is_lead_byte(text[i]) && i + 1 < text.size();
+        if (!pair && text[i] >= 'a' && text[i] <= 'z')
+            text[i] = static_cast<std::uint8_t>(text[i] - 0x20);
+        i += pair ? 2 : 1;
+    }
+}
+
 std::string upper_case(std::string_view text)
 {
     std::string result(text);
-    for (std::size_t i = 0; i < result.size();) {
-        std::size_t step = sjis::character_length(result, i);
-        if (step == 1 && result[i] >= 'a' && result[i] <= 'z')
-            result[i] = static_cast<char>(result[i] - 0x20);
-        i += step;
-    }
+    upper_case_in_place(std::span(reinterpret_cast<std::uint8_t*>(result.data()), result.size()));
     return result;
 }
 
@@ -150,8 +150,7 @@ void LEFT_S(std::uint32_t count)
     PoppedString operand;
     if (count > kMaxLength)
         raise_releasing(operand, err::IllegalArgument, kSiteLeftCount);
-    std::string result = build(kSiteLeftMemory, [&] { return std::string(operand.view().substr(0, count)); });
-    push_result(operand, result);
+    push_part(operand, 0, std::min<std::size_t>(count, operand.length()));
 }
 
 void RIGHT_S(std::uint32_t count)
@@ -159,10 +158,8 @@ void RIGHT_S(std::uint32_t count)
     PoppedString operand;
     if (count > kMaxLength)
         raise_releasing(operand, err::IllegalArgument, kSiteRightCount);
-    std::string_view text = operand.view();
-    std::size_t take = std::min<std::size_t>(count, text.size());
-    std::string result = build(kSiteRightMemory, [&] { return std::string(text.substr(text.size() - take)); });
-    push_result(operand, result);
+    std::size_t take = std::min<std::size_t>(count, operand.length());
+    push_part(operand, operand.length() - take, take);
 }
 
 void MID_S(std::uint32_t start, std::uint32_t count)
@@ -170,28 +167,32 @@ void MID_S(std::uint32_t start, std::uint32_t count)
     PoppedString operand;
     if (start == 0 || start > kMaxLength || count > kMaxLength)
         raise_releasing(operand, err::IllegalArgument, kSiteMidRange);
-    std::string_view text = operand.view();
-    std::string result;
-    if (start <= text.size())
-        result = build(kSiteMidMemory, [&] { return std::string(text.substr(start - 1, count)); });
-    push_result(operand, result);
+    std::size_t length = operand.length();
+    if (start > length)
+        push_part(operand, 0, 0);
+    else
+        push_part(operand, start - 1, std::min<std::size_t>(count, length - (start - 1)));
 }
 
 void SPACE_S(std::uint32_t count)
 {
     if (count > kMaxLength)
         RAISE_ERROR(err::IllegalArgument, kSiteSpaceCount);
-    push_temp(build(kSiteSpaceMemory, [&] { return std::string(count, ' '); }));
+    std::uint8_t* out = push_result(count);
+    if (count != 0)
+        std::memset(out, ' ', count);
 }
 
 void STRING_S(std::uint32_t count)
 {
     PoppedString operand;
-    if (operand.view().empty() || count > kMaxLength)
+    if (operand.length() == 0 || count > kMaxLength)
         raise_releasing(operand, err::IllegalArgument, kSiteStringArgument);
     char byte = operand.view().front();
     operand.release();
-    push_temp(build(kSiteStringMemory, [&] { return std::string(count, byte); }));
+    std::uint8_t* out = push_result(count);
+    if (count != 0)
+        std::memset(out, static_cast<unsigned char>(byte), count);
 }
 
 void CHR_S(std::initializer_list<std::uint32_t> codes)
@@ -199,12 +200,9 @@ void CHR_S(std::initializer_list<std::uint32_t> codes)
     for (std::uint32_t code : codes)
         if (code > 0xFF)
             RAISE_ERROR(err::IllegalArgument, kSiteChrCode);
-    push_temp(build(kSiteChrMemory, [&] {
-        std::string bytes;
-        for (std::uint32_t code : codes)
-            bytes.push_back(static_cast<char>(code));
-        return bytes;
-    }));
+    std::uint8_t* out = push_result(codes.size());
+    for (std::uint32_t code : codes)
+        *out++ = static_cast<std::uint8_t>(code);
 }
 
 std::int16_t ASC()
@@ -218,8 +216,12 @@ std::int16_t ASC()
 void UCASE_S()
 {
     PoppedString operand;
-    std::string result = build(kSiteUcaseMemory, [&] { return upper_case(operand.view()); });
-    push_result(operand, result);
+    std::size_t length = operand.length();
+    std::uint8_t* out = push_result(length);
+    if (length != 0) {
+        std::memcpy(out, operand.view().data(), length);
+        upper_case_in_place(std::span(out, length));
+    }
 }
 
 std::int32_t CHAR_COUNT(std::uint16_t mode)
@@ -241,8 +243,14 @@ std::int32_t CHAR_COUNT(std::uint16_t mode)
 void DATE_S()
 {
     PoppedString format;
-    std::string result = build(kSiteDateMemory, [&] { return date_text(format.view(), local_calendar_time()); });
-    push_result(format, result);
+    std::string result;
+    try {
+        result = date_text(format.view(), local_calendar_time());
+    } catch (const std::bad_alloc&) {
+        raise_releasing(format, err::OutOfMemory, kSiteDateMemory);
+    }
+    format.release();
+    push_temp(result);
 }
 
 void TIME_S()

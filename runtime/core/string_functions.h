@@ -8,6 +8,7 @@
 
 #include <cstdint>
 #include <initializer_list>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -17,6 +18,7 @@ namespace rt {
 
 // a-z changed to A-Z; both bytes of a double-byte character stay as they are.
 std::string upper_case(std::string_view text);
+void upper_case_in_place(std::span<std::uint8_t> text) noexcept;
 
 struct CharacterCounts {
     std::int32_t single_byte = 0;

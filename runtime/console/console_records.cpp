@@ -7,8 +7,10 @@ namespace rt::console {
 void ConsoleRecords::on_terminate() noexcept
 {
     if (Runtime* runtime = Runtime::current_or_null()) {
-        runtime->set_print_channel(nullptr);
-        runtime->set_report_target(nullptr);
+        if (runtime->print_channel() == &print_channel)
+            runtime->set_print_channel(nullptr);
+        if (runtime->report_target() == &report)
+            runtime->set_report_target(nullptr);
     }
     main_window_.reset();
 }

@@ -7,6 +7,8 @@
 #include <memory>
 #include <string>
 
+#include "console_print_channel.h"
+#include "console_report_target.h"
 #include "console_window.h"
 #include "runtime/core/runtime.h"
 
@@ -41,6 +43,8 @@ public:
 
     OutputChannel output;
     InputSource input;
+    ConsolePrintChannel print_channel;
+    ConsoleReport report;
 
     void on_terminate() noexcept override;
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "palette.h"
+#include "runtime/core/runtime.h"
 
 namespace rt::console {
 
@@ -187,6 +188,9 @@ void ConsoleWindow::on_destroy()
     screen_->hide_caret();
     alive_ = false;
     screen_->detach();
+    Runtime* runtime = Runtime::current_or_null();
+    if (runtime && runtime->main_window() == id_)
+        runtime->set_main_window(0);
     if (main_window_ && !quiet_destroy_)
         desktop_.post_quit(0);
 }

@@ -1,0 +1,95 @@
+// Making, assigning and releasing short temporaries: the string heap and
+// stack against the same loop on std::string.
+#include <benchmark/benchmark.h>
+
+#include <memory>
+#include <string>
+
+#include "host/desktop.h"
+#include "host/front_end.h"
+#include "runtime/core/basic_string.h"
+#include "runtime/core/runtime.h"
+
+namespace {
+
+class SilentFrontEnd final : public host::FrontEnd {
+public:
+    void collect_events(host::Desktop&, std::chrono::milliseconds) override {}
+    void paint_from_layer(host::WindowId, const host::Surface&, const host::Rect&) override {}
+    void paint_text(host::WindowId, const host::TextRun&) override {}
+    void paint_fill(host::WindowId, const host::Rect&, std::uint32_t) override {}
+    void bell() override {}
+    void message_box(std::string_view, std::string_view) override {}
+};
+
+struct BenchRuntime {
+    host::Desktop desktop{std::make_unique<SilentFrontEnd>()};
+    rt::Runtime runtime{rt::ProgramOptions{}, desktop, "Qk14", "qk14"};
+    rt::RuntimeScope scope{runtime};
+};
+
+// a = b + "-" + c, as application code writes it.
+void BM_ConcatAssign_StringHeap(benchmark::State& state)
+{
+    BenchRuntime r;
+    rt::StrVar a, b, c;
+    b.set("1A2B");
+    c.set("3C4D");
+    for (auto _ : state) {
+        a = rt::concat(b, rt::lit("-"), c);
+        benchmark::DoNotOptimize(a.descriptor().text);
+    }
+    state.counters["heap_units"] = static_cast<double>(r.runtime.heap().units());
+}
+BENCHMARK(BM_ConcatAssign_StringHeap);
+
+void BM_ConcatAssign_StdString(benchmark::State& state)
+{
+    std::string a;
+    std::string b = "1A2B";
+    std::string c = "3C4D";
+    for (auto _ : state) {
+        a = b + "-" + c;
+        benchmark::DoNotOptimize(a.data());
+    }
+}
+BENCHMARK(BM_ConcatAssign_StdString);
+
+// A temporary made, assigned to a variable, and the old value released.
+void BM_MakeAssignRelease_StringHeap(benchmark::State& state)
+{
+    BenchRuntime r;
+    rt::StrVar a;
+    for (auto _ : state) {
+        a.set("0123456789AB");
+        benchmark::DoNotOptimize(a.descriptor().text);
+    }
+}
+BENCHMARK(BM_MakeAssignRelease_StringHeap);
+
+void BM_MakeAssignRelease_StdString(benchmark::State& state)
+{
+    std::string a;
+    std::string_view text = "0123456789AB";
+    benchmark::DoNotOptimize(text);
+    for (auto _ : state) {
+        a = std::string(text);
+        benchmark::DoNotOptimize(a.data());
+    }
+}
+BENCHMARK(BM_MakeAssignRelease_StdString);
+
+// Comparing a variable with a literal: pushes only, no copy of text.
+void BM_CompareWithLiteral_StringHeap(benchmark::State& state)
+{
+    BenchRuntime r;
+    rt::StrVar a;
+    a.set("Error");
+    for (auto _ : state)
+        benchmark::DoNotOptimize(rt::equal(a, rt::lit("Error")));
+}
+BENCHMARK(BM_CompareWithLiteral_StringHeap);
+
+}  // namespace
+
+BENCHMARK_MAIN();

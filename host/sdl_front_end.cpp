@@ -1,0 +1,423 @@
+#include "sdl_front_end.h"
+
+#include <SDL2/SDL.h>
+
+#include <algorithm>
+#include <iostream>
+#include <stdexcept>
+#include <string>
+
+#include "desktop.h"
+#include "pixel_painter.h"
+#include "sdl_key_translation.h"
+
+namespace host {
+namespace {
+
+using Clock = std::chrono::steady_clock;
+constexpr std::chrono::milliseconds caret_blink{530};
+constexpr std::chrono::milliseconds bell_flash{100};
+
+struct SdlWindowDeleter {
+    void operator()(SDL_Window* window) const noexcept { SDL_DestroyWindow(window); }
+};
+struct SdlRendererDeleter {
+    void operator()(SDL_Renderer* renderer) const noexcept { SDL_DestroyRenderer(renderer); }
+};
+struct SdlTextureDeleter {
+    void operator()(SDL_Texture* texture) const noexcept { SDL_DestroyTexture(texture); }
+};
+
+SDL_Rect sdl_rect(const Rect& r) noexcept
+{
+    return SDL_Rect{r.left, r.top, r.width(), r.height()};
+}
+
+std::runtime_error sdl_failure(const std::string& what)
+{
+    return std::runtime_error(what + ": " + SDL_GetError());
+}
+
+}  // namespace
+
+// SDL's video subsystem and the event type used to wake collect_events.
+class SdlFrontEnd::Session {
+public:
+    Session()
+    {
+        SDL_SetHint(SDL_HINT_IME_SHOW_UI, "1");
+        if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0)
+            throw sdl_failure("SDL cannot open the display");
+        wake_event_ = SDL_RegisterEvents(1);
+        if (wake_event_ == std::uint32_t(-1)) {
+            SDL_Quit();
+            throw sdl_failure("SDL has no user event left");
+        }
+    }
+    ~Session() { SDL_Quit(); }
+    Session(const Session&) = delete;
+    Session& operator=(const Session&) = delete;
+
+    std::uint32_t wake_event() const noexcept { return wake_event_; }
+
+private:
+    std::uint32_t wake_event_ = 0;
+};
+
+struct SdlFrontEnd::WindowState {
+    WindowState(const BitmapFont& font, const WindowInfo& window_info)
+        : info(window_info), painter(font, window_info.client_width, window_info.client_height)
+    {
+    }
+
+    void make_texture()
+    {
+        texture.reset(SDL_CreateTexture(renderer.get(), SDL_PIXELFORMAT_RGB888, SDL_TEXTUREACCESS_STREAMING,
+                                        std::max(painter.surface().width(), 1), std::max(painter.surface().height(), 1)));
+        if (!texture)
+            throw sdl_failure("SDL cannot create the window texture");
+        dirty = Rect{0, 0, painter.surface().width(), painter.surface().height()};
+    }
+
+    WindowInfo info;
+    std::unique_ptr<SDL_Window, SdlWindowDeleter> window;
+    std::unique_ptr<SDL_Renderer, SdlRendererDeleter> renderer;
+    std::unique_ptr<SDL_Texture, SdlTextureDeleter> texture;
+    PixelPainter painter;
+    Rect dirty;
+    bool needs_present = true;
+    std::uint32_t sdl_id = 0;
+};
+
+SdlFrontEnd::SdlFrontEnd(BitmapFont font) : font_(std::move(font)), session_(std::make_unique<Session>()) {}
+
+SdlFrontEnd::~SdlFrontEnd()
+{
+    windows_.clear();  // before SDL shuts down
+    SDL_StopTextInput();
+}
+
+SdlFrontEnd::WindowState* SdlFrontEnd::find(WindowId window) noexcept
+{
+    const auto it = windows_.find(window);
+    return it == windows_.end() ? nullptr : it->second.get();
+}
+
+void SdlFrontEnd::window_created(WindowId window, const WindowInfo& info)
+{
+    auto state = std::make_unique<WindowState>(font_, info);
+    // At the top-left corner of the screen, client area exactly the screen's size.
+    state->window.reset(SDL_CreateWindow(codec_.to_utf8(info.title_sjis).c_str(), 0, 0, std::max(info.client_width, 1),
+                                         std::max(info.client_height, 1), SDL_WINDOW_RESIZABLE | SDL_WINDOW_SHOWN));
+    if (!state->window)
+        throw sdl_failure("SDL cannot create a window");
+    // Never larger than the whole text screen.
+    SDL_SetWindowMaximumSize(state->window.get(), std::max(info.client_width, 1), std::max(info.client_height, 1));
+    state->renderer.reset(SDL_CreateRenderer(state->window.get(), -1, 0));
+    if (!state->renderer)
+        state->renderer.reset(SDL_CreateRenderer(state->window.get(), -1, SDL_RENDERER_SOFTWARE));
+    if (!state->renderer)
+        throw sdl_failure("SDL cannot create a renderer");
+    state->make_texture();
+    state->sdl_id = SDL_GetWindowID(state->window.get());
+    windows_[window] = std::move(state);
+    SDL_StartTextInput();
+    present(*windows_[window]);
+}
+
+void SdlFrontEnd::window_destroyed(WindowId window)
+{
+    windows_.erase(window);
+}
+
+void SdlFrontEnd::set_title(WindowId window, std::string_view title_sjis)
+{
+    if (WindowState* state = find(window))
+        SDL_SetWindowTitle(state->window.get(), codec_.to_utf8(title_sjis).c_str());
+}
+
+void SdlFrontEnd::set_client_size(WindowId window, int width, int height)
+{
+    WindowState* state = find(window);
+    if (!state || width <= 0 || height <= 0)
+        return;
+    SDL_SetWindowMaximumSize(state->window.get(), std::max(width, state->info.client_width),
+                             std::max(height, state->info.client_height));
+    SDL_SetWindowSize(state->window.get(), width, height);
+    state->painter.resize(width, height);
+    state->make_texture();
+    state->needs_present = true;
+}
+
+void SdlFrontEnd::set_view_origin(WindowId window, int column, int row)
+{
+    if (WindowState* state = find(window))
+        state->painter.set_view_origin(column * state->info.cell_width, row * state->info.cell_height);
+}
+
+void SdlFrontEnd::paint_from_layer(WindowId window, const Surface& layer, const Rect& area)
+{
+    if (WindowState* state = find(window)) {
+        state->dirty = united(state->dirty, state->painter.restore_from_layer(layer, area));
+        state->needs_present = true;
+    }
+}
+
+void SdlFrontEnd::paint_text(WindowId window, const TextRun& run)
+{
+    if (WindowState* state = find(window)) {
+        state->dirty = united(state->dirty, state->painter.draw_text(run));
+        state->needs_present = true;
+    }
+}
+
+void SdlFrontEnd::paint_fill(WindowId window, const Rect& area, std::uint32_t colour)
+{
+    if (WindowState* state = find(window)) {
+        state->dirty = united(state->dirty, state->painter.fill(area, colour));
+        state->needs_present = true;
+    }
+}
+
+void SdlFrontEnd::end_paint(WindowId window)
+{
+    if (WindowState* state = find(window))
+        present(*state);
+}
+
+Surface* SdlFrontEnd::window_pixels(WindowId window)
+{
+    WindowState* state = find(window);
+    return state ? &state->painter.surface() : nullptr;
+}
+
+void SdlFrontEnd::pixels_changed(WindowId window, const Rect& area)
+{
+    if (WindowState* state = find(window)) {
+        const Rect whole{0, 0, state->painter.surface().width(), state->painter.surface().height()};
+        const Rect clipped{std::max(area.left, 0), std::max(area.top, 0), std::min(area.right, whole.right),
+                           std::min(area.bottom, whole.bottom)};
+        if (!clipped.empty())
+            state->dirty = united(state->dirty, clipped);
+        state->needs_present = true;
+    }
+}
+
+void SdlFrontEnd::set_caret(WindowId window, bool visible, int x, int y, int width, int height)
+{
+    WindowState* state = find(window);
+    if (!state)
+        return;
+    state->painter.set_caret(CaretState{visible, x, y, width, height});
+    if (visible) {
+        // The input method's composition window follows the caret.
+        SDL_Rect at{x, y, std::max(width, 1), std::max(height, 1)};
+        SDL_SetTextInputRect(&at);
+        caret_on_ = true;
+        next_blink_ = Clock::now() + caret_blink;
+    }
+    state->needs_present = true;
+}
+
+void SdlFrontEnd::bell()
+{
+    flash_until_ = Clock::now() + bell_flash;
+    flashing_ = true;
+    for (auto& [id, state] : windows_)
+        state->needs_present = true;
+    present_all();
+}
+
+void SdlFrontEnd::message_box(std::string_view caption_sjis, std::string_view text_sjis)
+{
+    const std::string caption = codec_.to_utf8(caption_sjis);
+    const std::string text = codec_.to_utf8(text_sjis);
+    SDL_Window* parent = windows_.empty() ? nullptr : windows_.begin()->second->window.get();
+    if (SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_INFORMATION, caption.c_str(), text.c_str(), parent) != 0)
+        std::cerr << caption << ": " << text << std::endl;
+}
+
+void SdlFrontEnd::present(WindowState& state)
+{
+    const Surface& surface = state.painter.surface();
+    if (!state.dirty.empty()) {
+        const SDL_Rect area = sdl_rect(state.dirty);
+        SDL_UpdateTexture(state.texture.get(), &area,
+                          surface.data() + std::size_t(state.dirty.top) * surface.width() + state.dirty.left,
+                          surface.width() * int(sizeof(std::uint32_t)));
+        state.dirty = Rect{};
+    }
+    SDL_Renderer* renderer = state.renderer.get();
+    SDL_SetRenderDrawColor(renderer, 0, 0, 0, 255);
+    SDL_RenderClear(renderer);
+    const SDL_Rect whole{0, 0, surface.width(), surface.height()};
+    SDL_RenderCopy(renderer, state.texture.get(), &whole, &whole);
+    const CaretState& caret = state.painter.caret();
+    if (caret.visible && caret_on_ && surface.contains(caret.x, caret.y)) {
+        // Drawn in the inverse of the pixel under it, so it shows on any colour.
+        const std::uint32_t under = ~surface.pixel(caret.x, caret.y);
+        SDL_SetRenderDrawColor(renderer, std::uint8_t(under >> 16), std::uint8_t(under >> 8), std::uint8_t(under), 255);
+        const SDL_Rect bar{caret.x, caret.y, caret.width, caret.height};
+        SDL_RenderFillRect(renderer, &bar);
+    }
+    if (flashing_) {
+        SDL_SetRenderDrawBlendMode(renderer, SDL_BLENDMODE_BLEND);
+        SDL_SetRenderDrawColor(renderer, 255, 255, 255, 96);
+        SDL_RenderFillRect(renderer, nullptr);
+        SDL_SetRenderDrawBlendMode(renderer, SDL_BLENDMODE_NONE);
+    }
+    SDL_RenderPresent(renderer);
+    state.needs_present = false;
+}
+
+void SdlFrontEnd::present_all()
+{
+    for (auto& [id, state] : windows_) {
+        if (state->needs_present || !state->dirty.empty())
+            present(*state);
+    }
+}
+
+void SdlFrontEnd::update_blink_and_flash()
+{
+    const auto now = Clock::now();
+    if (flashing_ && now >= flash_until_) {
+        flashing_ = false;
+        for (auto& [id, state] : windows_)
+            state->needs_present = true;
+    }
+    if (now >= next_blink_) {
+        caret_on_ = !caret_on_;
+        next_blink_ = now + caret_blink;
+        for (auto& [id, state] : windows_)
+            state->needs_present = state->needs_present || state->painter.caret().visible;
+    }
+    present_all();
+}
+
+Clock::time_point SdlFrontEnd::next_timed_redraw() const
+{
+    return flashing_ ? std::min(flash_until_, next_blink_) : next_blink_;
+}
+
+bool SdlFrontEnd::handle_event(Desktop& desktop, const SDL_Event& event)
+{
+    auto window_for = [this](std::uint32_t sdl_id) -> WindowId {
+        for (const auto& [id, state] : windows_) {
+            if (state->sdl_id == sdl_id)
+                return id;
+        }
+        return 0;
+    };
+    auto post = [&](WindowId window, MessageKind kind, std::uint32_t wparam, std::int64_t lparam = 0) {
+        if (window != 0)
+            desktop.post(Message{window, kind, wparam, lparam});
+    };
+    if (event.type == session_->wake_event())
+        return true;
+    switch (event.type) {
+    case SDL_QUIT:  // also what SDL makes of SIGINT and SIGTERM
+        if (!windows_.empty())
+            post(windows_.begin()->first, MessageKind::Close, 0);
+        return true;
+    case SDL_WINDOWEVENT: {
+        const WindowId window = window_for(event.window.windowID);
+        WindowState* state = find(window);
+        if (!state)
+            return false;
+        switch (event.window.event) {
+        case SDL_WINDOWEVENT_CLOSE: post(window, MessageKind::Close, 0); return true;
+        case SDL_WINDOWEVENT_SIZE_CHANGED: {
+            const int width = event.window.data1, height = event.window.data2;
+            if (width == state->painter.surface().width() && height == state->painter.surface().height())
+                return false;
+            state->painter.resize(width, height);
+            state->make_texture();
+            state->needs_present = true;
+            post(window, MessageKind::Size, 0, std::int64_t(width) | std::int64_t(height) << 16);
+            return true;
+        }
+        case SDL_WINDOWEVENT_MINIMIZED: post(window, MessageKind::Size, 1, 0); return true;
+        case SDL_WINDOWEVENT_RESTORED: {
+            const Surface& s = state->painter.surface();
+            post(window, MessageKind::Size, 0, std::int64_t(s.width()) | std::int64_t(s.height()) << 16);
+            return true;
+        }
+        case SDL_WINDOWEVENT_FOCUS_GAINED: post(window, MessageKind::SetFocus, 0); return true;
+        case SDL_WINDOWEVENT_FOCUS_LOST: post(window, MessageKind::KillFocus, 0); return true;
+        case SDL_WINDOWEVENT_EXPOSED: state->needs_present = true; return false;
+        default: return false;
+        }
+    }
+    case SDL_KEYDOWN:
+    case SDL_KEYUP: {
+        WindowId window = window_for(event.key.windowID);
+        window = window ? window : main_window_id();
+        if (window == 0)
+            return false;
+        const auto messages = messages_for_sdl_key(event.type == SDL_KEYDOWN, event.key.keysym.sym,
+                                                   event.key.keysym.mod, window);
+        for (const Message& m : messages)
+            desktop.post(m);
+        return !messages.empty();
+    }
+    case SDL_TEXTINPUT: {
+        if (SDL_GetModState() & (KMOD_CTRL | KMOD_ALT))
+            return false;  // those keys send their own messages
+        const WindowId window = window_for(event.text.windowID);
+        bool any = false;
+        for (char byte : codec_.from_utf8(event.text.text)) {
+            post(window ? window : main_window_id(), MessageKind::Char, static_cast<std::uint8_t>(byte), 1);
+            any = true;
+        }
+        return any;
+    }
+    case SDL_MOUSEWHEEL: {
+        const WindowId window = window_for(event.wheel.windowID);
+        int vertical = event.wheel.y, horizontal = event.wheel.x;
+        if (event.wheel.direction == SDL_MOUSEWHEEL_FLIPPED)
+            vertical = -vertical, horizontal = -horizontal;
+        if (SDL_GetModState() & KMOD_SHIFT)
+            std::swap(vertical, horizontal);
+        for (int i = 0; i < std::abs(vertical); ++i)
+            post(window, MessageKind::VScroll, vertical > 0 ? scroll::LineUp : scroll::LineDown);
+        for (int i = 0; i < std::abs(horizontal); ++i)
+            post(window, MessageKind::HScroll, horizontal > 0 ? scroll::LineDown : scroll::LineUp);
+        return vertical != 0 || horizontal != 0;
+    }
+    default: return false;
+    }
+}
+
+void SdlFrontEnd::collect_events(Desktop& desktop, std::chrono::milliseconds timeout)
+{
+    update_blink_and_flash();
+    const auto deadline = Clock::now() + timeout;
+    bool done = false;
+    SDL_Event event;
+    while (SDL_PollEvent(&event))
+        done = handle_event(desktop, event) || done;
+    while (!done) {
+        update_blink_and_flash();
+        const auto now = Clock::now();
+        if (now >= deadline)
+            break;
+        const auto until = std::min(deadline, next_timed_redraw());
+        const auto wait = std::chrono::ceil<std::chrono::milliseconds>(until - now);
+        if (SDL_WaitEventTimeout(&event, int(std::max<std::int64_t>(wait.count(), 1)))) {
+            done = handle_event(desktop, event);
+            while (SDL_PollEvent(&event))
+                done = handle_event(desktop, event) || done;
+        }
+    }
+    present_all();
+}
+
+void SdlFrontEnd::wake() noexcept
+{
+    SDL_Event event{};
+    event.type = session_->wake_event();
+    SDL_PushEvent(&event);
+}
+
+}  // namespace host

@@ -1,0 +1,75 @@
+// The front end in an SDL2 window: the client surface (rendered by the pixel
+// painter) is shown through a streaming texture; keyboard, text input, focus,
+// resizing and closing become messages.
+//
+// - The window is resizable up to the size of the whole screen; when it is
+//   smaller, the mouse wheel scrolls (Shift+wheel or a sideways wheel:
+//   horizontally) by sending scroll messages to the console window.
+// - Text from the input method arrives as UTF-8 and is sent as Shift-JIS Char
+//   messages; the composition window is placed at the caret.
+// - The bell flashes the window.
+#pragma once
+
+#include <chrono>
+#include <map>
+#include <memory>
+
+#include "bitmap_font.h"
+#include "code_page.h"
+#include "front_end.h"
+
+union SDL_Event;
+
+namespace host {
+
+class SdlFrontEnd final : public FrontEnd {
+public:
+    // Throws std::runtime_error when SDL cannot reach a display.
+    explicit SdlFrontEnd(BitmapFont font);
+    SdlFrontEnd() : SdlFrontEnd(BitmapFont::load_configured()) {}
+    ~SdlFrontEnd() override;
+    SdlFrontEnd(const SdlFrontEnd&) = delete;
+    SdlFrontEnd& operator=(const SdlFrontEnd&) = delete;
+
+    void collect_events(Desktop& desktop, std::chrono::milliseconds timeout) override;
+    void wake() noexcept override;
+    void window_created(WindowId window, const WindowInfo& info) override;
+    void window_destroyed(WindowId window) override;
+    void set_title(WindowId window, std::string_view title_sjis) override;
+    void set_client_size(WindowId window, int width, int height) override;
+    void set_view_origin(WindowId window, int column, int row) override;
+    void paint_from_layer(WindowId window, const Surface& layer, const Rect& area) override;
+    void paint_text(WindowId window, const TextRun& run) override;
+    void paint_fill(WindowId window, const Rect& area, std::uint32_t colour) override;
+    void end_paint(WindowId window) override;
+    Surface* window_pixels(WindowId window) override;
+    void pixels_changed(WindowId window, const Rect& area) override;
+    void set_caret(WindowId window, bool visible, int x, int y, int width, int height) override;
+    void bell() override;
+    void message_box(std::string_view caption_sjis, std::string_view text_sjis) override;
+
+    // Shows every window whose pixels changed (end_paint and collect_events do this too).
+    void present_all();
+
+private:
+    class Session;
+    struct WindowState;
+    WindowState* find(WindowId window) noexcept;
+    WindowId main_window_id() const noexcept { return windows_.empty() ? 0 : windows_.begin()->first; }
+    void present(WindowState& state);
+    // Returns true when the event became a message or was the wake-up.
+    bool handle_event(Desktop& desktop, const ::SDL_Event& event);
+    void update_blink_and_flash();
+    std::chrono::steady_clock::time_point next_timed_redraw() const;
+
+    BitmapFont font_;
+    ShiftJisCodec codec_;
+    std::unique_ptr<Session> session_;
+    std::map<WindowId, std::unique_ptr<WindowState>> windows_;
+    std::chrono::steady_clock::time_point flash_until_{};
+    std::chrono::steady_clock::time_point next_blink_{};
+    bool caret_on_ = true;
+    bool flashing_ = false;
+};
+
+}  // namespace host

@@ -1,0 +1,65 @@
+#include "sdl_key_translation.h"
+
+#include <SDL2/SDL_keyboard.h>
+
+namespace host {
+
+std::optional<std::uint32_t> virtual_key_for_sdl(std::int32_t key) noexcept
+{
+    if (key >= SDLK_F1 && key <= SDLK_F12)
+        return vk::F1 + std::uint32_t(key - SDLK_F1);
+    if (key >= SDLK_a && key <= SDLK_z)
+        return std::uint32_t('A' + (key - SDLK_a));
+    if (key >= SDLK_0 && key <= SDLK_9)
+        return std::uint32_t(key);
+    switch (key) {
+    case SDLK_UP: return vk::Up;
+    case SDLK_DOWN: return vk::Down;
+    case SDLK_LEFT: return vk::Left;
+    case SDLK_RIGHT: return vk::Right;
+    case SDLK_HOME: return vk::Home;
+    case SDLK_END: return vk::End;
+    case SDLK_PAGEUP: return vk::Prior;
+    case SDLK_PAGEDOWN: return vk::Next;
+    case SDLK_INSERT: return vk::Insert;
+    case SDLK_DELETE: return vk::Delete;
+    case SDLK_LSHIFT: case SDLK_RSHIFT: return vk::Shift;
+    case SDLK_LCTRL: case SDLK_RCTRL: return vk::Control;
+    case SDLK_LALT: case SDLK_RALT: return vk::Menu;
+    case SDLK_ESCAPE: return vk::Escape;
+    case SDLK_RETURN: case SDLK_KP_ENTER: return vk::Return;
+    case SDLK_BACKSPACE: return vk::Back;
+    case SDLK_TAB: return vk::Tab;
+    case SDLK_SPACE: return vk::Space;
+    case SDLK_PAUSE: return vk::Pause;
+    default: return std::nullopt;
+    }
+}
+
+std::vector<Message> messages_for_sdl_key(bool down, std::int32_t sdl_keycode, std::uint16_t sdl_modifiers,
+                                          WindowId window)
+{
+    std::vector<Message> messages;
+    const auto key = virtual_key_for_sdl(sdl_keycode);
+    if (!key)
+        return messages;
+    const bool alt = sdl_modifiers & KMOD_ALT;
+    const bool ctrl = sdl_modifiers & KMOD_CTRL;
+    const bool system_key = alt || *key == vk::F1 + 9 || *key == vk::Menu;
+    MessageKind kind = down ? MessageKind::KeyDown : MessageKind::KeyUp;
+    if (system_key)
+        kind = down ? MessageKind::SysKeyDown : MessageKind::SysKeyUp;
+    messages.push_back(Message{window, kind, *key, down ? 1 : 0});
+    if (!down || alt)
+        return messages;
+    std::optional<std::uint32_t> character;
+    if (ctrl && *key >= 'A' && *key <= 'Z')
+        character = *key - 'A' + 1;
+    else if (*key == vk::Return || *key == vk::Escape || *key == vk::Back || *key == vk::Tab)
+        character = *key == vk::Return ? 13U : *key == vk::Escape ? 27U : *key;
+    if (character)
+        messages.push_back(Message{window, MessageKind::Char, *character, 1});
+    return messages;
+}
+
+}  // namespace host

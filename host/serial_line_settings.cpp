@@ -30,6 +30,19 @@ tcflag_t size_flag(std::uint8_t byte_size)
 
 }  // namespace
 
+void make_raw_termios(termios& t)
+{
+    t.c_iflag &= ~(IGNBRK | BRKINT | PARMRK | ISTRIP | INLCR | IGNCR | ICRNL);
+    t.c_oflag &= ~OPOST;
+    t.c_lflag &= ~(ECHO | ECHONL | ICANON | ISIG | IEXTEN);
+    // Modem control lines do not gate the open or the reads; close drops DTR.
+    t.c_cflag |= CREAD | CLOCAL | HUPCL;
+    // With the port non-blocking, a read of an empty queue fails with EAGAIN
+    // and a read returning 0 means the line hung up. Time-outs use poll.
+    t.c_cc[VMIN] = 1;
+    t.c_cc[VTIME] = 0;
+}
+
 unsigned speed_to_termios_constant(std::uint32_t bits_per_second) noexcept
 {
     for (const auto& [rate, constant] : kSpeeds)
@@ -51,17 +64,9 @@ bool line_settings_to_termios(const SerialLineSettings& s, termios& t)
     if (s.ByteSize < 5 || s.ByteSize > 8 || s.Parity > serial_parity::Space)
         return false;
 
-    // Raw mode: no line editing, echo, signals, output processing or input translation.
-    t.c_iflag &= ~(IGNBRK | BRKINT | PARMRK | ISTRIP | INLCR | IGNCR | ICRNL | IXON | IXOFF | IXANY | INPCK | IGNPAR);
-    t.c_oflag &= ~OPOST;
-    t.c_lflag &= ~(ECHO | ECHONL | ICANON | ISIG | IEXTEN);
+    make_raw_termios(t);
+    t.c_iflag &= ~(IXON | IXOFF | IXANY | INPCK | IGNPAR);
     t.c_cflag &= ~(CSIZE | PARENB | PARODD | CMSPAR | CSTOPB | CRTSCTS);
-    // Modem control lines do not gate the open or the reads; close drops DTR.
-    t.c_cflag |= CREAD | CLOCAL | HUPCL;
-    // Reads never block in the driver; time-outs are handled with poll.
-    t.c_cc[VMIN] = 0;
-    t.c_cc[VTIME] = 0;
-
     t.c_cflag |= size_flag(s.ByteSize);
     switch (s.Parity) {
     case serial_parity::Odd: t.c_cflag |= PARENB | PARODD; break;

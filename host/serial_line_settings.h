@@ -79,6 +79,10 @@ bool line_settings_to_termios(const SerialLineSettings& settings, termios& t);
 // keep their values from `base`.
 SerialLineSettings line_settings_from_termios(const termios& t, const SerialLineSettings& base);
 
+// Raw mode (no line editing, echo, signals or translation; one byte satisfies
+// a read), keeping size, parity, speed and flow control.
+void make_raw_termios(termios& t);
+
 // The termios speed constant (B9600, ...) of a standard rate, or 0 when the rate
 // has none and needs BOTHER.
 unsigned speed_to_termios_constant(std::uint32_t bits_per_second) noexcept;

@@ -57,6 +57,12 @@ std::optional<SerialPort> SerialPort::open(const std::string& path, int& error)
         error = errno;
         return std::nullopt;
     }
+    // Raw at once, so that reads behave alike whether or not settings are written later.
+    termios t{};
+    if (tcgetattr(fd, &t) == 0) {
+        make_raw_termios(t);
+        (void)tcsetattr(fd, TCSANOW, &t);
+    }
     // Refuses further opens by other programs (root excepted); not every tty has it.
     port.exclusive_ = ioctl(fd, TIOCEXCL) == 0;
     serial_icounter_struct counters{};

@@ -1,0 +1,311 @@
+// The SDL2 front end on a private Xvfb display: a screenshot of the window
+// shows the painted glyphs and the layer's line; SDL events become messages.
+#include <gtest/gtest.h>
+
+#include <SDL2/SDL.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cctype>
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+#include <string>
+
+#include "font_for_tests.h"
+#include "host/desktop.h"
+#include "host/sdl_front_end.h"
+#include "host/sdl_key_translation.h"
+
+namespace {
+
+using host::Message;
+using host::MessageKind;
+namespace vk = host::vk;
+
+// An Xvfb server on a display number it picks itself; stopped with the object.
+class XvfbServer {
+public:
+    XvfbServer()
+    {
+        int fds[2];
+        if (pipe(fds) != 0)
+            return;
+        pid_ = fork();
+        if (pid_ == 0) {
+            close(fds[0]);
+            const std::string fd = std::to_string(fds[1]);
+            execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", "800x600x24", "-nolisten", "tcp",
+                   static_cast<char*>(nullptr));
+            _exit(127);
+        }
+        close(fds[1]);
+        char buffer[16] = {};
+        const ssize_t n = pid_ > 0 ? read(fds[0], buffer, sizeof buffer - 1) : -1;
+        close(fds[0]);
+        if (n > 0)
+            display_ = ":" + std::string(buffer, std::size_t(n - (buffer[n - 1] == '\n')));
+    }
+    ~XvfbServer()
+    {
+        if (pid_ > 0) {
+            kill(pid_, SIGTERM);
+            waitpid(pid_, nullptr, 0);
+        }
+    }
+    XvfbServer(const XvfbServer&) = delete;
+    XvfbServer& operator=(const XvfbServer&) = delete;
+
+    const std::string& display() const noexcept { return display_; }
+
+private:
+    pid_t pid_ = -1;
+    std::string display_;
+};
+
+struct PipeCloser {
+    void operator()(std::FILE* pipe) const noexcept { pclose(pipe); }
+};
+
+// A screenshot of the whole X screen as 0x00RRGGBB pixels (through xwd and convert).
+struct Screenshot {
+    int width = 0, height = 0;
+    std::vector<std::uint32_t> pixels;
+    std::uint32_t at(int x, int y) const { return pixels[std::size_t(y) * width + x]; }
+};
+
+Screenshot take_screenshot(const std::string& display)
+{
+    Screenshot shot;
+    const std::string command = "xwd -root -silent -display " + display + " | convert xwd:- -depth 8 ppm:-";
+    std::unique_ptr<std::FILE, PipeCloser> pipe(popen(command.c_str(), "r"));
+    if (!pipe)
+        return shot;
+    // Header: "P6", width, height, maximum, separated by white space; '#' starts a comment line.
+    auto number = [&]() -> int {
+        int c = std::fgetc(pipe.get());
+        while (c == '#' || std::isspace(c)) {
+            if (c == '#')
+                while (c != '\n' && c != EOF)
+                    c = std::fgetc(pipe.get());
+            c = std::fgetc(pipe.get());
+        }
+        int value = 0;
+        for (; std::isdigit(c); c = std::fgetc(pipe.get()))
+            value = value * 10 + (c - '0');
+        return value;  // the single white-space byte after the number is consumed
+    };
+    if (std::fgetc(pipe.get()) != 'P' || std::fgetc(pipe.get()) != '6')
+        return Screenshot{};
+    shot.width = number();
+    shot.height = number();
+    if (number() != 255)
+        return Screenshot{};
+    std::vector<unsigned char> rgb(std::size_t(shot.width) * shot.height * 3);
+    if (std::fread(rgb.data(), 1, rgb.size(), pipe.get()) != rgb.size())
+        return Screenshot{};
+    shot.pixels.resize(std::size_t(shot.width) * shot.height);
+    for (std::size_t i = 0; i < shot.pixels.size(); ++i)
+        shot.pixels[i] = std::uint32_t(rgb[i * 3]) << 16 | std::uint32_t(rgb[i * 3 + 1]) << 8 | rgb[i * 3 + 2];
+    return shot;
+}
+
+bool have(const char* tool)
+{
+    return std::system((std::string("command -v ") + tool + " >/dev/null 2>&1").c_str()) == 0;
+}
+
+class SdlUnderXvfb : public testing::Test {
+protected:
+    static void SetUpTestSuite()
+    {
+        if (!have("Xvfb") || !have("xwd") || !have("convert"))
+            return;
+        server_ = std::make_unique<XvfbServer>();
+    }
+    static void TearDownTestSuite() { server_.reset(); }
+
+    void SetUp() override
+    {
+        if (!server_)
+            GTEST_SKIP() << "Xvfb, xwd or convert is not installed";
+        ASSERT_FALSE(server_->display().empty()) << "Xvfb did not start";
+        setenv("DISPLAY", server_->display().c_str(), 1);
+        auto front_end = std::make_unique<host::SdlFrontEnd>(host::BitmapFont::load(host::BitmapFont::default_file));
+        sdl = front_end.get();
+        desktop = std::make_unique<host::Desktop>(std::move(front_end));
+        host::WindowInfo info;
+        info.title_sjis = "Qk14";
+        info.client_width = 640;
+        info.client_height = 432;
+        window = desktop->create_window(info, [](const Message&) { return std::int64_t{0}; });
+    }
+
+    void TearDown() override
+    {
+        desktop.reset();
+    }
+
+    std::vector<Message> collect(std::chrono::milliseconds timeout = std::chrono::milliseconds(200))
+    {
+        std::vector<Message> messages;
+        Message m;
+        const auto until = std::chrono::steady_clock::now() + timeout;
+        do {
+            desktop->front_end().collect_events(*desktop, std::chrono::milliseconds(20));
+            while (desktop->peek(m))
+                messages.push_back(m);
+        } while (std::chrono::steady_clock::now() < until);
+        return messages;
+    }
+
+    SDL_Window* sdl_window() const
+    {
+        for (std::uint32_t id = 1; id < 64; ++id) {
+            if (SDL_Window* w = SDL_GetWindowFromID(id))
+                return w;
+        }
+        return nullptr;
+    }
+
+    static std::unique_ptr<XvfbServer> server_;
+    host::SdlFrontEnd* sdl = nullptr;
+    std::unique_ptr<host::Desktop> desktop;
+    host::WindowId window = 0;
+};
+
+std::unique_ptr<XvfbServer> SdlUnderXvfb::server_;
+
+TEST_F(SdlUnderXvfb, WindowShowsGlyphsAndTheLayerLine)
+{
+    constexpr std::uint32_t white = 0xFFFFFF, navy = 0x000080, yellow = 0xFFFF00;
+    host::Surface layer(640, 432, navy);
+    for (int x = 48; x <= 424; ++x)
+        layer.pixel(x, 197) = white;
+    host::FrontEnd& front_end = desktop->front_end();
+    front_end.begin_paint(window);
+    front_end.paint_from_layer(window, layer, host::Rect{0, 0, 640, 432});
+    host::TextRun run;
+    run.column = 2, run.row = 1, run.x = 16, run.y = 18;
+    run.text = "A\x88\xEA";  // A一
+    run.foreground = yellow;
+    front_end.paint_text(window, run);
+    front_end.end_paint(window);
+    collect();  // let the window map and be exposed
+    sdl->present_all();
+
+    const Screenshot shot = take_screenshot(server_->display());
+    ASSERT_GE(shot.width, 640);
+    ASSERT_GE(shot.height, 432);
+    for (int x = 48; x <= 424; x += 47)
+        EXPECT_EQ(shot.at(x, 197), white) << x;
+    EXPECT_EQ(shot.at(424, 197), white);
+    EXPECT_EQ(shot.at(47, 197), navy);
+    EXPECT_EQ(shot.at(425, 197), navy);
+    EXPECT_EQ(shot.at(100, 196), navy);
+    // "A" in the cell at (16, 18): apex pixels 3 and 4 of glyph row 4, crossbar in row 9.
+    const int top = 18 + host::glyph_top;
+    EXPECT_EQ(shot.at(16 + 3, top + 4), yellow);
+    EXPECT_EQ(shot.at(16 + 4, top + 4), yellow);
+    EXPECT_EQ(shot.at(16 + 0, top + 4), navy);
+    EXPECT_EQ(shot.at(16 + 1, top + 9), yellow);
+    // 一 across the next two cells (x 24..39), its stroke in glyph row 7.
+    EXPECT_EQ(shot.at(24 + 1, top + 7), yellow);
+    EXPECT_EQ(shot.at(24 + 14, top + 7), yellow);
+    EXPECT_EQ(shot.at(24 + 1, top + 6), navy);
+    // Outside the window: the empty X screen.
+    EXPECT_NE(shot.at(700, 500), navy);
+}
+
+TEST_F(SdlUnderXvfb, EventsBecomeMessages)
+{
+    collect();
+    SDL_Window* w = sdl_window();
+    ASSERT_NE(w, nullptr);
+    const std::uint32_t id = SDL_GetWindowID(w);
+    auto push_key = [&](SDL_Keycode key, std::uint16_t mod) {
+        SDL_Event e{};
+        e.type = SDL_KEYDOWN;
+        e.key.windowID = id;
+        e.key.keysym.sym = key;
+        e.key.keysym.mod = mod;
+        SDL_PushEvent(&e);
+    };
+    push_key(SDLK_F5, 0);
+    push_key(SDLK_c, KMOD_LCTRL);
+    SDL_Event text{};
+    text.type = SDL_TEXTINPUT;
+    text.text.windowID = id;
+    std::snprintf(text.text.text, sizeof text.text.text, "%s", "漢a");
+    SDL_PushEvent(&text);
+    SDL_Event close{};
+    close.type = SDL_WINDOWEVENT;
+    close.window.windowID = id;
+    close.window.event = SDL_WINDOWEVENT_CLOSE;
+    SDL_PushEvent(&close);
+
+    std::vector<Message> keys;
+    for (const Message& m : collect()) {
+        if (m.kind == MessageKind::KeyDown || m.kind == MessageKind::Char || m.kind == MessageKind::Close)
+            keys.push_back(m);
+    }
+    ASSERT_EQ(keys.size(), 7U);
+    EXPECT_EQ(keys[0].wparam, vk::F1 + 4);
+    EXPECT_EQ(keys[1].wparam, vk::KeyC);
+    EXPECT_TRUE(keys[2].kind == MessageKind::Char && keys[2].wparam == 3);
+    EXPECT_EQ(keys[3].wparam, 0x8AU);
+    EXPECT_EQ(keys[4].wparam, 0xBFU);
+    EXPECT_EQ(keys[5].wparam, unsigned('a'));
+    EXPECT_EQ(keys[6].kind, MessageKind::Close);
+    EXPECT_EQ(keys[6].window, window);
+}
+
+TEST_F(SdlUnderXvfb, ResizingPostsSizeAndWheelScrolls)
+{
+    collect();
+    SDL_Window* w = sdl_window();
+    ASSERT_NE(w, nullptr);
+    SDL_SetWindowSize(w, 560, 300);
+    SDL_Event wheel{};
+    wheel.type = SDL_MOUSEWHEEL;
+    wheel.wheel.windowID = SDL_GetWindowID(w);
+    wheel.wheel.y = -2;
+    SDL_PushEvent(&wheel);
+    int size_seen = 0, line_downs = 0;
+    for (const Message& m : collect(std::chrono::milliseconds(500))) {
+        if (m.kind == MessageKind::Size && m.lparam == (560 | 300 << 16))
+            ++size_seen;
+        if (m.kind == MessageKind::VScroll && m.wparam == host::scroll::LineDown)
+            ++line_downs;
+    }
+    EXPECT_EQ(size_seen, 1);
+    EXPECT_EQ(line_downs, 2);
+    EXPECT_EQ(sdl->window_pixels(window)->width(), 560);
+}
+
+TEST(SdlKeyTranslation, ControlKeysMakeCharactersAndAltIsASystemKey)
+{
+    const auto enter = host::messages_for_sdl_key(true, SDLK_RETURN, 0, 1);
+    ASSERT_EQ(enter.size(), 2U);
+    EXPECT_EQ(enter[1].kind, MessageKind::Char);
+    EXPECT_EQ(enter[1].wparam, 13U);
+    const auto esc = host::messages_for_sdl_key(true, SDLK_ESCAPE, 0, 1);
+    EXPECT_EQ(esc[1].wparam, 27U);
+    const auto letter = host::messages_for_sdl_key(true, SDLK_a, 0, 1);
+    ASSERT_EQ(letter.size(), 1U);  // its character comes as text input
+    EXPECT_EQ(letter[0].wparam, unsigned('A'));
+    const auto alt_x = host::messages_for_sdl_key(true, SDLK_x, KMOD_LALT, 1);
+    ASSERT_EQ(alt_x.size(), 1U);
+    EXPECT_EQ(alt_x[0].kind, MessageKind::SysKeyDown);
+    const auto f10 = host::messages_for_sdl_key(true, SDLK_F10, 0, 1);
+    EXPECT_EQ(f10[0].kind, MessageKind::SysKeyDown);
+    const auto shift_up = host::messages_for_sdl_key(false, SDLK_LSHIFT, 0, 1);
+    EXPECT_EQ(shift_up[0].kind, MessageKind::KeyUp);
+    EXPECT_EQ(shift_up[0].wparam, vk::Shift);
+    EXPECT_TRUE(host::messages_for_sdl_key(true, SDLK_CAPSLOCK, 0, 1).empty());
+    EXPECT_EQ(host::virtual_key_for_sdl(SDLK_PAGEDOWN), vk::Next);
+    EXPECT_EQ(host::virtual_key_for_sdl(SDLK_F12), vk::F12);
+}
+
+}  // namespace

@@ -76,7 +76,7 @@ void DirectoryTable::fetch(Slot& s)
         s.entry.name = std::string(name);
         s.entry.is_directory = S_ISDIR(info.st_mode);
         s.entry.is_regular = S_ISREG(info.st_mode);
-        s.entry.read_only = ::faccessat(::dirfd(s.search.get()), found->d_name, W_OK, AT_EACCESS) != 0;
+        s.entry.read_only = (info.st_mode & S_IWUSR) == 0;
         s.entry.size = static_cast<std::uint64_t>(info.st_size);
         s.entry.last_write = info.st_mtime;
         s.has_entry = true;

@@ -5,7 +5,7 @@
 // a leading drive letter is dropped as for disk file names. Entries are
 // returned in the order the file system gives them; "." and ".." are left
 // out. The attribute letters of item 4 are derived from the host:
-// "D" a directory, "R" the program may not write the entry, "A" a regular file.
+// "D" a directory, "R" no write permission for the owner, "A" a regular file.
 #pragma once
 
 #include <dirent.h>

@@ -53,8 +53,12 @@ std::string host_name(std::string_view name)
 {
     const std::string numbered = apply_drive_number(name);
     std::string_view rest = numbered;
-    if (rest.size() >= 2 && is_letter(rest[0]) && rest[1] == ':')
+    if (rest.size() >= 2 && is_letter(rest[0]) && rest[1] == ':') {
+        // Every drive is the current directory, its root included.
         rest.remove_prefix(2);
+        while (!rest.empty() && (rest.front() == '\\' || rest.front() == '/'))
+            rest.remove_prefix(1);
+    }
     std::string result;
     result.reserve(rest.size());
     for (std::size_t i = 0; i < rest.size();) {

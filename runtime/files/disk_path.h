@@ -3,8 +3,10 @@
 // A name is turned into a host path in three steps:
 //  1. A drive number ("0:" .. "25:") becomes its drive letter ("A:" .. "Z:");
 //     larger numbers leave the name unchanged (so "26:X" names a file "26:X").
-//  2. A leading drive letter ("A:" .. "Z:", either case) is dropped: every
-//     drive is the current directory. Backslashes that are not the second byte
+//  2. A leading drive letter ("A:" .. "Z:", either case) is dropped with the
+//     separators after it: every drive's root is the current directory.
+//     A name without a drive letter may still be a host path ("/tmp/x").
+//     Backslashes that are not the second byte
 //     of a double-byte character become "/".
 //  3. The name is made absolute against the current directory and normalised.
 // When no file of exactly that name exists, an entry of the same directory

@@ -25,7 +25,8 @@ TEST(DiskPath, DriveNumbers)
 TEST(DiskPath, HostNames)
 {
     EXPECT_EQ(rt::host_name("0:DATA.TXT"), "DATA.TXT");
-    EXPECT_EQ(rt::host_name("c:\\LOGS\\A.DAS"), "/LOGS/A.DAS");
+    EXPECT_EQ(rt::host_name("c:\\LOGS\\A.DAS"), "LOGS/A.DAS");
+    EXPECT_EQ(rt::host_name("\\tmp\\A.DAS"), "/tmp/A.DAS");
     EXPECT_EQ(rt::host_name("26:X"), "26:X");
     // 0x5C as the second byte of a double-byte character stays.
     EXPECT_EQ(rt::host_name("\x95\x5C.DAT"), "\x95\x5C.DAT");

@@ -1,21 +1,18 @@
 #include "program_runner.h"
 
+#include <cstdio>
 #include <memory>
+#include <stdexcept>
 #include <string_view>
 
 #include "console_installation.h"
 #include "host/desktop.h"
-#include "host/headless_front_end.h"
+#include "host/front_end_choice.h"
 #include "runtime/core/error.h"
 #include "runtime/core/frame.h"
 #include "runtime/core/program_start.h"
 #include "runtime/core/runtime.h"
 #include "runtime/files/device_table.h"
-
-#if __has_include("host/front_end_choice.h")
-#include "host/front_end_choice.h"
-#define QK_HAS_FRONT_END_CHOICE 1
-#endif
 
 namespace rt {
 
@@ -24,15 +21,22 @@ namespace {
 // Start-up failure code of the main-window step when the window cannot be made.
 constexpr int kWindowFailure = 1014;
 
+// Exit code for a command line the front end cannot start with.
+constexpr int kUsageExitCode = 2;
+
+// The front end named by --ui (and its --script); nullptr after reporting a
+// bad option or a front end that cannot start.
 std::unique_ptr<host::FrontEnd> choose_front_end(int argc, char** argv)
 {
-#ifdef QK_HAS_FRONT_END_CHOICE
-    return host::choose_front_end(argc, argv);
-#else
-    (void)argc;
-    (void)argv;
-    return std::make_unique<host::HeadlessFrontEnd>();
-#endif
+    std::vector<std::string> arguments;
+    for (int i = 1; i < argc; ++i)
+        arguments.emplace_back(argv[i] ? argv[i] : "");
+    try {
+        return host::make_front_end(host::take_front_end_options(arguments));
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "%s\n%s", e.what(), host::front_end_help().c_str());
+        return nullptr;
+    }
 }
 
 }  // namespace
@@ -40,7 +44,10 @@ std::unique_ptr<host::FrontEnd> choose_front_end(int argc, char** argv)
 int start_program(int argc, char** argv, const ProgramOptions& options, std::string module_name,
                   std::function<void()> main_routine, std::vector<std::function<void(Runtime&)>> extra_installers)
 {
-    host::Desktop desktop(choose_front_end(argc, argv));
+    std::unique_ptr<host::FrontEnd> front_end = choose_front_end(argc, argv);
+    if (!front_end)
+        return kUsageExitCode;
+    host::Desktop desktop(std::move(front_end));
     const std::string module_path = argc > 0 && argv[0] ? std::string(argv[0]) : executable_path();
     Runtime runtime(options, desktop, std::move(module_name), program_base_name(module_path));
     RuntimeScope scope(runtime);

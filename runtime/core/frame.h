@@ -9,6 +9,10 @@
 // (stmt returns normally) or RESUME_LABEL(label) (a LabelTransfer is thrown
 // that the matching label scope catches). Without a trap, or inside the
 // handler, the error is fatal: report, then ProgramTermination.
+//
+// A handler that returns without any resume leaves the program in handler
+// state and continues after the failed statement: the next error is fatal
+// until a resume runs.
 #pragma once
 
 #include <cstdint>
@@ -31,6 +35,10 @@ void GOSUB(const Subroutine& target);
 void RETURN();  // explicit early return from a subroutine (throws to its GOSUB)
 [[noreturn]] void END(std::uint16_t exit_code);
 
+// Exit code of a program ended by an untrapped error (END's code otherwise, 0
+// when the program ended without END).
+inline constexpr int kFatalErrorExitCode = 1;
+
 // Events.
 inline constexpr int kEventBreak = 1;
 inline constexpr int kEventKey1 = 2;      // F1..F12 are events 2..13
@@ -46,6 +54,10 @@ void ON_TIMER_GOSUB(Subroutine handler);
 void TIMER_CTRL(int control);
 // Thread-safe: serial reader threads raise events 21..25.
 void RAISE_EVENT(int event);
+// The break routine (Ctrl+C read by the console or a serial wait): when the
+// user break event is armed and not held, shows the interruption notice,
+// waits for a key and ends the program; otherwise does nothing.
+void run_break_routine();
 
 // Error trap.
 using TrapHandler = std::function<void()>;
@@ -67,6 +79,11 @@ void label_scope(int label, const std::function<void()>& body);
 // subroutine or error handler is running (DIM refuses to run there).
 std::uint32_t current_frame_number() noexcept;
 bool in_trap_handler() noexcept;
+
+// Runs `body` as a procedure frame with its own error trap. An error that its
+// frame does not trap leaves the frame and goes to the caller's trap; leaving
+// the frame while its error handler runs raises 19 in the caller.
+void call_procedure(const std::function<void()>& body);
 
 // Runs the application's main routine as the program: catches termination
 // from any depth, performs the termination sequence (windows closed, strings,

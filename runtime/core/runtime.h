@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "host/message.h"
 #include "program_options.h"
 
 namespace host {
@@ -56,6 +57,11 @@ public:
     StringHeap& heap() noexcept { return *heap_; }
     StringStack& string_stack() noexcept { return *stack_; }
     ArrayRegistry& arrays() noexcept { return *arrays_; }
+
+    // The main console window (0 until the console creates it, and after it is
+    // destroyed). Termination closes the other windows first, then this one.
+    host::WindowId main_window() const noexcept { return main_window_; }
+    void set_main_window(host::WindowId window) noexcept { main_window_ = window; }
 
     // Installed by the console; null until then.
     PrintChannel* print_channel() noexcept { return print_channel_; }
@@ -105,6 +111,7 @@ private:
     std::unique_ptr<ArrayRegistry> arrays_;
     std::vector<std::unique_ptr<RuntimeExtension>> extensions_;  // indexed by slot
     std::vector<std::size_t> install_order_;
+    host::WindowId main_window_ = 0;
     PrintChannel* print_channel_ = nullptr;
     ConsoleReportTarget* report_target_ = nullptr;
     Runtime* previous_ = nullptr;

@@ -1,0 +1,99 @@
+#include "runtime/core/error.h"
+
+#include <cerrno>
+
+#include "host/settings_store.h"
+#include "runtime/core/floating_point_reset.h"
+#include "runtime/core/frame_records.h"
+#include "runtime/core/runtime.h"
+#include "runtime/core/string_stack.h"
+
+namespace rt {
+
+void RAISE_ERROR(std::uint16_t number, std::uint16_t site)
+{
+    reset_floating_point_state();
+    if (Runtime* runtime = Runtime::current_or_null()) {
+        FrameRecords& f = runtime->frame();
+        ErrorState& e = f.error;
+        // A second error while one is on its way, or any error during
+        // termination, is neither recorded nor reported.
+        if (!e.in_progress && !f.terminating && number != 0) {
+            e.number = number;
+            e.site = site;
+            e.line = f.line;
+            e.in_progress = true;
+        }
+        runtime->string_stack().release_all();
+    }
+    throw RuntimeError(number, site);
+}
+
+std::uint16_t API_ERROR(int errnum)
+{
+    host::SettingsStore::for_user().set_u32(host::settings::kErrorLogSection, "APIERR",
+                                             static_cast<std::uint32_t>(errnum));
+    return translate_system_error(errnum);
+}
+
+// Host error codes (errno) to runtime error numbers:
+//   ENOENT, ENOTDIR        63  file not found
+//   EACCES, EPERM          75  access denied
+//   EBUSY                  75  device or file in use
+//   EAGAIN, EWOULDBLOCK    75  lock held by another process (flock, fcntl)
+//   EEXIST                 64  file already exists
+//   ENOSPC                 67  disk full
+//   EMFILE, ENFILE         66  too many files
+//   EROFS                  73  write protected
+//   EINVAL                  5  bad argument
+//   ENOMEM                  7  out of memory
+//   ENAMETOOLONG           55  bad file name
+//   EIO                    54  device I/O error
+//   ENODEV, ENXIO          60  device not found
+//   ENOTSUP                28  not supported
+//   anything else          27  system call failed
+std::uint16_t translate_system_error(int errnum) noexcept
+{
+    switch (errnum) {
+    case ENOENT:
+    case ENOTDIR:
+        return err::FileNotFound;
+    case EACCES:
+    case EPERM:
+    case EBUSY:
+    case EAGAIN:
+#if EWOULDBLOCK != EAGAIN
+    case EWOULDBLOCK:
+#endif
+        return err::AccessDenied;
+    case EEXIST:
+        return err::FileExists;
+    case ENOSPC:
+        return err::DiskFull;
+    case EMFILE:
+    case ENFILE:
+        return err::TooManyFiles;
+    case EROFS:
+        return err::WriteProtected;
+    case EINVAL:
+        return err::IllegalArgument;
+    case ENOMEM:
+        return err::OutOfMemory;
+    case ENAMETOOLONG:
+        return err::BadFileName;
+    case EIO:
+        return err::DeviceIoError;
+    case ENODEV:
+    case ENXIO:
+        return err::DeviceNotFound;
+    case ENOTSUP:
+#if EOPNOTSUPP != ENOTSUP
+    case EOPNOTSUPP:
+#endif
+        return err::NotSupported;
+    default:
+        return err::SystemCallFailed;
+    }
+}
+
+}  // namespace rt

@@ -1,0 +1,21 @@
+// The error state: the last raised error and whether its handler runs.
+// The trap target itself belongs to the procedure frame (FrameState).
+#pragma once
+
+#include <cstdint>
+
+namespace rt {
+
+struct ErrorState {
+    std::uint16_t number = 0;         // last error; 0 after a resume
+    std::uint16_t line = 0;           // line current when the error was dispatched
+    std::uint16_t site = 0;           // check that raised it: operation << 8 | check index
+    bool in_progress = false;         // from the raise until dispatch or report
+    bool in_handler = false;          // an error handler runs
+    std::uint32_t handler_frame = 0;  // frame whose handler runs
+    // An error inside a handler of a procedure frame: frames are being left
+    // until the handler's frame has been left too.
+    bool leaving_handler_frame = false;
+};
+
+}  // namespace rt

@@ -1,0 +1,65 @@
+#include "runtime/core/message_library.h"
+
+#include <dlfcn.h>
+
+#include <cstring>
+#include <vector>
+
+#include "host/settings_store.h"
+
+namespace rt {
+
+namespace {
+
+constexpr std::size_t kMaxDirectoryLength = 260;
+
+class LoadedLibrary {
+public:
+    explicit LoadedLibrary(const std::string& path) noexcept : handle_(::dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL)) {}
+    ~LoadedLibrary()
+    {
+        if (handle_)
+            ::dlclose(handle_);
+    }
+    LoadedLibrary(const LoadedLibrary&) = delete;
+    LoadedLibrary& operator=(const LoadedLibrary&) = delete;
+
+    void* handle() const noexcept { return handle_; }
+
+private:
+    void* handle_;
+};
+
+}  // namespace
+
+std::optional<std::string> message_text_from(const std::string& library_path, std::uint16_t number,
+                                             std::size_t buffer_size)
+{
+    if (buffer_size < 2 || buffer_size > 0xFFFF)
+        return std::nullopt;
+    // A name without a directory would make the loader search the system's
+    // library path; the library belongs in the given directory only.
+    const std::string path = library_path.find('/') == std::string::npos ? "./" + library_path : library_path;
+    LoadedLibrary library(path);
+    if (!library.handle())
+        return std::nullopt;
+    auto lookup = reinterpret_cast<GetErrorMessageFunction>(::dlsym(library.handle(), kMessageFunctionName));
+    if (!lookup)
+        return std::nullopt;
+    std::vector<char> buffer(buffer_size, '\0');
+    if (lookup(library.handle(), number, buffer.data(), static_cast<std::uint16_t>(buffer_size)) == 0)
+        return std::nullopt;
+    buffer.back() = '\0';
+    return std::string(buffer.data(), ::strnlen(buffer.data(), buffer_size));
+}
+
+std::optional<std::string> error_message_text(std::uint16_t number, std::size_t buffer_size)
+{
+    const auto directory = host::SettingsStore::for_user().get_string(host::settings::kEnvironmentSection,
+                                                                      host::settings::kInstallationDirectoryKey);
+    if (!directory || directory->size() > kMaxDirectoryLength)
+        return std::nullopt;
+    return message_text_from(*directory + std::string(kMessageLibraryFile), number, buffer_size);
+}
+
+}  // namespace rt

@@ -1,0 +1,12 @@
+// The texts of the message library, by error number.
+#pragma once
+
+#include <cstdint>
+#include <string_view>
+
+namespace qk_messages {
+
+// Shift-JIS text of error `number`; empty when the library has none.
+std::string_view error_message_text(std::uint16_t number) noexcept;
+
+}  // namespace qk_messages

@@ -1,0 +1,40 @@
+#include "runtime/core/error_trap.h"
+#include "runtime/core/frame.h"
+#include "runtime/core/frame_records.h"
+#include "runtime/core/runtime.h"
+
+namespace rt {
+
+namespace {
+
+constexpr std::uint16_t kLeftWithHandlerSite = 0xF101;
+
+}  // namespace
+
+void call_procedure(const std::function<void()>& body)
+{
+    FrameRecords& f = Runtime::current().frame();
+    ErrorState& e = f.error;
+    FrameState caller = std::move(f.state);
+    const std::uint32_t frame = caller.frame + 1;
+    f.state = FrameState{frame, {}};
+    try {
+        body();
+    } catch (const RuntimeError&) {
+        f.state = std::move(caller);
+        if (e.leaving_handler_frame && e.handler_frame == frame)
+            e.leaving_handler_frame = false;  // the handler's frame is left: the caller's trap decides
+        throw;
+    } catch (...) {
+        f.state = std::move(caller);
+        throw;
+    }
+    f.state = std::move(caller);
+    if (e.in_handler && e.handler_frame == frame) {
+        e.in_handler = false;
+        e.handler_frame = 0;
+        RAISE_ERROR(err::FrameLeftInHandler, kLeftWithHandlerSite);
+    }
+}
+
+}  // namespace rt

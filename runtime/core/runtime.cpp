@@ -1,0 +1,105 @@
+#include "runtime/core/runtime.h"
+
+#include <atomic>
+#include <cstdio>
+#include <cstdlib>
+
+#include "host/desktop.h"
+#include "runtime/core/arrays.h"
+#include "runtime/core/frame_records.h"
+#include "runtime/core/string_heap.h"
+#include "runtime/core/string_stack.h"
+
+namespace rt {
+
+namespace {
+
+// The current runtime. Atomic because serial reader threads reach the event
+// table through it while the program thread runs.
+std::atomic<Runtime*> current_runtime{nullptr};
+
+}  // namespace
+
+Runtime::Runtime(ProgramOptions options, host::Desktop& desktop, std::string module_name, std::string base_name)
+    : options_(std::move(options)),
+      desktop_(desktop),
+      module_name_(std::move(module_name)),
+      base_name_(std::move(base_name)),
+      frame_(std::make_unique<FrameRecords>(options_.pump_interval)),
+      heap_(std::make_unique<StringHeap>()),
+      stack_(std::make_unique<StringStack>()),
+      arrays_(std::make_unique<ArrayRegistry>())
+{
+}
+
+Runtime::~Runtime()
+{
+    release_all();
+}
+
+Runtime& Runtime::current()
+{
+    Runtime* runtime = current_runtime.load(std::memory_order_acquire);
+    if (!runtime) {
+        std::fputs("runtime operation called while no runtime is running\n", stderr);
+        std::abort();
+    }
+    return *runtime;
+}
+
+Runtime* Runtime::current_or_null() noexcept
+{
+    return current_runtime.load(std::memory_order_acquire);
+}
+
+void Runtime::release_all() noexcept
+{
+    for (auto it = install_order_.rbegin(); it != install_order_.rend(); ++it) {
+        auto& ext = extensions_[*it];
+        if (!ext)
+            continue;
+        ext->on_terminate();
+        ext.reset();
+    }
+    install_order_.clear();
+    extensions_.clear();
+    stack_->release_all();
+    heap_->release_all();
+    arrays_->release_all();
+}
+
+std::size_t Runtime::next_slot() noexcept
+{
+    static std::atomic<std::size_t> slots{0};
+    return slots.fetch_add(1, std::memory_order_relaxed);
+}
+
+void Runtime::set_extension(std::size_t slot, std::unique_ptr<RuntimeExtension> ext)
+{
+    if (slot >= extensions_.size())
+        extensions_.resize(slot + 1);
+    if (extensions_[slot]) {
+        std::fputs("runtime extension installed twice\n", stderr);
+        std::abort();
+    }
+    extensions_[slot] = std::move(ext);
+    install_order_.push_back(slot);
+}
+
+void Runtime::missing_extension()
+{
+    std::fputs("runtime extension used before it was installed\n", stderr);
+    std::abort();
+}
+
+RuntimeScope::RuntimeScope(Runtime& runtime) noexcept : runtime_(runtime)
+{
+    runtime_.previous_ = current_runtime.exchange(&runtime_, std::memory_order_acq_rel);
+}
+
+RuntimeScope::~RuntimeScope()
+{
+    current_runtime.store(runtime_.previous_, std::memory_order_release);
+}
+
+}  // namespace rt

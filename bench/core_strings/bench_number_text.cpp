@@ -1,0 +1,104 @@
+// Nanoseconds per call of VAL, HEX$ and STR$: the pure text functions, and the
+// runtime operations with their string stack traffic.
+#include <benchmark/benchmark.h>
+
+#include <memory>
+#include <string_view>
+
+#include "host/desktop.h"
+#include "host/front_end.h"
+#include "runtime/core/number_text.h"
+#include "runtime/core/runtime.h"
+#include "runtime/core/string_ops.h"
+
+namespace {
+
+class QuietFrontEnd final : public host::FrontEnd {
+public:
+    void collect_events(host::Desktop&, std::chrono::milliseconds) override {}
+    void paint_from_layer(host::WindowId, const host::Surface&, const host::Rect&) override {}
+    void paint_text(host::WindowId, const host::TextRun&) override {}
+    void paint_fill(host::WindowId, const host::Rect&, std::uint32_t) override {}
+    void bell() override {}
+    void message_box(std::string_view, std::string_view) override {}
+};
+
+// A current runtime for the operations that use the string stack.
+struct BenchRuntime {
+    host::Desktop desktop{std::make_unique<QuietFrontEnd>()};
+    rt::Runtime runtime{rt::ProgramOptions{}, desktop, "Qk14", "qk14"};
+    rt::RuntimeScope scope{runtime};
+};
+
+constexpr std::string_view kValTexts[] = {"&H1F00", "12", "-.5", "1E3"};
+
+void BM_ParseNumber(benchmark::State& state)
+{
+    std::string_view text = kValTexts[state.range(0)];
+    state.SetLabel(std::string(text));
+    for (auto _ : state)
+        benchmark::DoNotOptimize(rt::parse_number(text));
+}
+BENCHMARK(BM_ParseNumber)->DenseRange(0, 3);
+
+void BM_VAL(benchmark::State& state)
+{
+    BenchRuntime r;
+    std::string_view text = kValTexts[state.range(0)];
+    state.SetLabel(std::string(text));
+    for (auto _ : state) {
+        rt::push_temp(text);
+        benchmark::DoNotOptimize(rt::VAL());
+    }
+}
+BENCHMARK(BM_VAL)->DenseRange(0, 3);
+
+void BM_HexText(benchmark::State& state)
+{
+    std::int32_t value = 0x1F00;
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(rt::hex_text(value));
+        ++value;
+    }
+}
+BENCHMARK(BM_HexText);
+
+void BM_HEX_S(benchmark::State& state)
+{
+    BenchRuntime r;
+    std::int32_t value = 0x1F00;
+    rt::StringDescriptor result;
+    for (auto _ : state) {
+        rt::HEX_S(value++);
+        rt::STR_POP(result);
+        rt::STR_FREE(result);
+    }
+}
+BENCHMARK(BM_HEX_S);
+
+void BM_SignedDecimalText(benchmark::State& state)
+{
+    std::int16_t value = -1234;
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(rt::signed_decimal_text(value));
+        ++value;
+    }
+}
+BENCHMARK(BM_SignedDecimalText);
+
+void BM_STR_S(benchmark::State& state)
+{
+    BenchRuntime r;
+    std::int16_t value = -1234;
+    rt::StringDescriptor result;
+    for (auto _ : state) {
+        rt::STR_S(value++);
+        rt::STR_POP(result);
+        rt::STR_FREE(result);
+    }
+}
+BENCHMARK(BM_STR_S);
+
+}  // namespace
+
+BENCHMARK_MAIN();

@@ -49,10 +49,26 @@ ParsedNumber parse_radix(std::string_view text, std::size_t position, int base) 
     return {value, type_code::Double, std::isfinite(value)};
 }
 
+// Up to 28 significant digits, kept without allocating.
+class SignificantDigits {
+public:
+    bool empty() const noexcept { return size_ == 0; }
+    std::size_t size() const noexcept { return size_; }
+    void push_back(char c) noexcept { digits_[size_++] = c; }
+    void pop_back() noexcept { --size_; }
+    char back() const noexcept { return digits_[size_ - 1]; }
+    const char* begin() const noexcept { return digits_.data(); }
+    const char* end() const noexcept { return digits_.data() + size_; }
+
+private:
+    std::array<char, kMaxSignificantDigits> digits_{};
+    std::size_t size_ = 0;
+};
+
 // A decimal number as read: value = digits x 10^exponent, digits without
-// leading or trailing zeros and at most 28 of them.
+// leading or trailing zeros.
 struct DecimalText {
-    std::string digits;
+    SignificantDigits digits;
     long long exponent = 0;
     std::size_t written_significant = 0;  // significant digits as written (for the type)
     bool negative = false;
@@ -65,7 +81,7 @@ struct DecimalText {
 };
 
 // Reads digits, point, exponent and suffix between `position` and `end`.
-DecimalText read_decimal(std::string_view text, std::size_t position, std::size_t end)
+DecimalText read_decimal(std::string_view text, std::size_t position, std::size_t end) noexcept
 {
     DecimalText n;
     auto take_digit = [&n](char c) {
@@ -128,7 +144,7 @@ DecimalText read_decimal(std::string_view text, std::size_t position, std::size_
 // Correctly rounded conversion of the digits to T (float or double); the
 // magnitude only. Sets `overflow` when it leaves T's range.
 template <class T>
-T convert_magnitude(const DecimalText& n, bool& overflow)
+T convert_magnitude(const DecimalText& n, bool& overflow) noexcept
 {
     overflow = false;
     if (n.digits.empty() || n.lead() < -kMagnitudeLimit)
@@ -138,8 +154,7 @@ T convert_magnitude(const DecimalText& n, bool& overflow)
         return 0;
     }
     std::array<char, 64> buffer{};
-    std::string_view digits = n.digits;
-    char* out = std::copy(digits.begin(), digits.end(), buffer.data());
+    char* out = std::copy(n.digits.begin(), n.digits.end(), buffer.data());
     *out++ = 'e';
     out = std::to_chars(out, buffer.data() + buffer.size(), n.exponent).ptr;
     T value{};
@@ -179,7 +194,7 @@ ParsedNumber as_integer(double value, std::uint8_t type, bool overflow) noexcept
     return {rounded, type, true};
 }
 
-ParsedNumber as_real(const DecimalText& n, std::uint8_t type)
+ParsedNumber as_real(const DecimalText& n, std::uint8_t type) noexcept
 {
     bool overflow = false;
     double magnitude = type == type_code::Single ? double(convert_magnitude<float>(n, overflow))
@@ -189,7 +204,7 @@ ParsedNumber as_real(const DecimalText& n, std::uint8_t type)
     return {n.negative ? -magnitude : magnitude, type, true};
 }
 
-ParsedNumber typed_value(const DecimalText& n)
+ParsedNumber typed_value(const DecimalText& n) noexcept
 {
     switch (n.suffix) {
     case '%':
@@ -372,14 +387,9 @@ ParsedNumber parse_number(std::string_view text) noexcept
     } else if (!(digit_at(i) || (text[i] == '.' && digit_at(i + 1)))) {
         return {};
     }
-    try {
-        DecimalText n = read_decimal(text, i, end);
-        n.negative = negative;
-        return typed_value(n);
-    } catch (const std::bad_alloc&) {
-        // Only the digit buffer allocates, and it holds at most 28 digits.
-        return {0, type_code::Double, false};
-    }
+    DecimalText n = read_decimal(text, i, end);
+    n.negative = negative;
+    return typed_value(n);
 }
 
 void HEX_S(std::int32_t value)

@@ -1,0 +1,376 @@
+// Runs the real target-sim program and talks to it over its pseudo-terminal.
+#include <fcntl.h>
+#include <poll.h>
+#include <signal.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <termios.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <optional>
+#include <sstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "tools/target-sim/file_descriptor.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+using namespace std::chrono_literals;
+using sim::FileDescriptor;
+
+// The simulator as a child process with its standard input and output on pipes.
+class SimProcess {
+public:
+    explicit SimProcess(const std::vector<std::string>& options)
+    {
+        int to_child[2], from_child[2];
+        if (::pipe(to_child) != 0 || ::pipe(from_child) != 0)
+            throw std::runtime_error("pipe");
+        pid_ = ::fork();
+        if (pid_ == 0) {
+            ::dup2(to_child[0], STDIN_FILENO);
+            ::dup2(from_child[1], STDOUT_FILENO);
+            ::close(to_child[0]);
+            ::close(to_child[1]);
+            ::close(from_child[0]);
+            ::close(from_child[1]);
+            std::vector<char*> argv;
+            std::string program = TARGET_SIM_PATH;
+            argv.push_back(program.data());
+            std::vector<std::string> copy = options;
+            for (auto& o : copy)
+                argv.push_back(o.data());
+            argv.push_back(nullptr);
+            ::execv(program.c_str(), argv.data());
+            ::_exit(127);
+        }
+        ::close(to_child[0]);
+        ::close(from_child[1]);
+        stdin_ = FileDescriptor(to_child[1]);
+        stdout_ = FileDescriptor(from_child[0]);
+        slave_path_ = read_line(5s);
+    }
+
+    ~SimProcess()
+    {
+        if (pid_ > 0) {
+            ::kill(pid_, SIGTERM);
+            int status = 0;
+            ::waitpid(pid_, &status, 0);
+        }
+    }
+    SimProcess(const SimProcess&) = delete;
+    SimProcess& operator=(const SimProcess&) = delete;
+
+    const std::string& slave_path() const { return slave_path_; }
+    pid_t pid() const { return pid_; }
+    void close_stdin() { stdin_.reset(); }
+
+    // Waits for the process to end; its exit status, or nothing on time-out.
+    std::optional<int> wait_exit(std::chrono::milliseconds limit)
+    {
+        const auto until = Clock::now() + limit;
+        while (Clock::now() < until) {
+            int status = 0;
+            if (::waitpid(pid_, &status, WNOHANG) == pid_) {
+                pid_ = -1;
+                return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+            }
+            std::this_thread::sleep_for(5ms);
+        }
+        return std::nullopt;
+    }
+
+private:
+    std::string read_line(std::chrono::milliseconds limit)
+    {
+        std::string line;
+        const auto until = Clock::now() + limit;
+        char c = 0;
+        while (Clock::now() < until) {
+            pollfd p{stdout_.get(), POLLIN, 0};
+            if (::poll(&p, 1, 50) <= 0)
+                continue;
+            if (::read(stdout_.get(), &c, 1) != 1 || c == '\n')
+                break;
+            line.push_back(c);
+        }
+        return line;
+    }
+
+    pid_t pid_ = -1;
+    FileDescriptor stdin_;
+    FileDescriptor stdout_;
+    std::string slave_path_;
+};
+
+// The monitor's side of the line, opened raw like a serial port.
+class PortClient {
+public:
+    explicit PortClient(const std::string& path) : fd_(::open(path.c_str(), O_RDWR | O_NOCTTY))
+    {
+        if (!fd_.valid())
+            throw std::runtime_error("open " + path);
+        termios t{};
+        ::tcgetattr(fd_.get(), &t);
+        ::cfmakeraw(&t);
+        ::tcsetattr(fd_.get(), TCSANOW, &t);
+    }
+
+    // False when the line is gone.
+    bool send(std::string_view bytes) { return ::write(fd_.get(), bytes.data(), bytes.size()) == ssize_t(bytes.size()); }
+
+    // Bytes up to and including the first byte below "0", or what arrived
+    // before the time limit.
+    std::string reply(std::chrono::milliseconds limit = 2000ms)
+    {
+        std::string text;
+        const auto until = Clock::now() + limit;
+        while (Clock::now() < until) {
+            pollfd p{fd_.get(), POLLIN, 0};
+            const int left = static_cast<int>(std::chrono::duration_cast<std::chrono::milliseconds>(until - Clock::now()).count());
+            if (::poll(&p, 1, std::max(left, 0)) <= 0)
+                continue;
+            if (p.revents & (POLLHUP | POLLERR)) {
+                hung_up_ = true;
+                break;
+            }
+            char c = 0;
+            if (::read(fd_.get(), &c, 1) != 1) {
+                hung_up_ = true;
+                break;
+            }
+            text.push_back(c);
+            if (static_cast<unsigned char>(c) < 0x30)
+                break;
+        }
+        return text;
+    }
+
+    std::string ask(std::string_view request)
+    {
+        if (!send(request))
+            return "(send failed)";
+        return reply();
+    }
+
+    bool hung_up() const { return hung_up_; }
+
+private:
+    FileDescriptor fd_;
+    bool hung_up_ = false;
+};
+
+class TargetSimProgram : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        char pattern[] = "/tmp/target-sim-test-XXXXXX";
+        ASSERT_NE(::mkdtemp(pattern), nullptr);
+        dir_ = pattern;
+    }
+    void TearDown() override { std::filesystem::remove_all(dir_); }
+
+    std::string path(const char* name) const { return (dir_ / name).string(); }
+
+    static std::vector<std::string> read_lines(const std::string& file)
+    {
+        std::ifstream in(file);
+        std::vector<std::string> lines;
+        for (std::string line; std::getline(in, line);)
+            lines.push_back(line);
+        return lines;
+    }
+
+    std::filesystem::path dir_;
+};
+
+TEST_F(TargetSimProgram, AnswersReadsWritesBitsAndPortsExactly)
+{
+    SimProcess sim({"--unpaced", "--fill", "8000=00112233445566778899AABBCCDDEEFF"});
+    ASSERT_TRUE(sim.slave_path().starts_with("/dev/pts/")) << sim.slave_path();
+    PortClient port(sim.slave_path());
+    EXPECT_EQ(port.ask("8000\x1F"), "00112233445566778899AABBCCDDEEFF\r");
+    EXPECT_EQ(port.ask("8000\x13"), "00112233\r");
+    EXPECT_EQ(port.ask("10004142\x01"), "4142\r");
+    EXPECT_EQ(port.ask("1000\x11"), "4142\r");
+    EXPECT_EQ(port.ask("10007\x21"), "C1\r");
+    EXPECT_EQ(port.ask("3F5A\x22"), "5A\r");
+    EXPECT_EQ(port.ask("3F\x23"), "5A\r");
+    EXPECT_EQ(port.ask("3F0\x24"), "5A\r");
+    EXPECT_EQ(port.ask("3F7\x25"), "DA\r");
+}
+
+TEST_F(TargetSimProgram, PicBoardServesItsSmallMemory)
+{
+    SimProcess sim({"--unpaced", "--board", "pic", "--fill", "01FE=CAFE"});
+    PortClient port(sim.slave_path());
+    EXPECT_EQ(port.ask("01FE\x11"), "CAFE\r");
+    ASSERT_TRUE(port.send("3F\x23"));
+    EXPECT_EQ(port.reply(300ms), "");  // no ports: no reply
+}
+
+TEST_F(TargetSimProgram, PacesRepliesToTheLineRate)
+{
+    SimProcess paced({});
+    PortClient port(paced.slave_path());
+    // Warm up once, then time a 16-byte read: 5 bytes out and 33 back.
+    ASSERT_EQ(port.ask("0000\x1F").size(), 33u);
+    constexpr int kRows = 10;
+    const auto start = Clock::now();
+    for (int i = 0; i < kRows; ++i)
+        ASSERT_EQ(port.ask("0000\x1F").size(), 33u);
+    const double per_row_ms = std::chrono::duration<double, std::milli>(Clock::now() - start).count() / kRows;
+    const double line_rate_ms = 38 * 10 * 1000.0 / 9600;  // 39.6 ms
+    std::printf("paced 9600 bit/s: %.2f ms per 38-byte exchange (line rate %.2f ms)\n", per_row_ms, line_rate_ms);
+    // Pacing cannot make the exchange faster than the line allows.
+    EXPECT_GE(per_row_ms, 0.95 * line_rate_ms);
+
+    SimProcess unpaced({"--unpaced"});
+    PortClient fast(unpaced.slave_path());
+    const auto fast_start = Clock::now();
+    for (int i = 0; i < kRows; ++i)
+        ASSERT_EQ(fast.ask("0000\x1F").size(), 33u);
+    std::printf("unpaced: %.3f ms per exchange\n",
+                std::chrono::duration<double, std::milli>(Clock::now() - fast_start).count() / kRows);
+}
+
+TEST_F(TargetSimProgram, SilentLateShortAndGarbageFaults)
+{
+    {
+        SimProcess sim({"--unpaced", "--fault", "silent"});
+        PortClient port(sim.slave_path());
+        ASSERT_TRUE(port.send("0000\x1F"));
+        EXPECT_EQ(port.reply(300ms), "");
+    }
+    {
+        SimProcess sim({"--unpaced", "--fault", "late:200"});
+        PortClient port(sim.slave_path());
+        const auto start = Clock::now();
+        EXPECT_EQ(port.ask("0000\x10"), "00\r");
+        EXPECT_GE(Clock::now() - start, 200ms);
+    }
+    {
+        SimProcess sim({"--unpaced", "--fault", "short", "--fill", "0000=0102"});
+        PortClient port(sim.slave_path());
+        EXPECT_EQ(port.ask("0000\x11"), "01\r");
+        EXPECT_EQ(port.ask("0000\x1F"), "0102000000000000\r");
+    }
+    {
+        SimProcess sim({"--unpaced", "--fault", "garbage"});
+        PortClient port(sim.slave_path());
+        const std::string reply = port.ask("0000\x13");
+        ASSERT_EQ(reply.size(), 9u);
+        EXPECT_EQ(reply.back(), '\r');
+        EXPECT_EQ(reply.find_first_of("0123456789ABCDEF"), std::string::npos) << reply;
+    }
+}
+
+TEST_F(TargetSimProgram, HangsUpAfterTheGivenNumberOfRequests)
+{
+    SimProcess sim({"--unpaced", "--hangup-after", "2"});
+    PortClient port(sim.slave_path());
+    EXPECT_EQ(port.ask("0000\x10"), "00\r");
+    EXPECT_EQ(port.ask("0000\x10"), "00\r");
+    // The line drops: the write fails or the read sees the hang-up.
+    const bool sent = port.send("0000\x10");
+    EXPECT_EQ(port.reply(1000ms), "");
+    EXPECT_TRUE(!sent || port.hung_up());
+}
+
+TEST_F(TargetSimProgram, LogsEveryRequestAndReplyByte)
+{
+    const std::string log = path("sim.log");
+    {
+        SimProcess sim({"--unpaced", "--log", log});
+        PortClient port(sim.slave_path());
+        port.ask("8000\x1F");
+        port.ask("12347\x21");
+        port.ask("3F\x23");
+        ASSERT_TRUE(port.send("12"));  // digits without a code yet
+        std::this_thread::sleep_for(50ms);
+    }
+    const auto lines = read_lines(log);
+    std::vector<std::string> tagged;
+    for (const auto& line : lines) {
+        const auto space = line.find(' ');
+        ASSERT_NE(space, std::string::npos) << line;
+        EXPECT_GE(std::stod(line.substr(0, space)), 0.0);
+        tagged.push_back(line.substr(space + 1));
+    }
+    ASSERT_EQ(tagged.size(), 7u);
+    EXPECT_EQ(tagged[0], "RX 38 30 30 30 1F");
+    EXPECT_EQ(tagged[1], "TX 30 30 30 30 30 30 30 30 30 30 30 30 30 30 30 30 30 30 30 30 30 30 30 30 30 30 30 30 30 30 30 30 0D");
+    EXPECT_EQ(tagged[2], "RX 31 32 33 34 37 21");
+    EXPECT_EQ(tagged[3], "TX 38 30 0D");
+    EXPECT_EQ(tagged[4], "RX 33 46 23");
+    EXPECT_EQ(tagged[5], "TX 30 30 0D");
+    EXPECT_EQ(tagged[6], "RX-INCOMPLETE 31 32");
+}
+
+TEST_F(TargetSimProgram, ChangingBytesMoveOverTime)
+{
+    SimProcess sim({"--unpaced", "--change", "0010:1:10"});
+    PortClient port(sim.slave_path());
+    const std::string first = port.ask("0010\x10");
+    std::this_thread::sleep_for(100ms);
+    const std::string second = port.ask("0010\x10");
+    ASSERT_EQ(first.size(), 3u);
+    ASSERT_EQ(second.size(), 3u);
+    EXPECT_NE(first, second);
+    EXPECT_EQ(port.ask("0011\x10"), "00\r");
+}
+
+TEST_F(TargetSimProgram, SurvivesClientsClosingAndReopeningThePort)
+{
+    SimProcess sim({"--unpaced"});
+    for (int i = 0; i < 3; ++i) {
+        PortClient port(sim.slave_path());
+        EXPECT_EQ(port.ask("0000\x10"), "00\r");
+    }
+    EXPECT_FALSE(sim.wait_exit(50ms));
+}
+
+TEST_F(TargetSimProgram, SigtermEndsItAndRemovesTheLink)
+{
+    const std::string link = path("ttyTARGET");
+    SimProcess sim({"--unpaced", "--link", link});
+    struct stat info{};
+    ASSERT_EQ(::lstat(link.c_str(), &info), 0);
+    EXPECT_TRUE(S_ISLNK(info.st_mode));
+    EXPECT_EQ(std::filesystem::read_symlink(link).string(), sim.slave_path());
+    {
+        PortClient port(link);
+        EXPECT_EQ(port.ask("0000\x10"), "00\r");
+    }
+    ::kill(sim.pid(), SIGTERM);
+    EXPECT_EQ(sim.wait_exit(2000ms), 0);
+    EXPECT_NE(::lstat(link.c_str(), &info), 0);
+}
+
+TEST_F(TargetSimProgram, EndsWithStandardInputWhenAsked)
+{
+    SimProcess sim({"--unpaced", "--exit-on-stdin-eof"});
+    EXPECT_FALSE(sim.wait_exit(100ms));
+    sim.close_stdin();
+    EXPECT_EQ(sim.wait_exit(2000ms), 0);
+}
+
+TEST_F(TargetSimProgram, RefusesBadOptionsWithUsage)
+{
+    SimProcess sim({"--board", "6502"});
+    EXPECT_EQ(sim.slave_path(), "");
+    EXPECT_EQ(sim.wait_exit(2000ms), 2);
+}
+
+}  // namespace

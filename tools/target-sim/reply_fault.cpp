@@ -1,0 +1,18 @@
+#include "reply_fault.h"
+
+namespace sim {
+
+std::string spoil_reply(std::string reply, const FaultOptions& faults)
+{
+    if (faults.short_reply)
+        reply.resize(reply.size() / 2);
+    if (faults.garbage) {
+        // Printable bytes above the reply end range that are not hexadecimal
+        // digits, so the reply is complete but meaningless.
+        for (std::size_t i = 0; i < reply.size(); ++i)
+            reply[i] = static_cast<char>('G' + (i * 7 + static_cast<unsigned char>(reply[i])) % 20);
+    }
+    return reply;
+}
+
+}  // namespace sim

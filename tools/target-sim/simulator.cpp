@@ -1,0 +1,193 @@
+#include "simulator.h"
+
+#include <poll.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+
+#include "reply_fault.h"
+
+namespace sim {
+
+namespace {
+constexpr std::uint8_t kReplyEnd = '\r';
+// How often a pending hang-up checks whether the client has read everything.
+constexpr std::chrono::milliseconds kHangUpCheck{5};
+constexpr std::chrono::milliseconds kHangUpGrace{50};
+}
+
+Simulator::Simulator(const SimOptions& options, TargetBoard& board, PseudoTerminal& terminal, RequestLog& log)
+    : options_(options), board_(board), terminal_(terminal), log_(log), byte_time_(options.byte_time())
+{
+    const auto start = Clock::now();
+    input_free_ = output_free_ = start;
+    for (const auto& change : options_.changes)
+        change_due_.push_back(start + change.period);
+}
+
+void Simulator::read_master(Clock::time_point now)
+{
+    std::uint8_t buffer[4096];
+    for (;;) {
+        const ssize_t count = ::read(terminal_.master(), buffer, sizeof buffer);
+        if (count <= 0)
+            return;  // EAGAIN: drained; errors: nothing to take
+        for (ssize_t i = 0; i < count; ++i) {
+            // A byte needs one character time on the line after the previous one.
+            input_free_ = std::max(input_free_, now) + byte_time_;
+            std::uint8_t byte = buffer[i];
+            if (options_.data_bits == 7)
+                byte &= 0x7F;
+            incoming_.push_back({input_free_, now, byte});
+        }
+    }
+}
+
+void Simulator::take_due_input(Clock::time_point now)
+{
+    while (!incoming_.empty() && incoming_.front().due <= now) {
+        const LineByte in = incoming_.front();
+        incoming_.pop_front();
+        request_bytes_.push_back(static_cast<char>(in.byte));
+        if (auto request = decoder_.feed(in.byte)) {
+            log_.received(in.received, request_bytes_);
+            request_bytes_.clear();
+            ++requests_;
+            // Past the hang-up point the line is as good as gone.
+            const auto& limit = options_.faults.hangup_after;
+            if (!limit || requests_ <= *limit)
+                answer(*request, in.due);
+        }
+    }
+}
+
+void Simulator::answer(const BoardRequest& request, Clock::time_point ready)
+{
+    auto reply = board_.answer(request);
+    if (options_.faults.silent || !reply)
+        return;
+    std::string text = spoil_reply(std::move(*reply), options_.faults);
+    text.push_back(static_cast<char>(kReplyEnd));
+    if (options_.data_bits == 7)
+        for (char& c : text)
+            c = static_cast<char>(c & 0x7F);
+    auto at = std::max(ready + options_.faults.late, output_free_);
+    for (char c : text) {
+        at += byte_time_;
+        outgoing_.push_back({at, {}, static_cast<std::uint8_t>(c)});
+    }
+    output_free_ = at;
+    log_.sent(Clock::now(), text);
+}
+
+void Simulator::write_due_output(Clock::time_point now)
+{
+    output_blocked_ = false;
+    std::string batch;
+    for (const auto& out : outgoing_) {
+        if (out.due > now)
+            break;
+        batch.push_back(static_cast<char>(out.byte));
+    }
+    if (batch.empty() || !terminal_.open())
+        return;
+    const ssize_t written = ::write(terminal_.master(), batch.data(), batch.size());
+    if (written < 0) {
+        output_blocked_ = errno == EAGAIN;
+        return;
+    }
+    outgoing_.erase(outgoing_.begin(), outgoing_.begin() + written);
+    last_write_ = now;
+    output_blocked_ = static_cast<std::size_t>(written) < batch.size();
+}
+
+void Simulator::apply_due_changes(Clock::time_point now)
+{
+    for (std::size_t i = 0; i < change_due_.size(); ++i) {
+        const auto& change = options_.changes[i];
+        while (change_due_[i] <= now) {
+            board_.poke(change.address, static_cast<std::uint8_t>(board_.peek(change.address) + change.step));
+            change_due_[i] += change.period;
+        }
+    }
+}
+
+void Simulator::hang_up_when_due()
+{
+    const auto& limit = options_.faults.hangup_after;
+    // Only once the client has taken the last reply: closing the master
+    // discards what still waits on the slave side. The terminal hands written
+    // bytes to the slave side a little later, hence the grace time.
+    hanging_up_ = terminal_.open() && limit && requests_ >= *limit;
+    if (hanging_up_ && outgoing_.empty() && Clock::now() - last_write_ >= kHangUpGrace &&
+        terminal_.unread_by_client() == 0) {
+        terminal_.hang_up();
+        incoming_.clear();
+        hanging_up_ = false;
+    }
+}
+
+Simulator::Clock::time_point Simulator::next_wake() const
+{
+    auto wake = Clock::time_point::max();
+    if (!incoming_.empty())
+        wake = std::min(wake, incoming_.front().due);
+    if (!outgoing_.empty() && !output_blocked_)
+        wake = std::min(wake, outgoing_.front().due);
+    for (const auto& due : change_due_)
+        wake = std::min(wake, due);
+    if (hanging_up_)
+        wake = std::min(wake, Clock::now() + kHangUpCheck);
+    return wake;
+}
+
+int Simulator::run(const std::atomic<bool>& stop_requested, const sigset_t& wait_mask)
+{
+    while (!stop_requested.load()) {
+        const auto now = Clock::now();
+        apply_due_changes(now);
+        take_due_input(now);
+        write_due_output(now);
+        hang_up_when_due();
+
+        pollfd fds[2];
+        nfds_t count = 0;
+        if (terminal_.open())
+            fds[count++] = {terminal_.master(), static_cast<short>(POLLIN | (output_blocked_ ? POLLOUT : 0)), 0};
+        const bool watch_stdin = options_.exit_on_stdin_eof && stdin_open_;
+        if (watch_stdin)
+            fds[count++] = {STDIN_FILENO, POLLIN, 0};
+
+        const auto wake = next_wake();
+        timespec timeout{};
+        timespec* timeout_ptr = nullptr;
+        if (wake != Clock::time_point::max()) {
+            const auto wait = std::max(Clock::duration::zero(), wake - Clock::now());
+            const auto ns = std::chrono::duration_cast<std::chrono::nanoseconds>(wait).count();
+            timeout.tv_sec = static_cast<time_t>(ns / 1'000'000'000);
+            timeout.tv_nsec = static_cast<long>(ns % 1'000'000'000);
+            timeout_ptr = &timeout;
+        }
+        const int ready = ::ppoll(fds, count, timeout_ptr, &wait_mask);
+        if (ready <= 0)
+            continue;  // time-out, or a signal: the loop head checks the stop flag
+        const auto woke = Clock::now();
+        for (nfds_t i = 0; i < count; ++i) {
+            if (fds[i].fd == STDIN_FILENO && (fds[i].revents & (POLLIN | POLLHUP | POLLERR))) {
+                char sink[256];
+                if (::read(STDIN_FILENO, sink, sizeof sink) <= 0)
+                    stdin_open_ = false;
+            } else if (fds[i].fd != STDIN_FILENO && (fds[i].revents & POLLIN)) {
+                read_master(woke);
+            }
+        }
+        if (watch_stdin && !stdin_open_)
+            break;
+    }
+    if (!decoder_.pending_digits().empty())
+        log_.incomplete(Clock::now(), request_bytes_);
+    return 0;
+}
+
+}  // namespace sim

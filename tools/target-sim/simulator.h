@@ -1,0 +1,69 @@
+// The simulator's event loop: takes request bytes from the pseudo-terminal at
+// the pace the line would deliver them, lets the board answer, and sends the
+// replies back paced to the line rate, with the configured faults.
+#pragma once
+
+#include <signal.h>
+
+#include <atomic>
+#include <chrono>
+#include <cstdint>
+#include <deque>
+#include <string>
+#include <vector>
+
+#include "pseudo_terminal.h"
+#include "request_decoder.h"
+#include "request_log.h"
+#include "sim_options.h"
+#include "target_board.h"
+
+namespace sim {
+
+class Simulator {
+public:
+    using Clock = std::chrono::steady_clock;
+
+    Simulator(const SimOptions& options, TargetBoard& board, PseudoTerminal& terminal, RequestLog& log);
+
+    // Runs until `stop_requested` is set (checked whenever a signal interrupts
+    // the wait; `wait_mask` is the signal mask during the wait), or until
+    // standard input ends when the options ask for that. Returns the exit code.
+    int run(const std::atomic<bool>& stop_requested, const sigset_t& wait_mask);
+
+private:
+    struct LineByte {
+        Clock::time_point due;       // when the byte has fully crossed the line
+        Clock::time_point received;  // when it reached the simulator (input only)
+        std::uint8_t byte;
+    };
+
+    void read_master(Clock::time_point now);
+    void take_due_input(Clock::time_point now);
+    void answer(const BoardRequest& request, Clock::time_point ready);
+    void write_due_output(Clock::time_point now);
+    void apply_due_changes(Clock::time_point now);
+    void hang_up_when_due();
+    Clock::time_point next_wake() const;
+
+    const SimOptions& options_;
+    TargetBoard& board_;
+    PseudoTerminal& terminal_;
+    RequestLog& log_;
+    RequestDecoder decoder_;
+    std::chrono::nanoseconds byte_time_;
+
+    std::deque<LineByte> incoming_;
+    std::deque<LineByte> outgoing_;
+    Clock::time_point input_free_{};
+    Clock::time_point output_free_{};
+    bool output_blocked_ = false;
+    std::string request_bytes_;
+    std::vector<Clock::time_point> change_due_;
+    std::uint32_t requests_ = 0;
+    bool stdin_open_ = true;
+    bool hanging_up_ = false;
+    Clock::time_point last_write_{};
+};
+
+}  // namespace sim

@@ -17,6 +17,12 @@ using rt::StringDescriptor;
 using rt::StringHeap;
 using rt::StringKind;
 
+// A descriptor that releases its block when it goes out of scope, so that no
+// block outlives its owner (the heap would write to the dead owner later).
+struct Owned : StringDescriptor {
+    ~Owned() { StringHeap::release(*this); }
+};
+
 class StringHeapTest : public core_values_test::RuntimeTest {
 protected:
     void make(StringDescriptor& owner, const std::string& text)
@@ -38,7 +44,7 @@ protected:
 
 TEST_F(StringHeapTest, BlocksAppendWithOwnerFrameAndLength)
 {
-    StringDescriptor a, b;
+    Owned a, b;
     make(a, "alpha");
     make(b, "be");
     auto blocks = heap().walk();
@@ -66,7 +72,7 @@ TEST_F(StringHeapTest, EmptyStringMakesNoBlock)
 
 TEST_F(StringHeapTest, ReleaseOnlyByTheOwnerAndCompactionSlidesLiveBlocks)
 {
-    StringDescriptor a, b, c;
+    Owned a, b, c;
     make(a, "first");
     make(b, "second");
     make(c, "third");
@@ -95,15 +101,15 @@ TEST_F(StringHeapTest, ReleaseOnlyByTheOwnerAndCompactionSlidesLiveBlocks)
 TEST_F(StringHeapTest, SizeInWholeUnitsGrowingAndShrinking)
 {
     // Created with just enough units for the first string.
-    StringDescriptor big;
+    Owned big;
     make(big, std::string(100000, 'b'));
     EXPECT_EQ(heap().units(), 2u);
 
     // Growing keeps every owner pointing at its own text.
-    std::vector<StringDescriptor> many(40);
+    std::vector<Owned> many(40);
     for (std::size_t i = 0; i < many.size(); ++i)
         make(many[i], std::string(1000, static_cast<char>('A' + i % 26)));
-    StringDescriptor more;
+    Owned more;
     make(more, std::string(70000, 'm'));
     EXPECT_EQ(heap().units(), 3u + 1u);
     for (std::size_t i = 0; i < many.size(); ++i)
@@ -130,7 +136,7 @@ TEST_F(StringHeapTest, SourceInTheHeapSurvivesCompactionAndGrowth)
         for (std::size_t size : {std::size_t{40}, std::size_t{3000}}) {
             SCOPED_TRACE(testing::Message() << "size " << size << (release_source ? " released" : " live"));
             const std::string text(size, 'q');
-            StringDescriptor filler, source, copy;
+            Owned filler, source, copy;
             make(source, text);
             make(filler, std::string(heap().free_bytes() - StringHeap::kHeaderSize - 8, 'f'));
             const std::size_t units = heap().units();
@@ -155,14 +161,14 @@ TEST_F(StringHeapTest, SourceInTheHeapSurvivesCompactionAndGrowth)
 
 TEST_F(StringHeapTest, RefusedMemoryRaisesAndLeavesTheHeapIntact)
 {
-    StringDescriptor a, b;
+    Owned a, b;
     heap().fail_next_allocation();
     EXPECT_EQ(raised_by([&] { make(a, "x"); }), (Raised{7, 0xC502}));
     EXPECT_EQ(a.text, nullptr);
 
     make(a, "kept");
     make(b, std::string(heap().free_bytes() - StringHeap::kHeaderSize, 'b'));  // heap now full
-    StringDescriptor c{StringKind::Variable, 0, nullptr};
+    Owned c;
     heap().fail_next_allocation();
     const Raised growth = raised_by([&] { make(c, "does not fit"); });
     EXPECT_EQ(growth.number, 82);
@@ -191,7 +197,7 @@ TEST_F(StringHeapTest, RefusedMemoryRaisesAndLeavesTheHeapIntact)
 
 TEST_F(StringHeapTest, ReleaseAllEmptiesOwnersThatOutliveTheHeap)
 {
-    StringDescriptor a, b;
+    Owned a, b;
     make(a, "one");
     make(b, "two");
     heap().release_all();
@@ -205,8 +211,8 @@ TEST_F(StringHeapTest, ReleaseAllEmptiesOwnersThatOutliveTheHeap)
 
 TEST_F(StringHeapTest, ReleaseOwnedInARangeOfLocals)
 {
-    StringDescriptor locals[3];
-    StringDescriptor outside;
+    Owned locals[3];
+    Owned outside;
     for (auto& d : locals)
         make(d, "local");
     make(outside, "outside");
@@ -222,7 +228,7 @@ class StringStackTest : public StringHeapTest {};
 
 TEST_F(StringStackTest, EightySixthPushRaisesSixteenAndMakesNoBlock)
 {
-    StringDescriptor v;
+    Owned v;
     make(v, "v");
     for (int i = 0; i < 85; ++i)
         stack().push(v);
@@ -240,7 +246,7 @@ TEST_F(StringStackTest, EightySixthPushRaisesSixteenAndMakesNoBlock)
 
 TEST_F(StringStackTest, VariablesByReferenceTemporariesOwnedBySlot)
 {
-    StringDescriptor v;
+    Owned v;
     make(v, "var");
     stack().push(v);
     rt::push_temp("temp");
@@ -249,13 +255,13 @@ TEST_F(StringStackTest, VariablesByReferenceTemporariesOwnedBySlot)
     EXPECT_TRUE(stack().is_slot_copy(top));
     EXPECT_TRUE(StringHeap::owns_block(*top));
 
-    StringDescriptor popped;
+    Owned popped;
     EXPECT_TRUE(stack().pop(popped));
     EXPECT_EQ(popped.view(), "temp");
     EXPECT_TRUE(StringHeap::owns_block(popped));  // moved to the destination
 
     const StringDescriptor* referenced = nullptr;
-    StringDescriptor copy;
+    Owned copy;
     EXPECT_TRUE(stack().pop(copy, &referenced));
     EXPECT_EQ(referenced, &v);
     EXPECT_FALSE(StringHeap::owns_block(copy));
@@ -265,7 +271,7 @@ TEST_F(StringStackTest, VariablesByReferenceTemporariesOwnedBySlot)
 
 TEST_F(StringStackTest, ReleaseAllFreesTemporariesAndDiscardsTheStack)
 {
-    StringDescriptor v;
+    Owned v;
     make(v, "survives");
     stack().push(v);
     rt::push_temp("gone 1");

@@ -1,0 +1,165 @@
+// Serial channels reached through OPEN, CLOSE and the device table of a
+// running program, and COM_SET_PARAM.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <thread>
+
+#include "host/desktop.h"
+#include "host/front_end.h"
+#include "host/serial_port.h"
+#include "pseudo_terminal.h"
+#include "runtime/core/error.h"
+#include "runtime/core/runtime.h"
+#include "runtime/files/device_table.h"
+#include "runtime/serial/serial_channels.h"
+#include "runtime/serial/serial_device.h"
+
+using namespace std::chrono_literals;
+using serial_test::PseudoTerminal;
+
+namespace {
+
+class QuietFrontEnd final : public host::FrontEnd {
+public:
+    void collect_events(host::Desktop&, std::chrono::milliseconds) override {}
+    void paint_from_layer(host::WindowId, const host::Surface&, const host::Rect&) override {}
+    void paint_text(host::WindowId, const host::TextRun&) override {}
+    void paint_fill(host::WindowId, const host::Rect&, std::uint32_t) override {}
+    void bell() override {}
+    void message_box(std::string_view, std::string_view) override {}
+};
+
+struct Raised {
+    std::uint16_t number = 0;
+    std::uint16_t site = 0;
+    bool operator==(const Raised&) const = default;
+};
+
+std::ostream& operator<<(std::ostream& os, const Raised& r)
+{
+    return os << "error " << r.number << " at 0x" << std::hex << r.site << std::dec;
+}
+
+template <class Body>
+Raised raised_by(Body&& body)
+{
+    try {
+        body();
+    } catch (const rt::RuntimeError& e) {
+        return {e.number(), e.site()};
+    }
+    return {};
+}
+
+bool path_is_free(const std::string& path)
+{
+    int error = 0;
+    return host::SerialPort::open(path, error).has_value();
+}
+
+class SerialOpenTest : public ::testing::Test {
+protected:
+    SerialOpenTest()
+    {
+        host::SerialPortMap ports;
+        ports.assign(1, pty_.slave_path());
+        ports.assign(2, "/dev/no-such-serial-port");
+        rt::install_serial_devices(runtime_, std::move(ports));
+    }
+
+    void open(std::string_view spec, std::int16_t mode, std::int32_t number, std::int16_t share = 3)
+    {
+        table_.open(spec, mode, share, number);
+    }
+    rt::SerialDevice& com0() { return dynamic_cast<rt::SerialDevice&>(*table_.device_at(rt::kFirstSerialSlot)); }
+
+    PseudoTerminal pty_;
+    host::Desktop desktop_{std::make_unique<QuietFrontEnd>()};
+    rt::Runtime runtime_{rt::ProgramOptions{}, desktop_, "Qk14", "qk14"};
+    rt::RuntimeScope scope_{runtime_};
+    rt::DeviceTable& table_{runtime_.install(std::make_unique<rt::DeviceTable>(runtime_.options()))};
+};
+
+}  // namespace
+
+TEST_F(SerialOpenTest, MonitorOpenAtNinetySixHundredInEitherCase)
+{
+    rt::COM_SET_PARAM(0, 9600);
+    for (const char* spec : {"com0:(s8n1n8,RB8192)", "COM0:(S8N1N8,RB8192)", "com0:(s8n1n8,rb8192)"}) {
+        open(spec, 6, 1);
+        EXPECT_EQ(table_.slot_of(1), 10) << spec;
+        EXPECT_EQ(com0().line_settings().BaudRate, 9600u);
+        EXPECT_EQ(com0().port()->receive_queue_request(), 8192u);
+        table_.open_device(1, 0).write("0100\x10", 0);
+        EXPECT_EQ(pty_.receive(5), "0100\x10");
+        table_.close(1);
+        EXPECT_FALSE(com0().is_open());
+    }
+}
+
+TEST_F(SerialOpenTest, BadSpecificationsFailAndLeaveTheNumberFree)
+{
+    for (const char* spec : {"com0:()", "com0:(s8n1n8", "com0:(S9N1)", "com0:(S8N1Q)"}) {
+        EXPECT_EQ(raised_by([&] { open(spec, 6, 1); }), (Raised{5, 0x2008})) << spec;
+        EXPECT_EQ(table_.slot_of(1), -1);
+    }
+    EXPECT_TRUE(path_is_free(pty_.slave_path()));
+    EXPECT_EQ(raised_by([&] { open("com0:(S8N1N8)", 7, 1); }).number, 51);
+}
+
+TEST_F(SerialOpenTest, AbsentAndHeldPortsRaise60AtTheirOwnSite)
+{
+    EXPECT_EQ(raised_by([&] { open("COM1:(S8N1N8)", 6, 1); }), (Raised{60, 0x1301}));
+    EXPECT_EQ(table_.slot_of(1), -1);
+    EXPECT_EQ(raised_by([&] { open("COM4:(S8N1N8)", 6, 1); }), (Raised{60, 0x1301})) << "/dev/ttyS4 by default";
+
+    int error = 0;
+    auto other = host::SerialPort::open(pty_.slave_path(), error);
+    ASSERT_TRUE(other);
+    EXPECT_EQ(raised_by([&] { open("COM0:(S8N1N8)", 6, 1); }), (Raised{60, 0x1301}));
+    other.reset();
+    open("COM0:(S8N1N8)", 6, 1);
+    EXPECT_EQ(table_.slot_of(1), 10);
+}
+
+TEST_F(SerialOpenTest, InputAndOutputFileNumbersShareOnePort)
+{
+    open("com0:(S8N1N8)", 1, 1);
+    open("com0:", 2, 2);
+    EXPECT_TRUE(com0().is_shared());
+    EXPECT_EQ(raised_by([&] { open("com0:(S8N1N8)", 6, 3); }), (Raised{59, 0x2008}));
+    EXPECT_EQ(table_.slot_of(3), -1);
+
+    pty_.send("R");
+    EXPECT_EQ(table_.open_device(1, 0).read(1, 0x4A09), "R");
+    table_.close(1);
+    ASSERT_TRUE(com0().is_open());
+    table_.open_device(2, 0).write("W", 0);
+    EXPECT_EQ(pty_.receive(1), "W");
+    table_.close(2);
+    EXPECT_FALSE(com0().is_open());
+    EXPECT_TRUE(path_is_free(pty_.slave_path()));
+}
+
+TEST_F(SerialOpenTest, ComSetParamChecksAndChangesTheSpeed)
+{
+    EXPECT_EQ(raised_by([] { rt::COM_SET_PARAM(5, 9600); }), (Raised{5, 0x8F01}));
+    EXPECT_EQ(raised_by([] { rt::COM_SET_PARAM(0, 0); }), (Raised{5, 0x8F03}));
+    open("com0:(S8N1N8)", 6, 1);
+    EXPECT_EQ(com0().line_settings().BaudRate, 1200u) << "speed code 2 of the option record";
+    rt::COM_SET_PARAM(0, 19200);
+    EXPECT_EQ(com0().port()->read_settings()->BaudRate, 19200u) << "the open port changes at once";
+    table_.close(1);
+    open("com0:(S8N1N8)", 6, 1);
+    EXPECT_EQ(com0().line_settings().BaudRate, 19200u) << "and so does every later open";
+}
+
+TEST_F(SerialOpenTest, TerminationClosesTheChannelAndReleasesThePort)
+{
+    open("com0:(S8N1N8)", 6, 1);
+    ASSERT_FALSE(path_is_free(pty_.slave_path()));
+    runtime_.release_all();
+    EXPECT_FALSE(com0().is_open());
+    EXPECT_TRUE(path_is_free(pty_.slave_path()));
+}

@@ -1,0 +1,38 @@
+#include "change_log.h"
+
+#include "numeric_picture.h"
+#include "watch_page.h"
+
+namespace monitor {
+
+std::string change_log_line(std::uint32_t changeNumber, std::string_view date, std::string_view time,
+                            std::string_view reply)
+{
+    std::string number = "000" + std::to_string(changeNumber);
+    number = number.substr(number.size() - 4);
+    std::string line = number;
+    line.append(",").append(date).append(",").append(time).append(",").append(reply);
+    return line;
+}
+
+std::string change_number_text(std::uint32_t changeNumber, int pictureWidth)
+{
+    return picture_number(static_cast<double>(changeNumber), pictureWidth);
+}
+
+LogRequest parse_log_request(std::string_view typed)
+{
+    LogRequest request;
+    if (typed.size() >= 2 && typed[typed.size() - 2] == '/') {
+        const char suffix = typed.back();
+        if (suffix == 'F' || suffix == 'f' || suffix == 'D' || suffix == 'd') {
+            request.logging = true;
+            request.recreate = suffix == 'D' || suffix == 'd';
+            typed.remove_suffix(2);
+        }
+    }
+    request.baseName = typed_file_base(typed);
+    return request;
+}
+
+}  // namespace monitor

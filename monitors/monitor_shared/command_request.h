@@ -1,0 +1,39 @@
+// Turns a typed command line into what the monitor does with it: refuse it,
+// send a request (the exact bytes, code byte last), move the dump page (J), or
+// send nothing and wait for a reply anyway (a letter outside the table).
+//
+// Qk14 checks exact lengths and the bit number; QkP877W takes minimum lengths,
+// sends every argument digit, has no bit rule and no J command.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "protocol.h"
+
+namespace monitor {
+
+inline constexpr std::size_t kCommandLineMax = 37;
+
+struct CommandOutcome {
+    enum class Kind {
+        Refused,    // nothing sent; the error display (Qk14) or a blank response (QkP877W)
+        Send,       // `request` goes on the line, then the reply wait
+        Jump,       // J: `dumpBase` is the new dump page
+        NoRequest,  // nothing sent, but the reply wait runs
+    };
+    Kind kind = Kind::Refused;
+    std::string request;
+    std::uint16_t dumpBase = 0;
+    std::string commandLine;  // the line as executed: first 37 bytes, upper-cased
+};
+
+CommandOutcome prepare_command(std::string_view commandLine, MonitorKind monitor);
+
+// The argument text of W in its text form: W aaaa:text becomes aaaa followed
+// by two hexadecimal digits per text byte. Empty when the text is empty.
+std::string expand_write_text(std::string_view args);
+
+}  // namespace monitor

@@ -1,0 +1,51 @@
+// The settings file "QK.DEF": records read one at a time as text items (a
+// record ends at a line end, or at a comma or colon outside double quotes),
+// each split into a key (its first 3 characters) and a value (the rest).
+//
+//   CH=n     serial channel (16-bit)          BT=n   data bits; 7, else 8
+//   BL=n     byte order, 0 "Little", else "Big"
+//   AD=hhhh  first dump page, hexadecimal, taken AND FF00
+//   F2=name ... F9=name  watch files of F2-F9
+//
+// Keys are compared exactly; other records are ignored; later records win.
+// QkP877W reads only CH= and the F-names.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "protocol.h"
+
+namespace monitor {
+
+struct Settings {
+    std::int16_t channel = 0;
+    std::int16_t dataBits = 0;   // 0 until a record has been read, then 7 or 8
+    std::int16_t byteOrder = 0;  // 0 "Little", other "Big"
+    std::uint16_t startAddress = 0;
+    std::array<std::string, 8> functionKeyNames;  // F2..F9 at index 0..7
+
+    const std::string& name_of_key(int key) const { return functionKeyNames.at(static_cast<std::size_t>(key - 2)); }
+};
+
+struct SettingsResult {
+    Settings settings;
+    // Set when an "AD=" record was read: the dump page starts there.
+    std::optional<std::uint16_t> dumpBase;
+    // 0, or the runtime error the file raises (6 overflow, 54 input past end,
+    // 58 bad field); the program ends with that error's report.
+    std::uint16_t error = 0;
+};
+
+// Reads the file's bytes over `previous` (the defaults at program start, the
+// values read before at an Esc restart: keys absent from the file keep them).
+SettingsResult read_settings(std::string_view bytes, const Settings& previous, MonitorKind monitor);
+
+// The serial device specification of the channel, for example
+// "com1:(s8n1n8,RB8192)"; empty for a channel outside 0-3.
+std::string channel_device_spec(std::int16_t channel, std::int16_t dataBits);
+
+}  // namespace monitor

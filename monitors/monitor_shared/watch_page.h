@@ -1,0 +1,76 @@
+// The watch page: the entries of a watch file ("*.DAT"), how the file is
+// read, what each entry sends to the target, and the static text it shows.
+//
+// A watch file holds five comma-separated fields per entry: column, row,
+// label, address spec and format letter. Fields are read one after another
+// regardless of line ends (list input), so a short line takes its missing
+// fields from the next one. Address spec: four address digits and one count
+// digit ("0" = 16 bytes, "1"-"F" = 1-15), or "I" and two port digits.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace monitor {
+
+inline constexpr std::size_t kWatchEntriesMax = 51;
+// Columns of the static text between the label and the value ("8000.1.H ").
+inline constexpr int kWatchStaticWidth = 9;
+
+struct WatchEntry {
+    std::string columnText;
+    std::string rowText;
+    std::string label;
+    std::string addressSpec;
+    std::string format;
+    std::int16_t column = 0;
+    std::int16_t row = 0;
+    std::int32_t valueColumn = 0;  // column + labelWidth + 9; the value starts one further right
+    std::int16_t valueRow = 0;
+
+    bool is_port() const noexcept { return !addressSpec.empty() && addressSpec.front() == 'I'; }
+};
+
+struct WatchPage {
+    std::vector<WatchEntry> entries;  // file order, at most kWatchEntriesMax
+    std::size_t labelWidth = 0;
+};
+
+enum class WatchFileFault {
+    None,
+    MissingFields,    // the file ends in the middle of an entry
+    BadField,         // a quoted field with text after its closing quote
+    PositionOverflow, // a column or row outside the 16-bit range
+    TooManyEntries,   // more than 51 entries
+    BadCount,         // a memory spec whose count character is not a hexadecimal digit
+};
+
+struct WatchFileResult {
+    WatchPage page;                       // valid when fault is None
+    WatchFileFault fault = WatchFileFault::None;
+    std::size_t faultEntry = 0;           // index of the entry that failed
+    bool loaded() const noexcept { return fault == WatchFileFault::None; }
+};
+
+// Reads a whole watch file. A file without entries is an empty page.
+WatchFileResult load_watch_file(std::string_view bytes);
+
+// The request of an entry: port entries send the last two spec characters
+// and code 23; memory entries the first four characters and code 1F for count
+// "0", else 10 + count - 1. Address and port characters go out as written.
+// Nothing when the count character is not a hexadecimal digit.
+std::optional<std::string> watch_request(const WatchEntry& entry);
+
+// The text printed at (column + labelWidth + 1, row) after the label:
+// "8000.1.H " for a memory entry, "I12....D " for a port entry.
+std::string watch_static_text(const WatchEntry& entry);
+
+// The base name of a watch file typed at the F10 and F11 prompts: at most
+// 8 bytes, never ending inside a double-byte character.
+std::string typed_file_base(std::string_view typed);
+
+}  // namespace monitor

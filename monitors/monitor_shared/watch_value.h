@@ -1,0 +1,41 @@
+// How a watch value is shown, by the entry's format letter (V = reply text):
+//   H  V as received
+//   B  the last two characters as a byte, 8 binary digits, high bit first
+//   D  the value of V in hexadecimal, picture "###", then " d"
+//   Q  a 16-bit word from the first four characters in the byte order,
+//      picture "#####" (Qk14) or "######" (QkP877W), then " d"
+//   W  the same four characters in the same order, as " xxxx h"
+// Any other format shows no value.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace monitor {
+
+enum class ByteOrder : std::int16_t { Little = 0, Big = 1 };
+
+// Byte order from the "BL=" setting: 0 is "Little", any other value "Big".
+inline constexpr ByteOrder byte_order_of(std::int16_t setting) noexcept
+{
+    return setting == 0 ? ByteOrder::Little : ByteOrder::Big;
+}
+
+struct WatchValueStyle {
+    ByteOrder order = ByteOrder::Little;
+    int wordPictureWidth = 5;
+};
+
+inline constexpr WatchValueStyle kQkP877WValueStyle{ByteOrder::Little, 6};
+
+// The four hexadecimal characters of the word in V, high byte first.
+std::string word_digits(std::string_view reply, ByteOrder order);
+
+std::optional<std::string> watch_value_text(std::string_view format, std::string_view reply, const WatchValueStyle& style);
+
+// Blanks that erase an old "Q" value on a watch page before the new one is printed.
+inline constexpr int kWordEraseWidth = 7;
+
+}  // namespace monitor

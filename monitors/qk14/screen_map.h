@@ -1,0 +1,140 @@
+// Qk14's fixed screen: rows, columns, texts and colours. Texts are Shift-JIS
+// bytes; the arrows of the help block are the double-byte characters
+// 0x81AA (up) and 0x81AB (down).
+#pragma once
+
+#include <array>
+#include <string_view>
+
+namespace qk14::screen {
+
+inline constexpr int kColumns = 80;
+inline constexpr int kRows = 24;
+
+struct Place {
+    int column;
+    int row;
+};
+
+// Colour number and display attribute as COLOR takes them.
+struct Colour {
+    int colour;
+    int attribute;  // 0 = leave as is, 4 = normal, 5 = reversed bar
+};
+
+// Work area = scroll region.
+inline constexpr int kWorkFirstRow = 2;
+inline constexpr int kWorkRows = 17;
+
+inline constexpr Place kClock{71, 0};
+inline constexpr std::string_view kClockFault = "Error   ";
+inline constexpr Place kBanner{1, 0};
+// The banner line is not fixed by the screen map; this is the program's own.
+inline constexpr std::string_view kBannerText = "Qk14  Z80 Monitor";
+inline constexpr int kFrameColour = 4;
+
+inline constexpr Place kChannel{3, 1};
+inline constexpr int kStatusColour = 3;
+inline constexpr std::array<std::string_view, 4> kChannelTexts{"Channel=COM0 ", "Channel=COM1 ", "Channel=COM2 ",
+                                                               "Channel=COM3 "};
+inline constexpr std::string_view kBitText = "bit";
+inline constexpr Place kByteOrder{24, 1};
+inline constexpr std::string_view kLittle = "Little";
+inline constexpr std::string_view kBig = "Big";
+inline constexpr int kNormalColour = 7;
+
+inline constexpr Place kLastCommandLabel{3, 19};
+inline constexpr Place kResponseLabel{3, 20};
+inline constexpr Place kCommandLabel{3, 21};
+inline constexpr std::string_view kCommandLabelText = "Command :";
+inline constexpr std::string_view kResponseLabelText = "Response:";
+inline constexpr int kLastCommandRow = 19;
+inline constexpr int kCommandCopyLastColumn = 50;  // row 21 columns 0-50 go to row 19
+inline constexpr Place kResponse{12, 20};
+inline constexpr Place kCommand{12, 21};
+inline constexpr std::string_view kErrorText = "Error";
+inline constexpr int kErrorTrailingBlanks = 38;
+inline constexpr int kResponseClearBlanks = 40;
+inline constexpr int kJumpResponseClearBlanks = 60;
+inline constexpr int kCommandClearBlanks = 43;
+inline constexpr int kRepeatClearBlanks = 37;
+inline constexpr int kCommandTrailingBlanks = 2;
+
+// Legend (rows 22-23): F1 first, then F2-F11 each blanked to 13 cells, then
+// labelled; the cell of the current mode in colour 5, the others in 7, all
+// reversed; F12 in colour 4 reversed.
+inline constexpr Place kLegendF1{1, 22};
+inline constexpr std::string_view kLegendF1Text = "F1=256dump";
+inline constexpr std::array<Place, 10> kLegendCells{
+    Place{14, 22}, Place{27, 22}, Place{40, 22}, Place{53, 22}, Place{66, 22},
+    Place{1, 23},  Place{14, 23}, Place{27, 23}, Place{40, 23}, Place{53, 23}};  // F2..F11
+inline constexpr std::array<std::string_view, 10> kLegendLabels{"F2=", "F3=", "F4=", "F5=", "F6=",
+                                                                "F7=", "F8=", "F9=", "F10=", "F11="};
+inline constexpr int kLegendCellWidth = 13;
+inline constexpr Colour kLegendBlank{0, 5};
+inline constexpr Colour kLegendCurrent{5, 5};
+inline constexpr Colour kLegendOther{7, 5};
+inline constexpr Colour kLegendDone{7, 4};
+inline constexpr Place kLegendF12{66, 23};
+inline constexpr std::string_view kLegendF12Text = "F12=Repeat";
+inline constexpr Colour kLegendF12Colour{4, 5};
+
+// Dump page.
+inline constexpr Place kDumpHeader{1, 2};
+inline constexpr std::string_view kDumpHeaderText = "ADRS +0 +1 +2 +3 +4 +5 +6 +7 +8 +9 +A +B +C +D +E +F";
+inline constexpr int kDumpHeaderColour = 6;
+inline constexpr int kDumpFirstRow = 3;
+inline constexpr int kDumpAddressColumn = 1;
+inline constexpr int kDumpAddressColour = 5;
+inline constexpr int kDumpBytesColumn = 6;
+inline constexpr std::string_view kDumpPlaceholder = " -- -- -- -- -- -- -- -- -- -- -- -- -- -- -- --";
+inline constexpr int kDumpLineTextColour = 15;
+inline constexpr int kDumpLineDrawColour = 12;
+struct Line {
+    int x1, y1, x2, y2;
+};
+inline constexpr std::array<Line, 2> kDumpLines{Line{48, 197, 424, 197}, Line{236, 56, 236, 340}};
+
+struct PlacedText {
+    Place place;
+    std::string_view text;
+};
+inline constexpr std::array<PlacedText, 17> kHelpBlock{
+    PlacedText{{55, 2}, "***  Command  ***"},
+    PlacedText{{55, 3}, "Rxxxx   Mem Read"},
+    PlacedText{{55, 4}, "Wxxxxyy Mem Write"},
+    PlacedText{{55, 5}, "Sxxxxz  Mem Bit Set"},
+    PlacedText{{55, 6}, "Cxxxxz  Mem Bit Clear"},
+    PlacedText{{55, 7}, "Ixx     I/O Input (Z80)"},
+    PlacedText{{55, 8}, "Oxxyy   I/O Output(Z80)"},
+    PlacedText{{55, 9}, "Hxxz    I/O Bit=H (Z80)"},
+    PlacedText{{55, 10}, "Lxxz    I/O Bit=L (Z80)"},
+    PlacedText{{63, 11}, "xxxx=Address"},
+    PlacedText{{63, 12}, "  yy=Data"},
+    PlacedText{{63, 13}, "   z=Bit(0-7)"},
+    PlacedText{{55, 14}, "\x81\xaa      : -256"},  // up arrow
+    PlacedText{{55, 15}, "\x81\xab      : +256"},  // down arrow
+    PlacedText{{55, 16}, "PageUp  : -4KB"},
+    PlacedText{{55, 17}, "PageDown: +4KB"},
+    PlacedText{{55, 18}, "Jxx     : Jump xx00"},
+};
+
+// Watch pages and the log.
+inline constexpr Place kLoadClear{1, 3};
+inline constexpr int kLoadClearBlanks = 40;
+inline constexpr Place kFileListStart{0, 9};
+inline constexpr std::array<int, 4> kFileListColumns{10, 20, 30, 40};
+inline constexpr std::string_view kFilePrompt = "File Name(*.DAT):";
+inline constexpr Place kFilePromptPlace{5, 6};
+inline constexpr std::string_view kHintReturn = "RET Only   : To 256dump";
+inline constexpr std::string_view kHintAppend = "FileName/F : Append File(*.DAS)";
+inline constexpr std::string_view kHintDelete = "FileName/D : Delete & Create File(*.DAS)";
+inline constexpr Place kWatchHintReturn{40, 3};
+inline constexpr Place kWatchHintAppend{40, 4};
+inline constexpr Place kLogHintReturn{36, 3};
+inline constexpr Place kLogHintAppend{36, 4};
+inline constexpr Place kLogHintDelete{36, 5};
+inline constexpr Place kLogLine{1, 17};
+inline constexpr int kLogNumberPicture = 4;
+
+}  // namespace qk14::screen

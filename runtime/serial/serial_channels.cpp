@@ -3,6 +3,7 @@
 #include "host/settings_store.h"
 #include "runtime/core/error.h"
 #include "runtime/core/frame.h"
+#include "runtime/core/frame_records.h"
 #include "runtime/files/device_table.h"
 #include "serial_device.h"
 
@@ -12,6 +13,20 @@ SerialChannels& SerialChannels::current()
 {
     return Runtime::current().extension<SerialChannels>();
 }
+
+namespace {
+
+// The message pump step between transfer attempts. No statement prologue runs
+// while a transfer waits, so a Ctrl+C that the console marked as the user
+// break is taken here.
+void serial_pump_step()
+{
+    pump_messages();
+    if (Runtime::current().frame().events.take_break())
+        run_break_routine();
+}
+
+}  // namespace
 
 host::SerialPortMap user_serial_port_map()
 {
@@ -29,7 +44,7 @@ void install_serial_devices(Runtime& runtime, host::SerialPortMap ports)
 {
     auto config = std::make_shared<SerialConfig>(runtime.options());
     config->ports = std::move(ports);
-    config->pump_step = [] { pump_messages(); };
+    config->pump_step = serial_pump_step;
     config->raise_event = [](int event) { RAISE_EVENT(event); };
 
     DeviceTable& table = runtime.extension<DeviceTable>();

@@ -10,6 +10,8 @@
 #include "host/serial_port.h"
 #include "pseudo_terminal.h"
 #include "runtime/core/error.h"
+#include "runtime/core/frame.h"
+#include "runtime/core/frame_records.h"
 #include "runtime/core/runtime.h"
 #include "runtime/files/device_table.h"
 #include "runtime/serial/serial_channels.h"
@@ -161,4 +163,20 @@ TEST_F(SerialOpenTest, TerminationClosesTheChannelAndReleasesThePort)
     ASSERT_FALSE(path_is_free(pty_.slave_path()));
     runtime_.release_all();  // the device table and its devices are gone now
     EXPECT_TRUE(path_is_free(pty_.slave_path()));
+}
+
+TEST_F(SerialOpenTest, ArrivalRaisesTheChannelsEventWhenArmed)
+{
+    rt::EventTable& events = runtime_.frame().events;
+    events.set_handler(rt::kEventSerial0, [] {});
+    events.arm(rt::kEventSerial0);
+    open("com0:(S8N1N8)", 6, 1);
+    EXPECT_FALSE(events.flags(rt::kEventSerial0) & rt::EventTable::kPending);
+    pty_.send("X");
+    const auto deadline = std::chrono::steady_clock::now() + 3s;
+    while (!(events.flags(rt::kEventSerial0) & rt::EventTable::kPending) && std::chrono::steady_clock::now() < deadline)
+        std::this_thread::sleep_for(1ms);
+    EXPECT_TRUE(events.flags(rt::kEventSerial0) & rt::EventTable::kPending);
+    EXPECT_EQ(events.queued(), std::vector<int>{rt::kEventSerial0});
+    EXPECT_FALSE(events.flags(rt::kEventSerial0 + 1) & rt::EventTable::kPending);
 }

@@ -7,6 +7,7 @@
 
 #include "runtime/core/arrays.h"
 #include "runtime/core/basic_string.h"
+#include "runtime/core/frame.h"
 #include "runtime_fixture.h"
 
 namespace {
@@ -135,6 +136,28 @@ TEST_F(ArraysTest, FixedLengthStringElementsAreSpacesAndRefuseAssignment)
               (Raised{5, 0xD003}));
     arrays().release(header);
     EXPECT_EQ(header.data, nullptr);
+}
+
+TEST_F(ArraysTest, NoDimensioningInsideAnEventSubroutine)
+{
+    ArrayVariable<std::int16_t> a, b;
+    Raised explicit_dim, implicit_dim;
+    bool ran = false;
+    ON_KEY_GOSUB(5, [&] {
+        ran = true;
+        explicit_dim = raised_by([&] { a.dim(3); });
+        implicit_dim = raised_by([&] { b(1) = 1; });
+    });
+    KEY_CTRL(5, 1);
+    RAISE_EVENT(kEventKey1 + 4);
+    STMT();  // runs the F5 subroutine
+    ASSERT_TRUE(ran);
+    EXPECT_EQ(explicit_dim, (Raised{76, 0xD001}));
+    EXPECT_EQ(implicit_dim, (Raised{76, 0xD101}));
+    EXPECT_FALSE(a.dimensioned());
+    EXPECT_FALSE(b.dimensioned());
+    a.dim(3);  // back at main level
+    EXPECT_TRUE(a.dimensioned());
 }
 
 TEST_F(ArraysTest, RegistryReleasesByFrameAndAtTermination)

@@ -61,6 +61,36 @@ TEST_F(StringOpsTest, ConcatKeepsSourceOrder)
     expect_only_owned_by({&b.descriptor(), &c.descriptor()});
 }
 
+// Operands are pushed when the finished expression runs, in source order,
+// and a function written against the facade composes like the built-ins.
+TEST_F(StringOpsTest, ExpressionsPushInSourceOrderAndCompose)
+{
+    std::string order;
+    auto logged = [&order](const char* text) {
+        return [&order, text] {
+            order += text;
+            push_temp(text);
+        };
+    };
+    auto twice = [](auto&& operand) {
+        return [s = hold(std::forward<decltype(operand)>(operand))] {
+            s();
+            s();
+            STR_CONCAT();
+        };
+    };
+    StrVar a, b;
+    b.set("b");
+    a = concat(logged("1"), twice(concat(b, logged("2"))), logged("3"));
+    EXPECT_EQ(order, "1223");
+    EXPECT_EQ(a.view(), "1b2b23");
+    order.clear();
+    EXPECT_TRUE(less(logged("L"), logged("R")));
+    EXPECT_EQ(order, "RL");  // right operand first
+    EXPECT_EQ(stack().depth(), 0);
+    expect_only_owned_by({&a.descriptor(), &b.descriptor()});
+}
+
 TEST_F(StringOpsTest, RawConcatPopsBThenA)
 {
     push_temp("a");

@@ -180,28 +180,6 @@ void StringHeap::rewrite_owners() noexcept
     }
 }
 
-void StringHeap::release(StringDescriptor& d) noexcept
-{
-    if ((d.kind == StringKind::Variable || d.kind == StringKind::Temporary) && d.text) {
-        BlockHeader& h = header_of(d.text);
-        if (h.owner == &d)
-            h.owner = nullptr;
-        d.length = 0;
-        d.text = nullptr;
-    }
-}
-
-void StringHeap::adopt(StringDescriptor& new_owner) noexcept
-{
-    if ((new_owner.kind == StringKind::Variable || new_owner.kind == StringKind::Temporary) && new_owner.text)
-        header_of(new_owner.text).owner = &new_owner;
-}
-
-bool StringHeap::owns_block(const StringDescriptor& d) noexcept
-{
-    return d.text && header_of(d.text).owner == &d;
-}
-
 void StringHeap::release_owned_in(const void* begin, const void* end) noexcept
 {
     for (std::size_t off = 0; off < used_;) {

@@ -57,12 +57,28 @@ public:
 
     // Marks the block of `d` free when `d` is a variable or temporary that owns
     // it (a copy of an owner releases nothing), and empties `d`.
-    static void release(StringDescriptor& d) noexcept;
+    static void release(StringDescriptor& d) noexcept
+    {
+        if (has_block(d)) {
+            BlockHeader& h = header_of(d.text);
+            if (h.owner == &d)
+                h.owner = nullptr;
+            d.length = 0;
+            d.text = nullptr;
+        }
+    }
     // Makes `new_owner`, which holds a copy of the owning descriptor, the owner
     // of the block (used when a value moves to another descriptor).
-    static void adopt(StringDescriptor& new_owner) noexcept;
+    static void adopt(StringDescriptor& new_owner) noexcept
+    {
+        if (has_block(new_owner))
+            header_of(new_owner.text).owner = &new_owner;
+    }
     // True when `d` is the recorded owner of the block it points at.
-    static bool owns_block(const StringDescriptor& d) noexcept;
+    static bool owns_block(const StringDescriptor& d) noexcept
+    {
+        return has_block(d) && header_of(d.text).owner == &d;
+    }
 
     // Slides live blocks down over free ones and shrinks when fewer units will do.
     void compact();
@@ -100,6 +116,11 @@ private:
     BlockHeader& header_at(std::size_t offset) const noexcept
     {
         return *reinterpret_cast<BlockHeader*>(base_.get() + offset);
+    }
+    // Variables and temporaries with text have a block in front of the text.
+    static bool has_block(const StringDescriptor& d) noexcept
+    {
+        return (d.kind == StringKind::Variable || d.kind == StringKind::Temporary) && d.text;
     }
     static BlockHeader& header_of(const std::uint8_t* text) noexcept
     {

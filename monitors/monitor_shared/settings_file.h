@@ -17,6 +17,7 @@
 #include <string>
 #include <string_view>
 
+#include "list_field_reader.h"
 #include "protocol.h"
 
 namespace monitor {

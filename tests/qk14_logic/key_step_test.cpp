@@ -1,0 +1,155 @@
+#include <gtest/gtest.h>
+
+#include "monitors/qk14/key_step.h"
+#include "monitors/qk14/mode_control.h"
+#include "monitors/qk14/screen_map.h"
+
+namespace qk14 {
+namespace {
+
+TEST(KeyStep, TypingBackspaceAndTheThirtyEighthCharacter)
+{
+    MonitorState state;
+    for (char c : std::string("r1234"))
+        EXPECT_EQ(key_step(state, std::string(1, c)), KeyAction::LineEdited);
+    EXPECT_EQ(state.commandLine, "r1234");  // not upper-cased on screen
+    key_step(state, std::string(1, key::kBackspace));
+    EXPECT_EQ(state.commandLine, "r123");
+    state.commandLine = std::string(37, '1');
+    key_step(state, "X");
+    EXPECT_EQ(state.commandLine.size(), 38u);  // shown for one cycle
+    key_step(state, "");
+    EXPECT_EQ(state.commandLine, std::string(37, '1'));
+    key_step(state, "Y");
+    key_step(state, "Z");
+    EXPECT_EQ(state.commandLine, std::string(37, '1') + "Z");
+    // Backspace removes one byte, half of a double-byte character.
+    state.commandLine = "R\x82\xa0";
+    key_step(state, std::string(1, key::kBackspace));
+    EXPECT_EQ(state.commandLine, "R\x82");
+    state.commandLine.clear();
+    key_step(state, std::string(1, key::kBackspace));
+    EXPECT_EQ(state.commandLine, "");
+}
+
+TEST(KeyStep, OtherEditingKeysAreTypedIntoTheLine)
+{
+    MonitorState state;
+    for (char code : {char(29), char(28), char(11), char(21), char(18), char(127)})
+        key_step(state, std::string(1, code));
+    EXPECT_EQ(state.commandLine.size(), 6u);
+}
+
+TEST(KeyStep, PagingKeysMoveAndRestartTheRowCycle)
+{
+    MonitorState state;
+    state.dumpBase = 0xFF00;
+    state.dumpRowOffset = 0x70;
+    EXPECT_EQ(key_step(state, std::string(1, key::kDown)), KeyAction::PageMoved);
+    EXPECT_EQ(state.dumpBase, 0x0000);
+    EXPECT_EQ(state.dumpRowOffset, 0);
+    key_step(state, std::string(1, key::kUp));
+    EXPECT_EQ(state.dumpBase, 0xFF00);
+    key_step(state, std::string(1, key::kPageDown));
+    EXPECT_EQ(state.dumpBase, 0x0F00);
+    key_step(state, std::string(1, key::kPageUp));
+    key_step(state, std::string(1, key::kPageUp));
+    EXPECT_EQ(state.dumpBase, 0xEF00);
+    EXPECT_EQ(key_step(state, std::string(1, key::kEscape)), KeyAction::Restart);
+}
+
+TEST(KeyStep, EnterRemembersTheLineAndF12ReplaysIt)
+{
+    MonitorState state;
+    state.commandLine = "R8000";
+    EXPECT_EQ(key_step(state, std::string(1, key::kEnter)), KeyAction::Execute);
+    EXPECT_EQ(state.lastCommand, "R8000");
+    finish_command(state);
+    EXPECT_TRUE(state.commandLine.empty());
+    press_function_key(state, 12);
+    EXPECT_TRUE(state.repeatRequested);
+    // The key polled in that cycle is dropped.
+    EXPECT_EQ(key_step(state, "X"), KeyAction::Repeat);
+    EXPECT_EQ(state.commandLine, "R8000");
+    EXPECT_FALSE(state.repeatRequested);
+
+    // Enter on an empty line is remembered too, so F12 replays the error.
+    finish_command(state);
+    key_step(state, std::string(1, key::kEnter));
+    EXPECT_EQ(state.lastCommand, "");
+}
+
+TEST(ModeControl, FunctionKeysRequestModesAndEndLogging)
+{
+    MonitorState state;
+    state.currentMode = DisplayMode::Log;
+    state.log.logging = true;
+    state.log.lastLoggedValue = "12";
+    auto effect = press_function_key(state, 3);
+    EXPECT_TRUE(effect.closeLogFile);
+    EXPECT_TRUE(effect.switchKeyOff);
+    EXPECT_FALSE(state.log.logging);
+    EXPECT_EQ(state.log.lastLoggedValue, "");
+    EXPECT_EQ(state.requestedMode, DisplayMode{3});
+
+    state.log.logging = true;
+    state.currentMode = DisplayMode::Log;
+    effect = press_function_key(state, 11);
+    EXPECT_TRUE(effect.closeLogFile);
+    EXPECT_EQ(state.currentMode, DisplayMode::None);
+    EXPECT_EQ(state.requestedMode, DisplayMode::Log);
+
+    MonitorState quiet;
+    EXPECT_FALSE(press_function_key(quiet, 1).closeLogFile);
+    EXPECT_FALSE(press_function_key(quiet, 12).switchKeyOff);
+}
+
+TEST(ModeControl, ModeStepRunsChangesAndAlwaysReopensTheFilePrompts)
+{
+    MonitorState state;
+    state.currentMode = DisplayMode::Dump;
+    EXPECT_FALSE(take_mode_entry(state));
+    state.requestedMode = DisplayMode::Dump;
+    EXPECT_FALSE(take_mode_entry(state));  // F1 on the dump page: no redraw
+    EXPECT_EQ(state.requestedMode, DisplayMode::None);
+    state.requestedMode = DisplayMode{4};
+    EXPECT_EQ(take_mode_entry(state), DisplayMode{4});
+    state.currentMode = DisplayMode::ChosenWatch;
+    state.requestedMode = DisplayMode::ChosenWatch;
+    EXPECT_EQ(take_mode_entry(state), DisplayMode::ChosenWatch);
+    state.currentMode = DisplayMode::Log;
+    state.requestedMode = DisplayMode::Log;
+    EXPECT_EQ(take_mode_entry(state), DisplayMode::Log);
+}
+
+TEST(ScreenMap, StatusLineAndFixedTexts)
+{
+    monitor::Settings settings;
+    settings.channel = 1;
+    settings.dataBits = 8;
+    EXPECT_EQ(channel_status_text(settings), "Channel=COM1 8bit");
+    settings.channel = 9;
+    settings.dataBits = 0;
+    EXPECT_EQ(channel_status_text(settings), "Channel=COM3 0bit");
+    settings.channel = -1;
+    EXPECT_EQ(channel_status_text(settings), "Channel=COM3 0bit");
+
+    // Every help text fits the 80 columns; the arrows are double-byte.
+    for (const auto& item : screen::kHelpBlock)
+        EXPECT_LE(item.place.column + static_cast<int>(item.text.size()), screen::kColumns) << item.text;
+    EXPECT_EQ(screen::kHelpBlock[12].text.substr(0, 2), "\x81\xaa");
+    // The arrow lines line up with "PageUp  : -4KB".
+    EXPECT_EQ(screen::kHelpBlock[12].text.size(), screen::kHelpBlock[14].text.size());
+    // Legend cells do not overlap.
+    for (std::size_t i = 0; i + 1 < screen::kLegendCells.size(); ++i) {
+        const auto a = screen::kLegendCells[i], b = screen::kLegendCells[i + 1];
+        if (a.row == b.row) {
+            EXPECT_EQ(b.column - a.column, screen::kLegendCellWidth);
+        }
+    }
+    EXPECT_EQ(screen::kDumpPlaceholder.size(), 48u);
+    EXPECT_EQ(screen::kErrorText.size() + screen::kErrorTrailingBlanks, 43u);
+}
+
+}  // namespace
+}  // namespace qk14

@@ -2,6 +2,7 @@
 // conventions, sharing, fixed devices and the serial registration hook.
 #include <gtest/gtest.h>
 
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -306,6 +307,34 @@ TEST_F(DeviceTableTest, WritesNeedAnOutputKind)
     EXPECT_EQ(file_contents("IN.DAT"), "abc");
     open("IN.DAT", 8, 2);
     EXPECT_EQ(error_of([&] { table().open_device(2, 0).write("x", 0); }), BadFileMode);
+}
+
+TEST_F(DeviceTableTest, FailedWriteKeepsPositionAndLengthTrue)
+{
+    // Nothing fits on a full device: the write fails and nothing moves.
+    open("/dev/full", 3, 1);
+    auto& full = table().open_device(1, 0);
+    EXPECT_EQ(error_of([&] { full.write("lost", 0); }), rt::translate_system_error(ENOSPC));
+    EXPECT_EQ(full.state()->position, 0u);
+    EXPECT_EQ(full.state()->length, 0u);
+    table().close(1);
+
+    // Part of a write fits under a file size limit: what reached the file counts.
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        ::signal(SIGXFSZ, SIG_IGN);
+        const rlimit limit{6, 6};
+        ::setrlimit(RLIMIT_FSIZE, &limit);
+        open("LIMIT.DAS", 2, 1);
+        auto& file = table().open_device(1, 0);
+        const bool raised = error_of([&] { file.write("0123456789", 0); }) != 0;
+        const bool consistent = file.state()->position == 6 && file.state()->length == 6;
+        ::_exit(raised && consistent ? 0 : 1);
+    }
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    EXPECT_EQ(file_contents("LIMIT.DAS"), "012345");
 }
 
 TEST_F(DeviceTableTest, KillRefusesDevicesOpenFilesAndMissingFiles)

@@ -1,0 +1,64 @@
+// Field reading speed: a watch file of short fields, and one long line.
+#include <benchmark/benchmark.h>
+
+#include <algorithm>
+#include <string>
+
+#include "runtime/files/field_reader.h"
+
+namespace {
+
+class MemorySource final : public rt::FieldByteSource {
+public:
+    explicit MemorySource(const std::string& bytes) : bytes_(bytes) {}
+    std::size_t read_at(std::uint64_t offset, std::span<std::uint8_t> buffer) override
+    {
+        if (offset >= bytes_.size())
+            return 0;
+        const std::size_t n = std::min<std::size_t>(buffer.size(), bytes_.size() - offset);
+        std::copy_n(bytes_.begin() + static_cast<std::ptrdiff_t>(offset), n, buffer.begin());
+        return n;
+    }
+
+private:
+    const std::string& bytes_;
+};
+
+void read_all(benchmark::State& state, const std::string& bytes)
+{
+    MemorySource source(bytes);
+    for (auto _ : state) {
+        std::uint64_t position = 0;
+        std::size_t fields = 0;
+        while (position < bytes.size()) {
+            const auto field = rt::read_field(source, position, rt::FieldTarget::String);
+            if (field.error != 0)
+                break;
+            position = field.next_position;
+            ++fields;
+        }
+        benchmark::DoNotOptimize(fields);
+    }
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * bytes.size()));
+}
+
+void BM_WatchFileFields(benchmark::State& state)
+{
+    std::string file;
+    for (int line = 0; line < 1000; ++line)
+        file += "10,5,\"Motor speed\",0x8000,W\r\n";
+    file += '\x1A';
+    read_all(state, file);
+}
+BENCHMARK(BM_WatchFileFields);
+
+void BM_OneLongLine(benchmark::State& state)
+{
+    const std::string file = std::string(1 << 20, 'x') + "\r\n";
+    read_all(state, file);
+}
+BENCHMARK(BM_OneLongLine);
+
+}  // namespace
+
+BENCHMARK_MAIN();

@@ -15,6 +15,22 @@ std::string change_log_line(std::uint32_t changeNumber, std::string_view date, s
     return line;
 }
 
+std::optional<std::uint32_t> note_change(std::string& lastValue, ChangeCounter& counter, std::string_view reply)
+{
+    if (reply == lastValue)
+        return std::nullopt;
+    lastValue = std::string(reply);
+    return counter.next();
+}
+
+std::string change_row_text(std::uint32_t changeNumber, int pictureWidth, std::string_view date, std::string_view time,
+                            std::string_view label, std::string_view valueText)
+{
+    std::string row = change_number_text(changeNumber, pictureWidth);
+    row.append(" ").append(date).append(" ").append(time).append(" ").append(label).append(" ").append(valueText);
+    return row;
+}
+
 std::string change_number_text(std::uint32_t changeNumber, int pictureWidth)
 {
     return picture_number(static_cast<double>(changeNumber), pictureWidth);

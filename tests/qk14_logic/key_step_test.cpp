@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "monitors/qk14/command_display.h"
 #include "monitors/qk14/key_step.h"
 #include "monitors/qk14/mode_control.h"
 #include "monitors/qk14/screen_map.h"
@@ -77,6 +78,13 @@ TEST(KeyStep, EnterRemembersTheLineAndF12ReplaysIt)
     finish_command(state);
     key_step(state, std::string(1, key::kEnter));
     EXPECT_EQ(state.lastCommand, "");
+}
+
+TEST(CommandDisplay, ResponseAndCommandRows)
+{
+    EXPECT_EQ(response_text("00FF", false), "00FF");
+    EXPECT_EQ(response_text("00FF", true), "Error" + std::string(38, ' '));
+    EXPECT_EQ(command_row_text("R12"), "R12  ");
 }
 
 TEST(ModeControl, FunctionKeysRequestModesAndEndLogging)

@@ -168,6 +168,17 @@ TEST(ChangeLog, LineWritesTheLastFourDigits)
     EXPECT_EQ(change_number_text(10000, 5), "10000");
 }
 
+TEST(ChangeLog, OnlyADifferentValueCountsAndTheFirstReadingAlwaysDoes)
+{
+    std::string last;
+    ChangeCounter counter;
+    EXPECT_EQ(note_change(last, counter, "12"), 1u);
+    EXPECT_EQ(note_change(last, counter, "12"), std::nullopt);
+    EXPECT_EQ(note_change(last, counter, "13"), 2u);
+    EXPECT_EQ(last, "13");
+    EXPECT_EQ(change_row_text(2, 4, "26/12/07", "06:10:00", "TEMP", "13"), "   2 26/12/07 06:10:00 TEMP 13");
+}
+
 TEST(ChangeLog, CounterKeepsCountingPast32767AndWrapsAtItsTop)
 {
     ChangeCounter counter;

@@ -290,7 +290,8 @@ void print_using_item(double value, std::uint16_t separator)
     default:
         RAISE_ERROR(item.error, kSiteItemConversion);
     }
-    state->position = item.next_position;
+    if (state != nullptr)
+        state->position = item.next_position;
     channel->print_item(item.text, separator);
 }
 

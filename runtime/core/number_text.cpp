@@ -314,13 +314,13 @@ DecimalDigits shortest_digits(double magnitude)
     return digits_of_scientific(std::string_view(buffer.data(), static_cast<std::size_t>(r.ptr - buffer.data())));
 }
 
-DecimalDigits round_to_fraction(DecimalDigits number, int fraction)
+DecimalDigits round_to_fraction(DecimalDigits number, long long fraction)
 {
-    long long keep = static_cast<long long>(number.point) + fraction;
+    long long keep = number.point + fraction;
     return round_at(std::move(number), keep);
 }
 
-DecimalDigits round_to_significant(DecimalDigits number, int count)
+DecimalDigits round_to_significant(DecimalDigits number, long long count)
 {
     return round_at(std::move(number), count);
 }

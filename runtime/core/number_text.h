@@ -35,9 +35,9 @@ struct DecimalDigits {
 // that a single real holds exactly gets the shortest digits of that single.
 DecimalDigits shortest_digits(double magnitude);
 // Rounds half away from zero so that `fraction` digits follow the decimal point.
-DecimalDigits round_to_fraction(DecimalDigits number, int fraction);
+DecimalDigits round_to_fraction(DecimalDigits number, long long fraction);
 // Rounds half away from zero to `count` significant digits.
-DecimalDigits round_to_significant(DecimalDigits number, int count);
+DecimalDigits round_to_significant(DecimalDigits number, long long count);
 
 // The number a text starts with, as VAL reads it.
 struct ParsedNumber {

@@ -23,6 +23,7 @@ constexpr std::uint16_t kSiteItemWindow = 0xAF01;
 constexpr std::uint16_t kSiteItemNoField = 0xAF02;
 constexpr std::uint16_t kSiteItemConversion = 0xAF03;
 constexpr std::uint16_t kSiteItemStringField = 0xAF04;
+constexpr std::uint16_t kSiteItemMemory = 0xAF05;
 
 constexpr std::uint16_t kErrorNoField = err::IllegalArgument;
 constexpr std::uint16_t kErrorConversion = err::Overflow;
@@ -36,13 +37,13 @@ struct NumericField {
     bool star_fill = false;
     bool currency = false;
     bool thousands = false;
-    int integer_columns = 0;  // columns before the point, fill and currency positions included
+    long long integer_columns = 0;  // columns before the point, fill and currency positions included
     bool point = false;
-    int fraction = 0;
+    long long fraction = 0;
     int exponent_digits = 0;  // 0: fixed form
 
     bool trailing_sign() const noexcept { return trailing_plus || trailing_minus; }
-    int columns() const noexcept
+    long long columns() const noexcept
     {
         return (leading_plus ? 1 : 0) + integer_columns + (point ? 1 + fraction : 0) +
                (exponent_digits > 0 ? 2 + exponent_digits : 0) + (trailing_sign() ? 1 : 0);
@@ -210,14 +211,14 @@ std::string fixed_body(const NumericField& f, double value)
     if (f.thousands)
         whole = group_thousands(whole);
     std::string fraction;
-    for (int k = 0; k < f.fraction; ++k)
-        fraction += digit_at(d, static_cast<long long>(d.point) + k);
+    for (long long k = 0; k < f.fraction; ++k)
+        fraction += digit_at(d, d.point + k);
     auto assemble = [&](const std::string& integer_part) {
         return sign_prefix(f, negative, false) + (f.currency ? "$" : "") + integer_part + (f.point ? "." + fraction : "") +
                sign_suffix(f, negative);
     };
     std::string body = assemble(whole);
-    if (whole.empty() && f.integer_columns > 0 && static_cast<int>(body.size()) < f.columns())
+    if (whole.empty() && f.integer_columns > 0 && static_cast<long long>(body.size()) < f.columns())
         body = assemble("0");
     return body;
 }
@@ -228,23 +229,23 @@ std::optional<std::string> exponent_body(const NumericField& f, double value)
 {
     // Without an explicit sign one integer column holds the sign or a space.
     bool reserve_sign = !f.leading_plus && !f.trailing_sign() && f.integer_columns > 0;
-    int integer_digits = f.integer_columns - (reserve_sign ? 1 : 0) - (f.currency ? 1 : 0);
+    long long integer_digits = f.integer_columns - (reserve_sign ? 1 : 0) - (f.currency ? 1 : 0);
     if (integer_digits < 0)
         integer_digits = 0;
     if (integer_digits == 0 && f.fraction == 0)
         integer_digits = 1;
     DecimalDigits d = round_to_significant(shortest_digits(std::fabs(value)), integer_digits + f.fraction);
     bool negative = value < 0 && !d.digits.empty();
-    int exponent = d.digits.empty() ? 0 : d.point - integer_digits;
+    long long exponent = d.digits.empty() ? 0 : d.point - integer_digits;
     std::string mantissa;
-    for (int k = 0; k < integer_digits; ++k)
+    for (long long k = 0; k < integer_digits; ++k)
         mantissa += digit_at(d, k);
     if (f.point)
         mantissa += '.';
-    for (int k = 0; k < f.fraction; ++k)
+    for (long long k = 0; k < f.fraction; ++k)
         mantissa += digit_at(d, integer_digits + k);
     std::string digits = std::to_string(exponent < 0 ? -exponent : exponent);
-    if (static_cast<int>(digits.size()) > f.exponent_digits)
+    if (static_cast<long long>(digits.size()) > f.exponent_digits)
         return std::nullopt;
     digits.insert(0, static_cast<std::size_t>(f.exponent_digits) - digits.size(), '0');
     return sign_prefix(f, negative, reserve_sign) + (f.currency ? "$" : "") + mantissa + "E" + (exponent < 0 ? "-" : "+") +
@@ -279,7 +280,12 @@ void print_using_item(double value, std::uint16_t separator)
         RAISE_ERROR(err::BadWindow, kSiteItemWindow);
     UsingState* state = find_using_state();
     std::string_view picture = state != nullptr ? std::string_view(state->picture) : std::string_view{};
-    UsingItem item = format_using_item(picture, state != nullptr ? state->position : 0, value);
+    UsingItem item;
+    try {
+        item = format_using_item(picture, state != nullptr ? state->position : 0, value);
+    } catch (const std::bad_alloc&) {
+        RAISE_ERROR(err::OutOfMemory, kSiteItemMemory);
+    }
     switch (item.error) {
     case 0:
         break;

@@ -3,6 +3,7 @@
 #include <SDL2/SDL.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <iostream>
 #include <stdexcept>
 #include <string>
@@ -46,6 +47,9 @@ public:
     Session()
     {
         SDL_SetHint(SDL_HINT_IME_SHOW_UI, "1");
+        // On X11 without Wayland, skip probing for a Wayland compositor (it slows the start).
+        if (!std::getenv("SDL_VIDEODRIVER") && !std::getenv("WAYLAND_DISPLAY") && std::getenv("DISPLAY"))
+            SDL_SetHint(SDL_HINT_VIDEODRIVER, "x11");
         if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0)
             throw sdl_failure("SDL cannot open the display");
         wake_event_ = SDL_RegisterEvents(1);

@@ -120,10 +120,11 @@ public:
             }
             return WaitResult::Woken;
         }
-        if (fds[0].revents & POLLIN)
-            return WaitResult::Input;
+        // A hung-up terminal may also report input that can no longer be read.
         if (fds[0].revents & (POLLHUP | POLLERR | POLLNVAL))
             return WaitResult::Lost;
+        if (fds[0].revents & POLLIN)
+            return WaitResult::Input;
         return WaitResult::TimedOut;
     }
 

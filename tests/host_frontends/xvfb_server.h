@@ -19,16 +19,21 @@ public:
         if (pid_ == 0) {
             close(fds[0]);
             const std::string fd = std::to_string(fds[1]);
+            // -noreset: the server would otherwise restart when its last client leaves.
             execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", "800x600x24", "-nolisten", "tcp",
-                   static_cast<char*>(nullptr));
+                   "-noreset", static_cast<char*>(nullptr));
             _exit(127);
         }
         close(fds[1]);
-        char buffer[16] = {};
-        const ssize_t n = pid_ > 0 ? read(fds[0], buffer, sizeof buffer - 1) : -1;
+        // The server writes the number, then a newline: read both, or closing
+        // the pipe early makes the server fail writing the newline.
+        std::string number;
+        char c = 0;
+        while (pid_ > 0 && read(fds[0], &c, 1) == 1 && c != '\n')
+            number += c;
         close(fds[0]);
-        if (n > 0)
-            display_ = ":" + std::string(buffer, std::size_t(n - (buffer[n - 1] == '\n')));
+        if (c == '\n' && !number.empty())
+            display_ = ":" + number;
     }
     ~XvfbServer()
     {

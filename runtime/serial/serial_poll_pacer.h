@@ -12,8 +12,8 @@
 // After one long wait the following checks return at once until the clock
 // has caught up. Each wake-up costs a few microseconds of CPU, so a check
 // waits only once the deadline is a whole wait quantum ahead: about one wait
-// in ten checks, each for about ten slices, keeps polling a silent line at a
-// few per cent of a core with the same average. The deadline never lags the clock by more than
+// in ten checks, each for about ten slices, keeps the same average with
+// fewer wake-ups. The deadline never lags the clock by more than
 // kSerialPollMaxLag, enough to absorb scheduler delays on a loaded host, so
 // checks resumed after a pause are paced again after a few milliseconds' worth.
 #pragma once

@@ -483,3 +483,32 @@ TEST(SerialPollSlice, AnEmptyCheckReturnsAsSoonAsAByteArrives)
         count = c.dev().receive_count();
     EXPECT_EQ(count, 1);
 }
+
+TEST(SerialFaults, APeerThatStopsReadingEndsAWriteWith78OnlyWithASendTimeOut)
+{
+    Channel c;
+    ASSERT_EQ(c.open(6, "S8N1N8,SD100"), 0);
+    EXPECT_EQ(c.dev().send_timeout(), 100u);
+    const std::string burst(1 << 20, 'w');  // far more than the pty buffers
+    std::uint16_t error = 0;
+    EXPECT_FALSE(c.dev().write_bytes(reinterpret_cast<const std::uint8_t*>(burst.data()), burst.size(), error));
+    EXPECT_EQ(error, 78);
+    EXPECT_FALSE(c.pty.receive(16, 100ms).empty()) << "what went out stays sent";
+
+    Channel patient;
+    ASSERT_EQ(patient.open(6, "S8N1N8"), 0);
+    const std::string block(256 * 1024, 'p');
+    std::atomic<bool> done{false};
+    std::string received;
+    std::jthread peer([&] {
+        std::this_thread::sleep_for(300ms);  // the writer retries meanwhile
+        received = patient.pty.receive(block.size(), 5s);
+        done = true;
+    });
+    patient.pumps = 0;
+    ASSERT_TRUE(patient.dev().write_bytes(reinterpret_cast<const std::uint8_t*>(block.data()), block.size(), error))
+        << error;
+    peer.join();
+    EXPECT_EQ(received.size(), block.size());
+    EXPECT_GE(patient.pumps.load(), 2) << "each retry runs a pump step";
+}

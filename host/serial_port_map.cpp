@@ -1,6 +1,7 @@
 #include "serial_port_map.h"
 
 #include <charconv>
+#include <stdexcept>
 
 namespace host {
 
@@ -60,31 +61,33 @@ std::optional<PortAssignment> parse_port_assignment(std::string_view text)
     return PortAssignment{static_cast<unsigned>(number), std::string(text.substr(eq + 1))};
 }
 
-std::vector<std::string> take_port_options(const std::vector<std::string>& args, SerialPortMap& map,
-                                           std::string& error)
+void take_port_options(std::vector<std::string>& arguments, SerialPortMap& map)
 {
-    std::vector<std::string> rest;
-    error.clear();
     auto take = [&](std::string_view value) {
-        if (auto assignment = parse_port_assignment(value))
-            map.assign(assignment->number, std::move(assignment->path));
-        else if (error.empty())
-            error = "bad --port option \"" + std::string(value) + "\" (expected COMn=PATH)";
+        auto assignment = parse_port_assignment(value);
+        if (!assignment)
+            throw std::invalid_argument("bad --port option \"" + std::string(value) + "\" (expected COMn=PATH)");
+        map.assign(assignment->number, std::move(assignment->path));
     };
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        std::string_view arg = args[i];
+    std::vector<std::string> rest;
+    for (std::size_t i = 0; i < arguments.size(); ++i) {
+        std::string_view arg = arguments[i];
         if (arg == "--port") {
-            if (i + 1 < args.size())
-                take(args[++i]);
-            else if (error.empty())
-                error = "--port needs a value COMn=PATH";
+            if (i + 1 >= arguments.size())
+                throw std::invalid_argument("--port needs a value COMn=PATH");
+            take(arguments[++i]);
         } else if (arg.starts_with("--port=")) {
             take(arg.substr(7));
         } else {
-            rest.push_back(args[i]);
+            rest.push_back(std::move(arguments[i]));
         }
     }
-    return rest;
+    arguments = std::move(rest);
+}
+
+std::string port_options_help()
+{
+    return "  --port COMn=PATH        use the tty PATH as system port n (COM0: opens port 1)\n";
 }
 
 }  // namespace host

@@ -42,10 +42,12 @@ struct PortAssignment {
 };
 std::optional<PortAssignment> parse_port_assignment(std::string_view text);
 
-// Takes every "--port COMn=PATH" and "--port=COMn=PATH" out of `args` into
-// `map` and returns the other arguments in order. A malformed or incomplete
-// option is left out and described in `error` (empty when all were good).
-std::vector<std::string> take_port_options(const std::vector<std::string>& args, SerialPortMap& map,
-                                           std::string& error);
+// Takes every "--port COMn=PATH" and "--port=COMn=PATH" out of `arguments`
+// into `map`, leaving the other arguments in order. Throws
+// std::invalid_argument for a malformed or incomplete option.
+void take_port_options(std::vector<std::string>& arguments, SerialPortMap& map);
+
+// The line that --help shows for the option.
+std::string port_options_help();
 
 }  // namespace host

@@ -241,19 +241,18 @@ TEST(SerialPortMap, OptionsComeBeforeTheSettingsFileWhichComesBeforeTheDefault)
 TEST(SerialPortMap, PortOptionsAreTakenOutOfTheArguments)
 {
     host::SerialPortMap map;
-    std::string error;
-    auto rest = host::take_port_options({"--tty", "--port", "COM1=/dev/pts/3", "x", "--port=com4=/tmp/p"}, map, error);
-    EXPECT_EQ(error, "");
-    EXPECT_EQ(rest, (std::vector<std::string>{"--tty", "x"}));
+    std::vector<std::string> args{"--tty", "--port", "COM1=/dev/pts/3", "x", "--port=com4=/tmp/p"};
+    host::take_port_options(args, map);
+    EXPECT_EQ(args, (std::vector<std::string>{"--tty", "x"}));
     EXPECT_EQ(map.path_for(1), "/dev/pts/3");
     EXPECT_EQ(map.path_for(4), "/tmp/p");
 
     for (const char* bad : {"COM0=/x", "COM1=", "LPT1=/x", "COM=/x", "COM1x=/x", "COM256=/x", "/dev/ttyS0"}) {
         host::SerialPortMap other;
-        rest = host::take_port_options({"--port", bad}, other, error);
-        EXPECT_FALSE(error.empty()) << bad;
-        EXPECT_TRUE(rest.empty());
+        std::vector<std::string> bad_args{"--port", bad};
+        EXPECT_THROW(host::take_port_options(bad_args, other), std::invalid_argument) << bad;
+        EXPECT_EQ(other.path_for(1), "/dev/ttyS0");
     }
-    host::take_port_options({"--port"}, map, error);
-    EXPECT_FALSE(error.empty());
+    std::vector<std::string> incomplete{"--port"};
+    EXPECT_THROW(host::take_port_options(incomplete, map), std::invalid_argument);
 }

@@ -9,6 +9,7 @@
 #include <span>
 #include <string_view>
 
+#include "runtime/core/basic_string.h"
 #include "runtime/core/string_descriptor.h"
 #include "runtime/files/field_parser.h"
 
@@ -21,6 +22,7 @@ class InputTarget {
 public:
     // A string variable; a fixed-length string (kind 0x13) is filled with spaces.
     InputTarget(StringDescriptor& variable) noexcept;
+    InputTarget(StrVar& variable) noexcept : InputTarget(variable.descriptor()) {}
     InputTarget(std::int16_t& variable) noexcept : address_(&variable), type_(0) {}
     InputTarget(std::int32_t& variable) noexcept : address_(&variable), type_(1) {}
     InputTarget(float& variable) noexcept : address_(&variable), type_(2) {}

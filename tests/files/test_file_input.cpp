@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "files_fixture.h"
+#include "runtime/core/basic_string.h"
 #include "runtime/core/string_descriptor.h"
 #include "runtime/files/field_input.h"
 #include "runtime/files/file_errors.h"
@@ -30,11 +31,9 @@ protected:
     }
     std::string input_string(std::int32_t number = 1)
     {
-        rt::StringDescriptor s;
+        rt::StrVar s;
         input(number, {InputTarget(s)});
-        std::string text(s.view());
-        rt::STR_CLEAR(s);
-        return text;
+        return s.str();
     }
     // Reads one string field per statement while EOF is false.
     std::vector<std::string> read_until_eof(std::int32_t number = 1)
@@ -51,16 +50,13 @@ using Texts = std::vector<std::string>;
 TEST_F(FileInputTest, ThreeFieldsThenEndOfFile)
 {
     open_input("A,B\r\nC\x1A");
-    rt::StringDescriptor a, b, c;
+    rt::StrVar a, b, c;
     input(1, {InputTarget(a), InputTarget(b), InputTarget(c)});
     EXPECT_EQ(a.view(), "A");
     EXPECT_EQ(b.view(), "B");
     EXPECT_EQ(c.view(), "C");
     EXPECT_EQ(rt::FILE_EOF(1), rt::kTrue);
     EXPECT_EQ(raised_by([&] { input_string(); }), (Raised{rt::file_error::PastEnd, rt::file_site::InputVars}));
-    rt::STR_CLEAR(a);
-    rt::STR_CLEAR(b);
-    rt::STR_CLEAR(c);
 }
 
 TEST_F(FileInputTest, FileOfOneEndMark)
@@ -110,10 +106,9 @@ TEST_F(FileInputTest, DamagedFilesNeverHang)
 
     // Fewer fields than variables: the statement fails at the end.
     open_input("ONLY\r\n");
-    rt::StringDescriptor a, b;
+    rt::StrVar a, b;
     EXPECT_EQ(error_of([&] { input(1, {InputTarget(a), InputTarget(b)}); }), rt::file_error::PastEnd);
     EXPECT_EQ(a.view(), "ONLY");
-    rt::STR_CLEAR(a);
 }
 
 TEST_F(FileInputTest, TenMegabytesOnOneLine)
@@ -191,7 +186,7 @@ TEST_F(FileInputTest, EndOfFileLooksAtTheLastByte)
 
 TEST_F(FileInputTest, LineModesTakeEveryVariableOrNone)
 {
-    rt::StringDescriptor a, b;
+    rt::StrVar a, b;
     const InputTarget two[] = {InputTarget(a), InputTarget(b)};
     EXPECT_TRUE(rt::assign_fields_from_line("ABC, DEF", two, true, 0));
     EXPECT_EQ(a.view(), "ABC");
@@ -208,8 +203,6 @@ TEST_F(FileInputTest, LineModesTakeEveryVariableOrNone)
     EXPECT_EQ(n, 5);
     EXPECT_EQ(error_of([&] { rt::assign_fields_from_line("Q,99999", mixed, true, 0); }), rt::err::Overflow);
     EXPECT_EQ(a.view(), "1");
-    rt::STR_CLEAR(a);
-    rt::STR_CLEAR(b);
 }
 
 // A device with a line mode, standing in for a serial channel.
@@ -234,7 +227,7 @@ TEST_F(FileInputTest, SerialSourcesReadOneLine)
     table().set_serial_opener([](int, int, std::string_view, int) -> std::uint16_t { return 0; });
     open("COM0:", 6, 1);
     std::int16_t n = 0;
-    rt::StringDescriptor s;
+    rt::StrVar s;
     input(1, {InputTarget(n), InputTarget(s)});
     EXPECT_EQ(n, 12);
     EXPECT_EQ(s.view(), "AB");
@@ -244,12 +237,11 @@ TEST_F(FileInputTest, SerialSourcesReadOneLine)
     const InputTarget numbers[] = {InputTarget(n), InputTarget(n)};
     EXPECT_EQ(raised_by([&] { rt::input_vars_from_device(numbers); }),
               (Raised{rt::err::TypeMismatch, rt::file_site::InputVars}));
-    rt::STR_CLEAR(s);
 }
 
 TEST_F(FileInputTest, ConsoleSourcesAreLeftToTheConsole)
 {
-    rt::StringDescriptor s;
+    rt::StrVar s;
     const InputTarget one[] = {InputTarget(s)};
     EXPECT_FALSE(rt::input_vars_from_device(one));  // no INPUT_FROM_FILE: the console window
 

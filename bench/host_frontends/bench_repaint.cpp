@@ -8,6 +8,7 @@
 #include <atomic>
 #include <cstdlib>
 #include <memory>
+#include <stdexcept>
 #include <thread>
 
 #include "host/bitmap_font.h"
@@ -123,7 +124,14 @@ void sdl_repaint(benchmark::State& state)
         state.SkipWithError("Xvfb did not start");
         return;
     }
-    host::Desktop desktop(std::make_unique<host::SdlFrontEnd>());
+    std::unique_ptr<host::SdlFrontEnd> sdl;
+    try {
+        sdl = std::make_unique<host::SdlFrontEnd>();
+    } catch (const std::runtime_error& e) {
+        state.SkipWithError(e.what());
+        return;
+    }
+    host::Desktop desktop(std::move(sdl));
     const host::WindowId window = open_window(desktop);
     RepaintScene scene;
     for (auto _ : state)

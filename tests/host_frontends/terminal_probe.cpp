@@ -2,7 +2,8 @@
 // reversed cell, double-byte text and two lines in the graphics layer, then
 // shows every key message it receives on row 22 ("D74" key down 0x74,
 // "S79" system key down, "C03" character 3). Writes its process id to the
-// file named by its first argument. Ends when its window is closed.
+// file named by its first argument. The key "m" shows a message box. Ends
+// when its window is closed.
 #include <cstdio>
 #include <fstream>
 #include <memory>
@@ -69,6 +70,8 @@ int main(int argc, char** argv)
         case host::MessageKind::Char:
             keys += token(m);
             paint_keys();
+            if (m.kind == host::MessageKind::Char && m.wparam == 'm')
+                desktop.message_box("Probe", "Hello\r\nWorld");
             break;
         case host::MessageKind::Close:
             desktop.destroy_window(window);

@@ -50,7 +50,9 @@ protected:
     {
         if (run("command -v tmux").empty())
             GTEST_SKIP() << "tmux is not installed";
-        socket_ = "qk_frontends_" + std::to_string(getpid());
+        // One server per test: a server that is shutting down must not meet the next test.
+        socket_ = "qk_frontends_" + std::to_string(getpid()) + "_" +
+                  testing::UnitTest::GetInstance()->current_test_info()->name();
         pid_file_ = std::filesystem::temp_directory_path() / (socket_ + ".pid");
         std::filesystem::remove(pid_file_);
         const std::string inner = "TERM=tmux-256color " + std::string(QK_TERMINAL_PROBE) + " " + pid_file_.string() +
@@ -138,6 +140,22 @@ TEST_F(TmuxProbe, KeysBecomeMessages)
     expect_key("S-Home", "D10 D24");
     expect_key("F12", "D7B");
     EXPECT_TRUE(screen_contains("Qk14 probe"));  // still running
+}
+
+TEST_F(TmuxProbe, MessageBoxWaitsForEnterAndTheScreenComesBack)
+{
+    tmux("send-keys -t probe m");
+    EXPECT_TRUE(wait_for([&] {
+        const std::string screen = capture(false);
+        return screen.find("[ OK ]") != std::string::npos && screen.find("Hello") != std::string::npos &&
+               screen.find("World") != std::string::npos && screen.find("Probe") != std::string::npos;
+    })) << capture(false);
+    tmux("send-keys -t probe F5");  // not a key that dismisses the box
+    tmux("send-keys -t probe Enter");
+    EXPECT_TRUE(wait_for([&] { return !screen_contains("[ OK ]") && screen_contains("Qk14 probe"); }))
+        << capture(false);
+    EXPECT_FALSE(screen_contains("D74")) << capture(false);  // the box took F5 and Enter
+    EXPECT_EQ(rows()[10].find("──"), 6U);                     // the layer's line is back
 }
 
 TEST_F(TmuxProbe, SmallTerminalSaysSoAndSigtermRestoresTheTerminal)

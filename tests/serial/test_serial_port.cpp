@@ -29,18 +29,6 @@ SerialPort open_port(const std::string& path)
 
 }  // namespace
 
-TEST(SerialPortOpen, SecondOpenOfAHeldPortFailsUntilTheFirstCloses)
-{
-    PseudoTerminal pty;
-    int error = 0;
-    {
-        SerialPort first = open_port(pty.slave_path());
-        EXPECT_FALSE(SerialPort::open(pty.slave_path(), error));
-        EXPECT_EQ(error, EWOULDBLOCK);
-    }
-    EXPECT_TRUE(SerialPort::open(pty.slave_path(), error));
-}
-
 TEST(SerialPortOpen, PortHeldByAnotherProgramIsRefusedAndFreedWhenItEnds)
 {
     PseudoTerminal pty;
@@ -148,44 +136,6 @@ TEST(SerialLineSettingsMapping, ParityKindsAndFlowControlMapToTermiosFlags)
     EXPECT_EQ(host::termios_constant_to_speed(B9600), 9600u);
 }
 
-TEST(SerialPortTransfer, BytesPassBothWaysAndTheReceiveCountSeesThem)
-{
-    PseudoTerminal pty;
-    SerialPort port = open_port(pty.slave_path());
-    ASSERT_TRUE(port.write_settings(host::SerialLineSettings{}));
-    port.set_timeouts(100, 100);
-
-    const std::uint8_t request[] = {'1', '2', 0x00, 0xFF, 0x0D};
-    auto sent = port.write(request, sizeof request);
-    EXPECT_EQ(sent.error, 0);
-    EXPECT_EQ(sent.count, sizeof request);
-    EXPECT_EQ(pty.receive(5), std::string("12\0\xFF\r", 5));
-
-    pty.send("ABC");
-    ASSERT_EQ(port.wait_for_input(1s), host::SerialWait::Readable);
-    std::this_thread::sleep_for(20ms);
-    EXPECT_EQ(port.receive_count(), 3);
-    std::uint8_t buffer[8]{};
-    auto got = port.read(buffer, sizeof buffer);
-    EXPECT_EQ(got.error, 0);
-    EXPECT_EQ(std::string(reinterpret_cast<char*>(buffer), got.count), "ABC");
-    EXPECT_EQ(port.receive_count(), 0);
-}
-
-TEST(SerialPortTransfer, ReadWithoutDataEndsAtTheTimeOutWithNothing)
-{
-    PseudoTerminal pty;
-    SerialPort port = open_port(pty.slave_path());
-    port.set_timeouts(50, 50);
-    std::uint8_t byte = 0;
-    const auto start = std::chrono::steady_clock::now();
-    auto got = port.read(&byte, 1);
-    EXPECT_EQ(got.error, 0);
-    EXPECT_EQ(got.count, 0u);
-    EXPECT_GE(std::chrono::steady_clock::now() - start, 50ms);
-    EXPECT_EQ(port.wait_for_input(1ms), host::SerialWait::TimedOut);
-}
-
 TEST(SerialPortTransfer, HangUpFailsTransfersAndReportsADeviceError)
 {
     PseudoTerminal pty;
@@ -204,17 +154,6 @@ TEST(SerialPortTransfer, HangUpFailsTransfersAndReportsADeviceError)
     EXPECT_EQ(port.receive_count(), 0);
     const std::uint8_t out = 'x';
     EXPECT_NE(port.write(&out, 1).error, 0);
-}
-
-TEST(SerialPortModem, APtyHasNoModemLinesAndNoErrorCounters)
-{
-    PseudoTerminal pty;
-    SerialPort port = open_port(pty.slave_path());
-    auto status = port.modem_status();
-    EXPECT_FALSE(status.cts);
-    EXPECT_FALSE(status.dsr);
-    port.drop_dtr();  // no modem lines: nothing happens, nothing fails
-    EXPECT_EQ(port.take_errors(), 0u);
 }
 
 TEST(SerialPortMap, OptionsComeBeforeTheSettingsFileWhichComesBeforeTheDefault)

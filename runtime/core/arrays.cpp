@@ -23,7 +23,7 @@ constexpr std::uint16_t kSiteDimMemory = 0xD006;      // 7: element storage
 constexpr std::uint16_t kSiteRegistryFull = 0xD007;   // 89
 constexpr std::uint16_t kSiteRegistryMemory = 0xD008; // 7: registry entry
 constexpr std::uint16_t kSiteElemInHandler = 0xD101;  // 76: implicit dimensioning
-constexpr std::uint16_t kSiteElemDimensions = 0xD102; // 9: subscript count differs
+constexpr std::uint16_t kSiteElemDimensions = 0xD102; // 9: subscript count differs, no bounds
 constexpr std::uint16_t kSiteElemSubscript = 0xD103;  // 9
 
 constexpr std::uint32_t kMaxUpperBound = 2147483646;
@@ -112,6 +112,8 @@ std::byte* ARRAY_ELEM(const ArrayParams& p)
         implicit.values = std::span<const std::uint32_t>(upper.data(), dimensions <= kMaxArrayDimensions ? dimensions : 0);
         DIM(implicit);
     }
+    if (!p.array->bounds)
+        RAISE_ERROR(err::SubscriptOutOfRange, kSiteElemDimensions);
     const BoundsBlock& bounds = *p.array->bounds;
     if (p.values.size() != bounds.dimensions)
         RAISE_ERROR(err::SubscriptOutOfRange, kSiteElemDimensions);

@@ -148,10 +148,10 @@ void I16_ADD_ASSIGN(std::int16_t& variable, const std::int16_t& step)
 
 void I32_ADD_ASSIGN(std::int32_t& variable, const std::int32_t& step)
 {
-    std::int32_t sum;
-    if (__builtin_add_overflow(variable, step, &sum))
+    const std::int64_t sum = std::int64_t{variable} + step;
+    if (sum < std::numeric_limits<std::int32_t>::min() || sum > std::numeric_limits<std::int32_t>::max())
         RAISE_ERROR(err::Overflow, kSiteI32Step);
-    variable = sum;
+    variable = static_cast<std::int32_t>(sum);
 }
 
 void BYTE_ADD_ASSIGN(std::uint8_t& variable, const std::uint8_t& step)

@@ -3,6 +3,7 @@
 #include <chrono>
 #include <filesystem>
 #include <fstream>
+#include <thread>
 
 #include "font_for_tests.h"
 #include "host/code_page.h"
@@ -160,6 +161,18 @@ TEST_F(HeadlessFrontEndTest, ScriptWaitsHoldBackLaterSteps)
     const Message next = desktop->get();
     EXPECT_TRUE(same(next, MessageKind::KeyDown, vk::F1 + 5));
     EXPECT_TRUE(headless->script_finished());
+}
+
+TEST_F(HeadlessFrontEndTest, WakeEndsAWaitFromAnotherThread)
+{
+    const auto start = std::chrono::steady_clock::now();
+    std::thread waker([this] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        headless->wake();
+    });
+    desktop->front_end().collect_events(*desktop, std::chrono::seconds(30));
+    waker.join();
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(30));
 }
 
 TEST_F(HeadlessFrontEndTest, CloseStepClosesTheMainWindow)

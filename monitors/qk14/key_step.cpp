@@ -1,6 +1,6 @@
 #include "key_step.h"
 
-#include "monitors/monitor_shared/command_request.h"
+#include "monitors/monitor_shared/command_line_edit.h"
 #include "monitors/monitor_shared/dump_page.h"
 
 namespace qk14 {
@@ -41,9 +41,7 @@ KeyAction key_step(MonitorState& state, std::string_view key)
         default: break;
         }
     }
-    // The line keeps 37 bytes and the new key: a 38th byte shows once and is
-    // dropped by the next cycle.
-    state.commandLine = state.commandLine.substr(0, monitor::kCommandLineMax) + std::string(key);
+    state.commandLine = monitor::typed_command_line(state.commandLine, key, monitor::MonitorKind::Qk14);
     return KeyAction::LineEdited;
 }
 

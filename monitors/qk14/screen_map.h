@@ -60,24 +60,11 @@ inline constexpr int kCommandClearBlanks = 43;
 inline constexpr int kRepeatClearBlanks = 37;
 inline constexpr int kCommandTrailingBlanks = 2;
 
-// Legend (rows 22-23): F1 first, then F2-F11 each blanked to 13 cells, then
-// labelled; the cell of the current mode in colour 5, the others in 7, all
-// reversed; F12 in colour 4 reversed.
-inline constexpr Place kLegendF1{1, 22};
-inline constexpr std::string_view kLegendF1Text = "F1=256dump";
-inline constexpr std::array<Place, 10> kLegendCells{
-    Place{14, 22}, Place{27, 22}, Place{40, 22}, Place{53, 22}, Place{66, 22},
-    Place{1, 23},  Place{14, 23}, Place{27, 23}, Place{40, 23}, Place{53, 23}};  // F2..F11
-inline constexpr std::array<std::string_view, 10> kLegendLabels{"F2=", "F3=", "F4=", "F5=", "F6=",
-                                                                "F7=", "F8=", "F9=", "F10=", "F11="};
-inline constexpr int kLegendCellWidth = 13;
-inline constexpr Colour kLegendBlank{0, 5};
-inline constexpr Colour kLegendCurrent{5, 5};
-inline constexpr Colour kLegendOther{7, 5};
-inline constexpr Colour kLegendDone{7, 4};
+// Legend (rows 22-23): F1-F11 as in monitor_shared/legend.h, then F12.
 inline constexpr Place kLegendF12{66, 23};
 inline constexpr std::string_view kLegendF12Text = "F12=Repeat";
 inline constexpr Colour kLegendF12Colour{4, 5};
+inline constexpr Colour kLegendDone{7, 4};
 
 // Dump page.
 inline constexpr Place kDumpHeader{1, 2};

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include "monitors/monitor_shared/command_line_edit.h"
+#include "monitors/monitor_shared/legend.h"
 #include "monitors/qk14/command_display.h"
 #include "monitors/qk14/key_step.h"
 #include "monitors/qk14/mode_control.h"
@@ -80,6 +82,40 @@ TEST(KeyStep, EnterRemembersTheLineAndF12ReplaysIt)
     EXPECT_EQ(state.lastCommand, "");
 }
 
+TEST(Legend, CellsInDrawingOrderWithTheCurrentModeHighlighted)
+{
+    std::array<std::string, 13> names;
+    names[2] = "MOTOR";
+    names[10] = "abc";
+    const auto cells = monitor::legend_cells(10, names);
+    ASSERT_EQ(cells.size(), 11u);
+    EXPECT_EQ(cells[0].text, "F1=256dump");
+    EXPECT_FALSE(cells[0].blankFirst);
+    EXPECT_EQ(cells[0].colour.colour, 7);
+    EXPECT_EQ(cells[1].text, "F2=MOTOR");
+    EXPECT_EQ(cells[1].place.column, 14);
+    EXPECT_TRUE(cells[1].blankFirst);
+    EXPECT_EQ(cells[9].text, "F10=abc");
+    EXPECT_EQ(cells[9].colour.colour, 5);
+    EXPECT_EQ(cells[9].colour.attribute, 5);
+    EXPECT_EQ(cells[10].text, "F11=");
+    EXPECT_EQ(cells[10].place.row, 23);
+    EXPECT_EQ(monitor::legend_cells(1, names)[0].colour.colour, 5);
+    // Cells on one row are 13 columns apart, so a blanked cell never overlaps the next.
+    for (std::size_t i = 1; i + 1 < cells.size(); ++i)
+        if (cells[i].place.row == cells[i + 1].place.row) {
+            EXPECT_EQ(cells[i + 1].place.column - cells[i].place.column, monitor::kLegendCellWidth);
+        }
+}
+
+TEST(CommandLineEdit, QkP877WCutsAfterAppending)
+{
+    const std::string full(37, '1');
+    EXPECT_EQ(monitor::typed_command_line(full, "X", monitor::MonitorKind::QkP877W), full);
+    EXPECT_EQ(monitor::typed_command_line("R1", "2", monitor::MonitorKind::QkP877W), "R12");
+    EXPECT_EQ(monitor::typed_command_line(full, "X", monitor::MonitorKind::Qk14), full + "X");
+}
+
 TEST(CommandDisplay, ResponseAndCommandRows)
 {
     EXPECT_EQ(response_text("00FF", false), "00FF");
@@ -148,13 +184,6 @@ TEST(ScreenMap, StatusLineAndFixedTexts)
     EXPECT_EQ(screen::kHelpBlock[12].text.substr(0, 2), "\x81\xaa");
     // The arrow lines line up with "PageUp  : -4KB".
     EXPECT_EQ(screen::kHelpBlock[12].text.size(), screen::kHelpBlock[14].text.size());
-    // Legend cells do not overlap.
-    for (std::size_t i = 0; i + 1 < screen::kLegendCells.size(); ++i) {
-        const auto a = screen::kLegendCells[i], b = screen::kLegendCells[i + 1];
-        if (a.row == b.row) {
-            EXPECT_EQ(b.column - a.column, screen::kLegendCellWidth);
-        }
-    }
     EXPECT_EQ(screen::kDumpPlaceholder.size(), 48u);
     EXPECT_EQ(screen::kErrorText.size() + screen::kErrorTrailingBlanks, 43u);
 }

@@ -47,6 +47,8 @@ public:
     Session()
     {
         SDL_SetHint(SDL_HINT_IME_SHOW_UI, "1");
+        // Closing the window sends its own close event; SDL_QUIT then only comes from signals.
+        SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
         // On X11 without Wayland, skip probing for a Wayland compositor (it slows the start).
         if (!std::getenv("SDL_VIDEODRIVER") && !std::getenv("WAYLAND_DISPLAY") && std::getenv("DISPLAY"))
             SDL_SetHint(SDL_HINT_VIDEODRIVER, "x11");
@@ -366,8 +368,9 @@ bool SdlFrontEnd::handle_event(Desktop& desktop, const SDL_Event& event)
         return !messages.empty();
     }
     case SDL_TEXTINPUT: {
-        if (SDL_GetModState() & (KMOD_CTRL | KMOD_ALT))
-            return false;  // those keys send their own messages
+        // Ctrl and left Alt combinations send their own key messages; right Alt may be AltGr.
+        if (SDL_GetModState() & (KMOD_CTRL | KMOD_LALT))
+            return false;
         const WindowId window = window_for(event.text.windowID);
         bool any = false;
         for (char byte : codec_.from_utf8(event.text.text)) {

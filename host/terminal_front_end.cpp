@@ -15,6 +15,7 @@
 #include <cwchar>
 #include <optional>
 #include <stdexcept>
+#include <thread>
 #include <vector>
 
 #include "desktop.h"
@@ -462,8 +463,11 @@ void TerminalFrontEnd::translate_input(Desktop& desktop)
 void TerminalFrontEnd::collect_events(Desktop& desktop, std::chrono::milliseconds timeout)
 {
     flush();
-    if (closing_)
+    if (closing_) {
+        // The program was told to end; there is nothing more to read.
+        std::this_thread::sleep_for(std::min(timeout, longest_wait_slice));
         return;
+    }
     if (!size_reported_)
         report_size(desktop);
     const auto deadline = std::chrono::steady_clock::now() + timeout;

@@ -8,19 +8,9 @@
 #include <string_view>
 #include <vector>
 
+#include "screen_place.h"
+
 namespace monitor {
-
-struct ScreenPlace {
-    int column;
-    int row;
-};
-
-// Colour number and display attribute as COLOR takes them (attribute 4:
-// normal, 5: reversed, so the cells show as coloured bars).
-struct ScreenColour {
-    int colour;
-    int attribute;
-};
 
 inline constexpr ScreenPlace kLegendF1{1, 22};
 inline constexpr std::string_view kLegendF1Text = "F1=256dump";

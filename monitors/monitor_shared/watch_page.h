@@ -15,6 +15,8 @@
 #include <string_view>
 #include <vector>
 
+#include "screen_place.h"
+
 namespace monitor {
 
 inline constexpr std::size_t kWatchEntriesMax = 51;
@@ -68,6 +70,16 @@ std::optional<std::string> watch_request(const WatchEntry& entry);
 // The text printed at (column + labelWidth + 1, row) after the label:
 // "8000.1.H " for a memory entry, "I12....D " for a port entry.
 std::string watch_static_text(const WatchEntry& entry);
+
+// Where an entry's parts go on the screen: the label at its own position,
+// the static text one column after the widest label, the value one column
+// after the value column.
+inline ScreenPlace label_place(const WatchEntry& entry) { return {entry.column, entry.row}; }
+inline ScreenPlace static_text_place(const WatchEntry& entry, const WatchPage& page)
+{
+    return {entry.column + static_cast<int>(page.labelWidth) + 1, entry.row};
+}
+inline ScreenPlace value_place(const WatchEntry& entry) { return {entry.valueColumn + 1, entry.valueRow}; }
 
 // The base name of a watch file typed at the F10 and F11 prompts: at most
 // 8 bytes, never ending inside a double-byte character.

@@ -28,6 +28,12 @@ struct WatchValueStyle {
     int wordPictureWidth = 5;
 };
 
+// Qk14 shows words in the byte order of its "BL=" setting, five columns wide;
+// QkP877W always takes the first byte as the low one, six columns wide.
+inline constexpr WatchValueStyle qk14_value_style(std::int16_t byteOrderSetting) noexcept
+{
+    return {byte_order_of(byteOrderSetting), 5};
+}
 inline constexpr WatchValueStyle kQkP877WValueStyle{ByteOrder::Little, 6};
 
 // The four hexadecimal characters of the word in V, high byte first.

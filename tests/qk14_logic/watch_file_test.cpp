@@ -48,7 +48,9 @@ TEST(WatchFile, OneEntryPositionsRequestAndStaticText)
     EXPECT_EQ(result.page.labelWidth, 4u);
     // Static text from column 2 + 4 + 1 = 7, the value from column 16.
     EXPECT_EQ(watch_static_text(entry), "8000.1.H ");
-    EXPECT_EQ(entry.valueColumn + 1, 16);
+    EXPECT_EQ(static_text_place(entry, result.page).column, 7);
+    EXPECT_EQ(value_place(entry).column, 16);
+    EXPECT_EQ(value_place(entry).row, 3);
     EXPECT_EQ(entry.valueRow, 3);
     EXPECT_EQ(watch_request(entry), std::string("8000\x10"));
 }

@@ -6,8 +6,8 @@
 namespace monitor {
 namespace {
 
-const WatchValueStyle kLittle{ByteOrder::Little, 5};
-const WatchValueStyle kBig{ByteOrder::Big, 5};
+const WatchValueStyle kLittle = qk14_value_style(0);
+const WatchValueStyle kBig = qk14_value_style(1);
 
 TEST(WatchValue, HexShowsTheReplyAsReceived)
 {

@@ -1,0 +1,18 @@
+// A console position and a colour setting, as the monitors' screen maps give them.
+#pragma once
+
+namespace monitor {
+
+struct ScreenPlace {
+    int column;
+    int row;
+};
+
+// Colour number and display attribute as COLOR takes them (attribute 4:
+// normal, 5: reversed, so cells show as coloured bars).
+struct ScreenColour {
+    int colour;
+    int attribute;
+};
+
+}  // namespace monitor

@@ -6,6 +6,7 @@
 #include <string>
 #include <string_view>
 
+#include "runtime/core/basic_string.h"
 #include "runtime/core/string_descriptor.h"
 
 namespace rt {
@@ -60,5 +61,21 @@ void STR_S(std::int16_t value);
 // Pops a string and returns the number its text starts with; raises 6 when the
 // number cannot be represented in its type.
 double VAL();
+
+// Expression forms for application code (basic_string.h).
+inline auto hex_s(std::int32_t value)
+{
+    return [value] { HEX_S(value); };
+}
+inline auto str_s(std::int16_t value)
+{
+    return [value] { STR_S(value); };
+}
+template <StringOperand E>
+double val(E&& text)
+{
+    push_operand(text);
+    return VAL();
+}
 
 }  // namespace rt

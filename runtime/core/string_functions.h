@@ -12,6 +12,8 @@
 #include <string>
 #include <string_view>
 
+#include "runtime/core/basic_string.h"
+
 namespace rt {
 
 // Pure text functions (no running program needed).
@@ -63,5 +65,63 @@ std::int32_t CHAR_COUNT(std::uint16_t mode);
 void DATE_S();                                          // pops the format ("" for the default)
 void TIME_S();                                          // pops nothing
 void BEEP();
+
+// Expression forms for application code (basic_string.h). Numeric arguments
+// are taken when the expression is built, before its string operand is pushed.
+
+template <StringOperand E>
+auto left_s(E&& text, std::uint32_t count)
+{
+    return [s = hold(std::forward<E>(text)), count] { s(); LEFT_S(count); };
+}
+template <StringOperand E>
+auto right_s(E&& text, std::uint32_t count)
+{
+    return [s = hold(std::forward<E>(text)), count] { s(); RIGHT_S(count); };
+}
+template <StringOperand E>
+auto mid_s(E&& text, std::uint32_t start, std::uint32_t count)
+{
+    return [s = hold(std::forward<E>(text)), start, count] { s(); MID_S(start, count); };
+}
+inline auto space_s(std::uint32_t count)
+{
+    return [count] { SPACE_S(count); };
+}
+template <StringOperand E>
+auto string_s(std::uint32_t count, E&& text)
+{
+    return [s = hold(std::forward<E>(text)), count] { s(); STRING_S(count); };
+}
+inline auto chr_s(std::uint32_t code)
+{
+    return [code] { CHR_S({code}); };
+}
+template <StringOperand E>
+auto ucase_s(E&& text)
+{
+    return [s = hold(std::forward<E>(text))] { s(); UCASE_S(); };
+}
+template <StringOperand E>
+auto date_s(E&& format)
+{
+    return [s = hold(std::forward<E>(format))] { s(); DATE_S(); };
+}
+inline auto time_s()
+{
+    return [] { TIME_S(); };
+}
+template <StringOperand E>
+std::int16_t asc(E&& text)
+{
+    push_operand(text);
+    return ASC();
+}
+template <StringOperand E>
+std::int32_t char_count(E&& text, std::uint16_t mode)
+{
+    push_operand(text);
+    return CHAR_COUNT(mode);
+}
 
 }  // namespace rt

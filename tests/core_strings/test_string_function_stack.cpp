@@ -225,6 +225,24 @@ TEST_F(StringFunctionStack, FullStackRaisesSixteenWithoutOrphans)
     expect_clean();
 }
 
+TEST_F(StringFunctionStack, ExpressionFormsNest)
+{
+    rt::StrVar greeting;
+    greeting.set("hello world");
+    rt::StrVar word;
+    word = rt::ucase_s(rt::mid_s(greeting, 7, 5));
+    EXPECT_EQ(word.str(), "WORLD");
+    EXPECT_EQ(rt::value_of(rt::concat(rt::left_s(greeting, 5), rt::right_s(word, 1))), "helloD");
+    EXPECT_EQ(rt::value_of(rt::concat(rt::hex_s(255), rt::str_s(7), rt::space_s(1), rt::chr_s(65))), "FF 7 A");
+    EXPECT_EQ(rt::value_of(rt::string_s(3, rt::lit("xyz"))), "xxx");
+    EXPECT_EQ(rt::val(rt::concat(rt::lit("&H"), rt::lit("1F"))), 31);
+    EXPECT_EQ(rt::asc(rt::right_s(greeting, 1)), 'd');
+    EXPECT_EQ(rt::char_count(greeting, 0), 11);
+    EXPECT_EQ(rt::value_of(rt::date_s(rt::lit("yyyy"))).size(), 4u);
+    EXPECT_EQ(rt::value_of(rt::time_s()).size(), 8u);
+    expect_clean(2);
+}
+
 TEST_F(StringFunctionStack, ResultsSurviveCompaction)
 {
     // Heap: a released block, the operand (a variable), a live temporary that

@@ -20,7 +20,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             std::abort();
         if (qk14.dumpBase && (*qk14.dumpBase & 0xFF))
             std::abort();
-        (void)monitor::channel_device_spec(qk14.settings.channel, qk14.settings.dataBits);
+        (void)monitor::channel_device_string(qk14.settings.channel, qk14.settings.dataBits);
     }
     const auto pic = monitor::read_settings(bytes, {}, monitor::MonitorKind::QkP877W);
     if (pic.settings.dataBits != 0 || pic.dumpBase)

@@ -58,7 +58,7 @@ SettingsResult read_settings(std::string_view bytes, const Settings& previous, M
     return result;
 }
 
-std::string channel_device_spec(std::int16_t channel, std::int16_t dataBits)
+std::string channel_device_string(std::int16_t channel, std::int16_t dataBits)
 {
     if (channel < 0 || channel > 3)
         return {};

@@ -45,8 +45,8 @@ struct SettingsResult {
 // values read before at an Esc restart: keys absent from the file keep them).
 SettingsResult read_settings(std::string_view bytes, const Settings& previous, MonitorKind monitor);
 
-// The serial device specification of the channel, for example
+// The serial device string of the channel, for example
 // "com1:(s8n1n8,RB8192)"; empty for a channel outside 0-3.
-std::string channel_device_spec(std::int16_t channel, std::int16_t dataBits);
+std::string channel_device_string(std::int16_t channel, std::int16_t dataBits);
 
 }  // namespace monitor

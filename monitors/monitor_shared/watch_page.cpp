@@ -47,7 +47,7 @@ WatchFileResult load_watch_file(std::string_view bytes)
         if (index == kWatchEntriesMax)
             return failed(WatchFileFault::TooManyEntries, index);
         WatchEntry entry;
-        for (std::string* field : {&entry.columnText, &entry.rowText, &entry.label, &entry.addressSpec, &entry.format}) {
+        for (std::string* field : {&entry.columnText, &entry.rowText, &entry.label, &entry.addressField, &entry.format}) {
             TextItem item = reader.read_text();
             if (item.error != 0)
                 return failed(item.error == kErrorInputPastEnd ? WatchFileFault::MissingFields : WatchFileFault::BadField,
@@ -74,29 +74,29 @@ WatchFileResult load_watch_file(std::string_view bytes)
 
 std::optional<std::string> watch_request(const WatchEntry& entry)
 {
-    const std::string& spec = entry.addressSpec;
-    if (spec.empty())
+    const std::string& field = entry.addressField;
+    if (field.empty())
         return std::nullopt;
     if (entry.is_port()) {
-        std::string request = spec.size() >= 2 ? spec.substr(spec.size() - 2) : spec;
+        std::string request = field.size() >= 2 ? field.substr(field.size() - 2) : field;
         request.push_back(static_cast<char>(code::kPortIn));
         return request;
     }
-    const auto count = hex_digit_value(spec.back());
+    const auto count = hex_digit_value(field.back());
     if (!count)
         return std::nullopt;
-    std::string request = spec.substr(0, 4);
+    std::string request = field.substr(0, 4);
     request.push_back(static_cast<char>(*count == 0 ? code::kRead16 : (*count - 1) | code::kFirstSizedRead));
     return request;
 }
 
 std::string watch_static_text(const WatchEntry& entry)
 {
-    std::string text = entry.addressSpec.substr(0, 4) + ".";
+    std::string text = entry.addressField.substr(0, 4) + ".";
     if (entry.is_port())
         text += "...";
-    else if (!entry.addressSpec.empty())
-        text += entry.addressSpec.substr(entry.addressSpec.size() - 1) + ".";
+    else if (!entry.addressField.empty())
+        text += entry.addressField.substr(entry.addressField.size() - 1) + ".";
     return text + entry.format + " ";
 }
 

@@ -2,9 +2,9 @@
 // read, what each entry sends to the target, and the static text it shows.
 //
 // A watch file holds five comma-separated fields per entry: column, row,
-// label, address spec and format letter. Fields are read one after another
+// label, address field and format letter. Fields are read one after another
 // regardless of line ends (list input), so a short line takes its missing
-// fields from the next one. Address spec: four address digits and one count
+// fields from the next one. Address field: four address digits and one count
 // digit ("0" = 16 bytes, "1"-"F" = 1-15), or "I" and two port digits.
 #pragma once
 
@@ -27,14 +27,14 @@ struct WatchEntry {
     std::string columnText;
     std::string rowText;
     std::string label;
-    std::string addressSpec;
+    std::string addressField;
     std::string format;
     std::int16_t column = 0;
     std::int16_t row = 0;
     std::int32_t valueColumn = 0;  // column + labelWidth + 9; the value starts one further right
     std::int16_t valueRow = 0;
 
-    bool is_port() const noexcept { return !addressSpec.empty() && addressSpec.front() == 'I'; }
+    bool is_port() const noexcept { return !addressField.empty() && addressField.front() == 'I'; }
 };
 
 struct WatchPage {
@@ -48,7 +48,7 @@ enum class WatchFileFault {
     BadField,         // a quoted field with text after its closing quote
     PositionOverflow, // a column or row outside the 16-bit range
     TooManyEntries,   // more than 51 entries
-    BadCount,         // a memory spec whose count character is not a hexadecimal digit
+    BadCount,         // a memory address field whose count character is not a hexadecimal digit
 };
 
 struct WatchFileResult {
@@ -61,7 +61,7 @@ struct WatchFileResult {
 // Reads a whole watch file. A file without entries is an empty page.
 WatchFileResult load_watch_file(std::string_view bytes);
 
-// The request of an entry: port entries send the last two spec characters
+// The request of an entry: port entries send the last two characters of the address field
 // and code 23; memory entries the first four characters and code 1F for count
 // "0", else 10 + count - 1. Address and port characters go out as written.
 // Nothing when the count character is not a hexadecimal digit.

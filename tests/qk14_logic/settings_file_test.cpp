@@ -46,8 +46,8 @@ TEST(SettingsFile, EmptyFileKeepsDefaultsAndDataBitsZero)
     EXPECT_FALSE(result.dumpBase);
     for (const auto& name : result.settings.functionKeyNames)
         EXPECT_TRUE(name.empty());
-    // The device specification takes 8 bits when the setting is not 7.
-    EXPECT_EQ(channel_device_spec(result.settings.channel, result.settings.dataBits), "com0:(s8n1n8,RB8192)");
+    // The device string takes 8 bits when the setting is not 7.
+    EXPECT_EQ(channel_device_string(result.settings.channel, result.settings.dataBits), "com0:(s8n1n8,RB8192)");
 }
 
 TEST(SettingsFile, TypicalFile)
@@ -59,7 +59,7 @@ TEST(SettingsFile, TypicalFile)
     EXPECT_EQ(result.settings.byteOrder, 1);
     EXPECT_EQ(result.dumpBase, 0x8000);
     EXPECT_EQ(result.settings.name_of_key(2), "MOTOR");
-    EXPECT_EQ(channel_device_spec(1, 7), "com1:(s7n1n7,RB8192)");
+    EXPECT_EQ(channel_device_string(1, 7), "com1:(s7n1n7,RB8192)");
 }
 
 TEST(SettingsFile, DataBitsAreSevenOnlyForBT7)
@@ -134,8 +134,8 @@ TEST(SettingsFile, QkP877WReadsOnlyChannelAndNames)
     EXPECT_EQ(result.settings.byteOrder, 0);
     EXPECT_FALSE(result.dumpBase);
     EXPECT_EQ(result.settings.name_of_key(5), "P");
-    EXPECT_EQ(channel_device_spec(7, 8), "");
-    EXPECT_EQ(channel_device_spec(-1, 8), "");
+    EXPECT_EQ(channel_device_string(7, 8), "");
+    EXPECT_EQ(channel_device_string(-1, 8), "");
 }
 
 }  // namespace

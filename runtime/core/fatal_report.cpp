@@ -126,8 +126,7 @@ void report_fatal_error(std::uint16_t number, std::uint16_t site, std::uint16_t 
             if (const auto text = error_message_text(number, kConsoleMessageBuffer))
                 console->write_text("\r\n" + *text);
             console->write_text(kPressAnyKey);
-            console->wait_for_key(true);
-            console->write_text("\r\n");
+            console->wait_for_key(true);  // ends with the line end after the key
         } else {
             const auto text = error_message_text(number, kBoxMessageBuffer);
             runtime->desktop().message_box(box_caption(*runtime), text ? report + "\n" + *text : report);
@@ -146,7 +145,6 @@ void show_break_notice()
     if (ConsoleReportTarget* console = console_target(runtime)) {
         console->write_text(notice);
         console->wait_for_key(false);
-        console->write_text("\r\n");
     } else {
         runtime.desktop().message_box(box_caption(runtime), notice);
     }

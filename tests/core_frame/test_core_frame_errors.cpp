@@ -50,6 +50,7 @@ public:
         waits.push_back(help_enabled);
         if (help_enabled && press_f1)
             rt::open_error_help();
+        written += "\r\n";  // the console's wait ends with a line end
     }
 };
 

@@ -211,6 +211,14 @@ TEST_F(TargetSimProgram, AnswersReadsWritesBitsAndPortsExactly)
     EXPECT_EQ(port.ask("3F7\x25"), "DA\r");
 }
 
+TEST_F(TargetSimProgram, SevenDataBitsDropTheTopBit)
+{
+    SimProcess sim({"--unpaced", "--data-bits", "7", "--fill", "8000=AB"});
+    PortClient port(sim.slave_path());
+    // 0x9F arrives as 0x1F on a 7-bit line.
+    EXPECT_EQ(port.ask("8000\x9F"), "AB" + std::string(30, '0') + "\r");
+}
+
 TEST_F(TargetSimProgram, PicBoardServesItsSmallMemory)
 {
     SimProcess sim({"--unpaced", "--board", "pic", "--fill", "01FE=CAFE"});

@@ -2,6 +2,7 @@
 
 #include "monitors/monitor_shared/number_text.h"
 #include "monitors/monitor_shared/settings_file.h"
+#include "monitors/qk14/startup_settings.h"
 
 namespace monitor {
 namespace {
@@ -140,3 +141,34 @@ TEST(SettingsFile, QkP877WReadsOnlyChannelAndNames)
 
 }  // namespace
 }  // namespace monitor
+
+namespace qk14 {
+namespace {
+
+TEST(StartWithSettings, RestartKeepsTypedNamesAndThePageWithoutAD)
+{
+    MonitorState state;
+    ASSERT_EQ(start_with_settings(state, "AD=8000\r\nF2=MOTOR\r\n"), 0);
+    EXPECT_EQ(state.currentMode, DisplayMode::Dump);
+    EXPECT_EQ(state.requestedMode, DisplayMode::Dump);
+    EXPECT_EQ(state.dumpBase, 0x8000);
+    EXPECT_EQ(state.functionKeyNames[2], "MOTOR");
+    EXPECT_EQ(state.settings.dataBits, 8);
+
+    // Esc restart with a changed file: the page moved by the user stays,
+    // F2 keeps its name, the name typed for F10 stays.
+    state.dumpBase = 0x1200;
+    state.functionKeyNames[10] = "typed";
+    state.currentMode = DisplayMode::ChosenWatch;
+    ASSERT_EQ(start_with_settings(state, "F3=PUMP\r\n"), 0);
+    EXPECT_EQ(state.dumpBase, 0x1200);
+    EXPECT_EQ(state.functionKeyNames[2], "MOTOR");
+    EXPECT_EQ(state.functionKeyNames[3], "PUMP");
+    EXPECT_EQ(state.functionKeyNames[10], "typed");
+    EXPECT_EQ(state.currentMode, DisplayMode::Dump);
+
+    EXPECT_EQ(start_with_settings(state, "CH=99999\r\n"), monitor::kErrorOverflow);
+}
+
+}  // namespace
+}  // namespace qk14

@@ -306,7 +306,7 @@ TEST_F(TargetSimProgram, LogsEveryRequestAndReplyByte)
         port.ask("12347\x21");
         port.ask("3F\x23");
         ASSERT_TRUE(port.send("12"));  // digits without a code yet
-        std::this_thread::sleep_for(50ms);
+        std::this_thread::sleep_for(200ms);
     }
     const auto lines = read_lines(log);
     std::vector<std::string> tagged;

@@ -88,6 +88,8 @@ void InputTarget::assign(std::string_view text, std::uint16_t site) const
     if (is_string_code(type_)) {
         auto& variable = *static_cast<StringDescriptor*>(address_);
         if (variable.kind == StringKind::FixedLength) {
+            if (variable.length == 0)
+                return;
             const std::size_t n = std::min<std::size_t>(text.size(), variable.length);
             std::memcpy(variable.text, text.data(), n);
             std::memset(variable.text + n, ' ', variable.length - n);

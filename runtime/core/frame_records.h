@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <vector>
 
 #include "runtime/core/error_state.h"
 #include "runtime/core/event_table.h"
@@ -17,7 +18,7 @@ namespace rt {
 
 // Saved and restored as a whole when a procedure frame is entered and left.
 struct FrameState {
-    std::uint32_t frame = 0;           // 0 = main program, else procedure nesting depth
+    std::uint32_t frame = 0;           // 0 = main program, else a number unique among running frames
     std::function<void()> trap;        // error handler set by ON_ERROR_GOTO; empty = no trap
 };
 
@@ -38,6 +39,8 @@ public:
 
     std::uint16_t line = 0;
     FrameState state;
+    std::vector<FrameState> callers;  // states of the frames below the current one, main program first
+    std::uint32_t last_frame_number = 0;
     EventTable events;
     GosubStack gosub;
     std::uint16_t handler_depth = 0;  // event subroutines running

@@ -15,21 +15,25 @@ void call_procedure(const std::function<void()>& body)
 {
     FrameRecords& f = Runtime::current().frame();
     ErrorState& e = f.error;
-    FrameState caller = std::move(f.state);
-    const std::uint32_t frame = caller.frame + 1;
+    const std::uint32_t frame = ++f.last_frame_number;
+    f.callers.push_back(std::move(f.state));
     f.state = FrameState{frame, {}};
+    auto leave = [&f] {
+        f.state = std::move(f.callers.back());
+        f.callers.pop_back();
+    };
     try {
         body();
     } catch (const RuntimeError&) {
-        f.state = std::move(caller);
+        leave();
         if (e.leaving_handler_frame && e.handler_frame == frame)
             e.leaving_handler_frame = false;  // the handler's frame is left: the caller's trap decides
         throw;
     } catch (...) {
-        f.state = std::move(caller);
+        leave();
         throw;
     }
-    f.state = std::move(caller);
+    leave();
     if (e.in_handler && e.handler_frame == frame) {
         e.in_handler = false;
         e.handler_frame = 0;

@@ -1,5 +1,7 @@
 #include "runtime/core/subroutine_call.h"
 
+#include <utility>
+
 #include "runtime/core/error.h"
 
 namespace rt::detail {
@@ -34,6 +36,28 @@ private:
     std::int16_t event_;
 };
 
+// Event subroutines belong to the main program: inside a procedure its
+// frame state (trap included) is switched in for the call and back after it.
+class MainProgramContext {
+public:
+    explicit MainProgramContext(FrameRecords& f) noexcept : f_(f), switched_(f.state.frame != 0 && !f.callers.empty())
+    {
+        if (switched_)
+            std::swap(f_.state, f_.callers.front());
+    }
+    ~MainProgramContext()
+    {
+        if (switched_)
+            std::swap(f_.state, f_.callers.front());
+    }
+    MainProgramContext(const MainProgramContext&) = delete;
+    MainProgramContext& operator=(const MainProgramContext&) = delete;
+
+private:
+    FrameRecords& f_;
+    bool switched_;
+};
+
 }  // namespace
 
 void run_subroutine(FrameRecords& f, std::int16_t event, const std::function<void()>& target)
@@ -59,6 +83,7 @@ void run_event_subroutine(FrameRecords& f, int event)
         f.events.release(event);
         RAISE_ERROR(err::GosubTooDeep, kEventGosubFullSite);
     }
+    MainProgramContext main_program(f);
     ++f.handler_depth;
     f.skip_once = true;
     run_subroutine(f, static_cast<std::int16_t>(event), f.events.handler(event));

@@ -340,4 +340,30 @@ TEST_F(ErrorTest, ErrorInProcedureHandlerLeavesTheFrameToTheCallersTrap)
     EXPECT_EQ(log, Log{"caller trap 6"});
 }
 
+TEST_F(ErrorTest, EventSubroutineInsideProcedureRunsInTheMainProgram)
+{
+    Log log;
+    auto where = [] { return rt::current_frame_number() == 0 ? std::string("main") : std::string("procedure"); };
+    rt::ON_ERROR_GOTO([&] {
+        log.push_back("main trap in " + where());
+        rt::RESUME_NEXT();
+    });
+    rt::ON_KEY_GOSUB(2, [&] {
+        rt::stmt(300, [&] {
+            log.push_back("F2 in " + where());
+            rt::RAISE_ERROR(5, 0x3C01);
+        });
+    });
+    rt::KEY_CTRL(2, 1);
+    rt::stmt(130, [&] {
+        rt::call_procedure([&] {
+            rt::ON_ERROR_GOTO([&] { log.push_back("procedure trap"); });
+            rt::stmt(230, [] { rt::RAISE_EVENT(rt::kEventKey1 + 1); });
+            rt::stmt(231, [&] { log.push_back("231 in " + where()); });
+        });
+    });
+    EXPECT_EQ(log, (Log{"F2 in main", "main trap in main", "231 in procedure"}));
+    EXPECT_EQ(rt::current_frame_number(), 0u);
+}
+
 }  // namespace

@@ -287,3 +287,31 @@ TEST_F(StringStackTest, ReleaseAllFreesTemporariesAndDiscardsTheStack)
 }
 
 }  // namespace
+
+namespace {
+
+// Scratch room for intermediate text.
+TEST(ScratchBufferTest, LeasesGiveRoomBackAndNestedLeasesDoNotShareIt)
+{
+    rt::ScratchBuffer scratch;
+    {
+        auto small = scratch.acquire(512);
+        EXPECT_TRUE(scratch.leased());
+        EXPECT_FALSE(scratch.holds_large_block());
+        std::memset(small.data(), 'a', small.size());
+        auto nested = scratch.acquire(16);  // must not overwrite the first lease's text
+        std::memset(nested.data(), 'b', nested.size());
+        EXPECT_EQ(small.data()[0], 'a');
+        EXPECT_NE(nested.data(), small.data());
+    }
+    EXPECT_FALSE(scratch.leased());
+    {
+        auto large = scratch.acquire(513);
+        EXPECT_TRUE(scratch.holds_large_block());
+        large.data()[512] = 'z';
+    }
+    EXPECT_FALSE(scratch.holds_large_block());  // released with its lease
+    EXPECT_FALSE(scratch.leased());
+}
+
+}  // namespace

@@ -1,0 +1,12 @@
+// Qk14: the Z80 board's serial monitor.
+#include "monitors/monitor_shared/program_entry.h"
+#include "qk14_program.h"
+
+int main(int argc, char** argv)
+{
+    qk14::Qk14Program program;
+    return monitor::run_monitor_program(argc, argv,
+                                        {"Qk14", "qk14", "Serial monitor for a Z80 target board: memory, I/O ports, "
+                                                         "dump page, watch pages and change log."},
+                                        [&program] { program.main_routine(); });
+}

@@ -20,13 +20,14 @@ done
 ./scripts/install-packages.sh
 flags=()
 ctest_args=()
+build_target=all
 case "$mode" in
   plain) build_dir=${build_dir:-build} ;;
   sanitize) build_dir=${build_dir:-build-asan}; flags+=(-DQK_SANITIZE=ON -DQK_BENCH=OFF) ;;
   heap-stress) build_dir=${build_dir:-build-stress}; flags+=(-DQK_HEAP_STRESS=ON -DQK_SANITIZE=ON -DQK_BENCH=OFF) ;;
-  tsan) build_dir=${build_dir:-build-tsan}; flags+=(-DQK_TSAN=ON -DQK_BENCH=OFF); ctest_args+=(-L threads) ;;
+  tsan) build_dir=${build_dir:-build-tsan}; flags+=(-DQK_TSAN=ON -DQK_BENCH=OFF); ctest_args+=(-L threads); build_target=qk_threaded_tests ;;
 esac
 cmake -S . -B "$build_dir" "${flags[@]}"
-cmake --build "$build_dir" -j "$(nproc)"
+cmake --build "$build_dir" -j "$(nproc)" --target "$build_target"
 cd "$build_dir"
 ctest --output-on-failure -j "$(nproc)" "${ctest_args[@]}"

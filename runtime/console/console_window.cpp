@@ -113,8 +113,9 @@ std::int64_t ConsoleWindow::handle(const host::Message& message)
 void ConsoleWindow::erase_background()
 {
     const TextScreenState& s = screen_->state();
+    // The brush follows COLOR's background only from the next CLS 0 or 5.
     desktop_.front_end().paint_fill(id_, host::Rect{0, 0, client_width_, client_height_},
-                                    background_palette()[static_cast<std::size_t>(s.background_colour & 15)]);
+                                    background_palette()[static_cast<std::size_t>(s.brush_colour & 15)]);
 }
 
 void ConsoleWindow::on_size(const host::Message& message)

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <cstdio>
 #include <vector>
 
 #include "console_runtime.h"
@@ -182,6 +183,28 @@ TEST(PrintStatements, FileNumbersAreChecked)
     print("on screen", 0);
     EXPECT_EQ(c.cell_row(0).substr(0, 9), "on screen");
     EXPECT_EQ(CURSOR_COLUMN(0, 4), 0);
+}
+
+TEST(PrintStatements, DiskFilesKeepTheirOwnColumn)
+{
+    ConsoleRuntime c;
+    const std::string path = ::testing::TempDir() + "console_print_column.txt";
+    push_temp(path);
+    OPEN(2, 0, 5);
+    PRINT_TO_FILE(5);
+    print("AB", 1);
+    EXPECT_EQ(CURSOR_COLUMN(0, 5), 14);
+    EXPECT_EQ(CURSOR_COLUMN(0, 0), 0);  // the console's cursor did not move
+    print("C", 0);
+    EXPECT_EQ(CURSOR_COLUMN(0, 5), 0);
+    CLOSE({5});
+    std::FILE* f = std::fopen(path.c_str(), "rb");
+    ASSERT_NE(f, nullptr);
+    char buffer[64] = {};
+    const std::size_t n = std::fread(buffer, 1, sizeof buffer, f);
+    std::fclose(f);
+    std::remove(path.c_str());
+    EXPECT_EQ(std::string(buffer, n), "AB            C\r\n\x1A");
 }
 
 TEST(CellCopy, GetsAndPutsRectanglesInEitherCornerOrder)

@@ -1,7 +1,6 @@
 // Arbitrary file contents through the field reader and the field parser, for
 // string and numeric targets: no crash, no hang, always progress.
 // fuzz-links: qk_files qk_core qk_host
-#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -11,28 +10,13 @@
 
 #include "runtime/files/field_parser.h"
 #include "runtime/files/field_reader.h"
+#include "runtime/files/memory_byte_source.h"
 
 namespace {
 
-class MemorySource final : public rt::FieldByteSource {
-public:
-    explicit MemorySource(std::string_view bytes) : bytes_(bytes) {}
-    std::size_t read_at(std::uint64_t offset, std::span<std::uint8_t> buffer) override
-    {
-        if (offset >= bytes_.size())
-            return 0;
-        const std::size_t n = std::min<std::size_t>(buffer.size(), bytes_.size() - offset);
-        std::copy_n(bytes_.begin() + static_cast<std::ptrdiff_t>(offset), n, buffer.begin());
-        return n;
-    }
-
-private:
-    std::string_view bytes_;
-};
-
 void read_every_field(std::string_view bytes, rt::FieldTarget target)
 {
-    MemorySource source(bytes);
+    rt::MemoryByteSource source(bytes);
     std::uint64_t position = 0;
     while (position < bytes.size()) {
         const rt::FieldReadResult field = rt::read_field(source, position, target);

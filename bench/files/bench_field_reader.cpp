@@ -1,32 +1,16 @@
 // Field reading speed: a watch file of short fields, and one long line.
 #include <benchmark/benchmark.h>
 
-#include <algorithm>
 #include <string>
 
 #include "runtime/files/field_reader.h"
+#include "runtime/files/memory_byte_source.h"
 
 namespace {
 
-class MemorySource final : public rt::FieldByteSource {
-public:
-    explicit MemorySource(const std::string& bytes) : bytes_(bytes) {}
-    std::size_t read_at(std::uint64_t offset, std::span<std::uint8_t> buffer) override
-    {
-        if (offset >= bytes_.size())
-            return 0;
-        const std::size_t n = std::min<std::size_t>(buffer.size(), bytes_.size() - offset);
-        std::copy_n(bytes_.begin() + static_cast<std::ptrdiff_t>(offset), n, buffer.begin());
-        return n;
-    }
-
-private:
-    const std::string& bytes_;
-};
-
 void read_all(benchmark::State& state, const std::string& bytes)
 {
-    MemorySource source(bytes);
+    rt::MemoryByteSource source(bytes);
     for (auto _ : state) {
         std::uint64_t position = 0;
         std::size_t fields = 0;

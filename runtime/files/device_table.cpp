@@ -100,9 +100,9 @@ bool DeviceTable::is_open_disk_path(std::string_view full_path) const noexcept
     });
 }
 
-void DeviceTable::open(std::string_view specification, std::int16_t mode, std::int16_t share, std::int32_t file_number)
+void DeviceTable::open(std::string_view open_text, std::int16_t mode, std::int16_t share, std::int32_t file_number)
 {
-    if (specification.size() > kMaxSpecificationLength)
+    if (open_text.size() > kMaxSpecificationLength)
         RAISE_ERROR(err::BadFileName, file_site::OpenSpecification);
     if (file_number < 1 || file_number > 255)
         RAISE_ERROR(err::BadFileNumber, file_site::OpenFileNumber);
@@ -111,8 +111,8 @@ void DeviceTable::open(std::string_view specification, std::int16_t mode, std::i
     const ModeAndShare chosen = normalise_mode_and_share(mode, share);
     if (chosen.error != 0)
         RAISE_ERROR(chosen.error, file_site::OpenMode);
-    // The specification text ends at a NUL, as the fixed 256-byte copy would.
-    const SplitSpecification split = split_open_specification(specification.substr(0, specification.find('\0')));
+    // The open string ends at a NUL, as the fixed 256-byte copy would.
+    const SplitSpecification split = split_open_specification(open_text.substr(0, open_text.find('\0')));
     if (split.error != 0)
         RAISE_ERROR(split.error, file_site::OpenSplit);
     const DeviceChoice device = choose_device_slot(split.name, split.has_options, split.options);
@@ -213,8 +213,8 @@ void DeviceTable::on_terminate() noexcept
 
 void OPEN(std::int16_t mode, std::int16_t share, std::int32_t file_number)
 {
-    PoppedString specification;
-    DeviceTable::current().open(specification.view(), mode, share, file_number);
+    PoppedString open_text;
+    DeviceTable::current().open(open_text.view(), mode, share, file_number);
 }
 
 void CLOSE(std::span<const std::int32_t> file_numbers)

@@ -51,8 +51,8 @@ public:
     void register_fixed_device(int slot, std::unique_ptr<Device> device);
     void set_serial_opener(SerialOpener opener);
 
-    // OPEN with the specification already popped.
-    void open(std::string_view specification, std::int16_t mode, std::int16_t share, std::int32_t file_number);
+    // OPEN with the open string already popped.
+    void open(std::string_view open_text, std::int16_t mode, std::int16_t share, std::int32_t file_number);
     // CLOSE of one number (50 outside 1..255; a closed number is no error).
     void close(std::int32_t file_number);
     void close_all() noexcept;
@@ -91,7 +91,7 @@ private:
     DirectoryTable directories_;
 };
 
-// Runtime operations. OPEN pops the specification from the string stack.
+// Runtime operations. OPEN pops the open string from the string stack.
 void OPEN(std::int16_t mode, std::int16_t share, std::int32_t file_number);
 // Closes the listed numbers; an empty list closes every open number.
 void CLOSE(std::span<const std::int32_t> file_numbers);

@@ -33,13 +33,13 @@ bool equal_ignoring_case(std::string_view a, std::string_view b) noexcept
     return true;
 }
 
-SplitSpecification split_open_specification(std::string_view specification)
+SplitSpecification split_open_specification(std::string_view open_text)
 {
     SplitSpecification result;
-    const auto open = specification.find('(');
-    result.name = std::string(specification.substr(0, open));
+    const auto open = open_text.find('(');
+    result.name = std::string(open_text.substr(0, open));
     if (open != std::string_view::npos) {
-        const auto rest = specification.substr(open + 1);
+        const auto rest = open_text.substr(open + 1);
         const auto close = rest.find(')');
         const auto options = rest.substr(0, close);
         if (close == std::string_view::npos || options.empty() || options.size() > kMaxOptionsLength) {

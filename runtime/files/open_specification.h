@@ -1,4 +1,4 @@
-// Open specification strings ("com0:(s8n1n8,RB8192)", "LOG(128).DAT"): the
+// Open strings ("com0:(s8n1n8,RB8192)", "LOG(128).DAT"): the
 // split into name and options text, shared by the device table and the
 // serial channels, and the choice of a fixed device slot from the name.
 #pragma once
@@ -18,9 +18,9 @@ struct SplitSpecification {
     bool has_options = false;
 };
 
-// Splits `specification` into name and options text. The options text runs
+// Splits `open_text` into name and options text. The options text runs
 // from the first "(" to the next ")" and must be 1..63 characters and closed.
-SplitSpecification split_open_specification(std::string_view specification);
+SplitSpecification split_open_specification(std::string_view open_text);
 
 // Slots of the fixed devices.
 inline constexpr int kKeyboardSlot = 0;

@@ -4,14 +4,12 @@
 
 #include <gtest/gtest.h>
 
-#include <stdlib.h>
-
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <memory>
-#include <ostream>
+#include <utility>
 #include <string>
 #include <string_view>
 
@@ -21,51 +19,20 @@
 #include "runtime/core/runtime.h"
 #include "runtime/core/string_ops.h"
 #include "runtime/files/device_table.h"
+#include "tests/core_values/runtime_fixture.h"
+#include "tests/files/temp_directory.h"
 
 namespace files_test {
 
-class SilentFrontEnd final : public host::FrontEnd {
-public:
-    void collect_events(host::Desktop&, std::chrono::milliseconds) override {}
-    void paint_from_layer(host::WindowId, const host::Surface&, const host::Rect&) override {}
-    void paint_text(host::WindowId, const host::TextRun&) override {}
-    void paint_fill(host::WindowId, const host::Rect&, std::uint32_t) override {}
-    void bell() override {}
-    void message_box(std::string_view, std::string_view) override {}
-};
-
-struct Raised {
-    std::uint16_t number = 0;
-    std::uint16_t site = 0;
-    bool operator==(const Raised&) const = default;
-};
-
-inline std::ostream& operator<<(std::ostream& os, const Raised& r)
-{
-    return os << "error " << r.number << " at site 0x" << std::hex << r.site << std::dec;
-}
+using core_values_test::raised_by;
+using core_values_test::Raised;
+using core_values_test::SilentFrontEnd;
 
 // The error number `body` raised, 0 when it returned normally.
 template <class Body>
 std::uint16_t error_of(Body&& body)
 {
-    try {
-        body();
-    } catch (const rt::RuntimeError& e) {
-        return e.number();
-    }
-    return 0;
-}
-
-template <class Body>
-Raised raised_by(Body&& body)
-{
-    try {
-        body();
-    } catch (const rt::RuntimeError& e) {
-        return {e.number(), e.site()};
-    }
-    return {};
+    return raised_by(std::forward<Body>(body)).number;
 }
 
 inline void write_file(const std::string& name, std::string_view bytes)
@@ -78,29 +45,6 @@ inline std::string file_contents(const std::string& name)
     std::ifstream in(name, std::ios::binary);
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
-
-class TempDirectory {
-public:
-    TempDirectory()
-    {
-        char name[] = "/tmp/qk-files-XXXXXX";
-        if (!::mkdtemp(name))
-            throw std::runtime_error("mkdtemp");
-        path_ = name;
-        previous_ = std::filesystem::current_path();
-        std::filesystem::current_path(path_);
-    }
-    ~TempDirectory()
-    {
-        std::filesystem::current_path(previous_);
-        std::error_code ignored;
-        std::filesystem::remove_all(path_, ignored);
-    }
-    const std::filesystem::path& path() const noexcept { return path_; }
-
-private:
-    std::filesystem::path path_, previous_;
-};
 
 class FilesTest : public ::testing::Test {
 protected:

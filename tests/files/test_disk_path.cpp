@@ -1,14 +1,12 @@
 // Disk names on the host: drive numbers and letters, case-insensitive lookup, patterns.
 #include <gtest/gtest.h>
 
-#include <unistd.h>
-
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 
 #include "runtime/files/disk_path.h"
 #include "runtime/files/name_pattern.h"
+#include "tests/files/temp_directory.h"
 
 namespace {
 
@@ -34,20 +32,8 @@ TEST(DiskPath, HostNames)
 
 class InTempDirectory : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        char name[] = "/tmp/qk-files-XXXXXX";
-        ASSERT_NE(::mkdtemp(name), nullptr);
-        dir_ = name;
-        old_ = std::filesystem::current_path();
-        std::filesystem::current_path(dir_);
-    }
-    void TearDown() override
-    {
-        std::filesystem::current_path(old_);
-        std::filesystem::remove_all(dir_);
-    }
-    std::filesystem::path dir_, old_;
+    files_test::TempDirectory temp_;
+    const std::filesystem::path& dir_ = temp_.path();
 };
 
 TEST_F(InTempDirectory, ExistingFileFoundWithoutRegardToCase)

@@ -1,36 +1,18 @@
 // The field reader over a byte source and the field parser of input lines.
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <string>
 #include <vector>
 
 #include "runtime/files/field_parser.h"
 #include "runtime/files/field_reader.h"
 #include "runtime/files/file_errors.h"
+#include "runtime/files/memory_byte_source.h"
 
 namespace {
 
 using rt::FieldStatus;
 using rt::FieldTarget;
-
-class MemorySource final : public rt::FieldByteSource {
-public:
-    explicit MemorySource(std::string bytes) : bytes_(std::move(bytes)) {}
-    std::size_t read_at(std::uint64_t offset, std::span<std::uint8_t> buffer) override
-    {
-        ++reads;
-        if (offset >= bytes_.size())
-            return 0;
-        const std::size_t n = std::min<std::size_t>(buffer.size(), bytes_.size() - offset);
-        std::copy_n(bytes_.begin() + static_cast<std::ptrdiff_t>(offset), n, buffer.begin());
-        return n;
-    }
-    int reads = 0;
-
-private:
-    std::string bytes_;
-};
 
 // Reads fields of one target kind until the reader reports an error or stops moving.
 struct Fields {
@@ -41,7 +23,7 @@ struct Fields {
 
 Fields read_all(const std::string& bytes, FieldTarget target)
 {
-    MemorySource source(bytes);
+    rt::MemoryByteSource source(bytes);
     Fields out;
     std::uint64_t position = 0;
     while (position < bytes.size()) {
@@ -74,7 +56,7 @@ TEST(FieldReader, CommaCrLfAndFinalEndMark)
 
 TEST(FieldReader, OnlyAnEndMark)
 {
-    MemorySource source("\x1A");
+    rt::MemoryByteSource source("\x1A");
     const auto r = rt::read_field(source, 0, FieldTarget::String);
     EXPECT_EQ(r.error, rt::file_error::PastEnd);
     EXPECT_EQ(r.next_position, 0u);
@@ -98,7 +80,7 @@ TEST(FieldReader, SpacesForStringsAndNumbers)
 {
     EXPECT_EQ(read_all("  ab cd  ,x", FieldTarget::String).texts, (Texts{"ab cd  ", "x"}));
     // A space completes a number; the next character starts the next field.
-    MemorySource source("12 34\r\n");
+    rt::MemoryByteSource source("12 34\r\n");
     auto first = rt::read_field(source, 0, FieldTarget::Numeric);
     EXPECT_EQ(first.text, "12");
     EXPECT_EQ(first.next_position, 3u);
@@ -109,7 +91,7 @@ TEST(FieldReader, SpacesForStringsAndNumbers)
 
 TEST(FieldReader, AfterClosedQuoteStringDropsAndNumberKeeps)
 {
-    MemorySource source("\"ab\" x,y");
+    rt::MemoryByteSource source("\"ab\" x,y");
     auto s = rt::read_field(source, 0, FieldTarget::String);
     EXPECT_EQ(s.text, "\"ab\"");
     EXPECT_EQ(s.next_position, 6u);  // "x" consumed and dropped
@@ -119,7 +101,7 @@ TEST(FieldReader, AfterClosedQuoteStringDropsAndNumberKeeps)
 
 TEST(FieldReader, EmptyNumericBeforeSeparatorIsBadButConsumed)
 {
-    MemorySource source(" ,5");
+    rt::MemoryByteSource source(" ,5");
     auto r = rt::read_field(source, 0, FieldTarget::Numeric);
     EXPECT_EQ(r.error, rt::file_error::BadField);
     EXPECT_EQ(r.next_position, 2u);
@@ -153,11 +135,12 @@ TEST(FieldReader, EndMarkOnAChunkBoundary)
 TEST(FieldReader, LongLineIsReadInChunks)
 {
     const std::string line(10 * 1024 * 1024, 'Q');
-    MemorySource source(line + "\r\n");
+    const std::string file = line + "\r\n";
+    rt::MemoryByteSource source(file);
     const auto r = rt::read_field(source, 0, FieldTarget::String);
     EXPECT_EQ(r.text.size(), line.size());
     EXPECT_EQ(r.next_position, line.size() + 2);
-    EXPECT_LE(source.reads, static_cast<int>(line.size() / rt::kFieldChunkSize) + 3);
+    EXPECT_LE(source.reads(), static_cast<int>(line.size() / rt::kFieldChunkSize) + 3);
 }
 
 TEST(FieldReader, ShiftJisBytesPassThrough)

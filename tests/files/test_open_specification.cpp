@@ -1,4 +1,4 @@
-// Splitting open specifications, choosing device slots, mode and share defaults.
+// Splitting open strings, choosing device slots, mode and share defaults.
 #include <gtest/gtest.h>
 
 #include "runtime/core/error.h"

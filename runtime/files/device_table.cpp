@@ -16,7 +16,7 @@ namespace rt {
 
 namespace {
 
-constexpr std::size_t kMaxSpecificationLength = 255;
+constexpr std::size_t kMaxOpenTextLength = 255;
 constexpr double kMaxRecordLength = 2048;
 
 bool is_printer(int slot) noexcept
@@ -102,7 +102,7 @@ bool DeviceTable::is_open_disk_path(std::string_view full_path) const noexcept
 
 void DeviceTable::open(std::string_view open_text, std::int16_t mode, std::int16_t share, std::int32_t file_number)
 {
-    if (open_text.size() > kMaxSpecificationLength)
+    if (open_text.size() > kMaxOpenTextLength)
         RAISE_ERROR(err::BadFileName, file_site::OpenSpecification);
     if (file_number < 1 || file_number > 255)
         RAISE_ERROR(err::BadFileNumber, file_site::OpenFileNumber);
@@ -147,13 +147,13 @@ void DeviceTable::open_fixed(int slot, std::int16_t mode, std::string_view optio
     file_map_[static_cast<std::size_t>(file_number)] = slot;
 }
 
-void DeviceTable::open_disk(const SplitSpecification& spec, std::int16_t mode, std::int16_t share,
+void DeviceTable::open_disk(const SplitSpecification& split, std::int16_t mode, std::int16_t share,
                             std::int32_t file_number)
 {
-    const std::string name = apply_drive_number(spec.name);
+    const std::string name = apply_drive_number(split.name);
     std::uint16_t record_length = default_record_length_;
-    if (spec.has_options) {
-        const ParsedNumber length = parse_number(spec.options);
+    if (split.has_options) {
+        const ParsedNumber length = parse_number(split.options);
         if (!length.representable || length.value < 0 || length.value > kMaxRecordLength)
             RAISE_ERROR(err::IllegalArgument, file_site::OpenDisk);
         record_length = static_cast<std::uint16_t>(length.value);
@@ -166,7 +166,7 @@ void DeviceTable::open_disk(const SplitSpecification& spec, std::int16_t mode, s
     if (free_slot == slots_.end())
         RAISE_ERROR(err::TooManyFiles, file_site::OpenDisk);
     const auto row = disk_open_row(mode);
-    if (!row || (spec.has_options && !row->options_allowed))
+    if (!row || (split.has_options && !row->options_allowed))
         RAISE_ERROR(err::BadFileMode, file_site::OpenDisk);
 
     *free_slot = DiskFile::open({resolve_disk_path(name), mode, share, record_length}, file_site::OpenDisk);

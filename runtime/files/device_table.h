@@ -79,7 +79,7 @@ public:
 
 private:
     void open_fixed(int slot, std::int16_t mode, std::string_view options, std::int32_t file_number);
-    void open_disk(const SplitSpecification& spec, std::int16_t mode, std::int16_t share, std::int32_t file_number);
+    void open_disk(const SplitSpecification& split, std::int16_t mode, std::int16_t share, std::int32_t file_number);
     void close_slot(int slot) noexcept;
 
     std::uint16_t default_record_length_;

@@ -58,9 +58,9 @@ protected:
     rt::DeviceTable& table() { return table_; }
     const std::filesystem::path& dir() const noexcept { return temp_.path(); }
 
-    void open(std::string_view spec, std::int16_t mode, std::int32_t number, std::int16_t share = 0)
+    void open(std::string_view open_text, std::int16_t mode, std::int32_t number, std::int16_t share = 0)
     {
-        table_.open(spec, mode, share, number);
+        table_.open(open_text, mode, share, number);
     }
     std::string popped_string()
     {

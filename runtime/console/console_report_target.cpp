@@ -4,6 +4,7 @@
 #include "console_sites.h"
 #include "console_writer.h"
 #include "runtime/core/error.h"
+#include "runtime/core/fatal_report.h"
 #include "runtime/core/frame_records.h"
 
 namespace rt::console {
@@ -53,9 +54,11 @@ void ConsoleReport::wait_for_key(bool help_enabled)
         const host::Message m = desktop.get();
         if (m.kind == host::MessageKind::Quit)
             terminate_now();
-        // F1 asks for help on the error; there is no help viewer, so the key is only consumed.
-        if (help_enabled && m.kind == host::MessageKind::KeyDown && m.wparam == host::vk::F1)
+        // F1 asks for help on the error instead of counting as the key.
+        if (help_enabled && m.kind == host::MessageKind::KeyDown && m.wparam == host::vk::F1) {
+            open_error_help();
             continue;
+        }
         desktop.dispatch(m);
         window = main_window();
         if (!window)
@@ -67,6 +70,8 @@ void ConsoleReport::wait_for_key(bool help_enabled)
         window->screen().hide_caret();
     window->keys().clear();
     ConsoleWriter(window->screen()).write("\r\n");
+    if (help_enabled)
+        close_error_help();
 }
 
 }  // namespace rt::console

@@ -8,6 +8,7 @@
 #include "host/desktop.h"
 #include "host/front_end.h"
 #include "host/serial_port.h"
+#include "port_holder.h"
 #include "pseudo_terminal.h"
 #include "runtime/core/error.h"
 #include "runtime/core/frame.h"
@@ -116,11 +117,11 @@ TEST_F(SerialOpenTest, AbsentAndHeldPortsRaise60AtTheirOwnSite)
     EXPECT_EQ(table_.slot_of(1), -1);
     EXPECT_EQ(raised_by([&] { open("COM4:(S8N1N8)", 6, 1); }), (Raised{60, 0x1301})) << "/dev/ttyS4 by default";
 
-    int error = 0;
-    auto other = host::SerialPort::open(pty_.slave_path(), error);
-    ASSERT_TRUE(other);
+    serial_test::PortHolder other(pty_.slave_path());
+    ASSERT_TRUE(other.holding());
     EXPECT_EQ(raised_by([&] { open("COM0:(S8N1N8)", 6, 1); }), (Raised{60, 0x1301}));
-    other.reset();
+    EXPECT_EQ(table_.slot_of(1), -1);
+    other.release();
     open("COM0:(S8N1N8)", 6, 1);
     EXPECT_EQ(table_.slot_of(1), 10);
 }

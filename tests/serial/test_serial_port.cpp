@@ -1,7 +1,5 @@
 // The host serial port over real pseudo-terminals, and the port map.
 #include <gtest/gtest.h>
-#include <sys/file.h>
-#include <sys/wait.h>
 #include <termios.h>
 
 #include <chrono>
@@ -10,6 +8,7 @@
 
 #include "host/serial_port.h"
 #include "host/serial_port_map.h"
+#include "port_holder.h"
 #include "pseudo_terminal.h"
 
 using namespace std::chrono_literals;
@@ -32,30 +31,13 @@ SerialPort open_port(const std::string& path)
 TEST(SerialPortOpen, PortHeldByAnotherProgramIsRefusedAndFreedWhenItEnds)
 {
     PseudoTerminal pty;
-    int ready[2], release[2];
-    ASSERT_EQ(pipe(ready), 0);
-    ASSERT_EQ(pipe(release), 0);
-    pid_t child = fork();
-    ASSERT_GE(child, 0);
-    if (child == 0) {
-        int fd = ::open(pty.slave_path().c_str(), O_RDWR | O_NOCTTY);
-        char c = (fd >= 0 && flock(fd, LOCK_EX | LOCK_NB) == 0) ? 'y' : 'n';
-        (void)!::write(ready[1], &c, 1);
-        (void)!::read(release[0], &c, 1);
-        _exit(0);
-    }
-    char c = 0;
-    ASSERT_EQ(::read(ready[0], &c, 1), 1);
-    ASSERT_EQ(c, 'y');
+    serial_test::PortHolder other(pty.slave_path());
+    ASSERT_TRUE(other.holding());
     int error = 0;
     EXPECT_FALSE(SerialPort::open(pty.slave_path(), error));
     EXPECT_EQ(error, EWOULDBLOCK);
-    (void)!::write(release[1], &c, 1);
-    int status = 0;
-    waitpid(child, &status, 0);
+    other.release();
     EXPECT_TRUE(SerialPort::open(pty.slave_path(), error));
-    for (int fd : {ready[0], ready[1], release[0], release[1]})
-        ::close(fd);
 }
 
 TEST(SerialPortOpen, AbsentPathAndNonTerminalAreRefused)

@@ -79,6 +79,58 @@ void BM_MakeAssignRelease_StdString(benchmark::State& state)
 }
 BENCHMARK(BM_MakeAssignRelease_StdString);
 
+// The same loops with texts longer than std::string keeps in place (its
+// small-string buffer holds 15 bytes), so that std::string allocates too.
+constexpr std::string_view kLongText = "8000.1.H 0123456789ABCDEF0123456789ABCDEF";
+
+void BM_MakeAssignReleaseLong_StringHeap(benchmark::State& state)
+{
+    BenchRuntime r;
+    rt::StrVar a;
+    for (auto _ : state) {
+        a.set(kLongText);
+        benchmark::DoNotOptimize(a.descriptor().text);
+    }
+}
+BENCHMARK(BM_MakeAssignReleaseLong_StringHeap);
+
+void BM_MakeAssignReleaseLong_StdString(benchmark::State& state)
+{
+    std::string a;
+    std::string_view text = kLongText;
+    benchmark::DoNotOptimize(text);
+    for (auto _ : state) {
+        a = std::string(text);
+        benchmark::DoNotOptimize(a.data());
+    }
+}
+BENCHMARK(BM_MakeAssignReleaseLong_StdString);
+
+void BM_ConcatAssignLong_StringHeap(benchmark::State& state)
+{
+    BenchRuntime r;
+    rt::StrVar a, b, c;
+    b.set(kLongText);
+    c.set(kLongText);
+    for (auto _ : state) {
+        a = rt::concat(b, rt::lit("-"), c);
+        benchmark::DoNotOptimize(a.descriptor().text);
+    }
+}
+BENCHMARK(BM_ConcatAssignLong_StringHeap);
+
+void BM_ConcatAssignLong_StdString(benchmark::State& state)
+{
+    std::string a;
+    std::string b(kLongText);
+    std::string c(kLongText);
+    for (auto _ : state) {
+        a = b + "-" + c;
+        benchmark::DoNotOptimize(a.data());
+    }
+}
+BENCHMARK(BM_ConcatAssignLong_StdString);
+
 // Comparing a variable with a literal: pushes only, no copy of text.
 void BM_CompareWithLiteral_StringHeap(benchmark::State& state)
 {

@@ -8,6 +8,7 @@
 #include "runtime/console/console_installation.h"
 #include "runtime/console/console_records.h"
 #include "runtime/console/palette.h"
+#include "runtime/console/screen_statements.h"
 #include "runtime/core/error.h"
 #include "runtime/core/runtime.h"
 #include "runtime/drawing/line_draw.h"
@@ -127,4 +128,29 @@ TEST_F(LineDrawTest, OtherShapesDrawNothingButMoveTheLastPoint)
             ASSERT_EQ(layer().pixel(x, y), before.pixel(x, y));
     line(0, 0, 50, 60, 2);
     EXPECT_EQ(layer().pixel(50, 55), drawing_colour_value());
+}
+
+TEST_F(LineDrawTest, ClearingTheGraphicsLayerRemovesLinesFromLayerAndWindow)
+{
+    line(48, 197, 424, 197);
+    const std::uint32_t c = drawing_colour_value();
+    ASSERT_EQ(layer().pixel(100, 197), c);
+    rt::CLS(0, 5);
+    host::Surface* shown = front_end->window_pixels(window->id());
+    EXPECT_NE(layer().pixel(100, 197), c);
+    EXPECT_NE(shown->pixel(100, 197), c);
+    // Text mode 1 (the scroll region) leaves the layer alone.
+    line(48, 197, 424, 197);
+    rt::CLS(0, 1);
+    EXPECT_EQ(layer().pixel(100, 197), c);
+}
+
+TEST_F(LineDrawTest, TextPrintedOverALineKeepsItVisible)
+{
+    line(0, 197, 200, 197);
+    const std::uint32_t c = drawing_colour_value();
+    // Row 10 holds y = 197 (cells are 18 pixels high); repainting it restores the layer first.
+    window->screen().draw_rows(10, 1);
+    host::Surface* shown = front_end->window_pixels(window->id());
+    EXPECT_EQ(shown->pixel(100, 197), c);
 }

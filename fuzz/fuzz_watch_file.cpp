@@ -1,19 +1,20 @@
-// Feeds arbitrary bytes to the watch file loader, then builds every loaded
-// entry's request, static text and value texts from a reply cut from the input.
-// fuzz-links: qk14_logic
+// Feeds arbitrary bytes, item by item through the runtime's field reader, to
+// the watch entry rules, then builds every loaded entry's request, static
+// text and value texts from a reply cut from the input.
+// fuzz-links: monitor_shared qk_files qk_core qk_host
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
 #include <string_view>
 
-#include "monitors/monitor_shared/watch_page.h"
-#include "monitors/monitor_shared/watch_value.h"
+#include "monitors/monitor_shared/watch_value_output.h"
+#include "tests/qk14_logic/file_reading.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
     const std::string_view bytes(reinterpret_cast<const char*>(data), size);
-    const auto result = monitor::load_watch_file(bytes);
-    if (!result.loaded())
+    const auto result = monitor::testing::read_watch_bytes(bytes);
+    if (result.error != 0)
         return 0;
     if (result.page.entries.size() > monitor::kWatchEntriesMax)
         std::abort();
@@ -22,12 +23,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         const auto request = monitor::watch_request(entry);
         if (!request || request->empty())
             std::abort();
+        // Every place the page prints at is on the 80 x 24 screen.
+        const auto value = monitor::value_place(entry);
+        if (entry.column < 0 || entry.row < 0 || entry.row > 23 || value.column > 79)
+            std::abort();
         (void)monitor::watch_static_text(entry);
-        for (const char* format : {"H", "B", "D", "Q", "W"}) {
-            (void)monitor::watch_value_text(format, reply, {monitor::ByteOrder::Little, 5});
-            (void)monitor::watch_value_text(format, reply, monitor::kQkP877WValueStyle);
-        }
-        (void)monitor::watch_value_text(entry.format, reply, {monitor::ByteOrder::Big, 5});
+        for (const auto kind : {monitor::MonitorKind::Qk14, monitor::MonitorKind::QkP877W})
+            for (const auto context : {monitor::ValueContext::WatchPage, monitor::ValueContext::ChangeRow})
+                (void)monitor::watch_value_output(entry.format, reply, kind, 1, context);
     }
     return 0;
 }

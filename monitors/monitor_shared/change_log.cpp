@@ -1,7 +1,7 @@
 #include "change_log.h"
 
-#include "numeric_picture.h"
 #include "watch_page.h"
+#include "watch_value.h"
 
 namespace monitor {
 

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "shift_jis_text.h"
+#include "runtime/core/string_functions.h"
 
 namespace monitor {
 
@@ -57,7 +57,7 @@ CommandOutcome prepare_command(std::string_view commandLine, MonitorKind monitor
 {
     if (commandLine.empty())
         return refused({});
-    std::string line = upper_case(commandLine.substr(0, kCommandLineMax));
+    std::string line = rt::upper_case(commandLine.substr(0, kCommandLineMax));
     const char letter = line[0];
     std::string args = line.substr(1);
     const std::size_t length = line.size();

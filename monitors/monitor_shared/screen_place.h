@@ -1,6 +1,8 @@
 // A console position and a colour setting, as the monitors' screen maps give them.
 #pragma once
 
+#include <string_view>
+
 namespace monitor {
 
 struct ScreenPlace {
@@ -13,6 +15,16 @@ struct ScreenPlace {
 struct ScreenColour {
     int colour;
     int attribute;
+};
+
+}  // namespace monitor
+
+namespace monitor {
+
+// A fixed text at its place.
+struct PlacedText {
+    ScreenPlace place;
+    std::string_view text;
 };
 
 }  // namespace monitor

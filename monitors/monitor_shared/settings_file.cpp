@@ -2,60 +2,54 @@
 
 #include <algorithm>
 
-#include "list_field_reader.h"
-#include "number_text.h"
+#include "runtime/core/error.h"
+#include "runtime/core/number_conversions.h"
+#include "runtime/core/number_text.h"
 
 namespace monitor {
 
 namespace {
 
-std::optional<std::int16_t> int16_setting(std::string_view value)
+constexpr std::uint16_t kSiteSettingValue = 0x0201;
+
+// VAL of the text: raises 6 when the number leaves its type's range.
+double value_of(std::string_view text)
 {
-    const auto number = value_of_text(value);
-    return number ? round_to_int16(*number) : std::nullopt;
+    const rt::ParsedNumber number = rt::parse_number(text);
+    if (!number.representable)
+        rt::RAISE_ERROR(rt::err::Overflow, kSiteSettingValue);
+    return number.value;
+}
+
+bool is_function_key_name(std::string_view key)
+{
+    return key.size() == 3 && key[0] == 'F' && key[1] >= '2' && key[1] <= '9' && key[2] == '=';
 }
 
 }  // namespace
 
-SettingsResult read_settings(std::string_view bytes, const Settings& previous, MonitorKind monitor)
+bool apply_settings_record(std::string_view record, Settings& settings, MonitorKind monitor)
 {
-    SettingsResult result;
-    result.settings = previous;
-    Settings& settings = result.settings;
     const bool qk14 = monitor == MonitorKind::Qk14;
-    ListFieldReader reader(bytes);
-    while (!reader.at_end()) {
-        TextItem item = reader.read_text();
-        if (item.error != 0) {
-            result.error = item.error;
-            return result;
-        }
-        const std::string_view record = item.text;
-        const std::string_view key = record.substr(0, 3);
-        const std::string_view value = record.substr(std::min<std::size_t>(3, record.size()));
-        if (key.size() == 3 && key[0] == 'F' && key[1] >= '2' && key[1] <= '9' && key[2] == '=') {
-            settings.functionKeyNames[static_cast<std::size_t>(key[1] - '2')] = std::string(value);
-        } else if (key == "CH=" || (qk14 && (key == "BT=" || key == "BL="))) {
-            const auto number = int16_setting(value);
-            if (!number) {
-                result.error = kErrorOverflow;
-                return result;
-            }
-            (key == "CH=" ? settings.channel : key == "BT=" ? settings.dataBits : settings.byteOrder) = *number;
-        } else if (qk14 && key == "AD=") {
-            const auto number = value_of_text("&H" + std::string(value));
-            const auto address = number ? round_to_int32(*number) : std::nullopt;
-            if (!address) {
-                result.error = kErrorOverflow;
-                return result;
-            }
-            settings.startAddress = static_cast<std::uint16_t>(*address & 0xFF00);
-            result.dumpBase = settings.startAddress;
-        }
-        if (qk14 && settings.dataBits != 7)
-            settings.dataBits = 8;
+    const std::string_view key = record.substr(0, 3);
+    const std::string_view value = record.substr(std::min<std::size_t>(3, record.size()));
+    bool startAddressRead = false;
+    if (is_function_key_name(key)) {
+        settings.functionKeyNames[static_cast<std::size_t>(key[1] - '2')] = std::string(value);
+    } else if (key == "CH=") {
+        settings.channel = rt::REAL_TO_I16_CHECK(value_of(value));
+    } else if (qk14 && key == "BT=") {
+        settings.dataBits = rt::REAL_TO_I16_CHECK(value_of(value));
+    } else if (qk14 && key == "BL=") {
+        settings.byteOrder = rt::REAL_TO_I16_CHECK(value_of(value));
+    } else if (qk14 && key == "AD=") {
+        settings.startAddress =
+            static_cast<std::uint16_t>(rt::REAL_TO_I32_CHECK(value_of("&H" + std::string(value))) & 0xFF00);
+        startAddressRead = true;
     }
-    return result;
+    if (qk14 && settings.dataBits != 7)
+        settings.dataBits = 8;
+    return startAddressRead;
 }
 
 std::string channel_device_string(std::int16_t channel, std::int16_t dataBits)

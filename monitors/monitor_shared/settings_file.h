@@ -13,18 +13,16 @@
 
 #include <array>
 #include <cstdint>
-#include <optional>
 #include <string>
 #include <string_view>
 
-#include "list_field_reader.h"
 #include "protocol.h"
 
 namespace monitor {
 
 struct Settings {
     std::int16_t channel = 0;
-    std::int16_t dataBits = 0;   // 0 until a record has been read, then 7 or 8
+    std::int16_t dataBits = 0;   // Qk14: 0 until a record has been read, then 7 or 8
     std::int16_t byteOrder = 0;  // 0 "Little", other "Big"
     std::uint16_t startAddress = 0;
     std::array<std::string, 8> functionKeyNames;  // F2..F9 at index 0..7
@@ -32,18 +30,10 @@ struct Settings {
     const std::string& name_of_key(int key) const { return functionKeyNames.at(static_cast<std::size_t>(key - 2)); }
 };
 
-struct SettingsResult {
-    Settings settings;
-    // Set when an "AD=" record was read: the dump page starts there.
-    std::optional<std::uint16_t> dumpBase;
-    // 0, or the runtime error the file raises (6 overflow, 54 input past end,
-    // 58 bad field); the program ends with that error's report.
-    std::uint16_t error = 0;
-};
-
-// Reads the file's bytes over `previous` (the defaults at program start, the
-// values read before at an Esc restart: keys absent from the file keep them).
-SettingsResult read_settings(std::string_view bytes, const Settings& previous, MonitorKind monitor);
+// Applies one record to `settings`. Returns true when it was an "AD=" record
+// (the dump page then starts at `startAddress`). A number outside the
+// setting's range raises the runtime's overflow error (6).
+bool apply_settings_record(std::string_view record, Settings& settings, MonitorKind monitor);
 
 // The serial device string of the channel, for example
 // "com1:(s8n1n8,RB8192)"; empty for a channel outside 0-3.

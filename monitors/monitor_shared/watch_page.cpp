@@ -2,14 +2,24 @@
 
 #include <algorithm>
 
-#include "list_field_reader.h"
-#include "number_text.h"
 #include "protocol.h"
-#include "shift_jis_text.h"
+#include "runtime/core/error.h"
+#include "runtime/core/number_conversions.h"
+#include "runtime/core/number_text.h"
+#include "runtime/core/shift_jis.h"
+#include "runtime/core/string_functions.h"
 
 namespace monitor {
 
 namespace {
+
+constexpr std::uint16_t kSitePosition = 0x0301;
+constexpr std::uint16_t kSiteBadCount = 0x0302;
+constexpr std::uint16_t kSiteTooManyEntries = 0x0303;
+constexpr std::uint16_t kSiteOffScreen = 0x0304;
+
+constexpr int kScreenColumns = 80;
+constexpr int kScreenRows = 24;
 
 std::optional<int> hex_digit_value(char c)
 {
@@ -22,54 +32,57 @@ std::optional<int> hex_digit_value(char c)
     return std::nullopt;
 }
 
-std::optional<std::int16_t> position_value(const std::string& text)
+std::int16_t position_value(std::string_view text)
 {
-    const auto value = value_of_text(text);
-    return value ? round_to_int16(*value) : std::nullopt;
+    const rt::ParsedNumber number = rt::parse_number(text);
+    if (!number.representable)
+        rt::RAISE_ERROR(rt::err::Overflow, kSitePosition);
+    return rt::REAL_TO_I16_CHECK(number.value);
 }
 
-WatchFileResult failed(WatchFileFault fault, std::size_t entry)
+std::size_t display_width(std::string_view label)
 {
-    WatchFileResult result;
-    result.fault = fault;
-    result.faultEntry = entry;
-    return result;
+    const rt::CharacterCounts counts = rt::count_characters(label);
+    return static_cast<std::size_t>(2 * counts.double_byte + counts.single_byte);
 }
 
 }  // namespace
 
-WatchFileResult load_watch_file(std::string_view bytes)
+WatchEntry make_watch_entry(WatchFields fields)
 {
-    WatchFileResult result;
-    ListFieldReader reader(bytes);
-    while (!reader.at_end()) {
-        const std::size_t index = result.page.entries.size();
-        if (index == kWatchEntriesMax)
-            return failed(WatchFileFault::TooManyEntries, index);
-        WatchEntry entry;
-        for (std::string* field : {&entry.columnText, &entry.rowText, &entry.label, &entry.addressField, &entry.format}) {
-            TextItem item = reader.read_text();
-            if (item.error != 0)
-                return failed(item.error == kErrorInputPastEnd ? WatchFileFault::MissingFields : WatchFileFault::BadField,
-                              index);
-            *field = std::move(item.text);
-        }
-        const auto column = position_value(entry.columnText);
-        const auto row = position_value(entry.rowText);
-        if (!column || !row)
-            return failed(WatchFileFault::PositionOverflow, index);
-        entry.column = *column;
-        entry.row = *row;
-        if (!watch_request(entry))
-            return failed(WatchFileFault::BadCount, index);
-        result.page.labelWidth = std::max(result.page.labelWidth, display_width(entry.label));
-        result.page.entries.push_back(std::move(entry));
-    }
-    for (auto& entry : result.page.entries) {
-        entry.valueColumn = entry.column + static_cast<std::int32_t>(result.page.labelWidth) + kWatchStaticWidth;
+    WatchEntry entry;
+    entry.columnText = std::move(fields[0]);
+    entry.rowText = std::move(fields[1]);
+    entry.label = std::move(fields[2]);
+    entry.addressField = std::move(fields[3]);
+    entry.format = std::move(fields[4]);
+    entry.column = position_value(entry.columnText);
+    entry.row = position_value(entry.rowText);
+    if (!watch_request(entry))
+        rt::RAISE_ERROR(rt::err::IllegalArgument, kSiteBadCount);
+    return entry;
+}
+
+void add_watch_entry(WatchPage& page, WatchEntry entry)
+{
+    if (page.entries.size() >= kWatchEntriesMax)
+        rt::RAISE_ERROR(rt::err::SubscriptOutOfRange, kSiteTooManyEntries);
+    page.labelWidth = std::max(page.labelWidth, display_width(entry.label));
+    page.entries.push_back(std::move(entry));
+}
+
+void finish_watch_page(WatchPage& page)
+{
+    for (WatchEntry& entry : page.entries) {
+        entry.valueColumn = entry.column + static_cast<std::int32_t>(page.labelWidth) + kWatchStaticWidth;
         entry.valueRow = entry.row;
+        // The label is printed at its place, the value one column right of
+        // the value column; everything between lies on the same row.
+        const bool fits = entry.column >= 0 && entry.row >= 0 && entry.row < kScreenRows &&
+                          value_place(entry).column < kScreenColumns;
+        if (!fits)
+            rt::RAISE_ERROR(rt::err::IllegalArgument, kSiteOffScreen);
     }
-    return result;
 }
 
 std::optional<std::string> watch_request(const WatchEntry& entry)
@@ -102,7 +115,15 @@ std::string watch_static_text(const WatchEntry& entry)
 
 std::string typed_file_base(std::string_view typed)
 {
-    return std::string(cut_to_characters(typed, 8));
+    constexpr std::size_t kMaxBytes = 8;
+    std::size_t end = 0;
+    while (end < typed.size()) {
+        const std::size_t length = rt::sjis::character_length(typed, end);
+        if (end + length > kMaxBytes)
+            break;
+        end += length;
+    }
+    return std::string(typed.substr(0, end));
 }
 
 }  // namespace monitor

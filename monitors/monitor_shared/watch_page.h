@@ -4,10 +4,12 @@
 // A watch file holds five comma-separated fields per entry: column, row,
 // label, address field and format letter. Fields are read one after another
 // regardless of line ends (list input), so a short line takes its missing
-// fields from the next one. Address field: four address digits and one count
+// fields from the next one. The programs read the fields with INPUT and build
+// the page with make_watch_entry, add_watch_entry and finish_watch_page. Address field: four address digits and one count
 // digit ("0" = 16 bytes, "1"-"F" = 1-15), or "I" and two port digits.
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <optional>
@@ -42,24 +44,23 @@ struct WatchPage {
     std::size_t labelWidth = 0;
 };
 
-enum class WatchFileFault {
-    None,
-    MissingFields,    // the file ends in the middle of an entry
-    BadField,         // a quoted field with text after its closing quote
-    PositionOverflow, // a column or row outside the 16-bit range
-    TooManyEntries,   // more than 51 entries
-    BadCount,         // a memory address field whose count character is not a hexadecimal digit
-};
+// The five fields of one entry as the input statement read them.
+using WatchFields = std::array<std::string, 5>;
 
-struct WatchFileResult {
-    WatchPage page;                       // valid when fault is None
-    WatchFileFault fault = WatchFileFault::None;
-    std::size_t faultEntry = 0;           // index of the entry that failed
-    bool loaded() const noexcept { return fault == WatchFileFault::None; }
-};
+// One entry from its fields: column and row are VAL of their text (raises 6
+// outside the 16-bit range); a memory entry whose count character is not a
+// hexadecimal digit, or an empty address field, raises 5, because it has no
+// command code.
+WatchEntry make_watch_entry(WatchFields fields);
 
-// Reads a whole watch file. A file without entries is an empty page.
-WatchFileResult load_watch_file(std::string_view bytes);
+// Adds an entry in file order and widens `labelWidth` to its label's display
+// width (2 per double-byte character, 1 per single byte). A 52nd entry raises 9.
+void add_watch_entry(WatchPage& page, WatchEntry entry);
+
+// After the last entry: every value column is column + labelWidth + 9. Raises
+// 5 when a label, static text or value would lie off the 80 x 24 screen,
+// where printing it would end the program.
+void finish_watch_page(WatchPage& page);
 
 // The request of an entry: port entries send the last two characters of the address field
 // and code 23; memory entries the first four characters and code 1F for count

@@ -1,16 +1,16 @@
 #include "watch_value.h"
 
-#include "number_text.h"
-#include "numeric_picture.h"
+#include "runtime/core/number_text.h"
+#include "runtime/core/print_using.h"
 
 namespace monitor {
 
 namespace {
 
-// The value of "&H" followed by `digits`; such text always converts.
+// VAL of "&H" followed by `digits` (a reply's digits never leave a real's range).
 double hex_value(std::string_view digits)
 {
-    return value_of_text("&H" + std::string(digits)).value_or(0.0);
+    return rt::parse_number("&H" + std::string(digits)).value;
 }
 
 std::string_view mid(std::string_view text, std::size_t start, std::size_t count)
@@ -19,6 +19,11 @@ std::string_view mid(std::string_view text, std::size_t start, std::size_t count
 }
 
 }  // namespace
+
+std::string picture_number(double value, int width)
+{
+    return rt::format_using_item(std::string(static_cast<std::size_t>(width), '#'), 0, value).text;
+}
 
 std::string word_digits(std::string_view reply, ByteOrder order)
 {

@@ -36,6 +36,10 @@ inline constexpr WatchValueStyle qk14_value_style(std::int16_t byteOrderSetting)
 }
 inline constexpr WatchValueStyle kQkP877WValueStyle{ByteOrder::Little, 6};
 
+// The value through a numeric picture of `width` "#" characters (PRINT USING):
+// right-aligned, or "%" and its decimal text when it does not fit.
+std::string picture_number(double value, int width);
+
 // The four hexadecimal characters of the word in V, high byte first.
 std::string word_digits(std::string_view reply, ByteOrder order);
 

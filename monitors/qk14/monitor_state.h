@@ -7,25 +7,15 @@
 #include <string>
 
 #include "monitors/monitor_shared/change_log.h"
+#include "monitors/monitor_shared/display_mode.h"
 #include "monitors/monitor_shared/settings_file.h"
 #include "monitors/monitor_shared/watch_page.h"
 
 namespace qk14 {
 
-// What the work area shows.
-enum class DisplayMode : std::int16_t {
-    None = 0,   // transient, while a mode is being left
-    Dump = 1,
-    // 2-9: watch page of F2-F9
-    ChosenWatch = 10,
-    Log = 11,
-};
-
-inline constexpr DisplayMode watch_mode_of_key(int key) { return static_cast<DisplayMode>(key); }
-inline constexpr bool is_watch_mode(DisplayMode mode)
-{
-    return static_cast<int>(mode) >= 2 && static_cast<int>(mode) <= 10;
-}
+using monitor::DisplayMode;
+using monitor::is_watch_mode;
+using monitor::watch_mode_of_key;
 
 struct LogState {
     bool logging = false;              // the log file is open for appending

@@ -9,9 +9,12 @@
 #include "command_display.h"
 #include "key_step.h"
 #include "mode_control.h"
+#include "monitors/monitor_shared/clock_display.h"
 #include "monitors/monitor_shared/command_request.h"
+#include "monitors/monitor_shared/command_row_copy.h"
 #include "monitors/monitor_shared/console_output.h"
-#include "monitors/monitor_shared/legend.h"
+#include "monitors/monitor_shared/legend_drawing.h"
+#include "monitors/monitor_shared/target_link.h"
 #include "runtime/console/keyboard_reads.h"
 #include "runtime/console/print_statements.h"
 #include "runtime/console/screen_statements.h"
@@ -62,7 +65,7 @@ void Qk14Program::start_up()
     for (int key = 1; key <= 12; ++key)
         stmt(__LINE__, [&] { rt::ON_KEY_GOSUB(key, [this, key] { function_key(key); }); });
     switch_function_keys_on();
-    open_channel();
+    monitor::open_channel(s_.settings.channel, s_.settings.dataBits);
 }
 
 void Qk14Program::draw_frame()
@@ -93,17 +96,7 @@ void Qk14Program::draw_frame()
 
 void Qk14Program::draw_legend()
 {
-    for (const monitor::LegendCell& cell : monitor::legend_cells(static_cast<int>(s_.currentMode), s_.functionKeyNames)) {
-        if (cell.blankFirst) {
-            stmt(__LINE__, [&] { locate(cell.place); });
-            stmt(__LINE__, [&] { text_colour(monitor::kLegendBlank); });
-            stmt(__LINE__, [&] { print_blanks(monitor::kLegendCellWidth); });
-        }
-        stmt(__LINE__, [&] { text_colour(cell.colour); });
-        stmt(__LINE__, [&] { locate(cell.place); });
-        stmt(__LINE__, [&] { print(cell.text); });
-    }
-    stmt(__LINE__, [&] { text_colour(monitor::kLegendDone); });
+    monitor::draw_legend(static_cast<int>(s_.currentMode), s_.functionKeyNames);
 }
 
 void Qk14Program::main_cycle()
@@ -160,21 +153,7 @@ void Qk14Program::function_key(int key)
 
 void Qk14Program::clock_tick()
 {
-    std::int16_t row = 0;
-    std::int16_t column = 0;
-    stmt(__LINE__, [&] { row = rt::CURSOR_ROW(0); });
-    stmt(__LINE__, [&] { column = rt::CURSOR_COLUMN(0, 0); });
-    stmt(__LINE__, [&] { locate(screen::kClock.column, screen::kClock.row); });
-    stmt(__LINE__, [&] {
-        if (s_.linkFault) {
-            print(screen::kClockFault);
-        } else {
-            rt::PRINT_TO_WINDOW(0);
-            rt::TIME_S();
-            rt::PRINT_STR(kNoEnd);
-        }
-    });
-    stmt(__LINE__, [&] { locate(column, row); });
+    monitor::show_clock(s_.linkFault);
 }
 
 void Qk14Program::key_step()
@@ -214,15 +193,7 @@ void Qk14Program::key_step()
 
 void Qk14Program::execute_command()
 {
-    std::array<std::int16_t, 81> cells{};
-    stmt(__LINE__, [&] {
-        rt::CELLS_GET(0, 0, screen::kCommand.row, screen::kCommandCopyLastColumn, screen::kCommand.row,
-                      std::span<std::int16_t>(cells.data(), screen::kCommandCopyLastColumn + 1));
-    });
-    stmt(__LINE__, [&] {
-        rt::CELLS_PUT(0, 0, screen::kLastCommandRow, screen::kCommandCopyLastColumn, screen::kLastCommandRow,
-                      std::span<const std::int16_t>(cells.data(), screen::kCommandCopyLastColumn + 1));
-    });
+    monitor::copy_command_row(screen::kCommandCopyLastColumn);
     monitor::CommandOutcome outcome;
     stmt(__LINE__, [&] { outcome = monitor::prepare_command(s_.commandLine, monitor::MonitorKind::Qk14); });
     switch (outcome.kind) {
@@ -238,7 +209,7 @@ void Qk14Program::execute_command()
         end_command();
         return;
     case monitor::CommandOutcome::Kind::Send:
-        send(outcome.request);
+        monitor::send_request(outcome.request);
         break;
     case monitor::CommandOutcome::Kind::NoRequest:
         break;

@@ -36,20 +36,14 @@ private:
     void end_command();
 
     // Target link.
-    void open_channel();
-    void send(std::string_view request);
     void reply_reader();
-    std::optional<std::string> watch_reply(bool track_link_fault);
 
     // Views.
     void read_settings();
     void draw_dump_page();
     void read_next_dump_row();
     bool load_watch_file();
-    void draw_watch_entries();
-    void show_value(const monitor::WatchEntry& entry, std::string_view reply, bool log_line);
     void refresh_watch_page();
-    void file_list();
     void enter_watch_page(int key);
     void enter_chosen_watch_page();
     void enter_log_mode();

@@ -6,28 +6,21 @@
 #include <array>
 #include <string_view>
 
+#include "monitors/monitor_shared/screen_place.h"
+
 namespace qk14::screen {
 
 inline constexpr int kColumns = 80;
 inline constexpr int kRows = 24;
 
-struct Place {
-    int column;
-    int row;
-};
-
-// Colour number and display attribute as COLOR takes them.
-struct Colour {
-    int colour;
-    int attribute;  // 0 = leave as is, 4 = normal, 5 = reversed bar
-};
+using Place = monitor::ScreenPlace;
+using Colour = monitor::ScreenColour;
+using PlacedText = monitor::PlacedText;
 
 // Work area = scroll region.
 inline constexpr int kWorkFirstRow = 2;
 inline constexpr int kWorkRows = 17;
 
-inline constexpr Place kClock{71, 0};
-inline constexpr std::string_view kClockFault = "Error   ";
 inline constexpr Place kBanner{1, 0};
 // The banner line is not fixed by the screen map; this is the program's own.
 inline constexpr std::string_view kBannerText = "Qk14  Z80 Monitor";
@@ -66,26 +59,7 @@ inline constexpr std::string_view kLegendF12Text = "F12=Repeat";
 inline constexpr Colour kLegendF12Colour{4, 5};
 inline constexpr Colour kLegendDone{7, 4};
 
-// Dump page.
-inline constexpr Place kDumpHeader{1, 2};
-inline constexpr std::string_view kDumpHeaderText = "ADRS +0 +1 +2 +3 +4 +5 +6 +7 +8 +9 +A +B +C +D +E +F";
-inline constexpr int kDumpHeaderColour = 6;
-inline constexpr int kDumpFirstRow = 3;
-inline constexpr int kDumpAddressColumn = 1;
-inline constexpr int kDumpAddressColour = 5;
-inline constexpr int kDumpBytesColumn = 6;
-inline constexpr std::string_view kDumpPlaceholder = " -- -- -- -- -- -- -- -- -- -- -- -- -- -- -- --";
-inline constexpr int kDumpLineTextColour = 15;
-inline constexpr int kDumpLineDrawColour = 12;
-struct Line {
-    int x1, y1, x2, y2;
-};
-inline constexpr std::array<Line, 2> kDumpLines{Line{48, 197, 424, 197}, Line{236, 56, 236, 340}};
-
-struct PlacedText {
-    Place place;
-    std::string_view text;
-};
+// The dump page (monitor_shared/dump_page_drawing.h) with this help block.
 inline constexpr std::array<PlacedText, 17> kHelpBlock{
     PlacedText{{55, 2}, "***  Command  ***"},
     PlacedText{{55, 3}, "Rxxxx   Mem Read"},
@@ -107,11 +81,7 @@ inline constexpr std::array<PlacedText, 17> kHelpBlock{
 };
 
 // Watch pages and the log.
-inline constexpr Place kLoadClear{1, 3};
-inline constexpr int kLoadClearBlanks = 40;
 inline constexpr Place kFileListStart{0, 9};
-inline constexpr std::array<int, 4> kFileListColumns{10, 20, 30, 40};
-inline constexpr std::string_view kFilePrompt = "File Name(*.DAT):";
 inline constexpr Place kFilePromptPlace{5, 6};
 inline constexpr std::string_view kHintReturn = "RET Only   : To 256dump";
 inline constexpr std::string_view kHintAppend = "FileName/F : Append File(*.DAS)";

@@ -1,16 +1,12 @@
-// Start-up (and Esc restart) with the settings file: the modes start at the
-// dump page, the settings and the F2-F9 names take what the file gives, and
-// an "AD=" record moves the dump page.
+// What start-up (and the Esc restart) takes from the settings just read:
+// the F2-F9 names for the legend, and the first dump page when the file had
+// an "AD=" record (otherwise the page stays where it was).
 #pragma once
-
-#include <string_view>
 
 #include "monitor_state.h"
 
 namespace qk14 {
 
-// Reads "QK.DEF"'s bytes into the state. Returns 0, or the runtime error
-// number the file raises (the program ends with its report then).
-std::uint16_t start_with_settings(MonitorState& state, std::string_view settingsFile);
+void take_settings(MonitorState& state, bool startAddressRead);
 
 }  // namespace qk14

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include "monitors/monitor_shared/dump_page_drawing.h"
+
 #include "monitors/monitor_shared/command_line_edit.h"
 #include "monitors/monitor_shared/legend.h"
 #include "monitors/qk14/command_display.h"
@@ -184,7 +186,7 @@ TEST(ScreenMap, StatusLineAndFixedTexts)
     EXPECT_EQ(screen::kHelpBlock[12].text.substr(0, 2), "\x81\xaa");
     // The arrow lines line up with "PageUp  : -4KB".
     EXPECT_EQ(screen::kHelpBlock[12].text.size(), screen::kHelpBlock[14].text.size());
-    EXPECT_EQ(screen::kDumpPlaceholder.size(), 48u);
+    EXPECT_EQ(monitor::kDumpPlaceholder.size(), 48u);
     EXPECT_EQ(screen::kErrorText.size() + screen::kErrorTrailingBlanks, 43u);
 }
 

@@ -1,40 +1,54 @@
 #include <gtest/gtest.h>
 
-#include "monitors/monitor_shared/number_text.h"
+#include "file_reading.h"
 #include "monitors/monitor_shared/settings_file.h"
 #include "monitors/qk14/startup_settings.h"
+#include "runtime/core/error.h"
 
 namespace monitor {
 namespace {
 
-SettingsResult qk14(std::string_view file, const Settings& previous = {})
+using testing::read_settings_bytes;
+using testing::SettingsRead;
+
+constexpr std::uint16_t kErrorOverflow = 6;
+
+SettingsRead qk14(std::string_view file, const Settings& previous = {})
 {
-    return read_settings(file, previous, MonitorKind::Qk14);
+    return read_settings_bytes(file, previous, MonitorKind::Qk14);
 }
 
-TEST(NumberText, ValueOfText)
+std::optional<std::uint16_t> dump_base(const SettingsRead& read)
 {
-    EXPECT_EQ(value_of_text("&H1F00"), 7936);
-    EXPECT_EQ(value_of_text("&hff"), 255);
-    EXPECT_EQ(value_of_text("&HFFFF"), 65535);
-    EXPECT_EQ(value_of_text("&H12G4"), 18);
-    EXPECT_EQ(value_of_text("&H"), 0);
-    EXPECT_EQ(value_of_text("&O17"), 15);
-    EXPECT_EQ(value_of_text("  12"), 12);
-    EXPECT_EQ(value_of_text("12 34"), 12);
-    EXPECT_EQ(value_of_text("-.5"), -0.5);
-    EXPECT_EQ(value_of_text("1E3"), 1000);
-    EXPECT_EQ(value_of_text("A1"), 0);
-    EXPECT_EQ(value_of_text(""), 0);
-    EXPECT_EQ(value_of_text("x"), 0);
-    EXPECT_EQ(value_of_text("7bit"), 7);
-    EXPECT_FALSE(value_of_text("1E39"));  // beyond single precision
-    EXPECT_EQ(value_of_text("40000%"), std::nullopt);
-    EXPECT_EQ(round_to_int16(2.5), 2);
-    EXPECT_EQ(round_to_int16(3.5), 4);
-    EXPECT_FALSE(round_to_int16(32768));
-    EXPECT_EQ(round_to_int16(-32768), -32768);
-    EXPECT_FALSE(round_to_int32(4294967295.0));
+    return read.startAddressRead ? std::optional<std::uint16_t>(read.settings.startAddress) : std::nullopt;
+}
+
+TEST(SettingsRecord, ValuesAreReadAsVALReadsThem)
+{
+    Settings settings;
+    apply_settings_record("CH=  12", settings, MonitorKind::Qk14);
+    EXPECT_EQ(settings.channel, 12);
+    apply_settings_record("CH=&H1F", settings, MonitorKind::Qk14);
+    EXPECT_EQ(settings.channel, 31);
+    apply_settings_record("CH=2.5", settings, MonitorKind::Qk14);  // stored to nearest, ties to even
+    EXPECT_EQ(settings.channel, 2);
+    apply_settings_record("CH=3.5", settings, MonitorKind::Qk14);
+    EXPECT_EQ(settings.channel, 4);
+    apply_settings_record("BT=7bit", settings, MonitorKind::Qk14);
+    EXPECT_EQ(settings.dataBits, 7);
+    apply_settings_record("BL=A1", settings, MonitorKind::Qk14);
+    EXPECT_EQ(settings.byteOrder, 0);
+    EXPECT_TRUE(apply_settings_record("AD=12G4", settings, MonitorKind::Qk14));
+    EXPECT_EQ(settings.startAddress, 0);
+    EXPECT_FALSE(apply_settings_record("AD=1200", settings, MonitorKind::QkP877W));
+    try {
+        apply_settings_record("CH=32768", settings, MonitorKind::QkP877W);
+        ADD_FAILURE() << "no overflow";
+    } catch (const rt::RuntimeError& e) {
+        EXPECT_EQ(e.number(), kErrorOverflow);
+    }
+    EXPECT_THROW(apply_settings_record("CH=1E39", settings, MonitorKind::Qk14), rt::RuntimeError);
+    EXPECT_THROW(apply_settings_record("CH=40000%", settings, MonitorKind::Qk14), rt::RuntimeError);
 }
 
 TEST(SettingsFile, EmptyFileKeepsDefaultsAndDataBitsZero)
@@ -44,7 +58,7 @@ TEST(SettingsFile, EmptyFileKeepsDefaultsAndDataBitsZero)
     EXPECT_EQ(result.settings.channel, 0);
     EXPECT_EQ(result.settings.dataBits, 0);
     EXPECT_EQ(result.settings.byteOrder, 0);
-    EXPECT_FALSE(result.dumpBase);
+    EXPECT_FALSE(result.startAddressRead);
     for (const auto& name : result.settings.functionKeyNames)
         EXPECT_TRUE(name.empty());
     // The device string takes 8 bits when the setting is not 7.
@@ -58,7 +72,7 @@ TEST(SettingsFile, TypicalFile)
     EXPECT_EQ(result.settings.channel, 1);
     EXPECT_EQ(result.settings.dataBits, 7);
     EXPECT_EQ(result.settings.byteOrder, 1);
-    EXPECT_EQ(result.dumpBase, 0x8000);
+    EXPECT_EQ(dump_base(result), 0x8000);
     EXPECT_EQ(result.settings.name_of_key(2), "MOTOR");
     EXPECT_EQ(channel_device_string(1, 7), "com1:(s7n1n7,RB8192)");
 }
@@ -74,10 +88,10 @@ TEST(SettingsFile, DataBitsAreSevenOnlyForBT7)
 
 TEST(SettingsFile, StartAddressIsTakenOnWholePages)
 {
-    EXPECT_EQ(qk14("AD=12FF").dumpBase, 0x1200);
-    EXPECT_EQ(qk14("AD=").dumpBase, 0);
-    EXPECT_EQ(qk14("AD=ffff").dumpBase, 0xFF00);
-    EXPECT_EQ(qk14("AD=123456").dumpBase, 0x3400);
+    EXPECT_EQ(dump_base(qk14("AD=12FF")), 0x1200);
+    EXPECT_EQ(dump_base(qk14("AD=")), 0);
+    EXPECT_EQ(dump_base(qk14("AD=ffff")), 0xFF00);
+    EXPECT_EQ(dump_base(qk14("AD=123456")), 0x3400);
     EXPECT_EQ(qk14("AD=FFFFFFFF").error, kErrorOverflow);
 }
 
@@ -107,7 +121,7 @@ TEST(SettingsFile, OverflowIsReported)
     EXPECT_EQ(qk14("CH=40000").error, kErrorOverflow);
     EXPECT_EQ(qk14("BL=-40000").error, kErrorOverflow);
     EXPECT_EQ(qk14("CH=1E40").error, kErrorOverflow);
-    EXPECT_EQ(qk14("\"F2=A\"B").error, kErrorBadField);
+    EXPECT_EQ(qk14("\"F2=A\"B").settings.name_of_key(2), "A");  // the B after the quote is dropped
     // A quote inside a record is an ordinary character.
     EXPECT_EQ(qk14("F2=\"A\"B").settings.name_of_key(2), "\"A\"B");
 }
@@ -129,11 +143,11 @@ TEST(SettingsFile, RestartKeepsValuesOfAbsentKeys)
 
 TEST(SettingsFile, QkP877WReadsOnlyChannelAndNames)
 {
-    const auto result = read_settings("CH=1\r\nBT=7\r\nBL=1\r\nAD=8000\r\nF5=P\r\n", {}, MonitorKind::QkP877W);
+    const auto result = read_settings_bytes("CH=1\r\nBT=7\r\nBL=1\r\nAD=8000\r\nF5=P\r\n", {}, MonitorKind::QkP877W);
     EXPECT_EQ(result.settings.channel, 1);
     EXPECT_EQ(result.settings.dataBits, 0);
     EXPECT_EQ(result.settings.byteOrder, 0);
-    EXPECT_FALSE(result.dumpBase);
+    EXPECT_FALSE(result.startAddressRead);
     EXPECT_EQ(result.settings.name_of_key(5), "P");
     EXPECT_EQ(channel_device_string(7, 8), "");
     EXPECT_EQ(channel_device_string(-1, 8), "");
@@ -145,12 +159,17 @@ TEST(SettingsFile, QkP877WReadsOnlyChannelAndNames)
 namespace qk14 {
 namespace {
 
-TEST(StartWithSettings, RestartKeepsTypedNamesAndThePageWithoutAD)
+MonitorState started_with(MonitorState state, std::string_view file)
 {
-    MonitorState state;
-    ASSERT_EQ(start_with_settings(state, "AD=8000\r\nF2=MOTOR\r\n"), 0);
-    EXPECT_EQ(state.currentMode, DisplayMode::Dump);
-    EXPECT_EQ(state.requestedMode, DisplayMode::Dump);
+    const auto read = monitor::testing::read_settings_bytes(file, state.settings, monitor::MonitorKind::Qk14);
+    state.settings = read.settings;
+    take_settings(state, read.startAddressRead);
+    return state;
+}
+
+TEST(TakeSettings, RestartKeepsTypedNamesAndThePageWithoutAD)
+{
+    MonitorState state = started_with({}, "AD=8000\r\nF2=MOTOR\r\n");
     EXPECT_EQ(state.dumpBase, 0x8000);
     EXPECT_EQ(state.functionKeyNames[2], "MOTOR");
     EXPECT_EQ(state.settings.dataBits, 8);
@@ -159,15 +178,13 @@ TEST(StartWithSettings, RestartKeepsTypedNamesAndThePageWithoutAD)
     // F2 keeps its name, the name typed for F10 stays.
     state.dumpBase = 0x1200;
     state.functionKeyNames[10] = "typed";
-    state.currentMode = DisplayMode::ChosenWatch;
-    ASSERT_EQ(start_with_settings(state, "F3=PUMP\r\n"), 0);
+    state = started_with(std::move(state), "F3=PUMP\r\n");
     EXPECT_EQ(state.dumpBase, 0x1200);
     EXPECT_EQ(state.functionKeyNames[2], "MOTOR");
     EXPECT_EQ(state.functionKeyNames[3], "PUMP");
     EXPECT_EQ(state.functionKeyNames[10], "typed");
-    EXPECT_EQ(state.currentMode, DisplayMode::Dump);
 
-    EXPECT_EQ(start_with_settings(state, "CH=99999\r\n"), monitor::kErrorOverflow);
+    EXPECT_EQ(monitor::testing::read_settings_bytes("CH=99999\r\n", {}, monitor::MonitorKind::Qk14).error, 6);
 }
 
 }  // namespace

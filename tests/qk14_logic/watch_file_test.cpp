@@ -1,45 +1,57 @@
 #include <gtest/gtest.h>
 
+#include "file_reading.h"
 #include "monitors/monitor_shared/change_log.h"
-#include "monitors/monitor_shared/list_field_reader.h"
+#include "monitors/monitor_shared/text_item_reader.h"
 #include "monitors/monitor_shared/watch_page.h"
 
 namespace monitor {
 namespace {
 
-TEST(ListFieldReader, SeparatorsQuotesBlanksAndEndOfText)
+using testing::read_watch_bytes;
+
+// Runtime errors a watch file load ends with (then the load-failure path).
+constexpr std::uint16_t kIllegalArgument = 5;
+constexpr std::uint16_t kOverflow = 6;
+constexpr std::uint16_t kSubscriptOutOfRange = 9;
+constexpr std::uint16_t kInputPastEnd = 54;
+
+TEST(TextItemReader, SeparatorsQuotesBlanksAndEndOfText)
 {
-    ListFieldReader reader(std::string_view("A,B\r\nC\x1A"));
+    TextItemReader reader(std::string_view("A,B\r\nC\x1A"));
     EXPECT_EQ(reader.read_text().text, "A");
     EXPECT_EQ(reader.read_text().text, "B");
     EXPECT_FALSE(reader.at_end());
     EXPECT_EQ(reader.read_text().text, "C");
     EXPECT_TRUE(reader.at_end());
-    EXPECT_EQ(reader.read_text().error, kErrorInputPastEnd);
+    EXPECT_EQ(reader.read_text().error, kInputPastEnd);
 
-    ListFieldReader quoted(std::string_view("  \"a,b:c\" , x y :z  \r\n"));
+    TextItemReader quoted(std::string_view("  \"a,b:c\" , x y :z  \r\n"));
     EXPECT_EQ(quoted.read_text().text, "a,b:c");
     EXPECT_EQ(quoted.read_text().text, "x y");
     EXPECT_EQ(quoted.read_text().text, "z");
     EXPECT_TRUE(quoted.at_end());
 
-    ListFieldReader junk(std::string_view("\"ab\"x,1"));
-    EXPECT_EQ(junk.read_text().error, kErrorBadField);
+    // After a closing quote the next character ends the item and is dropped.
+    TextItemReader junk(std::string_view("\"ab\"x,1"));
+    EXPECT_EQ(junk.read_text().text, "ab");
+    EXPECT_EQ(junk.read_text().text, "");
+    EXPECT_EQ(junk.read_text().text, "1");
 
-    ListFieldReader nul(std::string_view("A\0B", 3));
+    TextItemReader nul(std::string_view("A\0B", 3));
     EXPECT_EQ(nul.read_text().text, "AB");
 
-    ListFieldReader only_eof(std::string_view("\x1A"));
+    TextItemReader only_eof(std::string_view("\x1A"));
     EXPECT_TRUE(only_eof.at_end());
-    ListFieldReader blank_then_eof(std::string_view("  \x1A"));
+    TextItemReader blank_then_eof(std::string_view("  \x1A"));
     EXPECT_FALSE(blank_then_eof.at_end());
-    EXPECT_EQ(blank_then_eof.read_text().error, kErrorInputPastEnd);
+    EXPECT_EQ(blank_then_eof.read_text().error, kInputPastEnd);
 }
 
 TEST(WatchFile, OneEntryPositionsRequestAndStaticText)
 {
-    const auto result = load_watch_file("2,3,TEMP,80001,H\r\n");
-    ASSERT_TRUE(result.loaded());
+    const auto result = read_watch_bytes("2,3,TEMP,80001,H\r\n");
+    ASSERT_EQ(result.error, 0);
     ASSERT_EQ(result.page.entries.size(), 1u);
     const WatchEntry& entry = result.page.entries[0];
     EXPECT_EQ(entry.column, 2);
@@ -57,9 +69,9 @@ TEST(WatchFile, OneEntryPositionsRequestAndStaticText)
 
 TEST(WatchFile, RequestsByCountDigitAndPortEntries)
 {
-    const auto result = load_watch_file("1,4,A,80004,H\r\n1,5,B,80000,H\r\n1,6,C,1234F,D\r\n1,7,D,I3f,D\r\n"
+    const auto result = read_watch_bytes("1,4,A,80004,H\r\n1,5,B,80000,H\r\n1,6,C,1234F,D\r\n1,7,D,I3f,D\r\n"
                                         "1,8,E,abcde,W\r\n");
-    ASSERT_TRUE(result.loaded());
+    ASSERT_EQ(result.error, 0);
     const auto& e = result.page.entries;
     EXPECT_EQ(watch_request(e[0]), std::string("8000\x13"));
     EXPECT_EQ(watch_request(e[1]), std::string("8000\x1F"));
@@ -73,8 +85,8 @@ TEST(WatchFile, RequestsByCountDigitAndPortEntries)
 TEST(WatchFile, FieldsRunAcrossLineEndsAndLabelsAlignToTheWidest)
 {
     // The first line has three fields; the entry takes two from the next line.
-    const auto result = load_watch_file("1,3,\"X:Y\"\r\n80001,H\r\n 10 , 4 ,\x83\x41\x83\x42,80002,B\r\n");
-    ASSERT_TRUE(result.loaded());
+    const auto result = read_watch_bytes("1,3,\"X:Y\"\r\n80001,H\r\n 10 , 4 ,\x83\x41\x83\x42,80002,B\r\n");
+    ASSERT_EQ(result.error, 0);
     ASSERT_EQ(result.page.entries.size(), 2u);
     EXPECT_EQ(result.page.entries[0].label, "X:Y");
     EXPECT_EQ(result.page.entries[0].format, "H");
@@ -86,8 +98,8 @@ TEST(WatchFile, FieldsRunAcrossLineEndsAndLabelsAlignToTheWidest)
 
 TEST(WatchFile, PositionTextThatIsNotANumberIsZero)
 {
-    const auto result = load_watch_file("x,,L,80001,H");
-    ASSERT_TRUE(result.loaded());
+    const auto result = read_watch_bytes("x,,L,80001,H");
+    ASSERT_EQ(result.error, 0);
     EXPECT_EQ(result.page.entries[0].column, 0);
     EXPECT_EQ(result.page.entries[0].row, 0);
 }
@@ -95,8 +107,8 @@ TEST(WatchFile, PositionTextThatIsNotANumberIsZero)
 TEST(WatchFile, EmptyFileIsAnEmptyPage)
 {
     for (std::string_view bytes : {std::string_view(""), std::string_view("\x1A")}) {
-        const auto result = load_watch_file(bytes);
-        ASSERT_TRUE(result.loaded());
+        const auto result = read_watch_bytes(bytes);
+        ASSERT_EQ(result.error, 0);
         EXPECT_TRUE(result.page.entries.empty());
         EXPECT_EQ(result.page.labelWidth, 0u);
     }
@@ -104,16 +116,32 @@ TEST(WatchFile, EmptyFileIsAnEmptyPage)
 
 TEST(WatchFile, FailsOnBrokenFiles)
 {
-    EXPECT_EQ(load_watch_file("1,2,L,8000").fault, WatchFileFault::MissingFields);
+    EXPECT_EQ(read_watch_bytes("1,2,L,8000").error, kInputPastEnd);
     // A blank line after the last entry starts an entry that never ends.
-    EXPECT_EQ(load_watch_file("1,2,L,80001,H\r\n\r\n").fault, WatchFileFault::MissingFields);
-    EXPECT_EQ(load_watch_file("40000,2,L,80001,H").fault, WatchFileFault::PositionOverflow);
-    EXPECT_EQ(load_watch_file("1,-32769,L,80001,H").fault, WatchFileFault::PositionOverflow);
-    EXPECT_EQ(load_watch_file("1,2,\"L\"x,80001,H").fault, WatchFileFault::BadField);
-    const auto bad = load_watch_file("1,2,A,80001,H\r\n1,3,B,8000G,H\r\n");
-    EXPECT_EQ(bad.fault, WatchFileFault::BadCount);
-    EXPECT_EQ(bad.faultEntry, 1u);
-    EXPECT_EQ(load_watch_file("1,2,A,,H").fault, WatchFileFault::BadCount);
+    EXPECT_EQ(read_watch_bytes("1,2,L,80001,H\r\n\r\n").error, kInputPastEnd);
+    EXPECT_EQ(read_watch_bytes("40000,2,L,80001,H").error, kOverflow);
+    EXPECT_EQ(read_watch_bytes("1,-32769,L,80001,H").error, kOverflow);
+    // The character after a closing quote ends the label, so the comma after
+    // it gives an empty address field.
+    EXPECT_EQ(read_watch_bytes("1,2,\"L\"x,80001,H").error, kIllegalArgument);
+    const auto bad = read_watch_bytes("1,2,A,80001,H\r\n1,3,B,8000G,H\r\n");
+    EXPECT_EQ(bad.error, kIllegalArgument);
+    EXPECT_EQ(bad.failedEntry, 1u);
+    EXPECT_EQ(read_watch_bytes("1,2,A,,H").error, kIllegalArgument);
+}
+
+TEST(WatchFile, PositionsOffTheScreenAreRefused)
+{
+    // The value of the widest label's entry starts at column + width + 10;
+    // it must still be a screen column (0-79), and rows are 0-23.
+    EXPECT_EQ(read_watch_bytes("65,2,ABCD,80001,H").error, 0);  // value at column 79
+    EXPECT_EQ(read_watch_bytes("66,2,ABCD,80001,H").error, kIllegalArgument);
+    EXPECT_EQ(read_watch_bytes("1,24,L,80001,H").error, kIllegalArgument);
+    EXPECT_EQ(read_watch_bytes("1,23,L,80001,H").error, 0);
+    EXPECT_EQ(read_watch_bytes("-1,5,L,80001,H").error, kIllegalArgument);
+    EXPECT_EQ(read_watch_bytes("1,-1,L,80001,H").error, kIllegalArgument);
+    // A long label elsewhere pushes every value column right.
+    EXPECT_EQ(read_watch_bytes("60,2,A,80001,H\r\n1,3,LONGLABELLONGLABEL,80001,H").error, kIllegalArgument);
 }
 
 TEST(WatchFile, FiftyOneEntriesLoadAndTheFiftySecondFails)
@@ -121,11 +149,11 @@ TEST(WatchFile, FiftyOneEntriesLoadAndTheFiftySecondFails)
     std::string file;
     for (int i = 0; i < 51; ++i)
         file += "1," + std::to_string(2 + i % 17) + ",L,80001,H\r\n";
-    EXPECT_EQ(load_watch_file(file).page.entries.size(), 51u);
+    EXPECT_EQ(read_watch_bytes(file).page.entries.size(), 51u);
     file += "1,2,L,80001,H\r\n";
-    const auto result = load_watch_file(file);
-    EXPECT_EQ(result.fault, WatchFileFault::TooManyEntries);
-    EXPECT_EQ(result.faultEntry, 51u);
+    const auto result = read_watch_bytes(file);
+    EXPECT_EQ(result.error, kSubscriptOutOfRange);
+    EXPECT_EQ(result.failedEntry, 51u);
 }
 
 TEST(TypedNames, CutToEightBytesWithoutSplittingACharacter)

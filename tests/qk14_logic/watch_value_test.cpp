@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include "monitors/monitor_shared/numeric_picture.h"
 #include "monitors/monitor_shared/watch_value.h"
 #include "monitors/monitor_shared/watch_value_output.h"
 

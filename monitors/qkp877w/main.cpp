@@ -1,0 +1,12 @@
+// QkP877W: the PIC16F877 board's serial monitor.
+#include "monitors/monitor_shared/program_entry.h"
+#include "qkp877w_program.h"
+
+int main(int argc, char** argv)
+{
+    qkp877w::QkP877WProgram program;
+    return monitor::run_monitor_program(argc, argv,
+                                        {"QkP877W", "qkp877w", "Serial monitor for a PIC16F877 target board: memory "
+                                                               "read and write, dump page, watch pages and change list."},
+                                        [&program] { program.main_routine(); });
+}

@@ -97,7 +97,9 @@ public:
     // Clears the port's error word and maps it (0: no error).
     std::uint16_t line_error();
     // Bytes in the receive queue; an empty queue waits up to one poll slice
-    // on average for a byte (see serial_poll_pacer.h). 0 when closed.
+    // on average for a byte (see serial_poll_pacer.h). Within one wait quantum
+    // of seeing the queue empty, checks that may not wait report it empty
+    // without a system call. 0 when closed.
     std::int32_t receive_count();
 
     // What the open in force computed and applied.
@@ -130,6 +132,7 @@ private:
     host::SerialLineSettings settings_;
     SerialOptions options_;
     SerialPollPacer pacer_;
+    SerialPollPacer::Clock::time_point last_empty_look_{};  // the driver's queue was last seen empty
     bool shift_mode_ = false;
     bool parity_check_ = false;
     std::uint8_t write_shift_ = 0;

@@ -31,15 +31,35 @@ std::int32_t SerialDevice::receive_count()
 {
     if (!port_)
         return 0;
+    using Clock = SerialPollPacer::Clock;
+    const Clock::time_point now = Clock::now();
+    Clock::duration wait{};
+    const bool seen_empty_lately = now - last_empty_look_ < kSerialPollWaitQuantum;
+    if (seen_empty_lately) {
+        // The driver's queue was empty a moment ago: while the pacing lets this
+        // check return at once, it reports the queue still empty without asking
+        // the driver again. A byte arriving meanwhile is seen by the next wait.
+        wait = pacer_.next_wait(now);
+        if (wait == Clock::duration::zero())
+            return 0;
+    }
     (void)port_->take_errors();  // the count query clears the error word too
     std::int32_t count = port_->receive_count();
-    if (count > 0)
+    if (count > 0) {
+        last_empty_look_ = {};
         return count;
-    const auto wait = pacer_.next_wait(SerialPollPacer::Clock::now());
-    if (wait > SerialPollPacer::Clock::duration::zero() &&
-        port_->wait_for_input(wait) == host::SerialWait::Readable)
+    }
+    if (!seen_empty_lately)
+        wait = pacer_.next_wait(now);
+    if (wait > Clock::duration::zero() && port_->wait_for_input(wait) == host::SerialWait::Readable) {
         count = port_->receive_count();
-    return count;
+        if (count > 0) {
+            last_empty_look_ = {};
+            return count;
+        }
+    }
+    last_empty_look_ = Clock::now();
+    return 0;
 }
 
 // One platform write of up to `length` bytes. False with the mapped line

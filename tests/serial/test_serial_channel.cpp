@@ -452,9 +452,9 @@ TEST(SerialFaults, HangUpMakesTransfersFailWithoutHangingOrSpinning)
 
     // A hung-up line is polled at the pace of a silent one, never faster.
     const auto start = std::chrono::steady_clock::now();
-    for (int i = 0; i < 2000; ++i)
+    for (int i = 0; i < 5000; ++i)
         EXPECT_EQ(c.dev().receive_count(), 0);
-    EXPECT_GE(std::chrono::steady_clock::now() - start, 15ms);
+    EXPECT_GE(std::chrono::steady_clock::now() - start, 30ms);
     try {
         c.dev().read(1, 0x4A09);
         ADD_FAILURE() << "INPUT$ on a hung-up line";

@@ -512,3 +512,34 @@ TEST(SerialFaults, APeerThatStopsReadingEndsAWriteWith78OnlyWithASendTimeOut)
     EXPECT_EQ(received.size(), block.size());
     EXPECT_GE(patient.pumps.load(), 2) << "each retry runs a pump step";
 }
+
+TEST(SerialFaults, GarbageInShiftModeDeliversEveryByteButTheShiftCodes)
+{
+    Channel c;
+    ASSERT_EQ(c.open(6, "S7N1N8,RD100"), 0);
+    std::string garbage(4096, '\0');
+    std::mt19937 random(11);
+    for (char& ch : garbage)
+        ch = static_cast<char>(random());
+    std::jthread peer([&] { c.pty.send(garbage); });
+    std::uint8_t state = 0;
+    std::vector<std::uint8_t> want;
+    for (char ch : garbage) {
+        const auto b = static_cast<std::uint8_t>(ch);
+        if (b == rt::kShiftOut || b == rt::kShiftIn) {
+            state = b;
+            continue;
+        }
+        if (b < 0x20)
+            state = rt::kShiftIn;
+        want.push_back(b < 0x20 ? b : (state == rt::kShiftOut ? std::uint8_t(b | 0x80) : b));
+    }
+    std::vector<std::uint8_t> got;
+    std::uint8_t b = 0;
+    std::uint16_t error = 0;
+    while ((error = c.read(b)) == 0)
+        got.push_back(b);
+    EXPECT_EQ(error, 78) << "the read ends with the receive time-out once the line is quiet";
+    EXPECT_EQ(got.size(), want.size());
+    EXPECT_TRUE(got == want);
+}

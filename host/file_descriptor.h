@@ -5,7 +5,7 @@
 
 #include <utility>
 
-namespace rt {
+namespace host {
 
 class FileDescriptor {
 public:
@@ -37,4 +37,4 @@ private:
     int fd_ = -1;
 };
 
-}  // namespace rt
+}  // namespace host

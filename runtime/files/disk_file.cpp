@@ -93,7 +93,7 @@ std::unique_ptr<DiskFile> DiskFile::open(const DiskOpenRequest& request, std::ui
     }
     if (fd < 0)
         raise_system_error(errno, site);
-    file->fd_ = FileDescriptor(fd);
+    file->fd_ = host::FileDescriptor(fd);
 
     struct stat info {};
     if (::fstat(fd, &info) != 0)

@@ -14,7 +14,7 @@
 
 #include "runtime/files/device.h"
 #include "runtime/files/field_parser.h"
-#include "runtime/files/file_descriptor.h"
+#include "host/file_descriptor.h"
 
 namespace rt {
 
@@ -47,7 +47,7 @@ public:
 
 private:
     DiskFile() = default;
-    FileDescriptor fd_;
+    host::FileDescriptor fd_;
 };
 
 }  // namespace rt

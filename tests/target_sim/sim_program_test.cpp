@@ -20,13 +20,13 @@
 #include <thread>
 #include <vector>
 
-#include "tools/target-sim/file_descriptor.h"
+#include "host/file_descriptor.h"
 
 namespace {
 
 using Clock = std::chrono::steady_clock;
 using namespace std::chrono_literals;
-using sim::FileDescriptor;
+using host::FileDescriptor;
 
 // The simulator as a child process with its standard input and output on pipes.
 class SimProcess {

@@ -44,7 +44,7 @@ PseudoTerminal::PseudoTerminal() : master_(::posix_openpt(O_RDWR | O_NOCTTY | O_
     if (::ptsname_r(master_.get(), name, sizeof name) != 0)
         throw_errno("ptsname_r");
     slave_path_ = name;
-    slave_ = FileDescriptor(::open(name, O_RDWR | O_NOCTTY | O_NONBLOCK));
+    slave_ = host::FileDescriptor(::open(name, O_RDWR | O_NOCTTY | O_NONBLOCK));
     if (!slave_.valid())
         throw_errno("open slave");
     make_raw(slave_.get());

@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "file_descriptor.h"
+#include "host/file_descriptor.h"
 
 namespace sim {
 
@@ -25,8 +25,8 @@ public:
     void hang_up() noexcept;
 
 private:
-    FileDescriptor master_;
-    FileDescriptor slave_;
+    host::FileDescriptor master_;
+    host::FileDescriptor slave_;
     std::string slave_path_;
 };
 

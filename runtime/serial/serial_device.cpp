@@ -1,6 +1,7 @@
 // Open and close of a serial channel.
 #include "serial_device.h"
 
+#include <algorithm>
 #include <chrono>
 #include <string>
 #include <system_error>

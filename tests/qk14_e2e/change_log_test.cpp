@@ -1,0 +1,204 @@
+// The change log of F11: the typed name's /F and /D forms, the log lines in
+// the *.DAS file, and the running list on screen.
+#include <regex>
+#include <thread>
+
+#include "qk14_e2e_fixture.h"
+
+namespace qk14_e2e {
+namespace {
+
+struct LoggedChange {
+    std::string number;  // 4 digits as in the file
+    std::string date;
+    std::string time;
+    std::string value;
+    bool operator==(const LoggedChange&) const = default;
+};
+
+std::ostream& operator<<(std::ostream& out, const LoggedChange& c)
+{
+    return out << c.number << "," << c.date << "," << c.time << "," << c.value;
+}
+
+// The lines of a log file; every line must end with CR LF. A closing 0x1A
+// end-of-file byte is allowed.
+std::vector<std::string> log_file_lines(std::string text, bool& all_crlf)
+{
+    if (!text.empty() && text.back() == '\x1a')
+        text.pop_back();
+    all_crlf = text.empty() || text.ends_with("\r\n");
+    std::vector<std::string> lines;
+    std::size_t start = 0;
+    while (start < text.size()) {
+        const std::size_t end = text.find("\r\n", start);
+        if (end == std::string::npos) {
+            all_crlf = false;
+            lines.push_back(text.substr(start));
+            break;
+        }
+        lines.push_back(text.substr(start, end - start));
+        start = end + 2;
+    }
+    return lines;
+}
+
+std::vector<LoggedChange> parse_log_lines(const std::vector<std::string>& lines)
+{
+    static const std::regex kLine(R"(^(\d{4}),(\d\d/\d\d/\d\d),(\d\d:\d\d:\d\d),([0-9A-F]{2})$)");
+    std::vector<LoggedChange> changes;
+    for (const std::string& line : lines) {
+        std::smatch m;
+        if (std::regex_match(line, m, kLine))
+            changes.push_back({m[1], m[2], m[3], m[4]});
+        else
+            ADD_FAILURE() << "not a log line: " << line;
+    }
+    return changes;
+}
+
+// Changes in the work area: "####" number, date, time, label, value.
+std::vector<LoggedChange> changes_on_screen(const ScreenCapture& screen, const std::string& label)
+{
+    static const std::regex kRow(R"(^ *(\d+) (\d\d/\d\d/\d\d) (\d\d:\d\d:\d\d) (\S+) ([0-9A-F]{2}) *$)");
+    std::vector<LoggedChange> changes;
+    for (int row = 2; row <= 18; ++row) {
+        std::smatch m;
+        const std::string text = screen.row(row);
+        if (std::regex_match(text, m, kRow) && m[4] == label) {
+            std::string number = m[1];
+            number.insert(0, 4 - std::min<std::size_t>(4, number.size()), '0');
+            changes.push_back({number, m[2], m[3], m[5]});
+        }
+    }
+    return changes;
+}
+
+class ChangeLog : public Qk14EndToEnd {
+protected:
+    void SetUp() override
+    {
+        Qk14EndToEnd::SetUp();
+        directory_.write("abc.DAT", "2,3,CNT,80001,H\r\n2,4,IGNORED,80011,H\r\n");
+        // The watched byte moves every 300 ms.
+        start_simulator({"--change", "8000:1:300"});
+    }
+
+    // F11, the typed name, then a few seconds of logging.
+    HeadlessScript log_for_a_while(const std::string& typed)
+    {
+        HeadlessScript script;
+        script.wait(kStartWait).key("F11").wait(kCommandWait).screen("prompt.txt");
+        script.text(typed).key("Enter").wait(4000).screen("logging.txt").close();
+        return script;
+    }
+};
+
+TEST_F(ChangeLog, AppendFormKeepsOldLinesAndWritesEveryChange)
+{
+    directory_.write("abc.DAS", "OLD LINE\r\n");
+    EXPECT_EQ(run(log_for_a_while("abc/F")), 0);
+
+    const ScreenCapture prompt = screen("prompt.txt");
+    EXPECT_EQ(prompt.at(36, 3, 23), "RET Only   : To 256dump") << prompt.text();
+    EXPECT_EQ(prompt.at(36, 5, 40), "FileName/D : Delete & Create File(*.DAS)");
+    EXPECT_EQ(prompt.at(5, 6, 17), "File Name(*.DAT):");
+
+    bool crlf = false;
+    std::vector<std::string> lines = log_file_lines(directory_.read("abc.DAS"), crlf);
+    EXPECT_TRUE(crlf) << directory_.read("abc.DAS");
+    ASSERT_FALSE(lines.empty());
+    EXPECT_EQ(lines.front(), "OLD LINE");
+    lines.erase(lines.begin());
+    const std::vector<LoggedChange> changes = parse_log_lines(lines);
+    ASSERT_GE(changes.size(), 5U) << directory_.read("abc.DAS");
+    for (std::size_t i = 0; i < changes.size(); ++i) {
+        std::string number = std::to_string(i + 1);
+        number.insert(0, 4 - number.size(), '0');
+        EXPECT_EQ(changes[i].number, number);
+        if (i > 0) {
+            EXPECT_NE(changes[i].value, changes[i - 1].value);
+        }
+    }
+    // The screen's list is the tail of the file.
+    const std::vector<LoggedChange> shown = changes_on_screen(screen("logging.txt"), "CNT");
+    ASSERT_FALSE(shown.empty()) << screen("logging.txt").text();
+    for (const LoggedChange& change : shown)
+        EXPECT_NE(std::find(changes.begin(), changes.end(), change), changes.end()) << change;
+    EXPECT_EQ(screen("logging.txt").at(53, 23, 13), "F11=abc      ");
+    // Only the first entry is read in log mode.
+    EXPECT_EQ(log().count_received("38 30 30 31 10"), 0);
+}
+
+TEST_F(ChangeLog, DeleteFormStartsTheFileAfresh)
+{
+    directory_.write("abc.DAS", "OLD LINE\r\n");
+    EXPECT_EQ(run(log_for_a_while("abc/d")), 0);
+    bool crlf = false;
+    const std::vector<std::string> lines = log_file_lines(directory_.read("abc.DAS"), crlf);
+    ASSERT_FALSE(lines.empty());
+    EXPECT_EQ(lines.front().substr(0, 5), "0001,") << directory_.read("abc.DAS");
+    EXPECT_GE(parse_log_lines(lines).size(), 5U);
+}
+
+TEST_F(ChangeLog, NameWithoutFormShowsChangesButWritesNoFile)
+{
+    EXPECT_EQ(run(log_for_a_while("abc")), 0);
+    EXPECT_FALSE(directory_.exists("abc.DAS"));
+    EXPECT_GE(changes_on_screen(screen("logging.txt"), "CNT").size(), 3U) << screen("logging.txt").text();
+}
+
+TEST_F(ChangeLog, LongNameIsCutToEightBytesForBothFiles)
+{
+    directory_.write("abcdefgh.DAT", "2,3,CNT,80001,H\r\n");
+    EXPECT_EQ(run(log_for_a_while("abcdefghijk/F")), 0);
+    EXPECT_TRUE(directory_.exists("abcdefgh.DAS"));
+    EXPECT_FALSE(directory_.exists("abcdefghijk.DAS"));
+    bool crlf = false;
+    EXPECT_GE(parse_log_lines(log_file_lines(directory_.read("abcdefgh.DAS"), crlf)).size(), 5U);
+}
+
+TEST_F(ChangeLog, EveryChangeOnScreenIsAlreadyInTheFile)
+{
+    HeadlessScript script;
+    script.wait(kStartWait).key("F11").wait(kCommandWait).text("abc/F").key("Enter");
+    for (int i = 0; i < 8; ++i)
+        script.wait(700).screen("shot" + std::to_string(i) + ".txt");
+    script.wait(1000).close();
+    Qk14Process program(directory_, script);
+
+    // Read the file as soon as each screen is written: the changes it shows
+    // must be in the file already.
+    for (int i = 0; i < 8; ++i) {
+        const std::string shot = "shot" + std::to_string(i) + ".txt";
+        const auto until = std::chrono::steady_clock::now() + 60s;
+        while (!directory_.exists(shot) && std::chrono::steady_clock::now() < until)
+            std::this_thread::sleep_for(5ms);
+        std::this_thread::sleep_for(5ms);  // the screen file is complete
+        bool crlf = false;
+        const std::vector<LoggedChange> in_file = parse_log_lines(log_file_lines(directory_.read("abc.DAS"), crlf));
+        for (const LoggedChange& change : changes_on_screen(screen(shot), "CNT"))
+            EXPECT_NE(std::find(in_file.begin(), in_file.end(), change), in_file.end()) << shot << ": " << change;
+    }
+    EXPECT_EQ(program.finish(60s), 0);
+}
+
+TEST_F(ChangeLog, EscClosesTheLogAndNothingIsWrittenAfterIt)
+{
+    HeadlessScript script;
+    script.wait(kStartWait).key("F11").wait(kCommandWait).text("abc/F").key("Enter").wait(2000);
+    script.key("Esc").wait(kCommandWait).screen("restarted.txt").wait(3000).screen("later.txt").close();
+    Qk14Process program(directory_, script);
+    const auto until = std::chrono::steady_clock::now() + 60s;
+    while (!directory_.exists("restarted.txt") && std::chrono::steady_clock::now() < until)
+        std::this_thread::sleep_for(5ms);
+    const std::string at_restart = directory_.read("abc.DAS");
+    EXPECT_EQ(program.finish(60s), 0);
+
+    EXPECT_FALSE(at_restart.empty());
+    EXPECT_EQ(directory_.read("abc.DAS"), at_restart);
+    EXPECT_EQ(screen("later.txt").at(1, 2, 4), "ADRS") << screen("later.txt").text();
+}
+
+}  // namespace
+}  // namespace qk14_e2e

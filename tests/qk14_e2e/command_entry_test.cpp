@@ -1,0 +1,126 @@
+// Typed commands end to end: what goes on the wire, what is refused, and
+// what rows 19-21 show afterwards.
+#include "qk14_e2e_fixture.h"
+
+namespace qk14_e2e {
+namespace {
+
+constexpr int kResponseRow = 20;
+constexpr int kCommandRow = 21;
+constexpr int kLastCommandRow = 19;
+
+using CommandEntry = Qk14EndToEnd;
+
+std::string response(const ScreenCapture& screen) { return screen.at(12, kResponseRow, 43); }
+std::string padded(std::string text, std::size_t width = 43)
+{
+    text.resize(width, ' ');
+    return text;
+}
+
+TEST_F(CommandEntry, LetterCaseDoesNotMatterAndALongReadIsRefused)
+{
+    start_simulator({"--fill", "1234=A1B2"});
+    HeadlessScript script;
+    script.wait(kStartWait).command("r1234").wait(kCommandWait).screen("lower.txt");
+    script.command("R1234").wait(kCommandWait).screen("upper.txt");
+    script.command("R12345").wait(kCommandWait).screen("long.txt").close();
+    EXPECT_EQ(run(script), 0);
+
+    const RequestLog requests = log();
+    const std::vector<std::string> expected{"31 32 33 34 1F", "31 32 33 34 1F"};
+    EXPECT_EQ(requests.received_except_rows_of(), expected) << requests.dump();
+
+    const std::string reply = "A1B2" + std::string(28, '0');
+    EXPECT_EQ(response(screen("lower.txt")), padded(reply)) << screen("lower.txt").text();
+    EXPECT_EQ(response(screen("upper.txt")), padded(reply)) << screen("upper.txt").text();
+    // Row 19 keeps the line as typed, lower case included.
+    EXPECT_EQ(screen("lower.txt").at(3, kLastCommandRow, 20), padded("Command :r1234", 20));
+    EXPECT_EQ(response(screen("long.txt")), padded("Error")) << screen("long.txt").text();
+    EXPECT_EQ(screen("long.txt").at(12, kCommandRow, 20), std::string(20, ' '));
+}
+
+TEST_F(CommandEntry, EmptyLineIsRefusedAndRepeatReplaysIt)
+{
+    start_simulator();
+    HeadlessScript script;
+    script.wait(kStartWait).key("Enter").wait(kCommandWait).screen("empty.txt");
+    // Esc redraws the screen without the error; the empty line stays the last command.
+    script.key("Esc").wait(kCommandWait).screen("restarted.txt");
+    script.text("R80").wait(kCommandWait).screen("typed.txt");
+    script.key("F12").wait(kCommandWait).screen("repeated.txt").close();
+    EXPECT_EQ(run(script), 0);
+
+    EXPECT_EQ(response(screen("empty.txt")), padded("Error")) << screen("empty.txt").text();
+    EXPECT_EQ(response(screen("restarted.txt")), padded("")) << screen("restarted.txt").text();
+    EXPECT_EQ(screen("typed.txt").at(12, kCommandRow, 5), "R80  ");
+    const ScreenCapture repeated = screen("repeated.txt");
+    EXPECT_EQ(response(repeated), padded("Error")) << repeated.text();
+    // The replayed line replaced the typed one; nothing was sent for either.
+    EXPECT_EQ(repeated.at(12, kCommandRow, 5), "     ");
+    EXPECT_EQ(repeated.at(3, kLastCommandRow, 15), padded("Command :", 15));
+    EXPECT_EQ(log().received_except_rows_of(), std::vector<std::string>{});
+}
+
+TEST_F(CommandEntry, BitNumbersAndWriteDataAreChecked)
+{
+    start_simulator({"--fill", "1000=FF"});
+    HeadlessScript script;
+    script.wait(kStartWait);
+    const std::vector<std::string> lines{"S10008", "S10007", "W100041", "W1000414", "W1000:", "W1000:Z", "W1000:ab"};
+    for (std::size_t i = 0; i < lines.size(); ++i)
+        script.command(lines[i]).wait(kCommandWait).screen("after" + std::to_string(i) + ".txt");
+    script.close();
+    EXPECT_EQ(run(script), 0);
+
+    // Only the accepted lines went out, in order, each exactly once.
+    const std::vector<std::string> expected{
+        "31 30 30 30 37 21",           // S10007
+        "31 30 30 30 34 31 00",        // W100041: one data byte, code 00
+        "31 30 30 30 35 41 00",        // W1000:Z: "Z" as 5A
+        "31 30 30 30 34 31 34 32 01",  // W1000:ab: upper-cased, two bytes, code 01
+    };
+    const RequestLog requests = log();
+    EXPECT_EQ(requests.received_except_rows_of(), expected) << requests.dump();
+
+    // Refused lines show "Error"; accepted ones the board's answer (the byte(s) after the operation).
+    const std::vector<std::string> shown{"Error", "FF", "41", "Error", "Error", "5A", "4142"};
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        const ScreenCapture after = screen("after" + std::to_string(i) + ".txt");
+        EXPECT_EQ(response(after), padded(shown[i])) << lines[i] << "\n" << after.text();
+        EXPECT_EQ(after.at(12, kCommandRow, 10), std::string(10, ' ')) << lines[i];
+    }
+}
+
+TEST_F(CommandEntry, UnknownLetterWaitsForTheTimeOutAndSendsNothing)
+{
+    start_simulator();
+    HeadlessScript script;
+    script.wait(kStartWait).command("X12").wait(kTimeOutWait).screen("x.txt").close();
+    EXPECT_EQ(run(script), 0);
+    EXPECT_EQ(response(screen("x.txt")), padded("Error")) << screen("x.txt").text();
+    EXPECT_EQ(log().received_except_rows_of(), std::vector<std::string>{});
+}
+
+TEST_F(CommandEntry, LineKeepsThirtySevenBytesAndBackspaceRemovesOne)
+{
+    start_simulator();
+    // "W1000" and 16 data bytes fill the 37 bytes; a 38th digit would make
+    // the data odd, so the request shows which bytes were taken.
+    const std::string full = "W1000" + std::string("0102030405060708090A0B0C0D0E0F10");
+    ASSERT_EQ(full.size(), 37U);
+    HeadlessScript script;
+    script.wait(kStartWait).text(full + "7").wait(kCommandWait).screen("typed.txt");
+    script.key("Enter").wait(kCommandWait).screen("sent.txt");
+    script.text("R12344").key("Backspace").key("Enter").wait(kCommandWait).screen("backspace.txt").close();
+    EXPECT_EQ(run(script), 0);
+
+    const std::string full_hex = request_hex(full.substr(1), 0x0F);
+    const std::vector<std::string> expected{full_hex, "31 32 33 34 1F"};
+    EXPECT_EQ(log().received_except_rows_of(), expected) << log().dump();
+    EXPECT_EQ(response(screen("sent.txt")), padded("0102030405060708090A0B0C0D0E0F10"))
+        << screen("sent.txt").text();
+}
+
+}  // namespace
+}  // namespace qk14_e2e

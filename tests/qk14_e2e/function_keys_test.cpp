@@ -1,0 +1,64 @@
+// Function keys and the restart: F11 prompting again in its own mode, and a
+// channel outside 0-3 that ends the program at the first request.
+#include "qk14_e2e_fixture.h"
+
+namespace qk14_e2e {
+namespace {
+
+using FunctionKeys = Qk14EndToEnd;
+
+TEST_F(FunctionKeys, F11InLogModePromptsAgainAndEmptyNameReturns)
+{
+    directory_.write("abc.DAT", "2,3,CNT,80001,H\r\n");
+    start_simulator();
+    HeadlessScript script;
+    script.wait(kStartWait).key("F11").wait(kCommandWait).text("abc").key("Enter").wait(kCommandWait).screen("log.txt");
+    script.key("F11").wait(kCommandWait).screen("again.txt");
+    script.key("Enter").wait(kCommandWait).screen("back.txt").close();
+    EXPECT_EQ(run(script), 0);
+    EXPECT_EQ(screen("log.txt").at(53, 23, 13), "F11=abc      ") << screen("log.txt").text();
+    EXPECT_EQ(screen("again.txt").at(5, 6, 17), "File Name(*.DAT):") << screen("again.txt").text();
+    const ScreenCapture back = screen("back.txt");
+    EXPECT_EQ(back.at(1, 2, 4), "ADRS") << back.text();
+    EXPECT_EQ(back.at(53, 23, 13), "F11=         ");
+}
+
+TEST_F(FunctionKeys, EscRestartReadsTheSettingsAgain)
+{
+    start_simulator();
+    HeadlessScript script;
+    script.wait(kStartWait).command("J40").wait(kCommandWait).screen("moved.txt");
+    script.wait(500).key("Esc").wait(kCommandWait).screen("restarted.txt").close();
+    Qk14Process program(directory_, script);
+    // QK.DEF changes while the program runs; Esc reads it again.
+    directory_.write("QK.DEF", "CH=0\r\nAD=2000\r\nBL=1\r\n");
+    EXPECT_EQ(program.finish(60s), 0);
+    EXPECT_EQ(screen("moved.txt").at(1, 3, 4), "4000") << screen("moved.txt").text();
+    const ScreenCapture restarted = screen("restarted.txt");
+    EXPECT_EQ(restarted.at(1, 3, 4), "2000") << restarted.text();
+    EXPECT_EQ(restarted.at(24, 1, 6), "Big   ");
+}
+
+TEST_F(FunctionKeys, ChannelOutsideTheRangeEndsWithTheRuntimeReport)
+{
+    directory_.write("QK.DEF", "CH=5\r\n");
+    start_simulator();
+    HeadlessScript script;
+    script.wait(kStartWait).screen("report.txt").wait(500).close();
+    const int code = run(script);
+    EXPECT_NE(code, 0);
+    const ScreenCapture report = screen("report.txt");
+    EXPECT_EQ(report.at(3, 1, 18), "Channel=COM3 8bit ") << report.text();
+    // The report names the module and error 57 (file number not open) on the last rows.
+    const std::string last_rows = report.row(22) + report.row(23);
+    EXPECT_NE(last_rows.find("Qk14"), std::string::npos) << report.text();
+    EXPECT_NE(last_rows.find("[57]"), std::string::npos) << report.text();
+    // The error log of the per-user settings records it too.
+    const std::string settings = directory_.read("config/qkmonitors/settings.ini");
+    EXPECT_NE(settings.find("CODE=57"), std::string::npos) << settings;
+    EXPECT_NE(settings.find("MODL=Qk14"), std::string::npos);
+    EXPECT_TRUE(log().received().empty()) << log().dump();
+}
+
+}  // namespace
+}  // namespace qk14_e2e

@@ -1,0 +1,33 @@
+// Builds the input script of the headless front end: typed text, key
+// presses, waits, screen captures and the closing of the window.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace qk14_e2e {
+
+class HeadlessScript {
+public:
+    HeadlessScript& text(std::string_view typed) { return line("text " + std::string(typed)); }
+    HeadlessScript& key(std::string_view name) { return line("key " + std::string(name)); }
+    HeadlessScript& wait(int milliseconds) { return line("wait " + std::to_string(milliseconds)); }
+    HeadlessScript& screen(std::string_view file) { return line("screen " + std::string(file)); }
+    HeadlessScript& close() { return line("close"); }
+
+    // A command line typed and entered.
+    HeadlessScript& command(std::string_view typed) { return text(typed).key("Enter"); }
+
+    const std::string& str() const noexcept { return text_; }
+
+private:
+    HeadlessScript& line(const std::string& text)
+    {
+        text_ += text + '\n';
+        return *this;
+    }
+
+    std::string text_;
+};
+
+}  // namespace qk14_e2e

@@ -1,0 +1,84 @@
+// A target that does not answer, answers late, or stops for a while:
+// "Error" for commands, "Error   " in the clock position for background
+// polling, frozen rows, late replies taken by the next request, recovery.
+#include <thread>
+
+#include "qk14_e2e_fixture.h"
+
+namespace qk14_e2e {
+namespace {
+
+class LinkFault : public Qk14EndToEnd {
+protected:
+    bool wait_for_file(const std::string& name) const
+    {
+        const auto until = std::chrono::steady_clock::now() + 60s;
+        while (!directory_.exists(name)) {
+            if (std::chrono::steady_clock::now() > until)
+                return false;
+            std::this_thread::sleep_for(10ms);
+        }
+        return true;
+    }
+};
+
+const std::string kDashes = " -- -- -- -- -- -- -- -- -- -- -- -- -- -- -- --";
+
+TEST_F(LinkFault, SilentTargetShowsErrorForCommandsAndInTheClock)
+{
+    start_simulator({"--fault", "silent"});
+    HeadlessScript script;
+    // Every key waits for one timed-out row read (about 1.3 s) before it is taken.
+    script.wait(4000).screen("polling.txt").command("R8000").wait(20000).screen("command.txt").close();
+    EXPECT_EQ(run(script), 0);
+
+    const ScreenCapture polling = screen("polling.txt");
+    EXPECT_EQ(polling.at(71, 0, 8), "Error   ") << polling.text();
+    for (int row = 3; row <= 18; ++row)
+        EXPECT_EQ(polling.at(5, row, 48), kDashes) << "row " << row;
+    const ScreenCapture command = screen("command.txt");
+    EXPECT_EQ(command.at(12, 20, 10), "Error     ") << command.text();
+    EXPECT_EQ(command.at(71, 0, 8), "Error   ");
+    EXPECT_EQ(log().received_except_rows_of(), std::vector<std::string>{"38 30 30 30 1F"}) << log().dump();
+}
+
+TEST_F(LinkFault, LateReplyIsTakenAsTheNextRowsReply)
+{
+    // Each reply starts 2 s after its request, later than the row read waits.
+    start_simulator({"--fault", "late:2000", "--fill", "0000=11", "--fill", "0010=22"});
+    HeadlessScript script;
+    script.wait(6000).screen("late.txt").close();
+    EXPECT_EQ(run(script), 0);
+    const ScreenCapture late = screen("late.txt");
+    EXPECT_EQ(late.at(1, 3, 52), "0000" + kDashes) << late.text();
+    // Row 0010 shows what the board sent for row 0000.
+    EXPECT_EQ(late.at(1, 4, 53), "0010 11 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 ") << late.text();
+}
+
+TEST_F(LinkFault, RowsFreezeWhileTheTargetIsStoppedAndTheClockRecovers)
+{
+    start_simulator({"--fill", "0000=A5", "--fill", "00F0=5A"});
+    HeadlessScript script;
+    script.wait(3000).screen("answering.txt").wait(5000).screen("stopped.txt").wait(5000).screen("resumed.txt").close();
+    Qk14Process program(directory_, script);
+    // The board stops answering (its line stays open) between the first two screens
+    // and answers again after the second.
+    EXPECT_TRUE(wait_for_file("answering.txt"));
+    simulator_->pause();
+    EXPECT_TRUE(wait_for_file("stopped.txt"));
+    simulator_->resume();
+    EXPECT_EQ(program.finish(90s), 0);
+
+    const ScreenCapture answering = screen("answering.txt");
+    EXPECT_EQ(answering.at(1, 3, 8), "0000 A5 ") << answering.text();
+    const ScreenCapture stopped = screen("stopped.txt");
+    EXPECT_EQ(stopped.at(71, 0, 8), "Error   ") << stopped.text();
+    EXPECT_EQ(stopped.at(1, 3, 8), "0000 A5 ") << stopped.text();  // rows keep what they showed
+    EXPECT_EQ(stopped.at(1, 18, 8), "00F0 5A ");
+    const ScreenCapture resumed = screen("resumed.txt");
+    const std::string clock = resumed.at(71, 0, 8);
+    EXPECT_TRUE(clock[2] == ':' && clock[5] == ':') << resumed.text();
+}
+
+}  // namespace
+}  // namespace qk14_e2e

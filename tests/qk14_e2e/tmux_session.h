@@ -1,0 +1,85 @@
+// A private tmux server with one 80x25 session running a shell command;
+// the server is killed when the object goes.
+#pragma once
+
+#include <stdio.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <functional>
+#include <memory>
+#include <sstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace qk14_e2e {
+
+// Output of a shell command.
+inline std::string shell_output(const std::string& command)
+{
+    struct PipeCloser {
+        void operator()(FILE* pipe) const noexcept { ::pclose(pipe); }
+    };
+    std::unique_ptr<FILE, PipeCloser> pipe(::popen(command.c_str(), "r"));
+    std::string output;
+    if (!pipe)
+        return output;
+    char buffer[4096];
+    std::size_t n = 0;
+    while ((n = std::fread(buffer, 1, sizeof buffer, pipe.get())) > 0)
+        output.append(buffer, n);
+    return output;
+}
+
+// Single quotes for the shell.
+inline std::string shell_quoted(const std::string& text)
+{
+    std::string quoted = "'";
+    for (const char c : text)
+        quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return quoted + "'";
+}
+
+class TmuxSession {
+public:
+    TmuxSession(const std::string& socket, const std::string& command) : socket_(socket)
+    {
+        shell_output("LANG=C.UTF-8 tmux -u -L " + socket_ + " -f /dev/null new-session -d -s qk -x 80 -y 25 " +
+                     shell_quoted(command));
+    }
+    ~TmuxSession() { shell_output("tmux -L " + socket_ + " kill-server 2>/dev/null"); }
+    TmuxSession(const TmuxSession&) = delete;
+    TmuxSession& operator=(const TmuxSession&) = delete;
+
+    static bool available() { return !shell_output("command -v tmux").empty(); }
+
+    std::string capture() const { return shell_output("tmux -L " + socket_ + " capture-pane -p -t qk"); }
+    void send_keys(const std::string& keys) const { shell_output("tmux -L " + socket_ + " send-keys -t qk " + keys); }
+
+    std::vector<std::string> rows() const
+    {
+        std::vector<std::string> lines;
+        std::istringstream in(capture());
+        for (std::string line; std::getline(in, line);)
+            lines.push_back(line);
+        return lines;
+    }
+
+    // Polls until the condition holds or the limit passes.
+    bool wait_for(const std::function<bool()>& condition, std::chrono::milliseconds limit) const
+    {
+        const auto until = std::chrono::steady_clock::now() + limit;
+        while (std::chrono::steady_clock::now() < until) {
+            if (condition())
+                return true;
+            std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        }
+        return condition();
+    }
+
+private:
+    std::string socket_;
+};
+
+}  // namespace qk14_e2e

@@ -1,0 +1,127 @@
+// Watch pages from *.DAT files: layout, requests, every value format in both
+// byte orders, double-byte labels, and the F10 file prompt.
+#include "qk14_e2e_fixture.h"
+
+namespace qk14_e2e {
+namespace {
+
+using WatchPage = Qk14EndToEnd;
+
+TEST_F(WatchPage, OneEntryShowsLabelStaticTextAndReply)
+{
+    directory_.write("QK.DEF", "CH=0\r\nF2=TEMP\r\n");
+    directory_.write("TEMP.DAT", "2,3,TEMP,80001,H\r\n");
+    start_simulator({"--fill", "8000=12"});
+    HeadlessScript script;
+    script.wait(kStartWait).key("F2").wait(kCommandWait).screen("temp.txt").close();
+    EXPECT_EQ(run(script), 0);
+
+    const ScreenCapture temp = screen("temp.txt");
+    EXPECT_EQ(temp.at(0, 3, 20), "  TEMP 8000.1.H 12  ") << temp.text();
+    EXPECT_EQ(temp.at(14, 22, 13), "F2=TEMP      ");
+    // The work area was cleared: no dump page any more.
+    EXPECT_FALSE(temp.row_has(2, "ADRS")) << temp.text();
+    EXPECT_FALSE(temp.row_has(3, "Mem Read"));
+    const RequestLog requests = log();
+    EXPECT_GE(requests.count_received("38 30 30 30 10"), 3) << requests.dump();
+}
+
+TEST_F(WatchPage, FormatsFollowTheByteOrder)
+{
+    directory_.write("FMT.DAT",
+                     "2,3,HEX,80000,H\r\n"
+                     "2,4,BITS,80001,B\r\n"
+                     "2,5,DEC,80001,D\r\n"
+                     "2,6,WORDQ,80022,Q\r\n"
+                     "2,7,WORDW,80022,W\r\n"
+                     "2,8,PORT,I3F,H\r\n"
+                     "2,9,OTHER,80001,X\r\n");
+    start_simulator({"--fill", "8000=A5003412"});
+
+    // Value columns: label width 5 (WORDQ), static text from 8, value from 17.
+    struct Expected {
+        const char* settings;
+        const char* word_q;
+        const char* word_w;
+    };
+    for (const Expected& order : {Expected{"CH=0\r\nF3=FMT\r\n", " 4660 d", " 1234 h"},
+                                  Expected{"CH=0\r\nBL=1\r\nF3=FMT\r\n", "13330 d", " 3412 h"}}) {
+        SCOPED_TRACE(order.settings);
+        directory_.write("QK.DEF", order.settings);
+        HeadlessScript script;
+        script.wait(kStartWait).command("O3F5A").wait(kCommandWait).key("F3").wait(kCommandWait).screen("fmt.txt").close();
+        EXPECT_EQ(run(script), 0);
+        const ScreenCapture fmt = screen("fmt.txt");
+        EXPECT_EQ(fmt.at(2, 3, 50), "HEX   8000.0.H A5003412" + std::string(24, '0') + "   ") << fmt.text();
+        EXPECT_EQ(fmt.at(2, 4, 25), "BITS  8000.1.B 10100101  ");
+        EXPECT_EQ(fmt.at(2, 5, 20), "DEC   8000.1.D 165 d");
+        EXPECT_EQ(fmt.at(2, 6, 22), std::string("WORDQ 8002.2.Q ") + order.word_q);
+        EXPECT_EQ(fmt.at(2, 7, 22), std::string("WORDW 8002.2.W ") + order.word_w);
+        EXPECT_EQ(fmt.at(2, 8, 20), "PORT  I3F....H 5A   ");
+        EXPECT_EQ(fmt.at(2, 9, 20), "OTHER 8000.1.X      ");
+    }
+    const RequestLog requests = log();
+    for (const char* request : {"38 30 30 30 1F", "38 30 30 30 10", "38 30 30 32 11", "33 46 23"})
+        EXPECT_GE(requests.count_received(request), 2) << request << "\n" << requests.dump();
+}
+
+TEST_F(WatchPage, DoubleByteLabelCountsTwoColumnsPerCharacter)
+{
+    directory_.write("QK.DEF", "CH=0\r\nF4=JP\r\n");
+    // 温度 (temperature) in Shift-JIS: two characters, four columns.
+    directory_.write("JP.DAT", "2,3,\x89\xb7\x93\x78,80001,H\r\n2,4,T,80011,H\r\n");
+    start_simulator({"--fill", "8000=4142"});
+    HeadlessScript script;
+    script.wait(kStartWait).key("F4").wait(kCommandWait).screen("jp.txt").close();
+    EXPECT_EQ(run(script), 0);
+    const ScreenCapture jp = screen("jp.txt");
+    EXPECT_EQ(jp.at(0, 3, 18), "  \x89\xb7\x93\x78 8000.1.H 41") << jp.text();
+    EXPECT_EQ(jp.at(0, 4, 18), "  T    8001.1.H 42") << jp.text();
+}
+
+TEST_F(WatchPage, ChosenPageTakesEightBytesOfTheNameAndPromptsAgain)
+{
+    directory_.write("LONGNAME.DAT", "2,3,VALUE,80001,H\r\n");
+    directory_.write("OTHER.DAT", "2,3,X,80001,H\r\n");
+    start_simulator({"--fill", "8000=3C"});
+    HeadlessScript script;
+    script.wait(kStartWait).key("F10").wait(kCommandWait).screen("list.txt");
+    script.text("LONGNAME123").key("Enter").wait(kCommandWait).screen("chosen.txt");
+    script.key("F10").wait(kCommandWait).screen("again.txt");
+    script.key("Enter").wait(kCommandWait).screen("back.txt").close();
+    EXPECT_EQ(run(script), 0);
+
+    const ScreenCapture list = screen("list.txt");
+    EXPECT_EQ(list.at(40, 3, 23), "RET Only   : To 256dump") << list.text();
+    EXPECT_EQ(list.at(40, 4, 31), "FileName/F : Append File(*.DAS)");
+    EXPECT_EQ(list.at(5, 6, 17), "File Name(*.DAT):");
+    const std::string names = list.row(9);
+    EXPECT_NE(names.find("LONGNAME"), std::string::npos) << list.text();
+    EXPECT_NE(names.find("OTHER"), std::string::npos);
+    EXPECT_EQ(names.find(".DAT"), std::string::npos);
+
+    const ScreenCapture chosen = screen("chosen.txt");
+    EXPECT_EQ(chosen.at(2, 3, 17), "VALUE 8000.1.H 3C") << chosen.text();
+    EXPECT_EQ(chosen.at(40, 23, 13), "F10=LONGNAME ");
+
+    // F10 in mode 10 opens the prompt again; an empty name returns to the dump page.
+    EXPECT_EQ(screen("again.txt").at(5, 6, 17), "File Name(*.DAT):") << screen("again.txt").text();
+    const ScreenCapture back = screen("back.txt");
+    EXPECT_EQ(back.at(1, 2, 4), "ADRS") << back.text();
+    EXPECT_EQ(back.at(40, 23, 13), "F10=         ");
+}
+
+TEST_F(WatchPage, MissingFileReturnsToTheDumpPage)
+{
+    directory_.write("QK.DEF", "CH=0\r\nF5=NOFILE\r\n");
+    start_simulator();
+    HeadlessScript script;
+    script.wait(kStartWait).key("F5").wait(kCommandWait).screen("missing.txt").close();
+    EXPECT_EQ(run(script), 0);
+    const ScreenCapture missing = screen("missing.txt");
+    EXPECT_EQ(missing.at(1, 2, 4), "ADRS") << missing.text();
+    EXPECT_EQ(missing.at(1, 3, 4), "0000");
+}
+
+}  // namespace
+}  // namespace qk14_e2e

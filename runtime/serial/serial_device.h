@@ -71,7 +71,7 @@ public:
     int channel() const noexcept { return channel_; }
 
     // The serial open of one file number (mode 1 input, 2 output, 6 both).
-    // `options_text` is the text between the parentheses of the specification
+    // `options_text` is the text between the parentheses of the device string
     // (empty when it had none).
     SerialOpenResult open(int mode, std::string_view options_text);
     // Closes one file number's use of the channel.

@@ -10,19 +10,12 @@
 #include "runtime/core/frame.h"
 #include "runtime/core/program_start.h"
 #include "runtime/core/runtime.h"
+#include "tests/support/silent_front_end.h"
 
 namespace {
 
 // A front end with no native events.
-class QuietFrontEnd final : public host::FrontEnd {
-public:
-    void collect_events(host::Desktop&, std::chrono::milliseconds) override {}
-    void paint_from_layer(host::WindowId, const host::Surface&, const host::Rect&) override {}
-    void paint_text(host::WindowId, const host::TextRun&) override {}
-    void paint_fill(host::WindowId, const host::Rect&, std::uint32_t) override {}
-    void bell() override {}
-    void message_box(std::string_view, std::string_view) override {}
-};
+using QuietFrontEnd = qk_test::SilentFrontEnd;
 
 void run_statements(benchmark::State& state, std::uint32_t pump_interval, bool with_trap)
 {

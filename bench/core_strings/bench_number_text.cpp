@@ -10,18 +10,11 @@
 #include "runtime/core/number_text.h"
 #include "runtime/core/runtime.h"
 #include "runtime/core/string_ops.h"
+#include "tests/support/silent_front_end.h"
 
 namespace {
 
-class QuietFrontEnd final : public host::FrontEnd {
-public:
-    void collect_events(host::Desktop&, std::chrono::milliseconds) override {}
-    void paint_from_layer(host::WindowId, const host::Surface&, const host::Rect&) override {}
-    void paint_text(host::WindowId, const host::TextRun&) override {}
-    void paint_fill(host::WindowId, const host::Rect&, std::uint32_t) override {}
-    void bell() override {}
-    void message_box(std::string_view, std::string_view) override {}
-};
+using QuietFrontEnd = qk_test::SilentFrontEnd;
 
 // A current runtime for the operations that use the string stack.
 struct BenchRuntime {

@@ -9,18 +9,11 @@
 #include "host/front_end.h"
 #include "runtime/core/basic_string.h"
 #include "runtime/core/runtime.h"
+#include "tests/support/silent_front_end.h"
 
 namespace {
 
-class SilentFrontEnd final : public host::FrontEnd {
-public:
-    void collect_events(host::Desktop&, std::chrono::milliseconds) override {}
-    void paint_from_layer(host::WindowId, const host::Surface&, const host::Rect&) override {}
-    void paint_text(host::WindowId, const host::TextRun&) override {}
-    void paint_fill(host::WindowId, const host::Rect&, std::uint32_t) override {}
-    void bell() override {}
-    void message_box(std::string_view, std::string_view) override {}
-};
+using qk_test::SilentFrontEnd;
 
 struct BenchRuntime {
     host::Desktop desktop{std::make_unique<SilentFrontEnd>()};

@@ -17,43 +17,17 @@
 #include "runtime/files/device_table.h"
 #include "runtime/serial/serial_channels.h"
 #include "runtime/serial/serial_device.h"
+#include "tests/support/raised_error.h"
+#include "tests/support/silent_front_end.h"
 
 using namespace std::chrono_literals;
 using serial_test::PseudoTerminal;
 
 namespace {
 
-class QuietFrontEnd final : public host::FrontEnd {
-public:
-    void collect_events(host::Desktop&, std::chrono::milliseconds) override {}
-    void paint_from_layer(host::WindowId, const host::Surface&, const host::Rect&) override {}
-    void paint_text(host::WindowId, const host::TextRun&) override {}
-    void paint_fill(host::WindowId, const host::Rect&, std::uint32_t) override {}
-    void bell() override {}
-    void message_box(std::string_view, std::string_view) override {}
-};
-
-struct Raised {
-    std::uint16_t number = 0;
-    std::uint16_t site = 0;
-    bool operator==(const Raised&) const = default;
-};
-
-std::ostream& operator<<(std::ostream& os, const Raised& r)
-{
-    return os << "error " << r.number << " at 0x" << std::hex << r.site << std::dec;
-}
-
-template <class Body>
-Raised raised_by(Body&& body)
-{
-    try {
-        body();
-    } catch (const rt::RuntimeError& e) {
-        return {e.number(), e.site()};
-    }
-    return {};
-}
+using qk_test::Raised;
+using qk_test::raised_by;
+using QuietFrontEnd = qk_test::SilentFrontEnd;
 
 bool path_is_free(const std::string& path)
 {

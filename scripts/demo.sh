@@ -1,37 +1,61 @@
 #!/usr/bin/env bash
-# Builds everything and runs Qk14 against the simulated Z80 board in this terminal;
-# with --board pic, QkP877W against the simulated PIC16F877 board.
-# Options after "--" go to the monitor (for example: -- --ui sdl).
+# Builds everything and runs Qk14 against the simulated Z80 board in this terminal.
+# Options after "--" go to qk14 (for example: -- --ui sdl).
+# The demo runs in build/demo, which gets the settings and watch files of
+# monitors/qk14/demo (change logs written there are kept). Leave qk14 by
+# closing its window, or with Ctrl+C and a key in a terminal; that also stops
+# the simulator.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$(pwd)
-./scripts/install-packages.sh
-cmake -S . -B build -DQK_BENCH=OFF >/dev/null
-cmake --build build -j "$(nproc)"
-board=z80
-if [ "${1:-}" = "--board" ]; then
-  board=${2:-}
-  shift 2 || true
-fi
-case "$board" in
-  z80) monitor=qk14; demo_dir="$root/build/demo"
-       sim_options=(--change 8000:1:700 --change 8004:3:1500) ;;
-  pic) monitor=qkp877w; demo_dir="$root/build/demo-pic"
-       sim_options=(--board pic --change 020:1:700 --change 030:3:1500) ;;
-  *) echo "usage: $0 [--board z80|pic] [-- monitor options]" >&2; exit 2 ;;
-esac
-if [ ! -x "build/monitors/$monitor/$monitor" ]; then
-  echo "The $monitor program is not built in this version." >&2
+
+build() {
+  ./scripts/install-packages.sh
+  cmake -S . -B build -DQK_BENCH=OFF >/dev/null
+  cmake --build build -j "$(nproc)"
+}
+
+# Copies the demo files into the demo directory, replacing older copies.
+prepare_demo_dir() {
+  local source=$1 target=$2
+  mkdir -p "$target"
+  cp -f "$source"/* "$target"/
+}
+
+# Starts target-sim on a pseudo-terminal linked at $1 with the board options
+# that follow; sets sim_pid and returns once the simulator answers.
+start_simulator() {
+  local link=$1
+  shift
+  local ready
+  ready=$(mktemp)
+  "$root/build/tools/target-sim/target-sim" --link "$link" "$@" >"$ready" 2>/dev/null &
+  sim_pid=$!
+  for _ in $(seq 100); do [ -s "$ready" ] && break; sleep 0.1; done
+  rm -f "$ready"
+  kill -0 "$sim_pid" 2>/dev/null || { echo "target-sim did not start" >&2; exit 1; }
+}
+
+stop_simulator() {
+  if [ -n "${sim_pid:-}" ]; then
+    kill "$sim_pid" 2>/dev/null || true
+    wait "$sim_pid" 2>/dev/null || true
+  fi
+}
+
+build
+if [ ! -x build/monitors/qk14/qk14 ]; then
+  echo "The qk14 program is not built yet in this version; the runtime and its tests are." >&2
   exit 1
 fi
-mkdir -p "$demo_dir"
-cp -n "$root"/monitors/"$monitor"/demo/* "$demo_dir"/ 2>/dev/null || true
 [ "${1:-}" = "--" ] && shift
-sim_out=$(mktemp)
-"$root/build/tools/target-sim/target-sim" --link "$demo_dir/board.tty" \
-    "${sim_options[@]}" >"$sim_out" 2>/dev/null &
-sim_pid=$!
-trap 'kill $sim_pid 2>/dev/null; wait $sim_pid 2>/dev/null; rm -f "$sim_out"' EXIT
-for _ in $(seq 50); do [ -s "$sim_out" ] && break; sleep 0.1; done
+
+demo_dir="$root/build/demo"
+prepare_demo_dir "$root/monitors/qk14/demo" "$demo_dir"
+trap stop_simulator EXIT
+# Values for the watch pages; SPEED (8000) and RAW (8004) change while the demo runs.
+start_simulator "$demo_dir/board.tty" \
+    --fill 8000=2AA53412DEADBEEF07 --fill 8010=E803 \
+    --change 8000:1:700 --change 8004:3:1500
 cd "$demo_dir"
-"$root/build/monitors/$monitor/$monitor" --port "COM1=$demo_dir/board.tty" "$@"
+"$root/build/monitors/qk14/qk14" --port "COM1=$demo_dir/board.tty" "$@"

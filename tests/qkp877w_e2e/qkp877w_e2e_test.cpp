@@ -204,4 +204,50 @@ TEST(QkP877WEndToEnd, WatchPagesChangeListAndFailedEntries)
     EXPECT_EQ(at(revisit, 23, 53, 5), "F11=Q");
 }
 
+TEST(QkP877WEndToEnd, ChangeListOfAChangingValue)
+{
+    MonitorSession session;
+    session.write("QK.DEF", "CH=0\r\n");
+    // "W" ends its value with a line end, so its changes stand a row apart;
+    // "H" changes follow each other on consecutive rows.
+    session.write("W.DAT", "2,4,CNTW,00202,W\r\n");
+    session.write("H.DAT", "2,4,CNTH,00201,H\r\n");
+    session.start_board({"--change", "020:1:250"});
+    const int exit_code = session.run({
+        "wait 1500",
+        "key F11", "wait 300", "text W", "key Enter", "wait 1600", session.screen_command("w.txt"),
+        "key F11", "wait 300",  // dropped: the list goes on
+        "key F1", "wait 300",
+        "key F11", "wait 300", "text H", "key Enter", "wait 1600", session.screen_command("h.txt"),
+        "close",
+    });
+    ASSERT_EQ(exit_code, 0);
+
+    auto change_rows = [](const std::vector<std::string>& screen, const std::string& label) {
+        std::vector<int> rows;
+        for (int row = 2; row <= 18; ++row)
+            if (screen[static_cast<std::size_t>(row)].find(label) != std::string::npos)
+                rows.push_back(row);
+        return rows;
+    };
+    const auto w = session.screen("w.txt");
+    const std::vector<int> w_rows = change_rows(w, "CNTW");
+    ASSERT_GE(w_rows.size(), 3u) << w[16];
+    for (std::size_t i = 1; i < w_rows.size(); ++i)
+        EXPECT_EQ(w_rows[i] - w_rows[i - 1], 2);
+    // Numbered from 1 in five positions, the newest at the bottom.
+    EXPECT_EQ(at(w, w_rows.front(), 1, 5), "    1");
+    EXPECT_EQ(at(w, w_rows.back(), 1, 5), "    " + std::to_string(w_rows.size()));
+    EXPECT_NE(w[static_cast<std::size_t>(w_rows.back())].find(" CNTW  "), std::string::npos);
+    EXPECT_EQ(w_rows.back(), 15);
+
+    const auto h = session.screen("h.txt");
+    const std::vector<int> h_rows = change_rows(h, "CNTH");
+    ASSERT_GE(h_rows.size(), 3u);
+    for (std::size_t i = 1; i < h_rows.size(); ++i)
+        EXPECT_EQ(h_rows[i] - h_rows[i - 1], 1);
+    EXPECT_EQ(h_rows.back(), 16);
+    EXPECT_EQ(rows_containing(h, "CNTW"), 0) << "F11 cleared the work area";
+}
+
 }  // namespace

@@ -4,9 +4,10 @@
 // A watch file holds five comma-separated fields per entry: column, row,
 // label, address field and format letter. Fields are read one after another
 // regardless of line ends (list input), so a short line takes its missing
-// fields from the next one. The programs read the fields with INPUT and build
-// the page with make_watch_entry, add_watch_entry and finish_watch_page. Address field: four address digits and one count
-// digit ("0" = 16 bytes, "1"-"F" = 1-15), or "I" and two port digits.
+// fields from the next one. Address field: four address digits and one
+// count digit ("0" = 16 bytes, "1"-"F" = 1-15), or "I" and two port digits.
+// The programs read the fields with INPUT (watch_page_drawing.h) and build
+// the page with make_watch_entry, add_watch_entry and finish_watch_page.
 #pragma once
 
 #include <array>

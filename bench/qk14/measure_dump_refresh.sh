@@ -10,7 +10,7 @@
 set -euo pipefail
 
 root=$(cd "$(dirname "$0")/../.." && pwd)
-build_dir=${1:-$root/build-e2e}
+build_dir=$(cd "${1:-$root/build-e2e}" && pwd)
 seconds=${2:-10}
 qk14="$build_dir/monitors/qk14/qk14"
 sim="$build_dir/tools/target-sim/target-sim"

@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
-# Builds everything and runs Qk14 against the simulated Z80 board in this terminal.
-# Options after "--" go to qk14 (for example: -- --ui sdl).
-# The demo runs in build/demo, which gets the settings and watch files of
-# monitors/qk14/demo (change logs written there are kept). Leave qk14 by
-# closing its window, or with Ctrl+C and a key in a terminal; that also stops
-# the simulator.
+# Builds everything and runs Qk14 against the simulated Z80 board in this terminal;
+# with --board pic, QkP877W against the simulated PIC16F877 board.
+# Options after "--" go to the monitor (for example: -- --ui sdl).
+# The demo runs in build/demo (build/demo-pic), which gets the settings and
+# watch files of monitors/qk14/demo (monitors/qkp877w/demo; change logs written
+# there are kept). Leave the monitor by closing its window, or with Ctrl+C and
+# a key in a terminal; that also stops the simulator.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$(pwd)
@@ -43,19 +44,35 @@ stop_simulator() {
   fi
 }
 
-build
-if [ ! -x build/monitors/qk14/qk14 ]; then
-  echo "The qk14 program is not built yet in this version; the runtime and its tests are." >&2
-  exit 1
+board=z80
+if [ "${1:-}" = "--board" ]; then
+  board=${2:-}
+  shift 2 || true
 fi
+case "$board" in
+  z80) monitor=qk14; demo_dir="$root/build/demo" ;;
+  pic) monitor=qkp877w; demo_dir="$root/build/demo-pic" ;;
+  *) echo "usage: $0 [--board z80|pic] [-- monitor options]" >&2; exit 2 ;;
+esac
 [ "${1:-}" = "--" ] && shift
 
-demo_dir="$root/build/demo"
-prepare_demo_dir "$root/monitors/qk14/demo" "$demo_dir"
+build
+if [ ! -x "build/monitors/$monitor/$monitor" ]; then
+  echo "The $monitor program is not built in this version." >&2
+  exit 1
+fi
+
+prepare_demo_dir "$root/monitors/$monitor/demo" "$demo_dir"
 trap stop_simulator EXIT
-# Values for the watch pages; SPEED (8000) and RAW (8004) change while the demo runs.
-start_simulator "$demo_dir/board.tty" \
-    --fill 8000=2AA53412DEADBEEF07 --fill 8010=E803 \
-    --change 8000:1:700 --change 8004:3:1500
+if [ "$board" = pic ]; then
+  # Values for the watch pages; COUNTER (020) and STEPS (030) change while the demo runs.
+  start_simulator "$demo_dir/board.tty" --board pic \
+      --fill 020=00123456 --change 020:1:700 --change 030:3:1500
+else
+  # Values for the watch pages; SPEED (8000) and RAW (8004) change while the demo runs.
+  start_simulator "$demo_dir/board.tty" \
+      --fill 8000=2AA53412DEADBEEF07 --fill 8010=E803 \
+      --change 8000:1:700 --change 8004:3:1500
+fi
 cd "$demo_dir"
-"$root/build/monitors/qk14/qk14" --port "COM1=$demo_dir/board.tty" "$@"
+"$root/build/monitors/$monitor/$monitor" --port "COM1=$demo_dir/board.tty" "$@"

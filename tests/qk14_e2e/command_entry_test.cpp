@@ -122,5 +122,21 @@ TEST_F(CommandEntry, LineKeepsThirtySevenBytesAndBackspaceRemovesOne)
         << screen("sent.txt").text();
 }
 
+TEST_F(CommandEntry, ConsoleEditingKeysAreTypedIntoTheLine)
+{
+    start_simulator();
+    HeadlessScript script;
+    script.wait(kStartWait);
+    // Left arrow, Home and Delete arrive as characters of their own, so the
+    // hexadecimal check refuses each line.
+    for (const char* key : {"Left", "Home", "Delete"})
+        script.text("R8000").key(key).key("Enter").wait(kCommandWait).screen(std::string(key) + ".txt");
+    script.close();
+    EXPECT_EQ(run(script), 0);
+    for (const char* key : {"Left", "Home", "Delete"})
+        EXPECT_EQ(response(screen(std::string(key) + ".txt")), padded("Error")) << key;
+    EXPECT_EQ(log().received_except_rows_of(), std::vector<std::string>{}) << log().dump();
+}
+
 }  // namespace
 }  // namespace qk14_e2e

@@ -111,6 +111,25 @@ TEST_F(WatchPage, ChosenPageTakesEightBytesOfTheNameAndPromptsAgain)
     EXPECT_EQ(back.at(40, 23, 13), "F10=         ");
 }
 
+TEST_F(WatchPage, FiftyOneEntriesLoadAndFiftyTwoDoNot)
+{
+    std::string entries;
+    for (int i = 0; i < 51; ++i)
+        entries += "2," + std::to_string(3 + i % 16) + ",E" + std::to_string(i) + ",80001,H\r\n";
+    directory_.write("FULL.DAT", entries);
+    directory_.write("OVER.DAT", entries + "40,3,LAST,80001,H\r\n");
+    directory_.write("QK.DEF", "CH=0\r\nF6=FULL\r\nF7=OVER\r\n");
+    start_simulator({"--fill", "8000=77"});
+    HeadlessScript script;
+    script.wait(kStartWait).key("F6").wait(kCommandWait).screen("full.txt");
+    script.key("F7").wait(kCommandWait).screen("over.txt").close();
+    EXPECT_EQ(run(script), 0);
+    const ScreenCapture full = screen("full.txt");
+    EXPECT_EQ(full.at(2, 3, 16), "E48 8000.1.H 77 ") << full.text();  // the last entry written on row 3
+    const ScreenCapture over = screen("over.txt");
+    EXPECT_EQ(over.at(1, 2, 4), "ADRS") << over.text();
+}
+
 TEST_F(WatchPage, MissingFileReturnsToTheDumpPage)
 {
     directory_.write("QK.DEF", "CH=0\r\nF5=NOFILE\r\n");

@@ -32,7 +32,12 @@ class Qk14EndToEnd : public ::testing::Test {
 protected:
     void SetUp() override { directory_.write("QK.DEF", "CH=0\r\n"); }
 
-    void start_simulator(const std::vector<std::string>& options = {}) { simulator_.emplace(directory_, options); }
+    // Starts the simulator, replacing (and stopping) the one before: a fresh line and log.
+    void start_simulator(const std::vector<std::string>& options = {})
+    {
+        simulator_.reset();
+        simulator_.emplace(directory_, options);
+    }
 
     // Runs qk14 with the script (which must end with "close") to its end.
     // Returns the exit code; a program still running after the limit fails the test.

@@ -6,6 +6,7 @@
 #include <signal.h>
 
 #include <chrono>
+#include <filesystem>
 #include <stdexcept>
 #include <string>
 #include <thread>
@@ -41,6 +42,10 @@ public:
 private:
     static ChildOptions options(const ScratchDirectory& directory, const std::vector<std::string>& extra_options)
     {
+        // A simulator started before in the same directory leaves its files; the
+        // ready line must come from this one.
+        std::filesystem::remove(directory / "sim.out");
+        std::filesystem::remove(directory / "sim.log");
         ChildOptions o;
         o.program = TARGET_SIM_PATH;
         o.arguments = {"--link", (directory / "tty").string(), "--log", (directory / "sim.log").string()};

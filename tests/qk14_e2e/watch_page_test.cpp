@@ -36,7 +36,6 @@ TEST_F(WatchPage, FormatsFollowTheByteOrder)
                      "2,7,WORDW,80022,W\r\n"
                      "2,8,PORT,I3F,H\r\n"
                      "2,9,OTHER,80001,X\r\n");
-    start_simulator({"--fill", "8000=A5003412"});
 
     // Value columns: label width 5 (WORDQ), static text from 8, value from 17.
     struct Expected {
@@ -47,6 +46,7 @@ TEST_F(WatchPage, FormatsFollowTheByteOrder)
     for (const Expected& order : {Expected{"CH=0\r\nF3=FMT\r\n", " 4660 d", " 1234 h"},
                                   Expected{"CH=0\r\nBL=1\r\nF3=FMT\r\n", "13330 d", " 3412 h"}}) {
         SCOPED_TRACE(order.settings);
+        start_simulator({"--fill", "8000=A5003412"});
         directory_.write("QK.DEF", order.settings);
         HeadlessScript script;
         script.wait(kStartWait).command("O3F5A").wait(kCommandWait).key("F3").wait(kCommandWait).screen("fmt.txt").close();
@@ -59,10 +59,10 @@ TEST_F(WatchPage, FormatsFollowTheByteOrder)
         EXPECT_EQ(fmt.at(2, 7, 22), std::string("WORDW 8002.2.W ") + order.word_w);
         EXPECT_EQ(fmt.at(2, 8, 20), "PORT  I3F....H 5A   ");
         EXPECT_EQ(fmt.at(2, 9, 20), "OTHER 8000.1.X      ");
+        const RequestLog requests = log();
+        for (const char* request : {"38 30 30 30 1F", "38 30 30 30 10", "38 30 30 32 11", "33 46 23"})
+            EXPECT_GE(requests.count_received(request), 1) << request << "\n" << requests.dump();
     }
-    const RequestLog requests = log();
-    for (const char* request : {"38 30 30 30 1F", "38 30 30 30 10", "38 30 30 32 11", "33 46 23"})
-        EXPECT_GE(requests.count_received(request), 2) << request << "\n" << requests.dump();
 }
 
 TEST_F(WatchPage, DoubleByteLabelCountsTwoColumnsPerCharacter)

@@ -111,6 +111,23 @@ TEST_F(WatchPage, ChosenPageTakesEightBytesOfTheNameAndPromptsAgain)
     EXPECT_EQ(back.at(40, 23, 13), "F10=         ");
 }
 
+TEST_F(WatchPage, ChosenNameWithoutAFilePromptsAgain)
+{
+    directory_.write("GOOD.DAT", "2,3,GOOD,80001,H\r\n");
+    start_simulator({"--fill", "8000=99"});
+    HeadlessScript script;
+    script.wait(kStartWait).key("F10").wait(kCommandWait).text("NOPE").key("Enter").wait(kCommandWait).screen("again.txt");
+    script.text("GOOD").key("Enter").wait(kCommandWait).screen("good.txt").close();
+    EXPECT_EQ(run(script), 0);
+    const ScreenCapture again = screen("again.txt");
+    EXPECT_EQ(again.at(5, 6, 18), "File Name(*.DAT): ") << again.text();
+    EXPECT_NE(again.row(9).find("GOOD"), std::string::npos) << again.text();
+    EXPECT_EQ(again.at(40, 23, 13), "F10=         ");
+    const ScreenCapture good = screen("good.txt");
+    EXPECT_EQ(good.at(2, 3, 16), "GOOD 8000.1.H 99") << good.text();
+    EXPECT_EQ(good.at(40, 23, 13), "F10=GOOD     ");
+}
+
 TEST_F(WatchPage, FiftyOneEntriesLoadAndFiftyTwoDoNot)
 {
     std::string entries;

@@ -62,6 +62,25 @@ TEST_F(CommandEntry, EmptyLineIsRefusedAndRepeatReplaysIt)
     EXPECT_EQ(log().received_except_rows_of(), std::vector<std::string>{});
 }
 
+TEST_F(CommandEntry, RepeatSendsTheLastEnteredLineAgain)
+{
+    start_simulator({"--fill", "1230=00"});
+    HeadlessScript script;
+    script.wait(kStartWait).command("s12300").wait(kCommandWait).screen("first.txt");
+    // Typed but not entered: F12 replaces it with the last entered line.
+    script.text("R9").key("F12").wait(kCommandWait).screen("second.txt");
+    script.key("F12").wait(kCommandWait).screen("third.txt").close();
+    EXPECT_EQ(run(script), 0);
+    const std::vector<std::string> expected(3, "31 32 33 30 30 21");
+    EXPECT_EQ(log().received_except_rows_of(), expected) << log().dump();
+    EXPECT_EQ(response(screen("first.txt")), padded("01"));
+    const ScreenCapture third = screen("third.txt");
+    EXPECT_EQ(response(third), padded("01")) << third.text();
+    // Row 19 shows the replayed line as it stood on the command row.
+    EXPECT_EQ(third.at(3, kLastCommandRow, 20), padded("Command :s12300", 20));
+    EXPECT_EQ(third.at(12, kCommandRow, 10), std::string(10, ' '));
+}
+
 TEST_F(CommandEntry, BitNumbersAndWriteDataAreChecked)
 {
     start_simulator({"--fill", "1000=FF"});

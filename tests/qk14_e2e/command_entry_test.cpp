@@ -134,6 +134,8 @@ TEST_F(CommandEntry, LineKeepsThirtySevenBytesAndBackspaceRemovesOne)
     script.text("R12344").key("Backspace").key("Enter").wait(kCommandWait).screen("backspace.txt").close();
     EXPECT_EQ(run(script), 0);
 
+    // The 38th byte is neither shown nor kept.
+    EXPECT_EQ(screen("typed.txt").at(12, kCommandRow, 40), full + "   ") << screen("typed.txt").text();
     const std::string full_hex = request_hex(full.substr(1), 0x0F);
     const std::vector<std::string> expected{full_hex, "31 32 33 34 1F"};
     EXPECT_EQ(log().received_except_rows_of(), expected) << log().dump();

@@ -65,6 +65,30 @@ TEST_F(TargetProtocol, DumpRowsAreReadInOrderFromTheJumpTarget)
     EXPECT_EQ(page.at(1, 6, 53), "1230 01 02 03 04 05 06 07 08 09 0A 0B 0C 0D 0E 0F 10 ") << page.text();
 }
 
+TEST_F(TargetProtocol, ShortAndMeaninglessRepliesAreShownAsTheyCome)
+{
+    // Half a reply: the row shows its pairs, then one blank for each missing pair.
+    start_simulator({"--fault", "short", "--fill", "0000=112233445566778899AABBCCDDEEFF00"});
+    HeadlessScript short_script;
+    short_script.wait(kStartWait).command("R0000").wait(kCommandWait).screen("short.txt").close();
+    EXPECT_EQ(run(short_script), 0);
+    const ScreenCapture half = screen("short.txt");
+    EXPECT_EQ(half.at(1, 3, 52), "0000 11 22 33 44 55 66 77 88 " + std::string(8, ' ') + " -- -- -- -- --") << half.text();
+    EXPECT_EQ(response(half), padded("1122334455667788"));
+
+    // Letters instead of digits: shown unchecked.
+    start_simulator({"--fault", "garbage"});
+    HeadlessScript garbage_script;
+    garbage_script.wait(kStartWait).command("R0000").wait(kCommandWait).screen("garbage.txt").close();
+    EXPECT_EQ(run(garbage_script), 0);
+    const ScreenCapture garbage = screen("garbage.txt");
+    const std::string reply = garbage.at(12, 20, 32);
+    EXPECT_EQ(reply.find_first_not_of("GHIJKLMNOPQRSTUVWXYZ"), std::string::npos) << garbage.text();
+    EXPECT_EQ(garbage.at(44, 20, 2), "  ");
+    for (int pair = 0; pair < 16; ++pair)
+        EXPECT_EQ(garbage.at(6 + 3 * pair, 3, 2), reply.substr(2 * static_cast<std::size_t>(pair), 2)) << pair;
+}
+
 TEST_F(TargetProtocol, SevenDataBitsSendTheSameRequests)
 {
     directory_.write("QK.DEF", "CH=0\r\nBT=7\r\n");

@@ -42,6 +42,24 @@ TEST_F(LinkFault, SilentTargetShowsErrorForCommandsAndInTheClock)
     EXPECT_EQ(log().received_except_rows_of(), std::vector<std::string>{"38 30 30 30 1F"}) << log().dump();
 }
 
+TEST_F(LinkFault, WatchRefreshStopsAtTheFirstUnansweredEntry)
+{
+    directory_.write("QK.DEF", "CH=0\r\nF2=P\r\n");
+    directory_.write("P.DAT", "2,3,A,80001,H\r\n2,4,B,80011,H\r\n");
+    start_simulator({"--fault", "silent"});
+    HeadlessScript script;
+    script.wait(kStartWait).key("F2").wait(3000).screen("page.txt").close();
+    EXPECT_EQ(run(script), 0);
+    const ScreenCapture page = screen("page.txt");
+    EXPECT_EQ(page.at(71, 0, 8), "Error   ") << page.text();
+    EXPECT_EQ(page.at(2, 3, 14), "A 8000.1.H    ");
+    EXPECT_EQ(page.at(2, 4, 14), "B 8001.1.H    ");
+    // Each cycle gives up after the first entry, so the second is never asked for.
+    const RequestLog requests = log();
+    EXPECT_GE(requests.count_received("38 30 30 30 10"), 5) << requests.dump();
+    EXPECT_EQ(requests.count_received("38 30 30 31 10"), 0);
+}
+
 TEST_F(LinkFault, LateReplyIsTakenAsTheNextRowsReply)
 {
     // Each reply starts 2 s after its request, later than the row read waits.

@@ -147,6 +147,32 @@ TEST_F(WatchPage, FiftyOneEntriesLoadAndFiftyTwoDoNot)
     EXPECT_EQ(over.at(1, 2, 4), "ADRS") << over.text();
 }
 
+TEST_F(WatchPage, FieldsRunAcrossLinesAndBadNumbersFailTheLoad)
+{
+    directory_.write("QK.DEF", "CH=0\r\nF2=SPLIT\r\nF3=BIG\r\nF4=EMPTY\r\n");
+    // An entry split over two lines, a quoted label with a colon and a comma,
+    // and a column that is not a number (column 0).
+    directory_.write("SPLIT.DAT", "2,3,A\r\n80001,H\r\n2,4,\"X:Y,Z\",80011,H\r\nfoo,5,C,80011,H\r\n");
+    directory_.write("BIG.DAT", "2,40000,A,80001,H\r\n");  // row outside 16 bits
+    directory_.write("EMPTY.DAT", "");
+    start_simulator({"--fill", "8000=1234"});
+    HeadlessScript script;
+    script.wait(kStartWait).key("F2").wait(kCommandWait).screen("split.txt");
+    script.key("F3").wait(kCommandWait).screen("big.txt");
+    script.key("F4").wait(kCommandWait).screen("empty.txt").close();
+    EXPECT_EQ(run(script), 0);
+
+    const ScreenCapture split = screen("split.txt");
+    EXPECT_EQ(split.at(0, 3, 19), "  A     8000.1.H 12") << split.text();
+    EXPECT_EQ(split.at(0, 4, 19), "  X:Y,Z 8001.1.H 34");
+    EXPECT_EQ(split.at(0, 5, 17), "C     8001.1.H 34");
+    EXPECT_EQ(screen("big.txt").at(1, 2, 4), "ADRS") << screen("big.txt").text();
+    // A file without entries is an empty page: nothing drawn, nothing asked for.
+    const ScreenCapture empty = screen("empty.txt");
+    for (int row = 2; row <= 18; ++row)
+        EXPECT_EQ(empty.at(0, row, 79), std::string(79, ' ')) << empty.text();
+}
+
 TEST_F(WatchPage, MissingFileReturnsToTheDumpPage)
 {
     directory_.write("QK.DEF", "CH=0\r\nF5=NOFILE\r\n");

@@ -183,6 +183,42 @@ TEST_F(ChangeLog, EveryChangeOnScreenIsAlreadyInTheFile)
     EXPECT_EQ(program.finish(60s), 0);
 }
 
+TEST_F(ChangeLog, FunctionKeyClosesTheLog)
+{
+    HeadlessScript script;
+    script.wait(kStartWait).key("F11").wait(kCommandWait).text("abc/F").key("Enter").wait(2000);
+    script.key("F1").wait(kCommandWait).screen("dump.txt").wait(3000).close();
+    Qk14Process program(directory_, script);
+    const auto until = std::chrono::steady_clock::now() + 60s;
+    while (!directory_.exists("dump.txt") && std::chrono::steady_clock::now() < until)
+        std::this_thread::sleep_for(5ms);
+    const std::string at_f1 = directory_.read("abc.DAS");
+    EXPECT_EQ(program.finish(60s), 0);
+    EXPECT_FALSE(at_f1.empty());
+    EXPECT_EQ(directory_.read("abc.DAS"), at_f1);
+    EXPECT_EQ(screen("dump.txt").at(1, 2, 4), "ADRS") << screen("dump.txt").text();
+}
+
+TEST_F(ChangeLog, WordEntryLeavesAnEmptyRowBetweenChanges)
+{
+    directory_.write("word.DAT", "2,3,WORD,80002,W\r\n");
+    EXPECT_EQ(run(log_for_a_while("word")), 0);
+    const ScreenCapture logging = screen("logging.txt");
+    static const std::regex kRow(R"(^ *\d+ \d\d/\d\d/\d\d \d\d:\d\d:\d\d WORD  [0-9A-F]{4} h *$)");
+    // From the newest change upwards: a change on every second row, the rows between empty.
+    int newest = 18;
+    while (newest > 2 && !std::regex_match(logging.row(newest), kRow))
+        --newest;
+    int changes = 0;
+    for (int row = newest; row >= 2 && std::regex_match(logging.row(row), kRow); row -= 2) {
+        ++changes;
+        if (row < newest) {
+            EXPECT_EQ(logging.at(0, row + 1, 79), std::string(79, ' ')) << logging.text();
+        }
+    }
+    EXPECT_GE(changes, 3) << logging.text();
+}
+
 TEST_F(ChangeLog, EscClosesTheLogAndNothingIsWrittenAfterIt)
 {
     HeadlessScript script;

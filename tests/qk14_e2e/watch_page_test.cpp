@@ -1,6 +1,7 @@
 // Watch pages from *.DAT files: layout, requests, every value format in both
 // byte orders, double-byte labels, and the F10 file prompt.
 #include "qk14_e2e_fixture.h"
+#include "screen_series.h"
 
 namespace qk14_e2e {
 namespace {
@@ -49,16 +50,21 @@ TEST_F(WatchPage, FormatsFollowTheByteOrder)
         start_simulator({"--fill", "8000=A5003412"});
         directory_.write("QK.DEF", order.settings);
         HeadlessScript script;
-        script.wait(kStartWait).command("O3F5A").wait(kCommandWait).key("F3").wait(kCommandWait).screen("fmt.txt").close();
+        script.wait(kStartWait).command("O3F5A").wait(kCommandWait).key("F3").wait(kCommandWait);
+        capture_series(script, "fmt", 3, 300).close();
         EXPECT_EQ(run(script), 0);
-        const ScreenCapture fmt = screen("fmt.txt");
-        EXPECT_EQ(fmt.at(2, 3, 50), "HEX   8000.0.H A5003412" + std::string(24, '0') + "   ") << fmt.text();
-        EXPECT_EQ(fmt.at(2, 4, 25), "BITS  8000.1.B 10100101  ");
-        EXPECT_EQ(fmt.at(2, 5, 20), "DEC   8000.1.D 165 d");
-        EXPECT_EQ(fmt.at(2, 6, 22), std::string("WORDQ 8002.2.Q ") + order.word_q);
-        EXPECT_EQ(fmt.at(2, 7, 22), std::string("WORDW 8002.2.W ") + order.word_w);
-        EXPECT_EQ(fmt.at(2, 8, 20), "PORT  I3F....H 5A   ");
-        EXPECT_EQ(fmt.at(2, 9, 20), "OTHER 8000.1.X      ");
+        const ScreenSeries fmt(directory_, "fmt");
+        ASSERT_EQ(fmt.size(), 3U);
+        auto expect_shown = [&](int row, const std::string& expected) {
+            EXPECT_EQ(fmt.at(2, row, expected), expected) << fmt.last().text();
+        };
+        expect_shown(3, "HEX   8000.0.H A5003412" + std::string(24, '0') + "   ");
+        expect_shown(4, "BITS  8000.1.B 10100101  ");
+        expect_shown(5, "DEC   8000.1.D 165 d");
+        expect_shown(6, std::string("WORDQ 8002.2.Q ") + order.word_q);
+        expect_shown(7, std::string("WORDW 8002.2.W ") + order.word_w);
+        expect_shown(8, "PORT  I3F....H 5A   ");
+        expect_shown(9, "OTHER 8000.1.X      ");
         const RequestLog requests = log();
         for (const char* request : {"38 30 30 30 1F", "38 30 30 30 10", "38 30 30 32 11", "33 46 23"})
             EXPECT_GE(requests.count_received(request), 1) << request << "\n" << requests.dump();

@@ -47,8 +47,17 @@ public:
     {
         shell_output("LANG=C.UTF-8 tmux -u -L " + socket_ + " -f /dev/null new-session -d -s qk -x 80 -y 25 " +
                      shell_quoted(command));
+        socket_path_ = shell_output("tmux -L " + socket_ + " display-message -p '#{socket_path}'");
+        while (!socket_path_.empty() && socket_path_.back() == '\n')
+            socket_path_.pop_back();
     }
-    ~TmuxSession() { shell_output("tmux -L " + socket_ + " kill-server 2>/dev/null"); }
+    // Kills the server and removes its socket file.
+    ~TmuxSession()
+    {
+        shell_output("tmux -L " + socket_ + " kill-server 2>/dev/null");
+        if (!socket_path_.empty())
+            ::unlink(socket_path_.c_str());
+    }
     TmuxSession(const TmuxSession&) = delete;
     TmuxSession& operator=(const TmuxSession&) = delete;
 
@@ -80,6 +89,7 @@ public:
 
 private:
     std::string socket_;
+    std::string socket_path_;
 };
 
 }  // namespace qk14_e2e

@@ -47,6 +47,7 @@ std::uint8_t read_key_blocking()
             return *code;
         }
         pump_one_message();
+        run_due_events();
     }
 }
 

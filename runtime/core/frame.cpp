@@ -103,6 +103,13 @@ void STMT()
         f.skip_once = false;
 }
 
+void run_due_events()
+{
+    FrameRecords& f = records();
+    if (f.events.attention())
+        poll_events(f);
+}
+
 void SETLINE(std::uint16_t line)
 {
     records().line = line;

@@ -90,6 +90,11 @@ void call_procedure(const std::function<void()>& body);
 // devices and files released) and returns the process exit code.
 int run_main_routine(const std::function<void()>& main_routine);
 
+// Runs the event subroutines that are due, as the statement prologue does.
+// Blocking reads call it between messages, so the timer and the function
+// keys keep working while the program waits for a key.
+void run_due_events();
+
 // Takes and dispatches every waiting message; the quit message terminates.
 void pump_messages();
 // Blocks for one message and dispatches it (runtime waits use this).

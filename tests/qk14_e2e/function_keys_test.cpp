@@ -44,7 +44,6 @@ TEST_F(FunctionKeys, FilePromptKeepsTheTypedNameWhileItWaits)
 
 TEST_F(FunctionKeys, ClockTicksDuringTheFilePrompt)
 {
-    GTEST_SKIP() << "known fault: the clock stands still while the F10/F11 file prompt waits for its line";
     directory_.write("abc.DAT", "2,3,CNT,80001,H\r\n");
     start_simulator();
     EXPECT_EQ(run(prompt_with_pauses()), 0);

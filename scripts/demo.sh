@@ -74,5 +74,9 @@ else
       --fill 8000=2AA53412DEADBEEF07 --fill 8010=E803 \
       --change 8000:1:700 --change 8004:3:1500
 fi
+# The demo keeps its own settings file: the runtime finds its message texts in
+# the build folder, and the error log stays with the demo.
+printf '[ENV]\nKaxel=%s/\n' "$root/build/monitors/$monitor" >"$demo_dir/settings.ini"
+export QK_SETTINGS_FILE="$demo_dir/settings.ini"
 cd "$demo_dir"
 "$root/build/monitors/$monitor/$monitor" --port "COM1=$demo_dir/board.tty" "$@"

@@ -21,35 +21,13 @@
 #include <utility>
 #include <vector>
 
+#include "host/file_descriptor.h"
+
 namespace e2e {
 
 using Clock = std::chrono::steady_clock;
 
-class Descriptor {
-public:
-    Descriptor() noexcept = default;
-    explicit Descriptor(int fd) noexcept : fd_(fd) {}
-    ~Descriptor() { reset(); }
-    Descriptor(Descriptor&& other) noexcept : fd_(std::exchange(other.fd_, -1)) {}
-    Descriptor& operator=(Descriptor&& other) noexcept
-    {
-        if (this != &other) {
-            reset();
-            fd_ = std::exchange(other.fd_, -1);
-        }
-        return *this;
-    }
-    int get() const noexcept { return fd_; }
-    void reset() noexcept
-    {
-        if (fd_ >= 0)
-            ::close(fd_);
-        fd_ = -1;
-    }
-
-private:
-    int fd_ = -1;
-};
+using Descriptor = host::FileDescriptor;
 
 struct ProcessSpec {
     std::string program;

@@ -12,7 +12,7 @@
 // After one long wait the following checks return at once until the clock
 // has caught up. Each wake-up costs several microseconds of CPU, so a check
 // waits only once the deadline is a whole wait quantum ahead: one wait in
-// about a hundred checks, for about a hundred slices, keeps the same average
+// about two hundred checks, for about two hundred slices, keeps the same average
 // and brings continuous polling of a silent line to a few per cent of a core.
 // A byte ends a wait at once, so the quantum adds no latency. The deadline never lags the clock by more than
 // kSerialPollMaxLag, enough to absorb scheduler delays on a loaded host, so
@@ -25,7 +25,7 @@ namespace rt {
 
 // 130 000 empty checks take about 1.3 s: the monitors' reply time-out.
 inline constexpr std::chrono::microseconds kSerialPollSlice{10};
-inline constexpr std::chrono::microseconds kSerialPollWaitQuantum{1000};
+inline constexpr std::chrono::microseconds kSerialPollWaitQuantum{2000};
 inline constexpr std::chrono::microseconds kSerialPollMaxLag{5000};
 
 class SerialPollPacer {

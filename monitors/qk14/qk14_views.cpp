@@ -65,19 +65,7 @@ void Qk14Program::read_next_dump_row()
 
 bool Qk14Program::load_watch_file()
 {
-    std::optional<monitor::WatchPage> page = monitor::load_watch_page(s_.watchFileName);
-    if (!page) {
-        stmt(__LINE__, [&] {
-            s_.watchFileName.clear();
-            s_.replyFailed = true;
-        });
-        return false;
-    }
-    s_.watchPage = std::move(*page);
-    if (s_.currentMode != DisplayMode::Log)
-        monitor::draw_watch_entries(s_.watchPage);
-    stmt(__LINE__, [&] { s_.replyFailed = false; });
-    return true;
+    return monitor::load_watch_file_into(s_);
 }
 
 void Qk14Program::refresh_watch_page()

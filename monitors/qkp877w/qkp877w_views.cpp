@@ -58,19 +58,7 @@ void QkP877WProgram::read_next_dump_row()
 
 bool QkP877WProgram::load_watch_file()
 {
-    std::optional<monitor::WatchPage> page = monitor::load_watch_page(s_.watchFileName);
-    if (!page) {
-        stmt(__LINE__, [&] {
-            s_.watchFileName.clear();
-            s_.replyFailed = true;
-        });
-        return false;
-    }
-    s_.watchPage = std::move(*page);
-    if (s_.currentMode != DisplayMode::Log)
-        monitor::draw_watch_entries(s_.watchPage);
-    stmt(__LINE__, [&] { s_.replyFailed = false; });
-    return true;
+    return monitor::load_watch_file_into(s_);
 }
 
 void QkP877WProgram::refresh_watch_page()

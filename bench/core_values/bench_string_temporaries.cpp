@@ -48,13 +48,30 @@ void BM_ConcatAssign_StdString(benchmark::State& state)
 }
 BENCHMARK(BM_ConcatAssign_StdString);
 
+// The same chain with its last operand given as an expression, so that it is
+// pushed and concatenated pair by pair on the string stack.
+void BM_ConcatAssignPairwise_StringHeap(benchmark::State& state)
+{
+    BenchRuntime r;
+    rt::StrVar a, b, c;
+    b.set("1A2B");
+    c.set("3C4D");
+    for (auto _ : state) {
+        a = rt::concat(b, rt::lit("-"), [&c] { rt::STR_PUSH_VAR(c.descriptor()); });
+        benchmark::DoNotOptimize(a.descriptor().text);
+    }
+}
+BENCHMARK(BM_ConcatAssignPairwise_StringHeap);
+
 // A temporary made, assigned to a variable, and the old value released.
 void BM_MakeAssignRelease_StringHeap(benchmark::State& state)
 {
     BenchRuntime r;
     rt::StrVar a;
+    std::string_view text = "0123456789AB";
+    benchmark::DoNotOptimize(text);
     for (auto _ : state) {
-        a.set("0123456789AB");
+        a.set(text);
         benchmark::DoNotOptimize(a.descriptor().text);
     }
 }
@@ -80,8 +97,10 @@ void BM_MakeAssignReleaseLong_StringHeap(benchmark::State& state)
 {
     BenchRuntime r;
     rt::StrVar a;
+    std::string_view text = kLongText;
+    benchmark::DoNotOptimize(text);
     for (auto _ : state) {
-        a.set(kLongText);
+        a.set(text);
         benchmark::DoNotOptimize(a.descriptor().text);
     }
 }

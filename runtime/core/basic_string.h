@@ -119,15 +119,46 @@ auto hold(E&& operand)
         return [value = T(std::forward<E>(operand))] { push_operand(value); };
 }
 
-// a + b + ...: the first operand comes first in the result.
+// Operands whose text is known without running anything: variables,
+// descriptors and literals.
+template <class T>
+concept PlainOperand = std::same_as<std::remove_cvref_t<T>, StrVar> ||
+                       std::same_as<std::remove_cvref_t<T>, StringDescriptor> ||
+                       std::same_as<std::remove_cvref_t<T>, StrLit>;
+
+inline const StringDescriptor& descriptor_of(const StrVar& v) noexcept { return v.descriptor(); }
+inline const StringDescriptor& descriptor_of(const StringDescriptor& d) noexcept { return d; }
+inline const StringDescriptor& descriptor_of(const StrLit& l) noexcept { return l.descriptor(); }
+inline const StringDescriptor& descriptor_of(const StringDescriptor* d) noexcept { return *d; }
+
+// Variables and descriptors are held by address, literals by value.
+template <PlainOperand E>
+auto hold_plain(E&& operand)
+{
+    if constexpr (std::same_as<std::remove_cvref_t<E>, StrLit>)
+        return StrLit(operand);
+    else
+        return &descriptor_of(operand);
+}
+
+// a + b + ...: the first operand comes first in the result. A chain of
+// variables and literals is made in one step, one block holding the whole
+// result; a chain with other expressions pushes and concatenates pairwise.
 template <StringOperand... E>
     requires(sizeof...(E) >= 1)
 auto concat(E&&... parts)
 {
-    return [... part = hold(std::forward<E>(parts))] {
-        bool first = true;
-        ((part(), first ? void(first = false) : STR_CONCAT()), ...);
-    };
+    if constexpr (sizeof...(E) >= 2 && (PlainOperand<E> && ...)) {
+        return [... part = hold_plain(std::forward<E>(parts))] {
+            const StringDescriptor* all[] = {&descriptor_of(part)...};
+            push_concatenation(all);
+        };
+    } else {
+        return [... part = hold(std::forward<E>(parts))] {
+            bool first = true;
+            ((part(), first ? void(first = false) : STR_CONCAT()), ...);
+        };
+    }
 }
 
 // destination = expression (a variable or a string array element).

@@ -12,14 +12,6 @@
 
 namespace rt {
 
-namespace {
-
-// The current runtime. Atomic because serial reader threads reach the event
-// table through it while the program thread runs.
-std::atomic<Runtime*> current_runtime{nullptr};
-
-}  // namespace
-
 Runtime::Runtime(ProgramOptions options, host::Desktop& desktop, std::string module_name, std::string base_name)
     : options_(std::move(options)),
       desktop_(desktop),
@@ -30,6 +22,7 @@ Runtime::Runtime(ProgramOptions options, host::Desktop& desktop, std::string mod
       stack_(std::make_unique<StringStack>()),
       arrays_(std::make_unique<ArrayRegistry>())
 {
+    heap_->follow_frame_number(frame_->state.frame);
 }
 
 Runtime::~Runtime()
@@ -37,19 +30,10 @@ Runtime::~Runtime()
     release_all();
 }
 
-Runtime& Runtime::current()
+void Runtime::no_current_runtime() noexcept
 {
-    Runtime* runtime = current_runtime.load(std::memory_order_acquire);
-    if (!runtime) {
-        std::fputs("runtime operation called while no runtime is running\n", stderr);
-        std::abort();
-    }
-    return *runtime;
-}
-
-Runtime* Runtime::current_or_null() noexcept
-{
-    return current_runtime.load(std::memory_order_acquire);
+    std::fputs("runtime operation called while no runtime is running\n", stderr);
+    std::abort();
 }
 
 void Runtime::release_all() noexcept
@@ -94,12 +78,12 @@ void Runtime::missing_extension()
 
 RuntimeScope::RuntimeScope(Runtime& runtime) noexcept : runtime_(runtime)
 {
-    runtime_.previous_ = current_runtime.exchange(&runtime_, std::memory_order_acq_rel);
+    runtime_.previous_ = Runtime::current_.exchange(&runtime_, std::memory_order_acq_rel);
 }
 
 RuntimeScope::~RuntimeScope()
 {
-    current_runtime.store(runtime_.previous_, std::memory_order_release);
+    Runtime::current_.store(runtime_.previous_, std::memory_order_release);
 }
 
 }  // namespace rt

@@ -6,6 +6,7 @@
 // Tests create a Runtime of their own with RuntimeScope.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -45,8 +46,14 @@ public:
     Runtime& operator=(const Runtime&) = delete;
 
     // The runtime of the program thread; aborts when none is current.
-    static Runtime& current();
-    static Runtime* current_or_null() noexcept;
+    static Runtime& current() noexcept
+    {
+        Runtime* runtime = current_.load(std::memory_order_acquire);
+        if (!runtime) [[unlikely]]
+            no_current_runtime();
+        return *runtime;
+    }
+    static Runtime* current_or_null() noexcept { return current_.load(std::memory_order_acquire); }
 
     const ProgramOptions& options() const noexcept { return options_; }
     host::Desktop& desktop() noexcept { return desktop_; }
@@ -100,6 +107,11 @@ private:
     }
     void set_extension(std::size_t slot, std::unique_ptr<RuntimeExtension> ext);
     [[noreturn]] static void missing_extension();
+    [[noreturn]] static void no_current_runtime() noexcept;
+
+    // The current runtime. Atomic because serial reader threads reach the
+    // event table through it while the program thread runs.
+    static inline std::atomic<Runtime*> current_{nullptr};
 
     ProgramOptions options_;
     host::Desktop& desktop_;

@@ -6,7 +6,6 @@
 #include <functional>
 
 #include "runtime/core/error.h"
-#include "runtime/core/frame.h"
 
 namespace rt {
 
@@ -17,12 +16,6 @@ constexpr std::uint16_t kSiteCreate = 0xC502;      // 7: the heap cannot be crea
 constexpr std::uint16_t kSiteGrow = 0xC503;        // 82: growth failed
 constexpr std::uint16_t kSiteShrink = 0xC504;      // 82: shrink after compaction failed
 constexpr std::uint16_t kSiteSourceCopy = 0xC505;  // 7: no room to save the source text
-
-#ifdef QK_HEAP_STRESS
-constexpr bool kStress = true;
-#else
-constexpr bool kStress = false;
-#endif
 
 constexpr std::size_t kSmallCopy = 512;
 
@@ -54,11 +47,11 @@ bool StringHeap::refuse_allocation() noexcept
 
 bool StringHeap::contains(const void* p) const noexcept
 {
-    return base_ && pointer_in(p, base_.get(), base_.get() + units_ * kUnit);
+    return base_ && pointer_in(p, base_.get(), base_.get() + capacity_);
 }
 
-std::uint8_t* StringHeap::allocate(StringDescriptor& owner, StringKind kind, std::uint32_t length,
-                                   const std::uint8_t* source)
+std::uint8_t* StringHeap::allocate_with_room(StringDescriptor& owner, StringKind kind, std::uint32_t length,
+                                             const std::uint8_t* source)
 {
     if (length == 0) {
         owner = {kind, 0, nullptr};
@@ -73,7 +66,7 @@ std::uint8_t* StringHeap::allocate(StringDescriptor& owner, StringKind kind, std
 
     if (!base_) {
         create(need);
-    } else if (kStress || free_bytes() < need) {
+    } else if (kCompactsEveryTime || free_bytes() < need) {
         if (source && contains(source)) {
             if (length <= kSmallCopy) {
                 std::memcpy(small_copy.data(), source, length);
@@ -91,17 +84,7 @@ std::uint8_t* StringHeap::allocate(StringDescriptor& owner, StringKind kind, std
         if (free_bytes() < need)
             grow(need);
     }
-
-    BlockHeader& header = header_at(used_);
-    header.owner = &owner;
-    header.frame = current_frame_number();
-    header.length = length;
-    auto* text = reinterpret_cast<std::uint8_t*>(base_.get() + used_ + kHeaderSize);
-    if (source)
-        std::memcpy(text, source, length);
-    used_ += need;
-    owner = {kind, length, text};
-    return text;
+    return append_block(owner, kind, length, source);
 }
 
 void StringHeap::create(std::size_t need)
@@ -112,6 +95,7 @@ void StringHeap::create(std::size_t need)
         RAISE_ERROR(err::OutOfMemory, kSiteCreate);
     base_.reset(p);
     units_ = units;
+    capacity_ = units * kUnit;
     used_ = 0;
 }
 
@@ -129,6 +113,7 @@ void StringHeap::resize(std::size_t new_units, std::uint16_t site)
     (void)base_.release();
     base_.reset(p);
     units_ = new_units;
+    capacity_ = new_units * kUnit;
     if (p != old)
         rewrite_owners();
 }
@@ -142,15 +127,18 @@ void StringHeap::compact()
         const BlockHeader& h = header_at(from);
         const std::size_t size = block_size(h.length);
         if (h.owner) {
-            if (to != from)
+            if (to != from) {
                 std::memmove(base_.get() + to, base_.get() + from, size);
+                StringDescriptor* owner = header_at(to).owner;
+                if (owner->length != 0)
+                    owner->text = reinterpret_cast<std::uint8_t*>(base_.get() + to + kHeaderSize);
+            }
             to += size;
         }
         from += size;
     }
     used_ = to;
-    rewrite_owners();
-    if (kStress)
+    if (kCompactsEveryTime)
         relocate_for_stress();
     const std::size_t needed_units = (used_ >> 16) + 1;
     if (needed_units < units_)
@@ -162,7 +150,7 @@ void StringHeap::compact()
 // sanitizer reports it.
 void StringHeap::relocate_for_stress() noexcept
 {
-    auto* p = static_cast<std::byte*>(std::malloc(units_ * kUnit));
+    auto* p = static_cast<std::byte*>(std::malloc(capacity_));
     if (!p)
         return;
     std::memcpy(p, base_.get(), used_);
@@ -209,6 +197,7 @@ void StringHeap::release_all() noexcept
     }
     base_.reset();
     units_ = 0;
+    capacity_ = 0;
     used_ = 0;
     scratch_.release_all();
 }

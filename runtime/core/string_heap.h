@@ -11,6 +11,8 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
+#include <limits>
 #include <memory>
 #include <vector>
 
@@ -53,7 +55,52 @@ public:
     // Raises 7 when memory cannot be had, 82 when the heap cannot be resized;
     // `owner` is untouched then.
     std::uint8_t* allocate(StringDescriptor& owner, StringKind kind, std::uint32_t length,
-                           const std::uint8_t* source = nullptr);
+                           const std::uint8_t* source = nullptr)
+    {
+        if (has_room_for(length) && length != 0) [[likely]]
+            return append_block(owner, kind, length, source);
+        return allocate_with_room(owner, kind, length, source);
+    }
+    // True when a block of `length` bytes fits without compaction or growth,
+    // so that allocating it moves no text.
+    bool has_room_for(std::uint32_t length) const noexcept
+    {
+        return !kCompactsEveryTime && block_size(length) <= capacity_ - used_;
+    }
+    // Lengthens the temporary or variable `owner` by `extra` bytes copied from
+    // `source`, in place, when its block is the last one and the room after it
+    // suffices; returns false and changes nothing otherwise (also when `source`
+    // lies at or after the block, which the lengthening would overwrite).
+    bool extend_in_place(StringDescriptor& owner, std::uint32_t extra, const std::uint8_t* source) noexcept
+    {
+        if (kCompactsEveryTime || !has_block(owner))
+            return false;
+        BlockHeader& header = header_of(owner.text);
+        const std::uint32_t length = header.length;
+        const std::size_t old_size = block_size(length);
+        auto* block = reinterpret_cast<std::byte*>(&header);
+        if (header.owner != &owner || block + old_size != base_.get() + used_)
+            return false;  // not the owner's own block, or not the last one
+        if (extra > std::numeric_limits<std::uint32_t>::max() - length)
+            return false;
+        const std::size_t added = block_size(length + extra) - old_size;
+        if (added > capacity_ - used_)
+            return false;
+        const auto at = reinterpret_cast<std::uintptr_t>(source);
+        if (at >= reinterpret_cast<std::uintptr_t>(block) &&
+            at < reinterpret_cast<std::uintptr_t>(base_.get() + capacity_))
+            return false;  // the lengthening would overwrite the source
+        if (extra != 0)
+            std::memcpy(owner.text + length, source, extra);
+        header.length = length + extra;
+        owner.length = length + extra;
+        used_ += added;
+        return true;
+    }
+
+    // The frame number that new blocks record: the program frame's current
+    // one once the runtime connects it (0, the main program, until then).
+    void follow_frame_number(const std::uint32_t& frame) noexcept { frame_number_ = &frame; }
 
     // Marks the block of `d` free when `d` is a variable or temporary that owns
     // it (a copy of an owner releases nothing), and empties `d`.
@@ -92,7 +139,7 @@ public:
     std::size_t live_blocks() const noexcept;
     std::size_t units() const noexcept { return units_; }
     std::size_t used() const noexcept { return used_; }
-    std::size_t free_bytes() const noexcept { return units_ * kUnit - used_; }
+    std::size_t free_bytes() const noexcept { return capacity_ - used_; }
     bool contains(const void* p) const noexcept;
 
     // Intermediate text for string operations.
@@ -106,6 +153,12 @@ public:
     {
         return (kHeaderSize + length + kAlignment - 1) & ~(kAlignment - 1);
     }
+
+#ifdef QK_HEAP_STRESS
+    static constexpr bool kCompactsEveryTime = true;
+#else
+    static constexpr bool kCompactsEveryTime = false;
+#endif
 
 private:
     struct FreeDeleter {
@@ -126,6 +179,27 @@ private:
     {
         return *reinterpret_cast<BlockHeader*>(const_cast<std::uint8_t*>(text) - kHeaderSize);
     }
+    // The block goes at the end of the used part, which has room for it.
+    std::uint8_t* append_block(StringDescriptor& owner, StringKind kind, std::uint32_t length,
+                               const std::uint8_t* source) noexcept
+    {
+        // The heap's own fields are read once and written before the text is
+        // copied, so the copy does not make the compiler read them again.
+        const std::size_t at = used_;
+        used_ = at + block_size(length);
+        auto* header = reinterpret_cast<BlockHeader*>(base_.get() + at);
+        header->owner = &owner;
+        header->frame = *frame_number_;
+        header->length = length;
+        auto* text = reinterpret_cast<std::uint8_t*>(header) + kHeaderSize;
+        owner = {kind, length, text};
+        if (source)
+            std::memcpy(text, source, length);
+        return text;
+    }
+    // Makes room first (creation, compaction, growth), then appends.
+    std::uint8_t* allocate_with_room(StringDescriptor& owner, StringKind kind, std::uint32_t length,
+                                     const std::uint8_t* source);
     bool refuse_allocation() noexcept;
     void create(std::size_t need);
     void grow(std::size_t need);
@@ -135,7 +209,10 @@ private:
 
     Buffer base_;
     std::size_t units_ = 0;
+    std::size_t capacity_ = 0;  // units_ * kUnit
     std::size_t used_ = 0;
+    static constexpr std::uint32_t kMainProgramFrame = 0;
+    const std::uint32_t* frame_number_ = &kMainProgramFrame;
     bool fail_next_ = false;
     ScratchBuffer scratch_;
 };

@@ -47,32 +47,6 @@ void assign_copy(StringDescriptor& destination, const StringDescriptor& source)
 }
 }  // namespace
 
-void STR_PUSH_VAR(const StringDescriptor& d)
-{
-    Runtime::current().string_stack().push(d);
-}
-
-void STR_PUSH_CONST(const StringDescriptor& d)
-{
-    STR_MAKE_TEMP(d.length, d.text);
-}
-
-void STR_PUSH_EMPTY()
-{
-    STR_MAKE_TEMP(0, nullptr);
-}
-
-void STR_MAKE_TEMP(std::uint32_t length, const std::uint8_t* text)
-{
-    Runtime& rt = Runtime::current();
-    rt.string_stack().push_new_temp(rt.heap(), length, text);
-}
-
-void push_temp(std::string_view text)
-{
-    STR_MAKE_TEMP(static_cast<std::uint32_t>(text.size()), reinterpret_cast<const std::uint8_t*>(text.data()));
-}
-
 void STR_POP(StringDescriptor& destination)
 {
     Runtime::current().string_stack().pop(destination);
@@ -97,7 +71,7 @@ void STR_ASSIGN_VAR(StringDescriptor& destination, const StringDescriptor& sourc
     assign_copy(destination, source);
 }
 
-void STR_POP_ASSIGN(StringDescriptor& destination)
+void pop_assign_by_copy(StringDescriptor& destination)
 {
     StringStack& stack = Runtime::current().string_stack();
     StringDescriptor popped;
@@ -123,6 +97,38 @@ void STR_CLEAR(StringDescriptor& destination)
 
 void STR_CONCAT()
 {
+    Runtime& rt = Runtime::current();
+    StringStack& stack = rt.string_stack();
+    StringHeap& heap = rt.heap();
+    if (stack.depth() >= 2) {
+        const StringDescriptor& right = stack.entry(0);
+        const StringDescriptor& left = stack.entry(1);
+        const std::uint64_t total = std::uint64_t{left.length} + right.length;
+        if (total <= kMaxStringLength) {
+            // A temporary at the end of the heap grows in place, as the left
+            // operand of a chain a + b + c does.
+            if (StringDescriptor* grown = stack.temporary_at(1);
+                grown && (right.length == 0 || heap.extend_in_place(*grown, right.length, right.text))) {
+                stack.discard_top();
+                return;
+            }
+            // With room at the end nothing moves while the result is made, so
+            // the operands are read where they are.
+            if (heap.has_room_for(static_cast<std::uint32_t>(total))) {
+                StringDescriptor result;
+                std::uint8_t* out = heap.allocate(result, StringKind::Temporary, static_cast<std::uint32_t>(total));
+                if (left.length != 0)
+                    std::memcpy(out, left.text, left.length);
+                if (right.length != 0)
+                    std::memcpy(out + left.length, right.text, right.length);
+                stack.discard_top();
+                stack.discard_top();
+                stack.push_temporary(result);  // two entries were just freed
+                return;
+            }
+        }
+    }
+
     PoppedString b;
     PoppedString a;
     const std::uint64_t total = std::uint64_t{a.length()} + b.length();
@@ -133,8 +139,7 @@ void STR_CONCAT()
     }
     // The operands stay owned by a and b while the result is made, so their
     // text follows any compaction; they are read after the allocation.
-    Runtime& rt = Runtime::current();
-    std::uint8_t* out = rt.string_stack().push_new_temp(rt.heap(), static_cast<std::uint32_t>(total), nullptr);
+    std::uint8_t* out = stack.push_new_temp(heap, static_cast<std::uint32_t>(total), nullptr);
     if (total != 0) {
         const std::string_view left = a.view();
         const std::string_view right = b.view();
@@ -145,14 +150,39 @@ void STR_CONCAT()
     }
 }
 
+void push_concatenation(std::span<const StringDescriptor* const> parts)
+{
+    std::uint64_t total = 0;
+    for (const StringDescriptor* part : parts)
+        total += part->length;
+    if (total > kMaxStringLength)
+        RAISE_ERROR(err::StringTooLong, kSiteConcatTooLong);
+    Runtime& rt = Runtime::current();
+    std::uint8_t* out = rt.string_stack().push_new_temp(rt.heap(), static_cast<std::uint32_t>(total), nullptr);
+    for (const StringDescriptor* part : parts) {
+        if (part->length != 0)
+            std::memcpy(out, part->text, part->length);
+        out += part->length;
+    }
+}
+
+// Nothing is made while comparing or measuring, so the entries are read in place.
 Comparison STR_COMPARE()
 {
-    PoppedString left;
-    PoppedString right;
-    const std::string_view l = left.view();
-    const std::string_view r = right.view();
+    StringStack& stack = Runtime::current().string_stack();
+    if (stack.depth() < 2) {
+        PoppedString left;
+        PoppedString right;
+        return left.length() < right.length() ? Comparison::Below
+               : left.length() > right.length() ? Comparison::Above
+                                                : Comparison::Equal;
+    }
+    const std::string_view l = stack.entry(0).view();
+    const std::string_view r = stack.entry(1).view();
     const std::size_t common = l.size() < r.size() ? l.size() : r.size();
     const int c = common == 0 ? 0 : std::memcmp(l.data(), r.data(), common);  // bytes as unsigned
+    stack.discard_top();
+    stack.discard_top();
     if (c < 0)
         return Comparison::Below;
     if (c > 0)

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "runtime/core/frame.h"
 #include "runtime/core/string_ops.h"
 #include "runtime_fixture.h"
 
@@ -57,6 +58,59 @@ TEST_F(StringHeapTest, BlocksAppendWithOwnerFrameAndLength)
     EXPECT_EQ(a.kind, StringKind::Variable);
     EXPECT_EQ(heap().units(), 1u);
     EXPECT_EQ(heap().used(), StringHeap::block_size(5) + StringHeap::block_size(2));
+    expect_invariant();
+}
+
+TEST_F(StringHeapTest, BlocksRecordTheFrameTheyWereMadeIn)
+{
+    Owned outer, inner, after;
+    make(outer, "main");
+    std::uint32_t frame = 0;
+    rt::call_procedure([&] {
+        frame = rt::current_frame_number();
+        make(inner, "procedure");
+    });
+    make(after, "main again");
+    auto blocks = heap().walk();
+    ASSERT_EQ(blocks.size(), 3u);
+    EXPECT_NE(frame, 0u);
+    EXPECT_EQ(blocks[0].frame, 0u);
+    EXPECT_EQ(blocks[1].frame, frame);
+    EXPECT_EQ(blocks[2].frame, 0u);
+}
+
+// Only the owner of the last block lengthens it, only into room the heap
+// has, and never over its own source.
+TEST_F(StringHeapTest, ExtendInPlaceOnlyTheLastBlockWithinTheRoom)
+{
+    if (StringHeap::kCompactsEveryTime)
+        GTEST_SKIP() << "the heap moves at every allocation in this build";
+    Owned a, b;
+    make(a, "ab");
+    make(b, "cd");
+    const auto ef = reinterpret_cast<const std::uint8_t*>("ef");
+    EXPECT_FALSE(heap().extend_in_place(a, 2, ef));  // not the last block
+    StringDescriptor copy = b;
+    EXPECT_FALSE(heap().extend_in_place(copy, 2, ef));  // not the owner
+
+    const std::uint8_t* text = b.text;
+    const std::size_t used = heap().used();
+    ASSERT_TRUE(heap().extend_in_place(b, 2, ef));
+    EXPECT_EQ(b.view(), "cdef");
+    EXPECT_EQ(b.text, text);
+    EXPECT_EQ(heap().used(), used + StringHeap::block_size(4) - StringHeap::block_size(2));
+    ASSERT_TRUE(heap().extend_in_place(b, 8, reinterpret_cast<const std::uint8_t*>("12345678")));
+    EXPECT_EQ(b.view(), "cdef12345678");
+    EXPECT_EQ(heap().walk().back().length, 12u);
+    expect_invariant();
+
+    // Its own text as the source would be overwritten while copied.
+    EXPECT_FALSE(heap().extend_in_place(b, 4, b.text));
+    // More than the heap's room (the block's rounding gives at most 7 bytes).
+    const std::string big(heap().free_bytes() + 8, 'x');
+    EXPECT_FALSE(heap().extend_in_place(b, static_cast<std::uint32_t>(big.size()),
+                                        reinterpret_cast<const std::uint8_t*>(big.data())));
+    EXPECT_EQ(b.view(), "cdef12345678");
     expect_invariant();
 }
 

@@ -261,6 +261,77 @@ TEST_F(StringOpsTest, FieldStringsArePushedByValue)
     EXPECT_NE(a.descriptor().text, reinterpret_cast<std::uint8_t*>(record.data()));
 }
 
+// A chain of variables and literals reads its parts after making the result's
+// block, so parts that compaction moved are read where they are now.
+TEST_F(StringOpsTest, ChainOfVariablesIsOneBlockReadAfterCompaction)
+{
+    StrVar gone, b, c, filler, a;
+    gone.set(std::string(1000, 'g'));
+    b.set("left");
+    c.set("right");
+    filler.set(std::string(heap().free_bytes() - StringHeap::kHeaderSize - 8, 'f'));
+    gone.clear();  // b, c and the filler slide down at the next compaction
+    const std::uint8_t* old_b = b.descriptor().text;
+    a = concat(b, lit("-"), c);
+    EXPECT_EQ(a.view(), "left-right");
+    EXPECT_NE(b.descriptor().text, old_b);
+    EXPECT_EQ(heap().units(), 1u);  // compacted, not grown
+    EXPECT_EQ(heap().live_blocks(), 4u);
+    EXPECT_EQ(stack().depth(), 0);
+
+    // The same chain pairwise (one operand is an expression) gives the same.
+    StrVar pairwise;
+    pairwise = concat(b, lit("-"), [&c] { STR_PUSH_VAR(c.descriptor()); });
+    EXPECT_EQ(pairwise.view(), "left-right");
+    expect_only_owned_by({&b.descriptor(), &c.descriptor(), &filler.descriptor(), &a.descriptor(),
+                          &pairwise.descriptor()});
+}
+
+// The left operand of a pairwise chain grows in place when it is the last
+// block; a right operand lying in that block is never overwritten.
+TEST_F(StringOpsTest, PairwiseConcatGrowsTheTrailingTemporary)
+{
+    const bool moves = StringHeap::kCompactsEveryTime;
+    StrVar c, a;
+    c.set("cd");
+    push_temp("ab");
+    const std::uint8_t* text = stack().top()->text;
+    STR_PUSH_VAR(c.descriptor());
+    STR_CONCAT();
+    EXPECT_EQ(stack().top()->view(), "abcd");
+    if (!moves) {
+        EXPECT_EQ(stack().top()->text, text);
+    }
+
+    StringDescriptor inside{StringKind::Constant, 2, stack().top()->text};  // "ab", in the growing block
+    STR_PUSH_VAR(inside);
+    STR_CONCAT();
+    EXPECT_EQ(stack().top()->view(), "abcdab");
+
+    text = stack().top()->text;
+    push_temp("");
+    STR_CONCAT();
+    EXPECT_EQ(stack().top()->text, text);  // an empty right operand changes nothing
+
+    STR_POP_ASSIGN(a.descriptor());
+    EXPECT_EQ(a.view(), "abcdab");
+    EXPECT_EQ(stack().depth(), 0);
+    expect_only_owned_by({&a.descriptor(), &c.descriptor()});
+    EXPECT_EQ(heap().live_blocks(), 2u);
+}
+
+TEST_F(StringOpsTest, ChainBeyondTheLengthLimitRaisesFifteenAndMakesNothing)
+{
+    std::string record = "x";
+    StringDescriptor half{StringKind::Field, 0x40000000u, reinterpret_cast<std::uint8_t*>(record.data())};
+    StrVar a;
+    a.set("kept");
+    EXPECT_EQ(raised_by([&] { a = concat(half, lit("x"), half); }), (Raised{15, 0xC601}));
+    EXPECT_EQ(a.view(), "kept");
+    EXPECT_EQ(stack().depth(), 0);
+    expect_only_owned_by({&a.descriptor()});
+}
+
 TEST_F(StringOpsTest, ConcatBeyondTheLengthLimitRaisesFifteenAndReleasesOperands)
 {
     std::string record = "x";

@@ -45,10 +45,13 @@ public:
     Runtime(const Runtime&) = delete;
     Runtime& operator=(const Runtime&) = delete;
 
-    // The runtime of the program thread; aborts when none is current.
+    // The runtime of the program thread; aborts when none is current. Called
+    // on the program thread only, which made the runtime current itself, so
+    // the load orders nothing and the compiler may keep other values in
+    // registers across it. Other threads use current_or_null().
     static Runtime& current() noexcept
     {
-        Runtime* runtime = current_.load(std::memory_order_acquire);
+        Runtime* runtime = current_.load(std::memory_order_relaxed);
         if (!runtime) [[unlikely]]
             no_current_runtime();
         return *runtime;

@@ -1,9 +1,11 @@
 #include "runtime/core/string_heap.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdlib>
 #include <cstring>
 #include <functional>
+#include <limits>
 
 #include "runtime/core/error.h"
 
@@ -87,13 +89,23 @@ std::uint8_t* StringHeap::allocate_with_room(StringDescriptor& owner, StringKind
     return append_block(owner, kind, length, source);
 }
 
+std::unique_ptr<std::uint32_t[]> StringHeap::new_index(std::size_t capacity) noexcept
+{
+    if (capacity / kAlignment > std::numeric_limits<std::uint32_t>::max())
+        return nullptr;  // beyond what an index entry can address
+    return std::unique_ptr<std::uint32_t[]>(new (std::nothrow) std::uint32_t[index_entries(capacity)]);
+}
+
 void StringHeap::create(std::size_t need)
 {
     const std::size_t units = (need >> 16) + 1;
-    std::byte* p = refuse_allocation() ? nullptr : static_cast<std::byte*>(std::malloc(units * kUnit));
-    if (!p)
+    Buffer heap(refuse_allocation() ? nullptr : static_cast<std::byte*>(std::malloc(units * kUnit)));
+    auto index = heap ? new_index(units * kUnit) : nullptr;
+    if (!heap || !index)
         RAISE_ERROR(err::OutOfMemory, kSiteCreate);
-    base_.reset(p);
+    base_ = std::move(heap);
+    block_starts_ = std::move(index);
+    block_count_ = 0;
     units_ = units;
     capacity_ = units * kUnit;
     used_ = 0;
@@ -106,14 +118,24 @@ void StringHeap::grow(std::size_t need)
 
 void StringHeap::resize(std::size_t new_units, std::uint16_t site)
 {
+    const std::size_t new_capacity = new_units * kUnit;
+    // A larger heap needs a larger index first; a smaller one keeps its index
+    // when no smaller one can be had.
+    auto index = new_index(new_capacity);
+    if (!index && new_capacity > capacity_)
+        RAISE_ERROR(err::HeapReallocFailed, site);
     std::byte* old = base_.get();
-    std::byte* p = refuse_allocation() ? nullptr : static_cast<std::byte*>(std::realloc(old, new_units * kUnit));
+    std::byte* p = refuse_allocation() ? nullptr : static_cast<std::byte*>(std::realloc(old, new_capacity));
     if (!p)
         RAISE_ERROR(err::HeapReallocFailed, site);  // the old block is intact
     (void)base_.release();
     base_.reset(p);
+    if (index) {
+        std::copy_n(block_starts_.get(), block_count_, index.get());
+        block_starts_ = std::move(index);
+    }
     units_ = new_units;
-    capacity_ = new_units * kUnit;
+    capacity_ = new_capacity;
     if (p != old)
         rewrite_owners();
 }
@@ -123,20 +145,23 @@ void StringHeap::compact()
     if (!base_)
         return;
     std::size_t to = 0;
-    for (std::size_t from = 0; from < used_;) {
+    std::size_t kept = 0;
+    for (std::size_t i = 0; i < block_count_; ++i) {
+        const std::size_t from = std::size_t{block_starts_[i]} * kAlignment;
         const BlockHeader& h = header_at(from);
+        if (!h.owner)
+            continue;
         const std::size_t size = block_size(h.length);
-        if (h.owner) {
-            if (to != from) {
-                std::memmove(base_.get() + to, base_.get() + from, size);
-                StringDescriptor* owner = header_at(to).owner;
-                if (owner->length != 0)
-                    owner->text = reinterpret_cast<std::uint8_t*>(base_.get() + to + kHeaderSize);
-            }
-            to += size;
+        if (to != from) {
+            std::memmove(base_.get() + to, base_.get() + from, size);
+            StringDescriptor* owner = header_at(to).owner;
+            if (owner->length != 0)
+                owner->text = reinterpret_cast<std::uint8_t*>(base_.get() + to + kHeaderSize);
         }
-        from += size;
+        block_starts_[kept++] = static_cast<std::uint32_t>(to / kAlignment);
+        to += size;
     }
+    block_count_ = kept;
     used_ = to;
     if (kCompactsEveryTime)
         relocate_for_stress();
@@ -196,6 +221,8 @@ void StringHeap::release_all() noexcept
         off += block_size(h.length);
     }
     base_.reset();
+    block_starts_.reset();
+    block_count_ = 0;
     units_ = 0;
     capacity_ = 0;
     used_ = 0;

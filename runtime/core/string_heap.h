@@ -187,6 +187,7 @@ private:
         // copied, so the copy does not make the compiler read them again.
         const std::size_t at = used_;
         used_ = at + block_size(length);
+        block_starts_[block_count_++] = static_cast<std::uint32_t>(at / kAlignment);
         auto* header = reinterpret_cast<BlockHeader*>(base_.get() + at);
         header->owner = &owner;
         header->frame = *frame_number_;
@@ -207,7 +208,15 @@ private:
     void relocate_for_stress() noexcept;
     void rewrite_owners() noexcept;
 
+    // Offsets of the blocks in heap order, in units of kAlignment, so that
+    // compaction finds each block without following the chain of lengths
+    // through every header. Room for the most blocks the heap can hold.
+    static std::size_t index_entries(std::size_t capacity) noexcept { return capacity / block_size(1); }
+    static std::unique_ptr<std::uint32_t[]> new_index(std::size_t capacity) noexcept;
+
     Buffer base_;
+    std::unique_ptr<std::uint32_t[]> block_starts_;
+    std::size_t block_count_ = 0;
     std::size_t units_ = 0;
     std::size_t capacity_ = 0;  // units_ * kUnit
     std::size_t used_ = 0;

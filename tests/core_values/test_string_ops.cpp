@@ -303,8 +303,15 @@ TEST_F(StringOpsTest, PairwiseConcatGrowsTheTrailingTemporary)
         EXPECT_EQ(stack().top()->text, text);
     }
 
-    StringDescriptor inside{StringKind::Constant, 2, stack().top()->text};  // "ab", in the growing block
-    STR_PUSH_VAR(inside);
+    // A descriptor that does not own its text but points into the growing
+    // block (only while nothing moves: in the build that moves the heap at
+    // every allocation it would point at freed memory).
+    if (!moves) {
+        StringDescriptor inside{StringKind::Constant, 2, stack().top()->text};  // "ab"
+        STR_PUSH_VAR(inside);
+    } else {
+        push_temp("ab");
+    }
     STR_CONCAT();
     EXPECT_EQ(stack().top()->view(), "abcdab");
 

@@ -108,8 +108,7 @@ public:
         variable.length = slot.copy.length;
         variable.text = slot.copy.text;
         StringHeap::adopt(variable);
-        slot.copy = {};
-        --depth_;
+        --depth_;  // the slot's stale copy is overwritten by the next push
         return true;
     }
 

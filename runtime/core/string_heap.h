@@ -1,9 +1,10 @@
 // The string heap: one growable memory block holding every dynamic string's
 // text, block after block, each block naming the descriptor that owns it.
 //
-// Blocks are only ever appended. Releasing a string marks its block free; the
-// space returns at the next compaction, which slides live blocks down and
-// rewrites their owners' text addresses. The heap grows and shrinks in units of
+// Blocks are only ever appended (and the last one may grow in place).
+// Releasing a string marks its block free; the space returns at the next
+// compaction, which slides live blocks down and rewrites their owners' text
+// addresses. The heap grows and shrinks in units of
 // 65,536 bytes; after any move every live owner is rewritten as well, so an
 // owner descriptor must stay at one address while it owns a block (string
 // variables, array elements, string stack slots, popped operands).

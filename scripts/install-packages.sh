@@ -2,7 +2,8 @@
 # Installs the Debian packages the build, the tests and the demo need.
 set -euo pipefail
 packages=(build-essential cmake pkg-config libgtest-dev libgmock-dev libbenchmark-dev
-          libsdl2-dev libncurses-dev libpng-dev unifont xvfb xauth x11-apps tmux clang libclang-rt-14-dev)
+          libsdl2-dev libncurses-dev libpng-dev unifont xvfb xauth x11-apps tmux clang libclang-rt-14-dev
+          dpkg-dev file)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

@@ -380,6 +380,17 @@ TEST(SdlKeyTranslation, ControlKeysMakeCharactersAndAltIsASystemKey)
     EXPECT_EQ(alt_x[0].kind, MessageKind::SysKeyDown);
     const auto f10 = host::messages_for_sdl_key(true, SDLK_F10, 0, 1);
     EXPECT_EQ(f10[0].kind, MessageKind::SysKeyDown);
+    // Left Alt with 1..9, 0, - and = stands for F1..F12; with AltGr it does not.
+    const auto alt_0 = host::messages_for_sdl_key(true, SDLK_0, KMOD_LALT, 1);
+    ASSERT_EQ(alt_0.size(), 1U);
+    EXPECT_TRUE(alt_0[0].kind == f10[0].kind && alt_0[0].wparam == vk::F1 + 9);
+    const auto alt_minus = host::messages_for_sdl_key(true, SDLK_MINUS, KMOD_LALT, 1);
+    ASSERT_EQ(alt_minus.size(), 1U);
+    EXPECT_EQ(alt_minus[0].kind, MessageKind::KeyDown);
+    EXPECT_EQ(alt_minus[0].wparam, vk::F1 + 10);
+    EXPECT_EQ(host::messages_for_sdl_key(false, SDLK_1, KMOD_LALT, 1)[0].wparam, vk::F1);
+    EXPECT_EQ(host::messages_for_sdl_key(true, SDLK_EQUALS, KMOD_LALT, 1)[0].wparam, vk::F12);
+    EXPECT_EQ(host::messages_for_sdl_key(true, SDLK_1, KMOD_RALT, 1)[0].wparam, unsigned('1'));
     const auto shift_up = host::messages_for_sdl_key(false, SDLK_LSHIFT, 0, 1);
     EXPECT_EQ(shift_up[0].kind, MessageKind::KeyUp);
     EXPECT_EQ(shift_up[0].wparam, vk::Shift);

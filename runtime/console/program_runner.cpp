@@ -44,6 +44,10 @@ int start_program(int argc, char** argv, const ProgramOptions& options, std::str
         std::fprintf(stderr, "%s: %s\n", program_base_name(argc > 0 && argv[0] ? argv[0] : "").c_str(), e.what());
         return kUsageExitCode;
     }
+    if (command_line.help) {
+        std::printf("Options:\n%s", command_line_options_help().c_str());
+        return 0;
+    }
     return start_program(command_line, options, std::move(module_name), std::move(main_routine),
                          std::move(extra_installers));
 }

@@ -62,7 +62,7 @@ void install_serial_devices(Runtime& runtime, host::SerialPortMap ports)
         if (!device)
             return err::DeviceNotFound;
         const SerialOpenResult result = device->open(mode, options);
-        if (result.error != 0 && result.site != serial_site::Open)
+        if (result.error != 0 && result.site != file_site::OpenDevice)
             RAISE_ERROR(result.error, result.site);
         return result.error;
     });

@@ -39,6 +39,10 @@ std::unique_ptr<host::FrontEnd> choose_front_end(int argc, char** argv)
     }
 }
 
+int run_with_front_end(std::unique_ptr<host::FrontEnd> front_end, int argc, char** argv, const ProgramOptions& options,
+                       std::string module_name, const std::function<void()>& main_routine,
+                       const std::vector<std::function<void(Runtime&)>>& extra_installers, std::string& closing_report);
+
 }  // namespace
 
 int start_program(int argc, char** argv, const ProgramOptions& options, std::string module_name,
@@ -47,6 +51,22 @@ int start_program(int argc, char** argv, const ProgramOptions& options, std::str
     std::unique_ptr<host::FrontEnd> front_end = choose_front_end(argc, argv);
     if (!front_end)
         return kUsageExitCode;
+    // The fatal report reaches standard error after the front end has closed
+    // (the terminal's alternate screen is gone), so the shell keeps it.
+    std::string closing_report;
+    const int exit_code = run_with_front_end(std::move(front_end), argc, argv, options, std::move(module_name),
+                                             main_routine, extra_installers, closing_report);
+    if (!closing_report.empty())
+        std::fputs(closing_report.c_str(), stderr);
+    return exit_code;
+}
+
+namespace {
+
+int run_with_front_end(std::unique_ptr<host::FrontEnd> front_end, int argc, char** argv, const ProgramOptions& options,
+                       std::string module_name, const std::function<void()>& main_routine,
+                       const std::vector<std::function<void(Runtime&)>>& extra_installers, std::string& closing_report)
+{
     host::Desktop desktop(std::move(front_end));
     const std::string module_path = argc > 0 && argv[0] ? std::string(argv[0]) : executable_path();
     Runtime runtime(options, desktop, std::move(module_name), program_base_name(module_path));
@@ -66,7 +86,11 @@ int start_program(int argc, char** argv, const ProgramOptions& options, std::str
         runtime.release_all();
         return 0;
     }
-    return run_main_routine(main_routine);
+    const int exit_code = run_main_routine(main_routine);
+    closing_report = runtime.closing_report();
+    return exit_code;
 }
+
+}  // namespace
 
 }  // namespace rt

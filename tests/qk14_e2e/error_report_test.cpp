@@ -91,7 +91,6 @@ TEST_F(ErrorReport, FifoWatchFileFailsTheLoadAtOnce)
 
 TEST_F(ErrorReport, LfCrLfAndMixedLineEndsGiveTheSameSettingsAndPage)
 {
-    start_simulator({"--fill", "8000=5A", "--fill", "8001=C3"});
     const std::string settings[] = {"CH=0\r\nBL=1\r\nAD=8000\r\nF2=PAGE\r\n", "CH=0\nBL=1\nAD=8000\nF2=PAGE\n",
                                     "CH=0\nBL=1\r\nAD=8000\nF2=PAGE\r\n"};
     const std::string pages[] = {"2,3,FIRST,80001,H\r\n2,4,\"A:B\",80011,B\r\n",
@@ -100,6 +99,8 @@ TEST_F(ErrorReport, LfCrLfAndMixedLineEndsGiveTheSameSettingsAndPage)
     std::vector<std::string> starts;
     std::vector<std::string> watched;
     for (int i = 0; i < 3; ++i) {
+        // A fresh line each time: no reply of the run before is left on it.
+        start_simulator({"--fill", "8000=5A", "--fill", "8001=C3"});
         directory_.write("QK.DEF", settings[i]);
         directory_.write("PAGE.DAT", pages[i]);
         HeadlessScript script;

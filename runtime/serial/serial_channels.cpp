@@ -29,11 +29,18 @@ void serial_pump_step()
 
 }  // namespace
 
-host::SerialPortMap user_serial_port_map()
+host::SerialPortMap user_serial_port_map(const std::vector<host::PortOption>& port_options)
 {
-    return host::SerialPortMap([](std::string_view key) {
+    host::SerialPortMap map([](std::string_view key) {
         return host::SettingsStore::for_user().get_string(host::settings::kPortsSection, key);
     });
+    for (const host::PortOption& option : port_options) {
+        if (option.number)
+            map.assign(*option.number, option.path);
+        else
+            map.assign_unnumbered(option.path);
+    }
+    return map;
 }
 
 void install_serial_devices(Runtime& runtime)

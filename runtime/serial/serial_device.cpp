@@ -75,9 +75,10 @@ SerialOpenResult SerialDevice::open(int mode, std::string_view options_text)
     }
 
     int os_error = 0;
-    port_ = host::SerialPort::open(config_->ports.path_for(static_cast<unsigned>(channel_) + 1), os_error);
+    const std::string path = config_->ports.path_for(static_cast<unsigned>(channel_) + 1);
+    port_ = host::SerialPort::open(path, os_error);
     if (!port_)
-        return {err::DeviceNotFound, serial_site::PortOpen};
+        return {err::DeviceNotFound, serial_site::PortOpen, os_error, path};
 
     try {
         const int event = 21 + channel_;

@@ -58,6 +58,8 @@ inline constexpr std::size_t kSerialLineCapacity = 255;
 struct SerialOpenResult {
     std::uint16_t error = 0;
     std::uint16_t site = file_site::OpenDevice;
+    int system_error = 0;  // the port's open: errno and path, for the report's reason line
+    std::string path{};
 };
 
 class SerialDevice final : public Device {

@@ -1,11 +1,14 @@
 #include "program_entry.h"
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <stdexcept>
 #include <string_view>
 #include <vector>
 
 #include "host/front_end_choice.h"
+#include "host/serial_port_list.h"
 #include "host/serial_port_map.h"
 #include "runtime/console/program_runner.h"
 #include "runtime/core/program_options.h"
@@ -17,6 +20,8 @@ namespace {
 
 constexpr int kUsageExitCode = 2;
 constexpr std::string_view kVersion = "0.1.0";
+// QK.DEF's CH=0..3 opens system ports COM1..COM4.
+constexpr unsigned kHighestPort = 4;
 
 void print_help(const ProgramIdentity& identity)
 {
@@ -36,11 +41,16 @@ int run_monitor_program(int argc, char** argv, const ProgramIdentity& identity, 
 {
     std::vector<std::string> arguments(argv + (argc > 0 ? 1 : 0), argv + argc);
     host::SerialPortMap ports = rt::user_serial_port_map();
+    host::LinkOptions link;
     try {
-        host::take_port_options(arguments, ports);
+        host::take_port_options(arguments, ports, link, kHighestPort);
         std::vector<std::string> rest = arguments;
         host::take_front_end_options(rest);
         for (const std::string& argument : rest) {
+            if (argument == "--list-ports") {
+                std::fputs(host::format_serial_port_list(host::list_serial_ports()).c_str(), stdout);
+                return 0;
+            }
             if (argument == "--help" || argument == "-h") {
                 print_help(identity);
                 return 0;
@@ -56,6 +66,15 @@ int run_monitor_program(int argc, char** argv, const ProgramIdentity& identity, 
         print_help(identity);
         return kUsageExitCode;
     }
+    if (!link.trace_path.empty()) {
+        std::FILE* trace = std::fopen(link.trace_path.c_str(), "w");
+        if (!trace) {
+            std::fprintf(stderr, "%s: cannot create the trace file %s: %s\n", identity.program.c_str(),
+                         link.trace_path.c_str(), std::strerror(errno));
+            return kUsageExitCode;
+        }
+        std::fclose(trace);
+    }
     // The start routine sees the program name and the front-end options only.
     std::vector<char*> start_arguments{argv[0]};
     for (std::string& argument : arguments)
@@ -63,7 +82,7 @@ int run_monitor_program(int argc, char** argv, const ProgramIdentity& identity, 
     start_arguments.push_back(nullptr);
     return rt::start_program(static_cast<int>(start_arguments.size() - 1), start_arguments.data(), rt::ProgramOptions{},
                              identity.module_name, std::move(main_routine),
-                             {[ports](rt::Runtime& runtime) { rt::install_serial_devices(runtime, ports); }});
+                             {[ports, link](rt::Runtime& runtime) { rt::install_serial_devices(runtime, ports, link); }});
 }
 
 }  // namespace monitor

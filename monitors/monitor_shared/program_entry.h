@@ -1,6 +1,6 @@
 // The process entry both monitors share: command-line options (--help,
-// --version, --port COMn=PATH, --ui, --script), then the runtime's start
-// routine with the serial devices installed.
+// --version, --list-ports, --port, --no-reconnect, --trace, --ui, --script),
+// then the runtime's start routine with the serial devices installed.
 #pragma once
 
 #include <functional>

@@ -4,7 +4,7 @@
 //
 // The start routine installs the channels once the device table is there:
 //     rt::install_serial_devices(runtime);             // ports from the settings file
-//     rt::install_serial_devices(runtime, port_map);   // with --port options applied
+//     rt::install_serial_devices(runtime, port_map, link_options);   // with the command line's options
 #pragma once
 
 #include <cstdint>
@@ -33,8 +33,10 @@ host::SerialPortMap user_serial_port_map();
 
 // Registers the serial devices COM0: .. COM4: in slots 10..14 of the
 // runtime's device table (which must be installed), and the serial opener.
+// While a line is gone, the main window's title names its path. A trace file
+// that cannot be created throws std::system_error.
 void install_serial_devices(Runtime& runtime);
-void install_serial_devices(Runtime& runtime, host::SerialPortMap ports);
+void install_serial_devices(Runtime& runtime, host::SerialPortMap ports, const host::LinkOptions& link = {});
 
 // Sets the speed of serial channel 0..4 for this and every later open.
 // Channel above 4: error 5 (0x8F01); an open port refusing the speed: error 5

@@ -435,9 +435,10 @@ TEST(SerialFaults, NoiseAndA100KBurstAreReadCompletely)
     EXPECT_GT(c.arrivals.load(), 0);
 }
 
-TEST(SerialFaults, HangUpMakesTransfersFailWithoutHangingOrSpinning)
+TEST(SerialFaults, WithoutReconnectionHangUpMakesTransfersFailWithoutHangingOrSpinning)
 {
     Channel c;
+    c.config->reconnect = false;
     ASSERT_EQ(c.open(6, "S8N1N8"), 0);  // no RD: only the line error can end a read
     c.pty.send("Q");
     ASSERT_TRUE(c.wait_count(1));

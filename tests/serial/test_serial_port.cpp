@@ -159,21 +159,44 @@ TEST(SerialPortMap, OptionsComeBeforeTheSettingsFileWhichComesBeforeTheDefault)
     EXPECT_EQ(map.profile_integer("COM3:", 9600), 9600);
 }
 
-TEST(SerialPortMap, PortOptionsAreTakenOutOfTheArguments)
+TEST(SerialPortMap, PortAndLinkOptionsAreTakenOutOfTheArguments)
 {
     host::SerialPortMap map;
-    std::vector<std::string> args{"--tty", "--port", "COM1=/dev/pts/3", "x", "--port=com4=/tmp/p"};
-    host::take_port_options(args, map);
+    host::LinkOptions link;
+    std::vector<std::string> args{"--tty", "--port", "COM1=/dev/pts/3", "x", "--port=com4=/tmp/p", "--no-reconnect",
+                                  "--trace=t.log"};
+    host::take_port_options(args, map, link, 4);
     EXPECT_EQ(args, (std::vector<std::string>{"--tty", "x"}));
     EXPECT_EQ(map.path_for(1), "/dev/pts/3");
     EXPECT_EQ(map.path_for(4), "/tmp/p");
+    EXPECT_FALSE(link.reconnect);
+    EXPECT_EQ(link.trace_path, "t.log");
 
-    for (const char* bad : {"COM0=/x", "COM1=", "LPT1=/x", "COM=/x", "COM1x=/x", "COM256=/x", "/dev/ttyS0"}) {
+    // A plain path stands for every port not named on its own.
+    std::vector<std::string> plain{"--port", "/dev/ttyUSB0", "--port", "COM2=/dev/ttyACM0"};
+    host::SerialPortMap by_path;
+    host::LinkOptions defaults;
+    host::take_port_options(plain, by_path, defaults, 4);
+    EXPECT_EQ(by_path.path_for(1), "/dev/ttyUSB0");
+    EXPECT_EQ(by_path.path_for(3), "/dev/ttyUSB0");
+    EXPECT_EQ(by_path.path_for(2), "/dev/ttyACM0");
+    EXPECT_TRUE(defaults.reconnect);
+    EXPECT_TRUE(defaults.trace_path.empty());
+
+    for (const char* bad : {"COM0=/x", "COM1=", "COM=/x", "COM1x=/x", "COM256=/x", "COM5=/dev/ttyS4", ""}) {
         host::SerialPortMap other;
         std::vector<std::string> bad_args{"--port", bad};
-        EXPECT_THROW(host::take_port_options(bad_args, other), std::invalid_argument) << bad;
+        EXPECT_THROW(host::take_port_options(bad_args, other, link, 4), std::invalid_argument) << bad;
         EXPECT_EQ(other.path_for(1), "/dev/ttyS0");
     }
-    std::vector<std::string> incomplete{"--port"};
-    EXPECT_THROW(host::take_port_options(incomplete, map), std::invalid_argument);
+    try {
+        std::vector<std::string> outside{"--port", "COM5=/dev/ttyS4"};
+        host::take_port_options(outside, map, link, 4);
+    } catch (const std::invalid_argument& e) {
+        EXPECT_NE(std::string(e.what()).find("COM1..COM4"), std::string::npos) << e.what();
+    }
+    for (const char* incomplete : {"--port", "--trace"}) {
+        std::vector<std::string> last{incomplete};
+        EXPECT_THROW(host::take_port_options(last, map, link, 4), std::invalid_argument) << incomplete;
+    }
 }

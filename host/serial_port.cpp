@@ -287,8 +287,11 @@ std::uint32_t SerialPort::take_errors()
 std::int32_t SerialPort::receive_count() noexcept
 {
     int count = 0;
-    if (ioctl(fd_.get(), FIONREAD, &count) != 0)
+    if (ioctl(fd_.get(), FIONREAD, &count) != 0) {
+        if (is_hang_up_error(errno))  // a tty that hung up refuses it with EIO
+            hung_up_ = true;
         return 0;
+    }
     return count;
 }
 
@@ -303,7 +306,9 @@ SerialWait SerialPort::wait_for_input(std::chrono::nanoseconds timeout)
         int n = ::ppoll(&p, 1, &ts, nullptr);
         if (n == 0)
             return SerialWait::TimedOut;
-        if (n > 0 && (p.revents & POLLIN))
+        // A line that hung up polls readable too: only bytes still queued count.
+        const bool gone = n > 0 && (p.revents & (POLLHUP | POLLERR | POLLNVAL));
+        if (n > 0 && (p.revents & POLLIN) && (!gone || receive_count() > 0))
             return SerialWait::Readable;
         if (n > 0)
             hung_up_ = true;

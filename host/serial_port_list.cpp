@@ -77,12 +77,11 @@ void describe_from_sysfs(const SerialPortRoots& roots, const std::string& name, 
         return;
     // The serial core's own port and controller devices stand between a UART
     // and the device its driver serves: the driver is the first one above them.
-    for (fs::path at = directory; entry.driver.empty() && !at.empty() && at != at.root_path(); at = at.parent_path()) {
+    fs::path at = directory;
+    for (int level = 0; level < 4 && entry.driver.empty() && at != at.root_path(); ++level, at = at.parent_path()) {
         const fs::path driver = fs::read_symlink(at / "driver", error);
         if (!error && driver.string().find("/serial-base/") == std::string::npos)
             entry.driver = driver.filename().string();
-        else if (error)
-            break;
     }
     // Up from the tty's device: the USB interface (its name), then the USB device.
     std::string interface_name;
@@ -204,13 +203,17 @@ std::string format_serial_port_list(const std::vector<SerialPortEntry>& ports)
         std::string line = shown_path(port);
         line.resize(path_width + 2, ' ');
         line += port.driver;
-        if (!port.description.empty() || port.held || !port.accessible)
-            line.resize(path_width + 2 + driver_width + 2, ' ');
-        line += port.description;
+        std::vector<std::string> notes;
+        if (!port.description.empty())
+            notes.push_back(port.description);
         if (port.held)
-            line += "  [in use by another program]";
+            notes.push_back("[in use by another program]");
         if (!port.accessible)
-            line += "  [no read/write access for this user]";
+            notes.push_back("[no read/write access for this user]");
+        for (std::size_t i = 0; i < notes.size(); ++i) {
+            line.resize(i == 0 ? path_width + 2 + driver_width + 2 : line.size() + 2, ' ');
+            line += notes[i];
+        }
         while (!line.empty() && line.back() == ' ')
             line.pop_back();
         text += line + '\n';

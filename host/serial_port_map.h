@@ -1,8 +1,9 @@
 // Which tty path stands for the system port number n (COM1, COM2, ...).
 //
 // Looked up in this order: a `--port COMn=PATH` option, a `--port PATH`
-// option (for whichever port the program opens), the key "COMn" of the
-// "ports" section of the per-user settings file, then /dev/ttyS(n-1).
+// option (for whichever port the program opens: it opens one), the key
+// "COMn" of the "ports" section of the per-user settings file, then
+// /dev/ttyS(n-1).
 #pragma once
 
 #include <functional>
@@ -10,7 +11,6 @@
 #include <optional>
 #include <string>
 #include <string_view>
-#include <vector>
 
 namespace host {
 
@@ -52,16 +52,5 @@ struct PortAssignment {
     std::string path;
 };
 std::optional<PortAssignment> parse_port_assignment(std::string_view text);
-
-// Takes every "--port COMn=PATH", "--port PATH", "--no-reconnect" and
-// "--trace FILE" (also as "--option=VALUE") out of `arguments` into `map` and
-// `link`, leaving the other arguments in order. `highest_port` is the
-// highest n the program can open. Throws std::invalid_argument for a
-// malformed or incomplete option, or a port the program cannot open.
-void take_port_options(std::vector<std::string>& arguments, SerialPortMap& map, LinkOptions& link,
-                       unsigned highest_port);
-
-// The lines that --help shows for these options.
-std::string port_options_help();
 
 }  // namespace host

@@ -1,15 +1,12 @@
-#include "program_entry.h"
+#include "monitors/monitor_shared/program_entry.h"
 
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <stdexcept>
-#include <string_view>
-#include <vector>
+#include <string>
 
-#include "host/front_end_choice.h"
-#include "host/serial_port_list.h"
-#include "host/serial_port_map.h"
+#include "qk_version.h"
+#include "runtime/console/command_line.h"
 #include "runtime/console/program_runner.h"
 #include "runtime/core/program_options.h"
 #include "runtime/serial/serial_channels.h"
@@ -18,71 +15,61 @@ namespace monitor {
 
 namespace {
 
-constexpr int kUsageExitCode = 2;
-constexpr std::string_view kVersion = "0.1.0";
 // QK.DEF's CH=0..3 opens system ports COM1..COM4.
 constexpr unsigned kHighestPort = 4;
 
-void print_help(const ProgramIdentity& identity)
+// A usage message for a --port COMn= beyond the ports QK.DEF can select, or
+// a trace file that cannot be made; empty when the command line is usable.
+std::string link_option_problem(const rt::CommandLine& command_line)
 {
-    std::printf("Usage: %s [options]\n%s\n\n"
-                "Runs in the current directory, which holds QK.DEF and the *.DAT watch files.\n\n"
-                "Options:\n"
-                "  --help                  this text\n"
-                "  --version               the program's version\n"
-                "%s%s",
-                identity.program.c_str(), identity.summary.c_str(), host::port_options_help().c_str(),
-                host::front_end_help().c_str());
+    for (const rt::PortOption& port : command_line.ports)
+        if (port.number && *port.number > kHighestPort)
+            return "--port COM" + std::to_string(*port.number) + "=" + port.path + ": QK.DEF's CH=0..3 selects COM1..COM" +
+                   std::to_string(kHighestPort) + " only, so COM" + std::to_string(*port.number) + " is never opened";
+    if (command_line.trace) {
+        std::FILE* trace = std::fopen(command_line.trace->c_str(), "w");
+        if (!trace)
+            return "cannot create the trace file " + *command_line.trace + ": " + std::strerror(errno);
+        std::fclose(trace);
+    }
+    return {};
 }
 
 }  // namespace
 
 int run_monitor_program(int argc, char** argv, const ProgramIdentity& identity, std::function<void()> main_routine)
 {
-    std::vector<std::string> arguments(argv + (argc > 0 ? 1 : 0), argv + argc);
-    host::SerialPortMap ports = rt::user_serial_port_map();
-    host::LinkOptions link;
+    rt::CommandLine command_line;
     try {
-        host::take_port_options(arguments, ports, link, kHighestPort);
-        std::vector<std::string> rest = arguments;
-        host::take_front_end_options(rest);
-        for (const std::string& argument : rest) {
-            if (argument == "--list-ports") {
-                std::fputs(host::format_serial_port_list(host::list_serial_ports()).c_str(), stdout);
-                return 0;
-            }
-            if (argument == "--help" || argument == "-h") {
-                print_help(identity);
-                return 0;
-            }
-            if (argument == "--version") {
-                std::printf("%s %s\n", identity.program.c_str(), std::string(kVersion).c_str());
-                return 0;
-            }
-            throw std::invalid_argument("unknown option " + argument);
-        }
-    } catch (const std::invalid_argument& e) {
-        std::fprintf(stderr, "%s: %s\n", identity.program.c_str(), e.what());
-        print_help(identity);
-        return kUsageExitCode;
+        command_line = rt::parse_command_line(argc, argv);
+    } catch (const rt::UsageError& e) {
+        std::fprintf(stderr, "%s: %s\nTry '%s --help' for more information.\n", identity.program.c_str(), e.what(),
+                     identity.program.c_str());
+        return rt::kUsageExitCode;
     }
-    if (!link.trace_path.empty()) {
-        std::FILE* trace = std::fopen(link.trace_path.c_str(), "w");
-        if (!trace) {
-            std::fprintf(stderr, "%s: cannot create the trace file %s: %s\n", identity.program.c_str(),
-                         link.trace_path.c_str(), std::strerror(errno));
-            return kUsageExitCode;
-        }
-        std::fclose(trace);
+    if (command_line.help) {
+        std::fputs(program_help(identity).c_str(), stdout);
+        return 0;
     }
-    // The start routine sees the program name and the front-end options only.
-    std::vector<char*> start_arguments{argv[0]};
-    for (std::string& argument : arguments)
-        start_arguments.push_back(argument.data());
-    start_arguments.push_back(nullptr);
-    return rt::start_program(static_cast<int>(start_arguments.size() - 1), start_arguments.data(), rt::ProgramOptions{},
-                             identity.module_name, std::move(main_routine),
-                             {[ports, link](rt::Runtime& runtime) { rt::install_serial_devices(runtime, ports, link); }});
+    if (command_line.version) {
+        std::printf("%s %.*s\n", identity.program.c_str(), int(build_info::kVersion.size()),
+                    build_info::kVersion.data());
+        return 0;
+    }
+    if (command_line.list_ports) {
+        std::fputs(rt::serial_port_list_text().c_str(), stdout);
+        return 0;
+    }
+    if (const std::string problem = link_option_problem(command_line); !problem.empty()) {
+        std::fprintf(stderr, "%s: %s\nTry '%s --help' for more information.\n", identity.program.c_str(),
+                     problem.c_str(), identity.program.c_str());
+        return rt::kUsageExitCode;
+    }
+    return rt::start_program(command_line, rt::ProgramOptions{}, identity.module_name, std::move(main_routine),
+                             {[&command_line](rt::Runtime& runtime) {
+                                 rt::install_serial_devices(runtime, rt::user_serial_port_map(command_line.ports),
+                                                            rt::serial_link_options(command_line));
+                             }});
 }
 
 }  // namespace monitor

@@ -4,6 +4,7 @@
 
 #include "host/code_page.h"
 #include "host/desktop.h"
+#include "host/serial_port_list.h"
 #include "host/settings_store.h"
 #include "runtime/core/error.h"
 #include "runtime/core/frame.h"
@@ -55,11 +56,28 @@ private:
 
 }  // namespace
 
-host::SerialPortMap user_serial_port_map()
+host::SerialPortMap user_serial_port_map(const std::vector<host::PortOption>& port_options)
 {
-    return host::SerialPortMap([](std::string_view key) {
+    host::SerialPortMap map([](std::string_view key) {
         return host::SettingsStore::for_user().get_string(host::settings::kPortsSection, key);
     });
+    for (const host::PortOption& option : port_options) {
+        if (option.number)
+            map.assign(*option.number, option.path);
+        else
+            map.assign_unnumbered(option.path);
+    }
+    return map;
+}
+
+host::LinkOptions serial_link_options(const host::ProgramArguments& command_line)
+{
+    return {command_line.reconnect, command_line.trace.value_or(std::string())};
+}
+
+std::string serial_port_list_text()
+{
+    return host::format_serial_port_list(host::list_serial_ports());
 }
 
 void install_serial_devices(Runtime& runtime)
@@ -86,7 +104,7 @@ void install_serial_devices(Runtime& runtime, host::SerialPortMap ports, const h
         if (!device)
             return err::DeviceNotFound;
         const SerialOpenResult result = device->open(mode, options);
-        if (result.error != 0 && result.site != serial_site::Open)
+        if (result.error != 0 && result.site != file_site::OpenDevice)
             RAISE_ERROR(result.error, result.site);
         return result.error;
     });

@@ -88,7 +88,7 @@ protected:
 
 TEST_F(LineLoss, DumpPageShowsErrorWhileTheLineIsGoneAndLiveRowsAfterItsReturn)
 {
-    start_simulator({"--fill", "0010=5A", "--change", "0000:1:50", "--fault", "unplug:1500:2500"});
+    start_simulator({"--fill", "0010=5A", "--change", "0000:1:50", "--fault", "unplug:1500:5000"});
     Qk14Process program(directory_, live_script(), {"--trace", "wire.txt"});
     ASSERT_TRUE(wait_until([&] { return live().at(1, 4, 8) == "0010 5A "; })) << live().text();
     std::string frozen;
@@ -113,7 +113,7 @@ TEST_F(LineLoss, WatchPageShowsErrorWhileTheLineIsGoneAndLiveValuesAfterItsRetur
 {
     directory_.write("QK.DEF", "CH=0\r\nF2=P\r\n");
     directory_.write("P.DAT", "2,3,A,80001,H\r\n");
-    start_simulator({"--change", "8000:1:50", "--fault", "unplug:1500:2500"});
+    start_simulator({"--change", "8000:1:50", "--fault", "unplug:1500:5000"});
     HeadlessScript keys;
     keys.await("ready").key("F2");
     Qk14Process program(directory_, live_script(keys));
@@ -134,7 +134,7 @@ TEST_F(LineLoss, WatchPageShowsErrorWhileTheLineIsGoneAndLiveValuesAfterItsRetur
 TEST_F(LineLoss, ChangeLogStaysOpenAndCompleteAcrossTheLoss)
 {
     directory_.write("abc.DAT", "2,3,CNT,80001,H\r\n");
-    start_simulator({"--change", "8000:1:200", "--fault", "unplug:1500:2500"});
+    start_simulator({"--change", "8000:1:200", "--fault", "unplug:1500:5000"});
     HeadlessScript keys;
     keys.await("ready").key("F11").await("prompt-seen").text("abc/F").key("Enter");
     Qk14Process program(directory_, live_script(keys));

@@ -69,7 +69,7 @@ TEST(QkP877WLineLoss, DumpPageKeepsRunningWhileTheLineIsGoneAndMovesAgainAfterIt
 {
     MonitorSession session;
     session.write("QK.DEF", "CH=0\r\n");
-    session.start_board({"--fill", "010=5A", "--change", "000:1:50", "--fault", "unplug:1500:2500"});
+    session.start_board({"--fill", "010=5A", "--change", "000:1:50", "--fault", "unplug:1500:5000"});
     LiveProgram program(session);  // --port PATH: the channel QK.DEF selects
     ASSERT_TRUE(program.wait_until([&] { return program.screen()[4].substr(1, 7) == "0010 5A"; }))
         << program.screen()[4];

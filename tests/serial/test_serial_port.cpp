@@ -170,46 +170,18 @@ TEST(SerialPortMap, OptionsComeBeforeTheSettingsFileWhichComesBeforeTheDefault)
     EXPECT_EQ(map.profile_integer("COM3:", 9600), 9600);
 }
 
-TEST(SerialPortMap, PortAndLinkOptionsAreTakenOutOfTheArguments)
+TEST(SerialPortMap, AnUnnumberedPathStandsForEveryPortWithoutItsOwn)
 {
-    host::SerialPortMap map;
-    host::LinkOptions link;
-    std::vector<std::string> args{"--tty", "--port", "COM1=/dev/pts/3", "x", "--port=com4=/tmp/p", "--no-reconnect",
-                                  "--trace=t.log"};
-    host::take_port_options(args, map, link, 4);
-    EXPECT_EQ(args, (std::vector<std::string>{"--tty", "x"}));
-    EXPECT_EQ(map.path_for(1), "/dev/pts/3");
-    EXPECT_EQ(map.path_for(4), "/tmp/p");
-    EXPECT_FALSE(link.reconnect);
-    EXPECT_EQ(link.trace_path, "t.log");
-
-    // A plain path stands for every port not named on its own.
-    std::vector<std::string> plain{"--port", "/dev/ttyUSB0", "--port", "COM2=/dev/ttyACM0"};
-    host::SerialPortMap by_path;
-    host::LinkOptions defaults;
-    host::take_port_options(plain, by_path, defaults, 4);
-    EXPECT_EQ(by_path.path_for(1), "/dev/ttyUSB0");
-    EXPECT_EQ(by_path.path_for(3), "/dev/ttyUSB0");
-    EXPECT_EQ(by_path.path_for(2), "/dev/ttyACM0");
-    EXPECT_TRUE(defaults.reconnect);
-    EXPECT_TRUE(defaults.trace_path.empty());
-
-    for (const char* bad : {"COM0=/x", "COM1=", "COM=/x", "COM1x=/x", "COM256=/x", "COM5=/dev/ttyS4", ""}) {
-        host::SerialPortMap other;
-        std::vector<std::string> bad_args{"--port", bad};
-        EXPECT_THROW(host::take_port_options(bad_args, other, link, 4), std::invalid_argument) << bad;
-        EXPECT_EQ(other.path_for(1), "/dev/ttyS0");
-    }
-    try {
-        std::vector<std::string> outside{"--port", "COM5=/dev/ttyS4"};
-        host::take_port_options(outside, map, link, 4);
-    } catch (const std::invalid_argument& e) {
-        EXPECT_NE(std::string(e.what()).find("COM1..COM4"), std::string::npos) << e.what();
-    }
-    for (const char* incomplete : {"--port", "--trace"}) {
-        std::vector<std::string> last{incomplete};
-        EXPECT_THROW(host::take_port_options(last, map, link, 4), std::invalid_argument) << incomplete;
-    }
+    host::SerialPortMap map([](std::string_view key) -> std::optional<std::string> {
+        if (key == "COM1")
+            return "/dev/ttyUSB7";
+        return std::nullopt;
+    });
+    map.assign(2, "/dev/pts/3");
+    map.assign_unnumbered("/dev/ttyACM0");
+    EXPECT_EQ(map.path_for(1), "/dev/ttyACM0");  // ahead of the settings file
+    EXPECT_EQ(map.path_for(2), "/dev/pts/3");
+    EXPECT_EQ(map.path_for(4), "/dev/ttyACM0");
 }
 
 namespace {
@@ -343,8 +315,9 @@ TEST(SerialPortList, ByIdLinksFirstThenUartsUsbAndAcmPortsWithDriverDescriptionA
     EXPECT_EQ(ports[1].description, "");
     EXPECT_TRUE(ports[2].held);
     EXPECT_FALSE(ports[3].held) << "a lock file of a process that is gone holds nothing";
-    if (::geteuid() != 0)
+    if (::geteuid() != 0) {
         EXPECT_FALSE(ports[3].accessible);
+    }
     EXPECT_EQ(ports[4].description, "FTDI FT232R USB UART (0403:6001)");
     EXPECT_EQ(ports[5].driver, "cdc_acm");
     EXPECT_EQ(ports[5].description, "Uno, CDC Abstract Control Model (2341:0043)");

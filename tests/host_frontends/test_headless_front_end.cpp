@@ -163,18 +163,6 @@ TEST_F(HeadlessFrontEndTest, ScriptWaitsHoldBackLaterSteps)
     EXPECT_TRUE(headless->script_finished());
 }
 
-TEST_F(HeadlessFrontEndTest, WakeEndsAWaitFromAnotherThread)
-{
-    const auto start = std::chrono::steady_clock::now();
-    std::thread waker([this] {
-        std::this_thread::sleep_for(std::chrono::milliseconds(50));
-        headless->wake();
-    });
-    desktop->front_end().collect_events(*desktop, std::chrono::seconds(30));
-    waker.join();
-    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(30));
-}
-
 TEST_F(HeadlessFrontEndTest, CloseStepClosesTheMainWindow)
 {
     headless->add_script("close\n");

@@ -3,7 +3,7 @@
 #include <regex>
 #include <thread>
 
-#include "qk14_e2e_fixture.h"
+#include "tests/qk14_e2e/qk14_e2e_fixture.h"
 
 namespace qk14_e2e {
 namespace {

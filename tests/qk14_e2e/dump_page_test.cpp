@@ -1,6 +1,6 @@
 // The dump page: its layout, the J command and the paging keys with their
 // wrap-around within 64 KB.
-#include "qk14_e2e_fixture.h"
+#include "tests/qk14_e2e/qk14_e2e_fixture.h"
 
 namespace qk14_e2e {
 namespace {

@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-namespace qk14_e2e {
+namespace qk_test {
 
 class HeadlessScript {
 public:
@@ -20,14 +20,15 @@ public:
 
     const std::string& str() const noexcept { return text_; }
 
-private:
+    // One script line as written.
     HeadlessScript& line(const std::string& text)
     {
         text_ += text + '\n';
         return *this;
     }
 
+private:
     std::string text_;
 };
 
-}  // namespace qk14_e2e
+}  // namespace qk_test

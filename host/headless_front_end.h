@@ -10,6 +10,7 @@
 #include <map>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -84,6 +85,8 @@ private:
 
     std::deque<ScriptStep> script_;
     Clock::time_point next_step_at_{};
+    std::optional<Clock::time_point> until_deadline_;  // of the "until" step being checked
+    static constexpr std::chrono::milliseconds kUntilCheckInterval{5};
 
     std::mutex mutex_;  // guards injected_ and woken_
     std::condition_variable wake_signal_;

@@ -206,10 +206,11 @@ TEST_F(QkP877WEndToEnd, ChangeListOfAChangingValue)
     start_simulator({"--change", "020:1:250"});
     const int exit_code = run({
         "wait 1500",
-        "key F11", "wait 300", "text W", "key Enter", "wait 1600", "screen w.txt",
+        // Three changes listed (the newest at the bottom) before each screen.
+        "key F11", "wait 300", "text W", "key Enter", "until 11 CNTW", "until 15 CNTW", "screen w.txt",
         "key F11", "wait 300",  // dropped: the list goes on
         "key F1", "wait 300",
-        "key F11", "wait 300", "text H", "key Enter", "wait 1600", "screen h.txt",
+        "key F11", "wait 300", "text H", "key Enter", "until 14 CNTH", "until 16 CNTH", "screen h.txt",
         "close",
     });
     ASSERT_EQ(exit_code, 0);

@@ -1,5 +1,6 @@
 // Builds the input script of the headless front end: typed text, key
-// presses, waits, screen captures and the closing of the window.
+// presses, waits (for a time or for a screen row to show a text), screen
+// captures and the closing of the window.
 #pragma once
 
 #include <string>
@@ -12,6 +13,11 @@ public:
     HeadlessScript& text(std::string_view typed) { return line("text " + std::string(typed)); }
     HeadlessScript& key(std::string_view name) { return line("key " + std::string(name)); }
     HeadlessScript& wait(int milliseconds) { return line("wait " + std::to_string(milliseconds)); }
+    // Holds the later lines until screen row `row` (from 0) shows `shown` (at most 30 s).
+    HeadlessScript& until(int row, std::string_view shown)
+    {
+        return line("until " + std::to_string(row) + " " + std::string(shown));
+    }
     HeadlessScript& screen(std::string_view file) { return line("screen " + std::string(file)); }
     HeadlessScript& close() { return line("close"); }
 

@@ -7,10 +7,12 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <filesystem>
 #include <optional>
 #include <string>
+#include <thread>
 #include <utility>
 #include <vector>
 
@@ -25,6 +27,8 @@ namespace qk_test {
 
 class MonitorEndToEnd : public ::testing::Test {
 protected:
+    static constexpr int kScreenRows = 24;
+
     explicit MonitorEndToEnd(MonitorUnderTest monitor) : monitor_(std::move(monitor)) {}
 
     void SetUp() override { directory_.write("QK.DEF", "CH=0\r\n"); }
@@ -59,6 +63,21 @@ protected:
     }
 
     ScreenCapture screen(const std::string& file) const { return ScreenCapture(directory_.read(file)); }
+
+    // Waits until a running script has written the screen file whole (all
+    // its rows); false when it has not after the limit.
+    bool wait_for_screen(const std::string& file, std::chrono::milliseconds limit = std::chrono::seconds(60)) const
+    {
+        const auto until = std::chrono::steady_clock::now() + limit;
+        for (;;) {
+            const std::string text = directory_.read(file);
+            if (std::count(text.begin(), text.end(), '\n') >= kScreenRows)
+                return true;
+            if (std::chrono::steady_clock::now() >= until)
+                return false;
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        }
+    }
     RequestLog log() const { return RequestLog(directory_.read("sim.log")); }
     std::filesystem::path port() const { return directory_ / "tty"; }
 

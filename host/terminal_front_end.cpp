@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <atomic>
 #include <clocale>
 #include <csignal>
@@ -338,6 +339,30 @@ void TerminalFrontEnd::set_caret(WindowId window, bool visible, int x, int y, in
         state->caret_column = x >= 0 ? x / std::max(state->info.cell_width, 1) : -1;
         state->caret_row = y >= 0 ? y / std::max(state->info.cell_height, 1) : -1;
     }
+}
+
+void TerminalFrontEnd::set_title(WindowId window, std::string_view title_sjis)
+{
+    if (windows_.empty() || windows_.begin()->first != window)
+        return;
+    std::string start;
+    std::string end;
+    const char* to_status = tigetstr("tsl");
+    const char* from_status = tigetstr("fsl");
+    const auto usable = [](const char* text) { return text && text != reinterpret_cast<const char*>(-1) && *text; };
+    if (usable(to_status) && usable(from_status)) {
+        start = tiparm(to_status, 0);
+        end = from_status;
+    } else if (tigetflag("XT") > 0) {
+        start = "\033]2;";
+        end = "\007";
+    } else {
+        return;
+    }
+    std::string text = codec_.to_utf8(title_sjis);
+    std::erase_if(text, [](char c) { return static_cast<unsigned char>(c) < 0x20 || c == 0x7F; });
+    std::fputs((start + text + end).c_str(), stdout);
+    std::fflush(stdout);
 }
 
 void TerminalFrontEnd::bell()

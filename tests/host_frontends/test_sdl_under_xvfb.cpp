@@ -234,19 +234,6 @@ TEST_F(SdlUnderXvfb, EventsBecomeMessages)
     EXPECT_EQ(keys[6].window, window);
 }
 
-TEST_F(SdlUnderXvfb, WakeEndsAWaitFromAnotherThread)
-{
-    collect();
-    const auto start = std::chrono::steady_clock::now();
-    std::thread waker([this] {
-        std::this_thread::sleep_for(std::chrono::milliseconds(50));
-        sdl->wake();
-    });
-    desktop->front_end().collect_events(*desktop, std::chrono::seconds(30));
-    waker.join();
-    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(30));
-}
-
 TEST_F(SdlUnderXvfb, ResizingPostsSizeAndWheelScrolls)
 {
     collect();

@@ -1,7 +1,7 @@
 // qk14 on the terminal front end in tmux: the dump page with its two
 // separator lines drawn as line-drawing characters, and typed commands.
-#include "qk14_e2e_fixture.h"
-#include "tmux_session.h"
+#include "tests/qk14_e2e/qk14_e2e_fixture.h"
+#include "tests/qk14_e2e/tmux_session.h"
 
 namespace qk14_e2e {
 namespace {

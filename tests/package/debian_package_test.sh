@@ -75,11 +75,11 @@ grep -q '2A A5 34 12 DE AD BE EF' "$scratch/dump.txt" ||
 # Error 63: QK.DEF is missing. The text after the number comes from the library.
 rm "$work/QK.DEF"
 run_qk14 "$scratch/report.txt" 1000
-report=$(head -n 2 "$scratch/report.txt" | tr -d '\n')
+report=$(head -n 4 "$scratch/report.txt" | tr '\n' ' ')
 [[ $report == *"[63]"* ]] || fail "no error 63 report: $report"
 mv "$usr/lib/qkmonitors" "$scratch/library-aside"
 run_qk14 "$scratch/report-without-library.txt" 1000
-bare=$(head -n 2 "$scratch/report-without-library.txt" | tr -d '\n')
+bare=$(head -n 4 "$scratch/report-without-library.txt" | tr '\n' ' ')
 [[ $bare == *"[63]"* ]] || fail "no error 63 report without the library: $bare"
 text=${report#*\[63\]}
 bare_text=${bare#*\[63\]}

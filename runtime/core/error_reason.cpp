@@ -5,6 +5,7 @@
 
 #include "host/code_page.h"
 #include "host/serial_port_diagnosis.h"
+#include "host/serial_port_list.h"
 #include "runtime/core/frame_records.h"
 #include "runtime/core/runtime.h"
 
@@ -70,12 +71,12 @@ std::string with_group(const char* pattern, const std::string& group)
 
 std::string ports_text(const Wording& w)
 {
-    const std::vector<std::string> ports = host::present_serial_ports();
+    const std::vector<host::SerialPortEntry> ports = host::list_serial_ports();
     if (ports.empty())
         return w.no_ports;
     std::string text = w.ports_present;
     for (std::size_t i = 0; i < ports.size(); ++i)
-        text += (i ? ", " : "") + ports[i];
+        text += (i ? ", " : "") + ports[i].path;
     return text;
 }
 

@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
-#include "child_process.h"
 #include "monitor_session.h"
 
 namespace {

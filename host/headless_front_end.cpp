@@ -133,6 +133,25 @@ std::vector<Message> HeadlessFrontEnd::take_ready_messages()
         case ScriptStep::Kind::Wait:
             next_step_at_ = now + step.wait;
             break;
+        case ScriptStep::Kind::Until: {
+            // The screen shows the effect of the input before it: let the program take that first.
+            if (posted_script_input)
+                return ready;
+            if (!until_deadline_)
+                until_deadline_ = now + step.wait;
+            const std::vector<std::string> rows = screen_rows_utf8();
+            const bool shown = step.row < static_cast<int>(rows.size()) &&
+                               rows[static_cast<std::size_t>(step.row)].find(step.path) != std::string::npos;
+            if (!shown && now < *until_deadline_) {
+                next_step_at_ = now + kUntilCheckInterval;
+                return ready;
+            }
+            if (!shown)
+                std::cerr << "script line " << step.line << ": row " << step.row << " did not show \"" << step.path
+                          << "\"; going on\n";
+            until_deadline_.reset();
+            break;
+        }
         case ScriptStep::Kind::Close:
             ready.push_back(Message{main_window(), MessageKind::Close, 0, 0});
             posted_script_input = true;

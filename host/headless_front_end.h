@@ -10,6 +10,7 @@
 #include <map>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -89,6 +90,8 @@ private:
     std::string live_path_;  // the script's "live" file
     std::vector<std::string> live_rows_;
     Clock::time_point next_live_at_{};
+    std::optional<Clock::time_point> until_deadline_;  // of the "until" step being checked
+    static constexpr std::chrono::milliseconds kUntilCheckInterval{5};
 
     std::mutex mutex_;  // guards injected_ and woken_
     std::condition_variable wake_signal_;

@@ -7,6 +7,7 @@
 #include "host/serial_port_list.h"
 #include "host/settings_store.h"
 #include "runtime/core/error.h"
+#include "runtime/core/error_state.h"
 #include "runtime/core/frame.h"
 #include "runtime/core/frame_records.h"
 #include "runtime/files/device_table.h"
@@ -104,6 +105,9 @@ void install_serial_devices(Runtime& runtime, host::SerialPortMap ports, const h
         if (!device)
             return err::DeviceNotFound;
         const SerialOpenResult result = device->open(mode, options);
+        if (result.error != 0 && !result.path.empty())
+            RAISE_FILE_ERROR(result.error, result.site,
+                             ErrorCause{result.path, result.system_error, false, ErrorCause::Object::SerialPort});
         if (result.error != 0 && result.site != file_site::OpenDevice)
             RAISE_ERROR(result.error, result.site);
         return result.error;

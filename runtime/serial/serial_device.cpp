@@ -84,7 +84,7 @@ SerialOpenResult SerialDevice::open(int mode, std::string_view options_text)
         // restart): the channel opens on the lost line and waits for it.
         port_.emplace(host::SerialPort::disconnected(path));
     } else {
-        return {err::DeviceNotFound, serial_site::PortOpen};
+        return {err::DeviceNotFound, serial_site::PortOpen, os_error, path};
     }
 
     if (port_->connected() && !start_reader()) {

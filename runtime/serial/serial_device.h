@@ -75,6 +75,8 @@ inline constexpr std::chrono::milliseconds kLostReplyWindow{2000};
 struct SerialOpenResult {
     std::uint16_t error = 0;
     std::uint16_t site = file_site::OpenDevice;
+    int system_error = 0;  // the port's open: errno and path, for the report's reason line
+    std::string path{};
 };
 
 class SerialDevice final : public Device {

@@ -50,6 +50,13 @@ std::optional<SerialPort> SerialPort::open(const std::string& path, int& error)
     return port;
 }
 
+SerialPort SerialPort::disconnected(const std::string& path)
+{
+    SerialPort port(path);
+    port.hung_up_ = true;
+    return port;
+}
+
 int SerialPort::open_descriptor()
 {
     fd_ = FileDescriptor(::open(path_.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC));
@@ -139,6 +146,10 @@ bool SerialPort::write_settings(const SerialLineSettings& settings)
     if (settings.BaudRate == 0) {  // B0 would hang the line up
         errno = EINVAL;
         return false;
+    }
+    if (!fd_.valid()) {  // applied when the port is back
+        settings_ = settings;
+        return true;
     }
     termios t{};
     if (tcgetattr(fd_.get(), &t) != 0)

@@ -64,6 +64,9 @@ public:
     // nothing and sets `error` to the errno value (EWOULDBLOCK: held by another
     // program; ENOENT: absent; ENOTTY: not a terminal).
     static std::optional<SerialPort> open(const std::string& path, int& error);
+    // A port at `path` whose device is gone for now: it acts as hung up, and
+    // settings written meanwhile are applied by the reconnect() that finds it back.
+    static SerialPort disconnected(const std::string& path);
 
     SerialPort(SerialPort&& other) noexcept = default;
     SerialPort& operator=(SerialPort&& other) = delete;  // would close without releasing TIOCEXCL first

@@ -77,11 +77,17 @@ SerialOpenResult SerialDevice::open(int mode, std::string_view options_text)
     int os_error = 0;
     const std::string path = config_->ports.path_for(static_cast<unsigned>(channel_) + 1);
     auto opened = host::SerialPort::open(path, os_error);
-    if (!opened)
+    if (opened) {
+        port_.emplace(std::move(*opened));
+    } else if (config_->reconnect && path == lost_path_) {
+        // Closed and opened again while its line is gone (the monitors' Esc
+        // restart): the channel opens on the lost line and waits for it.
+        port_.emplace(host::SerialPort::disconnected(path));
+    } else {
         return {err::DeviceNotFound, serial_site::PortOpen, os_error, path};
-    port_.emplace(std::move(*opened));
+    }
 
-    if (!start_reader()) {
+    if (port_->connected() && !start_reader()) {
         release_port();
         return {err::OutOfMemory};
     }
@@ -103,8 +109,10 @@ SerialOpenResult SerialDevice::open(int mode, std::string_view options_text)
     state_->mode_word = 0;
     next_reconnect_ = {};
     unpaced_until_ = {};
+    if (port_->connected())
+        lost_path_.clear();
     if (config_->line_changed)
-        config_->line_changed(channel_, port_->path(), true);
+        config_->line_changed(channel_, port_->path(), port_->connected());
     return {};
 }
 
@@ -146,6 +154,7 @@ bool SerialDevice::line_present()
     }
     unpaced_until_ = now + kLostReplyWindow;
     last_empty_look_ = {};
+    lost_path_.clear();
     if (config_->trace)
         config_->trace->note(port_->path() + " connected again");
     if (config_->line_changed)
@@ -159,6 +168,7 @@ void SerialDevice::drop_line()
 {
     reader_.reset();
     port_->disconnect();
+    lost_path_ = port_->path();
     if (config_->trace)
         config_->trace->note(port_->path() + " disconnected");
     if (config_->line_changed)

@@ -160,6 +160,7 @@ private:
     SerialPollPacer::Clock::time_point next_reconnect_{};   // next reopen of a lost line
     SerialPollPacer::Clock::time_point unpaced_until_{};    // see kLostReplyWindow
     std::string traced_output_;                             // bytes one write sent, for the trace
+    std::string lost_path_;  // the path of a line that went away and has not come back
     bool shift_mode_ = false;
     bool parity_check_ = false;
     std::uint8_t write_shift_ = 0;

@@ -638,8 +638,26 @@ TEST(SerialReconnect, ALostLineIsSilentDropsWritesAndComesBackWithItsSettingsAnd
     EXPECT_EQ(changes, (std::vector<std::pair<std::string, bool>>{{port.path(), true}, {port.path(), false},
                                                                   {port.path(), true}}));
 
-    port.unplug();  // closed while the line is gone: nothing waits for it any more
+    // Closed and opened again while the line is gone (the monitors' Esc
+    // restart): the open waits for the lost line instead of failing with 60.
+    port.unplug();
     EXPECT_TRUE(eventually([&] { return c.dev().receive_count() == 0 && !c.dev().line_connected(); }));
     c.dev().close();
     EXPECT_FALSE(c.dev().is_open());
+    ASSERT_EQ(c.open(6, "s8n1n8,RB8192"), 0);
+    EXPECT_FALSE(c.dev().line_connected());
+    port.plug();
+    EXPECT_TRUE(eventually([&] {
+        (void)c.dev().receive_count();
+        return c.dev().line_connected();
+    }));
+    ASSERT_EQ(tcgetattr(c.dev().port()->fd(), &t), 0);
+    EXPECT_EQ(cfgetospeed(&t), B9600) << "the settings of the open made while the line was gone";
+    ASSERT_TRUE(write("ef"));
+    EXPECT_EQ(port.peer().receive(2), "ef");
+    c.dev().close();
+
+    PluggablePort other;  // a port that was never there still fails the open
+    c.config->ports.assign(1, other.path() + "-absent");
+    EXPECT_EQ(c.open(6, "s8n1n8"), 60);
 }

@@ -46,6 +46,10 @@ void install_serial_devices(Runtime& runtime, host::SerialPortMap ports)
     config->ports = std::move(ports);
     config->pump_step = serial_pump_step;
     config->raise_event = [](int event) { RAISE_EVENT(event); };
+    config->event_armed = [](int event) {
+        Runtime* runtime = Runtime::current_or_null();
+        return runtime && (runtime->frame().events.flags(event) & EventTable::kArmed) != 0;
+    };
 
     DeviceTable& table = runtime.extension<DeviceTable>();
     for (int n = 0; n < kSerialChannelCount; ++n)

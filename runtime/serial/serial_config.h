@@ -38,6 +38,9 @@ struct SerialConfig {
     std::function<void()> pump_step;
     // Raises an event number; called from the reader threads, so thread-safe.
     std::function<void(int event)> raise_event;
+    // Whether raising an event number can have an effect (it is armed);
+    // called from the reader threads, so thread-safe. Unset: always.
+    std::function<bool(int event)> event_armed;
 
     // The channels' device objects, registered by each for COM_SET_PARAM;
     // not owning (the device table owns them).

@@ -83,10 +83,16 @@ SerialOpenResult SerialDevice::open(int mode, std::string_view options_text)
     try {
         const int event = 21 + channel_;
         auto raise = config_->raise_event;
-        reader_ = std::make_unique<SerialReader>(port_->fd(), [raise, event] {
-            if (raise)
-                raise(event);
-        });
+        std::function<bool()> wanted;
+        if (auto armed = config_->event_armed)
+            wanted = [armed, event] { return armed(event); };
+        reader_ = std::make_unique<SerialReader>(
+            port_->fd(),
+            [raise, event] {
+                if (raise)
+                    raise(event);
+            },
+            std::move(wanted));
     } catch (const std::system_error&) {
         release_port();
         return {err::OutOfMemory};

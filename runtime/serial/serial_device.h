@@ -96,10 +96,11 @@ public:
     bool read_line(std::string& line, std::uint16_t& error);
     // Clears the port's error word and maps it (0: no error).
     std::uint16_t line_error();
-    // Bytes in the receive queue; an empty queue waits up to one poll slice
-    // on average for a byte (see serial_poll_pacer.h). Within one wait quantum
-    // of seeing the queue empty, checks that may not wait report it empty
-    // without a system call. 0 when closed.
+    // Bytes in the receive queue; an empty queue waits for a byte for one
+    // poll slice on average on a silent line (see serial_poll_pacer.h): one
+    // check in a run waits in the kernel, the checks it stood for report the
+    // queue empty without a system call. A byte ends a wait at once. 0 when
+    // closed.
     std::int32_t receive_count();
 
     // What the open in force computed and applied.
@@ -119,6 +120,7 @@ private:
     std::uint16_t wait_for_modem_lines();
     void release_port() noexcept;
     void pump_step();
+    std::int32_t wait_for_receive_count();
     bool send(const std::uint8_t* bytes, std::size_t length, std::size_t& sent, std::uint16_t& error);
     bool write_plain(const std::uint8_t* bytes, std::size_t length, std::uint16_t& error);
     bool write_shift(const std::uint8_t* bytes, std::size_t length, std::uint16_t& error);
@@ -132,7 +134,6 @@ private:
     host::SerialLineSettings settings_;
     SerialOptions options_;
     SerialPollPacer pacer_;
-    SerialPollPacer::Clock::time_point last_empty_look_{};  // the driver's queue was last seen empty
     bool shift_mode_ = false;
     bool parity_check_ = false;
     std::uint8_t write_shift_ = 0;

@@ -11,6 +11,8 @@
 #   bench/qk14/measure_dump_refresh.sh [BUILD_DIR] [SECONDS] [qk14|qkp877w]
 #
 # BUILD_DIR defaults to build-e2e, SECONDS (each measured stretch) to 10.
+# MONITOR=PATH in the environment runs another build of the monitor (for a
+# before/after comparison) with this build's simulator and reference loop.
 set -euo pipefail
 
 root=$(cd "$(dirname "$0")/../.." && pwd)
@@ -22,7 +24,7 @@ case "$program" in
   qkp877w) board=pic ;;
   *) echo "program must be qk14 or qkp877w" >&2; exit 2 ;;
 esac
-monitor="$build_dir/monitors/$program/$program"
+monitor=${MONITOR:-$build_dir/monitors/$program/$program}
 sim="$build_dir/tools/target-sim/target-sim"
 reference="$build_dir/bench/serial/reference_poll_loop"
 for binary in "$monitor" "$sim" "$reference"; do
@@ -95,7 +97,7 @@ measure_client() {
 }
 
 # The monitor.
-total=$((warm_up + seconds + 2))
+total=$((warm_up + seconds + 6))
 printf 'wait %d\nclose\n' $((total * 1000)) > script.txt
 started_ns=$(now_ns)
 XDG_CONFIG_HOME="$work/config" "$monitor" --ui headless --script script.txt --port "COM1=$work/tty" \

@@ -14,7 +14,10 @@
 // When a byte ends the wait, the wait counts as one check and the next empty
 // check waits again: while a reply streams in, the program sleeps from byte
 // to byte as a blocking read would, instead of spinning through checks to
-// earn its next wait. Checks are paced by the clock only on a silent line.
+// earn its next wait. That holds for kSerialPollForgivenBytes byte-ended waits
+// in a row, twice the longest reply; from then on a byte-ended wait stands
+// for its time like a silent one, so a peer that streams bytes without ever
+// ending its reply still meets the reply time-out after about 1.3 s.
 //
 // One wait stands for at most a quantum plus kSerialPollMaxLag, so a wait
 // stretched by a stopped or starved process does not end a reply wait at once.
@@ -30,6 +33,7 @@ namespace rt {
 inline constexpr std::chrono::microseconds kSerialPollSlice{10};
 inline constexpr std::chrono::microseconds kSerialPollWaitQuantum{2000};
 inline constexpr std::chrono::microseconds kSerialPollMaxLag{5000};
+inline constexpr int kSerialPollForgivenBytes = 66;
 
 class SerialPollPacer {
 public:
@@ -51,10 +55,13 @@ public:
     // The waiting check ended after `elapsed`, by a byte or by the limit.
     void waited(Clock::duration elapsed, bool byte_arrived) noexcept
     {
-        if (byte_arrived) {
+        if (byte_arrived && byte_waits_ < kSerialPollForgivenBytes) {
+            ++byte_waits_;
             owed_checks_ = 0;
             return;
         }
+        if (!byte_arrived)
+            byte_waits_ = 0;
         constexpr std::int64_t most = (kSerialPollWaitQuantum + kSerialPollMaxLag) / kSerialPollSlice - 1;
         const std::int64_t slices = elapsed / kSerialPollSlice;
         owed_checks_ = std::clamp<std::int64_t>(slices - 1, 0, most);
@@ -64,6 +71,7 @@ public:
 
 private:
     std::int64_t owed_checks_ = 0;
+    int byte_waits_ = 0;  // byte-ended waits since the last silent one
 };
 
 }  // namespace rt

@@ -262,7 +262,7 @@ TEST(SerialPollPacer, EmptyChecksAverageOneSliceWhateverEachSleepLasts)
     EXPECT_EQ(waits, (130000 + checks_per_wait - 1) / checks_per_wait) << "one wait for each quantum's worth of checks";
 }
 
-TEST(SerialPollPacer, AByteEndsTheDebtAndAStretchedWaitEarnsAtMostTheMaximumLag)
+TEST(SerialPollPacer, ByteEndedWaitsCountOnceUpToAReplysWorthAndAStretchedWaitEarnsAtMostTheMaximumLag)
 {
     rt::SerialPollPacer pacer;
     EXPECT_FALSE(pacer.take_owed_check()) << "the first empty check waits";
@@ -270,6 +270,22 @@ TEST(SerialPollPacer, AByteEndsTheDebtAndAStretchedWaitEarnsAtMostTheMaximumLag)
     EXPECT_FALSE(pacer.take_owed_check()) << "after a wait a byte ended, the next empty check waits again";
     pacer.waited(rt::kSerialPollSlice / 2, false);
     EXPECT_FALSE(pacer.take_owed_check()) << "a wait shorter than a slice stands for itself only";
+
+    // A peer streaming bytes that never end a reply: after the forgiven
+    // byte-ended waits, each one stands for its time again.
+    for (int i = 0; i < rt::kSerialPollForgivenBytes; ++i) {
+        pacer.waited(1ms, true);
+        EXPECT_FALSE(pacer.take_owed_check());
+    }
+    pacer.waited(1ms, true);
+    EXPECT_EQ(pacer.owed_checks(), 1ms / rt::kSerialPollSlice - 1);
+    while (pacer.take_owed_check()) {
+    }
+    pacer.waited(1ms, false);  // a silent wait starts a new reply's allowance
+    while (pacer.take_owed_check()) {
+    }
+    pacer.waited(1ms, true);
+    EXPECT_FALSE(pacer.take_owed_check());
 
     pacer.waited(5s, false);  // the process was stopped or starved meanwhile
     int immediate = 0;

@@ -20,6 +20,8 @@
 #include <functional>
 #include <thread>
 
+#include "host/file_descriptor.h"
+
 namespace rt {
 
 // How often a reader that does not watch for bytes asks again whether it should.
@@ -39,24 +41,12 @@ public:
     bool running() const noexcept { return running_.load(std::memory_order_acquire); }
 
 private:
-    class Descriptor {
-    public:
-        explicit Descriptor(int fd) noexcept : fd_(fd) {}
-        ~Descriptor();
-        Descriptor(const Descriptor&) = delete;
-        Descriptor& operator=(const Descriptor&) = delete;
-        int get() const noexcept { return fd_; }
-
-    private:
-        int fd_;
-    };
-
     void run();
     // Registers the port for bytes and hang-ups, or for hang-ups only.
     void watch_port(bool arrivals);
 
-    Descriptor wake_;
-    Descriptor epoll_;
+    host::FileDescriptor wake_;
+    host::FileDescriptor epoll_;
     int port_fd_;
     std::function<void()> on_arrival_;
     std::function<bool()> arrivals_wanted_;

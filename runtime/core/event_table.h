@@ -2,8 +2,9 @@
 // and the armed / held / pending flags, and the queue of pending events in
 // arrival order.
 //
-// raise() may be called from any thread (serial readers raise arrival
-// events); everything else runs on the program thread. The flags and the
+// raise() and flags() may be called from any thread (serial readers raise
+// arrival events and ask whether they are armed); everything else runs on
+// the program thread. The flags and the
 // queue are guarded by one mutex; attention() is a lock-free hint, true while
 // a user break is pending or a queued event could be dispatched, so that the
 // statement prologue pays one relaxed load when nothing is due.

@@ -95,6 +95,10 @@ void install_serial_devices(Runtime& runtime, host::SerialPortMap ports, const h
         config->trace = std::make_unique<host::SerialTrace>(link.trace_path);
     config->pump_step = serial_pump_step;
     config->raise_event = [](int event) { RAISE_EVENT(event); };
+    config->event_armed = [](int event) {
+        Runtime* runtime = Runtime::current_or_null();
+        return runtime && (runtime->frame().events.flags(event) & EventTable::kArmed) != 0;
+    };
     config->line_changed = LineStateTitle{};
 
     DeviceTable& table = runtime.extension<DeviceTable>();

@@ -46,6 +46,9 @@ struct SerialConfig {
     std::function<void()> pump_step;
     // Raises an event number; called from the reader threads, so thread-safe.
     std::function<void(int event)> raise_event;
+    // Whether raising an event number can have an effect (it is armed);
+    // called from the reader threads, so thread-safe. Unset: always.
+    std::function<bool(int event)> event_armed;
     // The line of an open channel went away (present false) or came back (program thread).
     std::function<void(int channel, const std::string& path, bool present)> line_changed;
 

@@ -121,10 +121,16 @@ bool SerialDevice::start_reader()
     try {
         const int event = 21 + channel_;
         auto raise = config_->raise_event;
-        reader_ = std::make_unique<SerialReader>(port_->fd(), [raise, event] {
-            if (raise)
-                raise(event);
-        });
+        std::function<bool()> wanted;
+        if (auto armed = config_->event_armed)
+            wanted = [armed, event] { return armed(event); };
+        reader_ = std::make_unique<SerialReader>(
+            port_->fd(),
+            [raise, event] {
+                if (raise)
+                    raise(event);
+            },
+            std::move(wanted));
         return true;
     } catch (const std::system_error&) {
         return false;
@@ -153,7 +159,7 @@ bool SerialDevice::line_present()
         reader_.reset();
     }
     unpaced_until_ = now + kLostReplyWindow;
-    last_empty_look_ = {};
+    pacer_ = SerialPollPacer{};  // the next check looks at the returned line
     lost_path_.clear();
     if (config_->trace)
         config_->trace->note(port_->path() + " connected again");

@@ -115,10 +115,11 @@ public:
     bool read_line(std::string& line, std::uint16_t& error);
     // Clears the port's error word and maps it (0: no error).
     std::uint16_t line_error();
-    // Bytes in the receive queue; an empty queue waits up to one poll slice
-    // on average for a byte (see serial_poll_pacer.h). Within one wait quantum
-    // of seeing the queue empty, checks that may not wait report it empty
-    // without a system call. 0 when closed.
+    // Bytes in the receive queue; an empty queue waits for a byte for one
+    // poll slice on average on a silent line (see serial_poll_pacer.h): one
+    // check in a run waits in the kernel, the checks it stood for report the
+    // queue empty without a system call. A byte ends a wait at once. 0 when
+    // closed.
     std::int32_t receive_count();
 
     // What the open in force computed and applied.
@@ -143,6 +144,7 @@ private:
     bool line_present();
     void drop_line();
     void pump_step();
+    std::int32_t wait_for_receive_count();
     bool send(const std::uint8_t* bytes, std::size_t length, std::size_t& sent, std::uint16_t& error);
     bool write_plain(const std::uint8_t* bytes, std::size_t length, std::uint16_t& error);
     bool write_shift(const std::uint8_t* bytes, std::size_t length, std::uint16_t& error);
@@ -156,7 +158,6 @@ private:
     host::SerialLineSettings settings_;
     SerialOptions options_;
     SerialPollPacer pacer_;
-    SerialPollPacer::Clock::time_point last_empty_look_{};  // the driver's queue was last seen empty
     SerialPollPacer::Clock::time_point next_reconnect_{};   // next reopen of a lost line
     SerialPollPacer::Clock::time_point unpaced_until_{};    // see kLostReplyWindow
     std::string traced_output_;                             // bytes one write sent, for the trace

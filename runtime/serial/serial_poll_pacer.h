@@ -2,24 +2,30 @@
 //
 // The monitors wait for a reply by counting checks of the receive queue. A
 // check that returned at once would make their 130 000 checks last a few
-// milliseconds (less than one reply takes at 9600 bit/s) and pin a core. So a
-// check that finds the queue empty waits for a byte for one poll slice on
-// average, returning as soon as one arrives.
+// milliseconds (less than one reply takes at 9600 bit/s) and pin a core. So
+// empty checks average one poll slice each on a silent line, and a byte ends
+// any wait at once.
 //
-// A sleep on this kind of host lasts 30-90 us whatever is asked, so a pacing
-// deadline keeps the average: every empty check advances the deadline by one
-// slice, and the check waits only while the deadline is ahead of the clock.
-// After one long wait the following checks return at once until the clock
-// has caught up. Each wake-up costs several microseconds of CPU, so a check
-// waits only once the deadline is a whole wait quantum ahead: one wait in
-// about two hundred checks, for about two hundred slices, keeps the same average
-// and brings continuous polling of a silent line to a few per cent of a core.
-// A byte ends a wait at once, so the quantum adds no latency. The deadline never lags the clock by more than
-// kSerialPollMaxLag, enough to absorb scheduler delays on a loaded host, so
-// checks resumed after a pause are paced again after a few milliseconds' worth.
+// A check that finds nothing owed waits on the port, in the kernel, for up to
+// one wait quantum. When the quantum runs out with no byte, that one check
+// stood for the time it actually lasted: the following checks, one for each
+// further slice of it, return at once without asking the port. So 200 checks
+// take one 2 ms wait on a silent line, whatever each sleep oversleeps by.
+// When a byte ends the wait, the wait counts as one check and the next empty
+// check waits again: while a reply streams in, the program sleeps from byte
+// to byte as a blocking read would, instead of spinning through checks to
+// earn its next wait. That holds for kSerialPollForgivenBytes byte-ended waits
+// in a row, twice the longest reply; from then on a byte-ended wait stands
+// for its time like a silent one, so a peer that streams bytes without ever
+// ending its reply still meets the reply time-out after about 1.3 s.
+//
+// One wait stands for at most a quantum plus kSerialPollMaxLag, so a wait
+// stretched by a stopped or starved process does not end a reply wait at once.
 #pragma once
 
+#include <algorithm>
 #include <chrono>
+#include <cstdint>
 
 namespace rt {
 
@@ -27,25 +33,45 @@ namespace rt {
 inline constexpr std::chrono::microseconds kSerialPollSlice{10};
 inline constexpr std::chrono::microseconds kSerialPollWaitQuantum{2000};
 inline constexpr std::chrono::microseconds kSerialPollMaxLag{5000};
+inline constexpr int kSerialPollForgivenBytes = 66;
 
 class SerialPollPacer {
 public:
     using Clock = std::chrono::steady_clock;
 
-    // Called for an empty check at time `now`: advances the deadline and
-    // returns how long the check may wait for a byte (zero: return at once).
-    Clock::duration next_wait(Clock::time_point now) noexcept
+    // The longest wait of one check.
+    static constexpr Clock::duration wait_limit() noexcept { return kSerialPollWaitQuantum; }
+
+    // An empty check: true when it returns at once, as one slice of an earlier
+    // wait; false when it is to wait on the port for up to wait_limit().
+    bool take_owed_check() noexcept
     {
-        if (deadline_ < now - kSerialPollMaxLag)
-            deadline_ = now - kSerialPollMaxLag;
-        deadline_ += kSerialPollSlice;
-        return deadline_ - now >= kSerialPollWaitQuantum ? deadline_ - now : Clock::duration::zero();
+        if (owed_checks_ == 0)
+            return false;
+        --owed_checks_;
+        return true;
     }
 
-    Clock::time_point deadline() const noexcept { return deadline_; }
+    // The waiting check ended after `elapsed`, by a byte or by the limit.
+    void waited(Clock::duration elapsed, bool byte_arrived) noexcept
+    {
+        if (byte_arrived && byte_waits_ < kSerialPollForgivenBytes) {
+            ++byte_waits_;
+            owed_checks_ = 0;
+            return;
+        }
+        if (!byte_arrived)
+            byte_waits_ = 0;
+        constexpr std::int64_t most = (kSerialPollWaitQuantum + kSerialPollMaxLag) / kSerialPollSlice - 1;
+        const std::int64_t slices = elapsed / kSerialPollSlice;
+        owed_checks_ = std::clamp<std::int64_t>(slices - 1, 0, most);
+    }
+
+    std::int64_t owed_checks() const noexcept { return owed_checks_; }
 
 private:
-    Clock::time_point deadline_{};
+    std::int64_t owed_checks_ = 0;
+    int byte_waits_ = 0;  // byte-ended waits since the last silent one
 };
 
 }  // namespace rt

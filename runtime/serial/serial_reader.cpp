@@ -21,10 +21,12 @@ int checked(int fd)
 
 }  // namespace
 
-SerialReader::SerialReader(int port_fd, std::function<void()> on_arrival)
+SerialReader::SerialReader(int port_fd, std::function<void()> on_arrival, std::function<bool()> arrivals_wanted)
     : wake_(checked(eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK))),
       epoll_(checked(epoll_create1(EPOLL_CLOEXEC))),
-      on_arrival_(std::move(on_arrival))
+      port_fd_(port_fd),
+      on_arrival_(std::move(on_arrival)),
+      arrivals_wanted_(std::move(arrivals_wanted))
 {
     epoll_event wake_event{};
     wake_event.events = EPOLLIN;
@@ -37,6 +39,15 @@ SerialReader::SerialReader(int port_fd, std::function<void()> on_arrival)
     thread_ = std::jthread([this] { run(); });
 }
 
+void SerialReader::watch_port(bool arrivals)
+{
+    // Modifying re-checks readiness: bytes already there report at once.
+    epoll_event port_event{};
+    port_event.events = (arrivals ? EPOLLIN : 0u) | EPOLLET | EPOLLRDHUP;
+    port_event.data.fd = port_fd_;
+    (void)epoll_ctl(epoll_.get(), EPOLL_CTL_MOD, port_fd_, &port_event);
+}
+
 SerialReader::~SerialReader()
 {
     const std::uint64_t one = 1;
@@ -47,9 +58,16 @@ SerialReader::~SerialReader()
 
 void SerialReader::run()
 {
+    bool watching = true;
     for (;;) {
+        const bool wanted = !arrivals_wanted_ || arrivals_wanted_();
+        if (wanted != watching) {
+            watch_port(wanted);
+            watching = wanted;
+        }
         epoll_event events[2];
-        int n = epoll_wait(epoll_.get(), events, 2, -1);
+        const int timeout_ms = watching ? -1 : static_cast<int>(kSerialIdleRecheck.count());
+        int n = epoll_wait(epoll_.get(), events, 2, timeout_ms);
         if (n < 0) {
             if (errno == EINTR)
                 continue;
@@ -70,7 +88,7 @@ void SerialReader::run()
         }
         if (woken)
             break;
-        if (arrived)  // bytes that came just before a hang-up still count
+        if (arrived && watching)  // bytes that came just before a hang-up still count
             on_arrival_();
         if (hung_up)
             break;

@@ -4,12 +4,19 @@
 //
 // The wait is an epoll on the port, edge-triggered so that bytes left unread
 // do not wake it again, plus an eventfd through which stop() wakes it. The
-// thread ends by itself when the port hangs up. Line errors and modem changes
+// thread ends by itself when the port hangs up.
+//
+// An arrival matters only while `arrivals_wanted` says so (the arrival event
+// is armed). Otherwise the thread stops watching the port for bytes, which
+// would wake it once a byte while a reply streams in, and looks again every
+// kSerialIdleRecheck; bytes already waiting when it watches again raise the
+// event at once. Hang-ups are seen either way. Line errors and modem changes
 // raise no event, so the thread does not wait for them separately: the
 // driver's error counters and modem lines are read by the program thread.
 #pragma once
 
 #include <atomic>
+#include <chrono>
 #include <functional>
 #include <thread>
 
@@ -17,10 +24,14 @@
 
 namespace rt {
 
+// How often a reader that does not watch for bytes asks again whether it should.
+inline constexpr std::chrono::milliseconds kSerialIdleRecheck{20};
+
 class SerialReader {
 public:
     // Starts the thread; throws std::system_error when it cannot be started.
-    SerialReader(int port_fd, std::function<void()> on_arrival);
+    // Without `arrivals_wanted`, every arrival is reported.
+    SerialReader(int port_fd, std::function<void()> on_arrival, std::function<bool()> arrivals_wanted = {});
     // Wakes the thread and joins it.
     ~SerialReader();
     SerialReader(const SerialReader&) = delete;
@@ -31,10 +42,14 @@ public:
 
 private:
     void run();
+    // Registers the port for bytes and hang-ups, or for hang-ups only.
+    void watch_port(bool arrivals);
 
     host::FileDescriptor wake_;
     host::FileDescriptor epoll_;
+    int port_fd_;
     std::function<void()> on_arrival_;
+    std::function<bool()> arrivals_wanted_;
     std::atomic<bool> running_{true};
     std::jthread thread_;  // last: started after everything it uses
 };

@@ -35,41 +35,41 @@ std::int32_t SerialDevice::receive_count()
         return 0;
     using Clock = SerialPollPacer::Clock;
     const bool present = line_present();  // a lost line reads as a silent one below
-    const Clock::time_point now = Clock::now();
-    if (present && now < unpaced_until_) {
-        const std::int32_t count = port_->receive_count();
-        if (count == 0 && config_->trace)
-            config_->trace->idle(now);
-        return count;
+    if (present && unpaced_until_ != Clock::time_point{}) {
+        const Clock::time_point now = Clock::now();
+        if (now < unpaced_until_) {
+            const std::int32_t count = port_->receive_count();
+            if (count == 0 && config_->trace)
+                config_->trace->idle(now);
+            return count;
+        }
+        unpaced_until_ = {};
     }
-    Clock::duration wait{};
-    const bool seen_empty_lately = now - last_empty_look_ < kSerialPollWaitQuantum;
-    if (seen_empty_lately) {
-        // The driver's queue was empty a moment ago: while the pacing lets this
-        // check return at once, it reports the queue still empty without asking
-        // the driver again. A byte arriving meanwhile is seen by the next wait.
-        wait = pacer_.next_wait(now);
-        if (wait == Clock::duration::zero())
-            return 0;
-    }
+    // Standing for a slice of the last wait, which found the port silent: no
+    // system call. A byte arriving meanwhile is seen by the next wait.
+    if (pacer_.take_owed_check())
+        return 0;
+    return wait_for_receive_count();
+}
+
+// Waits in the kernel until a byte is there (at once when one already is) or
+// the pacing limit, then counts the receive queue.
+std::int32_t SerialDevice::wait_for_receive_count()
+{
+    using Clock = SerialPollPacer::Clock;
     (void)port_->take_errors();  // the count query clears the error word too
-    std::int32_t count = port_->receive_count();
-    if (count > 0) {
-        last_empty_look_ = {};
-        return count;
-    }
-    if (!seen_empty_lately)
-        wait = pacer_.next_wait(now);
-    if (wait > Clock::duration::zero() && port_->wait_for_input(wait) == host::SerialWait::Readable) {
-        count = port_->receive_count();
+    const Clock::time_point start = Clock::now();
+    if (port_->wait_for_input(SerialPollPacer::wait_limit()) == host::SerialWait::Readable) {
+        const std::int32_t count = port_->receive_count();
         if (count > 0) {
-            last_empty_look_ = {};
+            pacer_.waited(Clock::now() - start, true);
             return count;
         }
     }
-    last_empty_look_ = Clock::now();
+    const Clock::time_point end = Clock::now();
+    pacer_.waited(end - start, false);
     if (config_->trace)
-        config_->trace->idle(last_empty_look_);
+        config_->trace->idle(end);
     return 0;
 }
 

@@ -416,6 +416,25 @@ TEST(SerialReaderThread, RaisesTheArrivalEventAndEndsAtHangUp)
     EXPECT_FALSE(c.dev().is_open());
 }
 
+TEST(SerialReaderThread, WatchesForBytesOnlyWhileTheArrivalEventIsArmed)
+{
+    Channel c;
+    std::atomic<bool> armed{false};
+    c.config->event_armed = [&](int event) { return event == 21 && armed.load(); };
+    c.device = std::make_unique<SerialDevice>(0, c.config);
+    ASSERT_EQ(c.open(6, "S8N1N8"), 0);
+    c.pty.send("1");
+    ASSERT_TRUE(c.wait_count(1));
+    EXPECT_EQ(c.arrivals.load(), 0) << "an unarmed event is not raised";
+    armed = true;
+    ASSERT_TRUE(eventually([&] { return c.arrivals.load() >= 1; })) << "a byte already waiting raises it once armed";
+    c.pty.send("2");
+    ASSERT_TRUE(eventually([&] { return c.arrivals.load() >= 2; }));
+    armed = false;
+    c.pty.hang_up();
+    EXPECT_TRUE(eventually([&] { return !c.dev().reader_running(); })) << "a hang-up ends an idle reader too";
+}
+
 TEST(SerialFaults, NoiseAndA100KBurstAreReadCompletely)
 {
     Channel c;

@@ -243,35 +243,53 @@ TEST(SerialErrorWord, MappedAsAWhole)
 
 TEST(SerialPollPacer, EmptyChecksAverageOneSliceWhateverEachSleepLasts)
 {
-    // Every real wait oversleeps by 60 us, as a sleep on this host does.
+    // A silent line: every wait runs to its limit and oversleeps by 60 us, as
+    // a sleep on this host does.
     rt::SerialPollPacer pacer;
-    auto now = std::chrono::steady_clock::time_point{} + 10s;
+    std::chrono::steady_clock::duration elapsed{};
     int waits = 0;
     for (int i = 0; i < 130000; ++i) {
-        auto wait = pacer.next_wait(now);
-        EXPECT_LE(wait, rt::kSerialPollWaitQuantum + rt::kSerialPollSlice);
-        if (wait > std::chrono::steady_clock::duration::zero()) {
-            ++waits;
-            now += wait + 60us;
-        }
+        if (pacer.take_owed_check())
+            continue;
+        ++waits;
+        const auto lasted = rt::SerialPollPacer::wait_limit() + 60us;
+        elapsed += lasted;
+        pacer.waited(lasted, false);
     }
-    const auto elapsed = now - (std::chrono::steady_clock::time_point{} + 10s);
     EXPECT_GE(elapsed, 1290ms);
     EXPECT_LE(elapsed, 1310ms);
-    // One wait covers about (quantum + oversleep) / slice checks.
     const int checks_per_wait = int((rt::kSerialPollWaitQuantum + 60us) / rt::kSerialPollSlice);
-    EXPECT_LT(waits, 2 * 130000 / checks_per_wait) << "most checks return at once while the clock catches up";
-    EXPECT_GT(waits, 130000 / checks_per_wait / 2) << "and the waits are spread over the whole time";
+    EXPECT_EQ(waits, (130000 + checks_per_wait - 1) / checks_per_wait) << "one wait for each quantum's worth of checks";
 }
 
-TEST(SerialPollPacer, APauseEarnsAtMostTheMaximumLag)
+TEST(SerialPollPacer, ByteEndedWaitsCountOnceUpToAReplysWorthAndAStretchedWaitEarnsAtMostTheMaximumLag)
 {
     rt::SerialPollPacer pacer;
-    auto now = std::chrono::steady_clock::time_point{} + 10s;
-    (void)pacer.next_wait(now);
-    now += 5s;  // the program did something else for a while
+    EXPECT_FALSE(pacer.take_owed_check()) << "the first empty check waits";
+    pacer.waited(1500us, true);
+    EXPECT_FALSE(pacer.take_owed_check()) << "after a wait a byte ended, the next empty check waits again";
+    pacer.waited(rt::kSerialPollSlice / 2, false);
+    EXPECT_FALSE(pacer.take_owed_check()) << "a wait shorter than a slice stands for itself only";
+
+    // A peer streaming bytes that never end a reply: after the forgiven
+    // byte-ended waits, each one stands for its time again.
+    for (int i = 0; i < rt::kSerialPollForgivenBytes; ++i) {
+        pacer.waited(1ms, true);
+        EXPECT_FALSE(pacer.take_owed_check());
+    }
+    pacer.waited(1ms, true);
+    EXPECT_EQ(pacer.owed_checks(), 1ms / rt::kSerialPollSlice - 1);
+    while (pacer.take_owed_check()) {
+    }
+    pacer.waited(1ms, false);  // a silent wait starts a new reply's allowance
+    while (pacer.take_owed_check()) {
+    }
+    pacer.waited(1ms, true);
+    EXPECT_FALSE(pacer.take_owed_check());
+
+    pacer.waited(5s, false);  // the process was stopped or starved meanwhile
     int immediate = 0;
-    while (pacer.next_wait(now) == std::chrono::steady_clock::duration::zero())
+    while (pacer.take_owed_check())
         ++immediate;
     EXPECT_EQ(immediate, (rt::kSerialPollMaxLag + rt::kSerialPollWaitQuantum) / rt::kSerialPollSlice - 1);
 }

@@ -3,11 +3,14 @@
 //   <seconds since start, 6 decimals> TX <reply bytes in hex, end byte last>
 //   <seconds since start, 6 decimals> UNPLUG | REPLUG <new slave path>
 // for example "0.041667 RX 38 30 30 30 1F". Digits still waiting for their
-// command code when the simulator ends are logged as "RX-INCOMPLETE".
+// command code when the simulator ends are logged as "RX-INCOMPLETE". With
+// --log-reply-ends, "END 0D" lines give when a reply's end byte was written
+// to the terminal (benchmarks measure the client's reaction time with them).
 // Every line is flushed at once so a test can read the log while it runs.
 #pragma once
 
 #include <chrono>
+#include <cstdint>
 #include <cstdio>
 #include <memory>
 #include <string>
@@ -25,6 +28,7 @@ public:
 
     void received(Clock::time_point when, std::string_view bytes) { line(when, "RX", bytes); }
     void sent(Clock::time_point when, std::string_view bytes) { line(when, "TX", bytes); }
+    void reply_end(Clock::time_point when, std::uint8_t byte) { line(when, "END", std::string_view(reinterpret_cast<const char*>(&byte), 1)); }
     void incomplete(Clock::time_point when, std::string_view bytes) { line(when, "RX-INCOMPLETE", bytes); }
     // A line about the line itself: "<seconds> UNPLUG", "<seconds> REPLUG /dev/pts/7".
     void event(Clock::time_point when, std::string_view text);

@@ -18,6 +18,7 @@ const char* const kSimUsage =
     "                            DOWN_MS later re-create it at the same --link path\n"
     "  --hangup-after N          close the line after N requests\n"
     "  --log FILE                log received requests and sent replies\n"
+    "  --log-reply-ends          also log when each reply's end byte went out\n"
     "  --link PATH               symbolic link to the pseudo-terminal\n"
     "  --exit-on-stdin-eof       end when standard input ends\n";
 
@@ -166,6 +167,8 @@ std::optional<SimOptions> parse_sim_options(const std::vector<std::string>& argu
             if (!v || v->empty())
                 return fail("log needs a file name");
             options.log_path = std::string(*v);
+        } else if (name == "--log-reply-ends") {
+            options.log_reply_ends = true;
         } else if (name == "--link") {
             auto v = value();
             if (!v || v->empty())

@@ -48,6 +48,7 @@ struct SimOptions {
     std::vector<MemoryFill> fills;
     FaultOptions faults;
     std::string log_path;
+    bool log_reply_ends = false;  // also log when each reply's end byte was written
     std::string link_path;
     bool exit_on_stdin_eof = false;
     bool help = false;

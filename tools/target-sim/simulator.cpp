@@ -100,6 +100,11 @@ void Simulator::write_due_output(Clock::time_point now)
         output_blocked_ = errno == EAGAIN;
         return;
     }
+    if (options_.log_reply_ends) {
+        const auto end = std::find(batch.begin(), batch.begin() + written, static_cast<char>(kReplyEnd));
+        if (end != batch.begin() + written)
+            log_.reply_end(Clock::now(), kReplyEnd);
+    }
     outgoing_.erase(outgoing_.begin(), outgoing_.begin() + written);
     last_write_ = now;
     output_blocked_ = static_cast<std::size_t>(written) < batch.size();

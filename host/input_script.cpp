@@ -75,8 +75,11 @@ std::vector<ScriptStep> parse_input_script(std::string_view script, ShiftJisCode
             step.wait = kUntilLimit;
         } else if (command == "close" && trim(argument).empty()) {
             step.kind = ScriptStep::Kind::Close;
-        } else if (command == "png" || command == "screen") {
-            step.kind = command == "png" ? ScriptStep::Kind::WritePng : ScriptStep::Kind::WriteScreen;
+        } else if (command == "png" || command == "screen" || command == "live" || command == "await") {
+            step.kind = command == "png"      ? ScriptStep::Kind::WritePng
+                        : command == "screen" ? ScriptStep::Kind::WriteScreen
+                        : command == "live"   ? ScriptStep::Kind::LiveScreen
+                                              : ScriptStep::Kind::Await;
             step.path = std::string(trim(argument));
             if (step.path.empty())
                 throw InputScriptError(line_number, std::string(command) + " needs a file name");

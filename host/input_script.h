@@ -7,6 +7,8 @@
 //   close           the user closes the window
 //   png out.png     writes the client area as a PNG file
 //   screen out.txt  writes the screen's text rows (UTF-8); "screen -" to standard output
+//   live out.txt    from now on rewrites out.txt whenever the text rows change
+//   await go        the following lines take effect once the file "go" exists
 //
 // Empty lines and lines starting with '#' are ignored.
 #pragma once
@@ -24,7 +26,7 @@ namespace host {
 class ShiftJisCodec;
 
 struct ScriptStep {
-    enum class Kind { Messages, Wait, Until, Close, WritePng, WriteScreen };
+    enum class Kind { Messages, Wait, Until, Close, WritePng, WriteScreen, LiveScreen, Await };
     Kind kind = Kind::Messages;
     std::vector<Message> messages;  // window 0: the main window
     std::chrono::milliseconds wait{0};  // Until: the longest it holds the script

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "monitors/monitor_shared/change_log.h"
+#include "monitors/monitor_shared/change_log_file.h"
 #include "monitors/monitor_shared/clock_display.h"
 #include "monitors/monitor_shared/console_output.h"
 #include "monitors/monitor_shared/dump_page.h"
@@ -194,10 +195,7 @@ void Qk14Program::enter_log_mode()
         stmt(__LINE__, [&] { rt::CLS(0, 1); });
         if (s_.log.logging) {
             stmt(__LINE__, [&] { rt::CLOSE({kLogFile}); });
-            stmt(__LINE__, [&] {
-                rt::push_temp(monitor::log_file_name(request.baseName));
-                rt::OPEN(3, 1, kLogFile);
-            });
+            s_.log.logging = monitor::open_change_log(kLogFile, monitor::log_file_name(request.baseName), screen::kResponse);
         }
         return;
     }
@@ -222,7 +220,8 @@ void Qk14Program::log_step()
     stmt(__LINE__, [&] { date = monitor::current_date_text(); });
     stmt(__LINE__, [&] { time = monitor::current_time_text(); });
     if (s_.log.logging)
-        stmt(__LINE__, [&] { monitor::print_to_file(kLogFile, monitor::change_log_line(*change, date, time, *reply), kEndLine); });
+        s_.log.logging = monitor::append_change_log(kLogFile, monitor::log_file_name(s_.functionKeyNames[11]),
+                                                    monitor::change_log_line(*change, date, time, *reply), screen::kResponse);
     stmt(__LINE__, [&] { locate(screen::kLogLine.column, screen::kLogLine.row); });
     stmt(__LINE__, [&] {
         print(monitor::change_row_text(*change, screen::kLogNumberPicture, date, time, entry.label, ""));

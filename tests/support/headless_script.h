@@ -20,6 +20,16 @@ public:
     }
     HeadlessScript& screen(std::string_view file) { return line("screen " + std::string(file)); }
     HeadlessScript& close() { return line("close"); }
+    // Keeps FILE up to date with the screen from now on.
+    HeadlessScript& live(std::string_view file) { return line("live " + std::string(file)); }
+    // The following lines wait until FILE exists (the test writes it).
+    HeadlessScript& await(std::string_view file) { return line("await " + std::string(file)); }
+
+    static HeadlessScript join(HeadlessScript first, const HeadlessScript& second)
+    {
+        first.text_ += second.text_;
+        return first;
+    }
 
     // A command line typed and entered.
     HeadlessScript& command(std::string_view typed) { return text(typed).key("Enter"); }

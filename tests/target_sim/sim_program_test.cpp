@@ -226,6 +226,36 @@ TEST_F(TargetSimProgram, HangsUpAfterTheGivenNumberOfRequests)
     EXPECT_TRUE(!sent || port.hung_up());
 }
 
+TEST_F(TargetSimProgram, UnplugClosesTheLineAndReplugsItAtTheSameLink)
+{
+    const std::string link = path("tty");
+    const std::string log = path("sim.log");
+    SimProcess sim({"--unpaced", "--link", link, "--log", log, "--fault", "unplug:100:300"});
+    auto logged = [&](const std::string& word) {
+        for (const std::string& line : read_lines(log))
+            if (line.find(' ' + word) != std::string::npos)
+                return true;
+        return false;
+    };
+    auto wait_for = [&](const std::string& word) {
+        const auto until = Clock::now() + 20s;
+        while (!logged(word) && Clock::now() < until)
+            std::this_thread::sleep_for(5ms);
+        return logged(word);
+    };
+    {
+        PortClient port(link);
+        EXPECT_EQ(port.ask("0000\x10"), "00\r");
+        ASSERT_TRUE(wait_for("UNPLUG"));
+        EXPECT_FALSE(logged("REPLUG"));
+        EXPECT_EQ(port.ask("0000\x10"), "(send failed)") << "the old line is gone for good";
+    }
+    ASSERT_TRUE(wait_for("REPLUG"));
+    PortClient again(link);
+    EXPECT_EQ(again.ask("0000\x10"), "00\r");
+    EXPECT_FALSE(sim.wait_exit(50ms));
+}
+
 TEST_F(TargetSimProgram, LogsEveryRequestAndReplyByte)
 {
     const std::string log = path("sim.log");

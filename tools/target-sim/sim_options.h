@@ -23,12 +23,20 @@ struct MemoryFill {
     std::vector<std::uint8_t> bytes;
 };
 
+// The line closed `after` the first request and re-created at the same link
+// `down` later, as when a USB adapter is pulled out and plugged in again.
+struct Unplug {
+    std::chrono::milliseconds after{0};
+    std::chrono::milliseconds down{0};
+};
+
 struct FaultOptions {
     bool silent = false;                      // never answer
     std::chrono::milliseconds late{0};        // delay before each reply
     bool garbage = false;                     // replace the reply by non-hexadecimal bytes
     bool short_reply = false;                 // send only the first half of the reply
     std::optional<std::uint32_t> hangup_after; // close the line after this many requests
+    std::optional<Unplug> unplug;
 };
 
 struct SimOptions {

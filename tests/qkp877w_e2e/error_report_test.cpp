@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
-#include "child_process.h"
+#include "tests/support/child_process.h"
 #include "monitor_session.h"
 
 namespace {

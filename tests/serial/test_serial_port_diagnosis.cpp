@@ -11,7 +11,7 @@
 #include <fstream>
 
 #include "host/serial_port_diagnosis.h"
-#include "tests/files/temp_directory.h"
+#include "tests/support/scratch_directory.h"
 
 namespace {
 
@@ -26,7 +26,7 @@ void touch(const fs::path& path, const std::string& text = "")
 
 TEST(SerialPortDiagnosis, PresentPortsByKindAndOnlyTtySWithAUart)
 {
-    files_test::TempDirectory root;
+    qk_test::CurrentScratchDirectory root{"serial-diagnosis"};
     touch("dev/serial/by-id/usb-Board_1234-if00-port0");
     touch("dev/ttyUSB1");
     touch("dev/ttyUSB0");
@@ -46,7 +46,7 @@ TEST(SerialPortDiagnosis, PresentPortsByKindAndOnlyTtySWithAUart)
 
 TEST(SerialPortDiagnosis, MissingDeviceGroupNamesAGroupTheUserLacks)
 {
-    files_test::TempDirectory root;
+    qk_test::CurrentScratchDirectory root{"serial-diagnosis"};
     touch("own");
     ::chmod("own", 0660);
     EXPECT_EQ(host::missing_device_group("own"), std::nullopt) << "the file's group is the user's own";

@@ -32,20 +32,21 @@ TEST_F(QkP877WEndToEnd, FrameArrowsAndCommands)
 {
     start_simulator({"--fill", "000=A55A"});
     const int exit_code = run({
-        "wait 1500",
+        "wait 1500", "until 3 0000 A5 5A",
         "screen start.txt",
-        "key Down", "wait 300", "screen down.txt",
-        "key Down", "wait 300", "screen down2.txt",
-        "key Up", "wait 300", "screen up.txt",
+        // Each move waits until the page's last row shows the address it leads to.
+        "key Down", "until 18 01F0", "screen down.txt",
+        "key Down", "until 18 00F0", "screen down2.txt",
+        "key Up", "until 18 01F0", "screen up.txt",
         "key PageDown", "key Backspace",  // typed, then removed: the page stays
         "text O1234", "key Enter", "wait 1700",
         "text O123456", "key Enter", "wait 1700",
         "text O12", "key Enter", "wait 300",
         "text S10008", "key Enter", "wait 1700",
         "text R12345", "key Enter", "wait 300",
-        "text r1234", "key Enter", "wait 600",
+        "text r1234", "key Enter", "until 19 Command :r1234", "until 20 " + std::string(32, '0'),
         "screen read.txt",
-        "text J12", "key Enter", "wait 1700",
+        "text J12", "key Enter", "until 19 Command :J12", "wait 1700",
         "screen jump.txt",
         "key Enter", "wait 300",
         "screen empty.txt",
@@ -129,9 +130,9 @@ TEST_F(QkP877WEndToEnd, WatchPagesChangeListAndFailedEntries)
     start_simulator({"--fill", "020=3412"});
     const int exit_code = run({
         "wait 1500",
-        "key F10", "wait 400", "screen list.txt",
-        "text Q", "key Enter", "wait 800", "screen q.txt",
-        "key F10", "wait 400", "screen again.txt",
+        "key F10", "until 3 File Name(*.DAT):", "wait 400", "screen list.txt",
+        "text Q", "key Enter", "until 5  1234 h", "screen q.txt",
+        "key F10", "until 3 File Name(*.DAT):", "screen again.txt",
         "text S", "key Enter", "wait 1500", "screen s.txt",
         "key F10", "wait 400", "text NOFILE", "key Enter", "wait 600", "screen missing.txt",
         "key F10", "wait 400", "text BAD", "key Enter", "wait 600", "screen bad.txt",

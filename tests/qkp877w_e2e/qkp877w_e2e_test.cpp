@@ -130,9 +130,9 @@ TEST_F(QkP877WEndToEnd, WatchPagesChangeListAndFailedEntries)
     start_simulator({"--fill", "020=3412"});
     const int exit_code = run({
         "wait 1500",
-        "key F10", "until 3 File Name(*.DAT):", "wait 400", "screen list.txt",
+        "key F10", "wait 400", "screen list.txt",
         "text Q", "key Enter", "until 5  1234 h", "screen q.txt",
-        "key F10", "until 3 File Name(*.DAT):", "screen again.txt",
+        "key F10", "wait 400", "screen again.txt",
         "text S", "key Enter", "wait 1500", "screen s.txt",
         "key F10", "wait 400", "text NOFILE", "key Enter", "wait 600", "screen missing.txt",
         "key F10", "wait 400", "text BAD", "key Enter", "wait 600", "screen bad.txt",

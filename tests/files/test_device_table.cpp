@@ -261,6 +261,7 @@ TEST_F(DeviceTableTest, ShareCodesBetweenFileNumbers)
     open("S.DAT", 3, 1, 1);  // append, others may only read
     open("S.DAT", 1, 2, 3);
     EXPECT_EQ(error_of([&] { open("S.DAT", 3, 3, 1); }), rt::err::AccessDenied);
+    EXPECT_EQ(file_contents("S.DAT"), "x") << "a refused append open writes no end mark";
     rt::CLOSE();
     open("S.DAT", 3, 3, 1);  // free again once closed
 }

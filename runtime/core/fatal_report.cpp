@@ -84,7 +84,9 @@ std::string fatal_report_line(std::string_view module, std::uint16_t line, std::
     text += t.line_after;
     text += "]:";
     text += t.error_word;
-    text += "[" + std::to_string(number) + "]";
+    text += '[';
+    text += std::to_string(number);
+    text += ']';
     return text;
 }
 

@@ -1,4 +1,4 @@
-#include "program_entry.h"
+#include "monitors/monitor_shared/program_entry.h"
 
 #include <cstdio>
 #include <stdexcept>

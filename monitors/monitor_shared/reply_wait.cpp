@@ -1,4 +1,4 @@
-#include "reply_wait.h"
+#include "monitors/monitor_shared/reply_wait.h"
 
 namespace monitor {
 

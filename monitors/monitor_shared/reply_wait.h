@@ -14,7 +14,7 @@
 #include <string>
 #include <string_view>
 
-#include "protocol.h"
+#include "monitors/monitor_shared/protocol.h"
 
 namespace monitor {
 

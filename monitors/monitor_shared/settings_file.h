@@ -16,27 +16,37 @@
 #include <string>
 #include <string_view>
 
-#include "protocol.h"
+#include "monitors/monitor_shared/protocol.h"
+
 
 namespace monitor {
 
+// The watch-file names of the function keys, indexed by key number: F2-F9
+// from the settings file, F10 and F11 as last typed at their prompts.
+using FunctionKeyNames = std::array<std::string, 12>;
+
 struct Settings {
     std::int16_t channel = 0;
-    std::int16_t dataBits = 0;   // Qk14: 0 until a record has been read, then 7 or 8
-    std::int16_t byteOrder = 0;  // 0 "Little", other "Big"
-    std::uint16_t startAddress = 0;
-    std::array<std::string, 8> functionKeyNames;  // F2..F9 at index 0..7
-
-    const std::string& name_of_key(int key) const { return functionKeyNames.at(static_cast<std::size_t>(key - 2)); }
+    std::int16_t data_bits = 0;   // Qk14: 0 until a record has been read, then 7 or 8
+    std::int16_t byte_order = 0;  // 0 "Little", other "Big"
+    std::uint16_t start_address = 0;
+    FunctionKeyNames function_key_names;
 };
 
 // Applies one record to `settings`. Returns true when it was an "AD=" record
-// (the dump page then starts at `startAddress`). A number outside the
+// (the dump page then starts at `start_address`). A number outside the
 // setting's range raises the runtime's overflow error (6).
 bool apply_settings_record(std::string_view record, Settings& settings, MonitorKind monitor);
 
 // The serial device string of the channel, for example
 // "com1:(s8n1n8,RB8192)"; empty for a channel outside 0-3.
-std::string channel_device_string(std::int16_t channel, std::int16_t dataBits);
+std::string channel_device_string(std::int16_t channel, std::int16_t data_bits);
+
+
+// Reads "QK.DEF" through the runtime (OPEN as file 1, EOF, INPUT of one text
+// item per record, CLOSE) and applies each record. A missing file or a value
+// out of range is not trapped: the program ends with the runtime's report.
+// Returns true when an "AD=" record was read (Qk14: the dump page starts there).
+bool read_settings_file(Settings& settings, MonitorKind monitor);
 
 }  // namespace monitor

@@ -1,14 +1,14 @@
-#include "target_link.h"
+#include "monitors/monitor_shared/target_link.h"
 
-#include "console_output.h"
-#include "protocol.h"
-#include "reply_wait.h"
+#include "monitors/monitor_shared/console_output.h"
+#include "monitors/monitor_shared/protocol.h"
+#include "monitors/monitor_shared/reply_wait.h"
+#include "monitors/monitor_shared/settings_file.h"
 #include "runtime/core/frame.h"
 #include "runtime/core/string_ops.h"
 #include "runtime/files/device_table.h"
 #include "runtime/files/file_operations.h"
 #include "runtime/serial/serial_channels.h"
-#include "settings_file.h"
 
 namespace monitor {
 
@@ -30,9 +30,9 @@ std::optional<std::uint8_t> take_waiting_byte()
 
 }  // namespace
 
-void open_channel(std::int16_t channel, std::int16_t dataBits)
+void open_channel(std::int16_t channel, std::int16_t data_bits)
 {
-    const std::string device = channel_device_string(channel, dataBits);
+    const std::string device = channel_device_string(channel, data_bits);
     if (device.empty())
         return;
     stmt(__LINE__, [&] { rt::COM_SET_PARAM(static_cast<std::uint16_t>(channel), kLineSpeed); });

@@ -15,7 +15,7 @@ inline constexpr std::int32_t kChannelFile = 1;
 
 // Sets the port speed and opens the channel's device string; a channel
 // outside 0-3 opens nothing.
-void open_channel(std::int16_t channel, std::int16_t dataBits);
+void open_channel(std::int16_t channel, std::int16_t data_bits);
 
 void send_request(std::string_view request);
 

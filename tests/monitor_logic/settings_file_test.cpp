@@ -1,9 +1,9 @@
 #include <gtest/gtest.h>
 
-#include "file_reading.h"
+#include "monitors/monitor_shared/monitor_state.h"
 #include "monitors/monitor_shared/settings_file.h"
-#include "monitors/qk14/startup_settings.h"
 #include "runtime/core/error.h"
+#include "tests/monitor_logic/file_reading.h"
 
 namespace monitor {
 namespace {
@@ -20,7 +20,7 @@ SettingsRead qk14(std::string_view file, const Settings& previous = {})
 
 std::optional<std::uint16_t> dump_base(const SettingsRead& read)
 {
-    return read.startAddressRead ? std::optional<std::uint16_t>(read.settings.startAddress) : std::nullopt;
+    return read.start_address_read ? std::optional<std::uint16_t>(read.settings.start_address) : std::nullopt;
 }
 
 TEST(SettingsRecord, ValuesAreReadAsVALReadsThem)
@@ -35,11 +35,11 @@ TEST(SettingsRecord, ValuesAreReadAsVALReadsThem)
     apply_settings_record("CH=3.5", settings, MonitorKind::Qk14);
     EXPECT_EQ(settings.channel, 4);
     apply_settings_record("BT=7bit", settings, MonitorKind::Qk14);
-    EXPECT_EQ(settings.dataBits, 7);
+    EXPECT_EQ(settings.data_bits, 7);
     apply_settings_record("BL=A1", settings, MonitorKind::Qk14);
-    EXPECT_EQ(settings.byteOrder, 0);
+    EXPECT_EQ(settings.byte_order, 0);
     EXPECT_TRUE(apply_settings_record("AD=12G4", settings, MonitorKind::Qk14));
-    EXPECT_EQ(settings.startAddress, 0);
+    EXPECT_EQ(settings.start_address, 0);
     EXPECT_FALSE(apply_settings_record("AD=1200", settings, MonitorKind::QkP877W));
     try {
         apply_settings_record("CH=32768", settings, MonitorKind::QkP877W);
@@ -56,13 +56,13 @@ TEST(SettingsFile, EmptyFileKeepsDefaultsAndDataBitsZero)
     const auto result = qk14("");
     EXPECT_EQ(result.error, 0);
     EXPECT_EQ(result.settings.channel, 0);
-    EXPECT_EQ(result.settings.dataBits, 0);
-    EXPECT_EQ(result.settings.byteOrder, 0);
-    EXPECT_FALSE(result.startAddressRead);
-    for (const auto& name : result.settings.functionKeyNames)
+    EXPECT_EQ(result.settings.data_bits, 0);
+    EXPECT_EQ(result.settings.byte_order, 0);
+    EXPECT_FALSE(result.start_address_read);
+    for (const auto& name : result.settings.function_key_names)
         EXPECT_TRUE(name.empty());
     // The device string takes 8 bits when the setting is not 7.
-    EXPECT_EQ(channel_device_string(result.settings.channel, result.settings.dataBits), "com0:(s8n1n8,RB8192)");
+    EXPECT_EQ(channel_device_string(result.settings.channel, result.settings.data_bits), "com0:(s8n1n8,RB8192)");
 }
 
 TEST(SettingsFile, TypicalFile)
@@ -70,20 +70,20 @@ TEST(SettingsFile, TypicalFile)
     const auto result = qk14("CH=1\r\nBT=7\r\nBL=1\r\nAD=8000\r\nF2=MOTOR\r\n");
     EXPECT_EQ(result.error, 0);
     EXPECT_EQ(result.settings.channel, 1);
-    EXPECT_EQ(result.settings.dataBits, 7);
-    EXPECT_EQ(result.settings.byteOrder, 1);
+    EXPECT_EQ(result.settings.data_bits, 7);
+    EXPECT_EQ(result.settings.byte_order, 1);
     EXPECT_EQ(dump_base(result), 0x8000);
-    EXPECT_EQ(result.settings.name_of_key(2), "MOTOR");
+    EXPECT_EQ(result.settings.function_key_names[2], "MOTOR");
     EXPECT_EQ(channel_device_string(1, 7), "com1:(s7n1n7,RB8192)");
 }
 
 TEST(SettingsFile, DataBitsAreSevenOnlyForBT7)
 {
-    EXPECT_EQ(qk14("BT=9").settings.dataBits, 8);
-    EXPECT_EQ(qk14("BT=").settings.dataBits, 8);
-    EXPECT_EQ(qk14("BT=7").settings.dataBits, 7);
-    EXPECT_EQ(qk14("XX=1").settings.dataBits, 8);  // any record sets 8
-    EXPECT_EQ(qk14("BT=7\r\nBT=8").settings.dataBits, 8);
+    EXPECT_EQ(qk14("BT=9").settings.data_bits, 8);
+    EXPECT_EQ(qk14("BT=").settings.data_bits, 8);
+    EXPECT_EQ(qk14("BT=7").settings.data_bits, 7);
+    EXPECT_EQ(qk14("XX=1").settings.data_bits, 8);  // any record sets 8
+    EXPECT_EQ(qk14("BT=7\r\nBT=8").settings.data_bits, 8);
 }
 
 TEST(SettingsFile, StartAddressIsTakenOnWholePages)
@@ -98,12 +98,12 @@ TEST(SettingsFile, StartAddressIsTakenOnWholePages)
 TEST(SettingsFile, RecordsSplitAtCommasAndColons)
 {
     auto result = qk14("F2=A,B\r\n");
-    EXPECT_EQ(result.settings.name_of_key(2), "A");
+    EXPECT_EQ(result.settings.function_key_names[2], "A");
     result = qk14("F3=X:CH=2");
-    EXPECT_EQ(result.settings.name_of_key(3), "X");
+    EXPECT_EQ(result.settings.function_key_names[3], "X");
     EXPECT_EQ(result.settings.channel, 2);
     result = qk14("\"F4=a,b\"");
-    EXPECT_EQ(result.settings.name_of_key(4), "a,b");
+    EXPECT_EQ(result.settings.function_key_names[4], "a,b");
 }
 
 TEST(SettingsFile, KeysAreExactAndBlanksBeforeTheKeyAreDropped)
@@ -113,7 +113,7 @@ TEST(SettingsFile, KeysAreExactAndBlanksBeforeTheKeyAreDropped)
     EXPECT_EQ(qk14("CH =1").settings.channel, 0);
     EXPECT_EQ(qk14("CH= 3").settings.channel, 3);
     EXPECT_EQ(qk14("CH=x").settings.channel, 0);
-    EXPECT_EQ(qk14("F9=  spaced name  ").settings.name_of_key(9), "  spaced name");
+    EXPECT_EQ(qk14("F9=  spaced name  ").settings.function_key_names[9], "  spaced name");
 }
 
 TEST(SettingsFile, OverflowIsReported)
@@ -121,34 +121,34 @@ TEST(SettingsFile, OverflowIsReported)
     EXPECT_EQ(qk14("CH=40000").error, kErrorOverflow);
     EXPECT_EQ(qk14("BL=-40000").error, kErrorOverflow);
     EXPECT_EQ(qk14("CH=1E40").error, kErrorOverflow);
-    EXPECT_EQ(qk14("\"F2=A\"B").settings.name_of_key(2), "A");  // the B after the quote is dropped
+    EXPECT_EQ(qk14("\"F2=A\"B").settings.function_key_names[2], "A");  // the B after the quote is dropped
     // A quote inside a record is an ordinary character.
-    EXPECT_EQ(qk14("F2=\"A\"B").settings.name_of_key(2), "\"A\"B");
+    EXPECT_EQ(qk14("F2=\"A\"B").settings.function_key_names[2], "\"A\"B");
 }
 
 TEST(SettingsFile, RestartKeepsValuesOfAbsentKeys)
 {
     Settings before;
     before.channel = 2;
-    before.byteOrder = 1;
-    before.dataBits = 7;
-    before.functionKeyNames[0] = "OLD";
+    before.byte_order = 1;
+    before.data_bits = 7;
+    before.function_key_names[2] = "OLD";
     const auto result = qk14("F3=NEW\r\n", before);
     EXPECT_EQ(result.settings.channel, 2);
-    EXPECT_EQ(result.settings.byteOrder, 1);
-    EXPECT_EQ(result.settings.dataBits, 7);
-    EXPECT_EQ(result.settings.name_of_key(2), "OLD");
-    EXPECT_EQ(result.settings.name_of_key(3), "NEW");
+    EXPECT_EQ(result.settings.byte_order, 1);
+    EXPECT_EQ(result.settings.data_bits, 7);
+    EXPECT_EQ(result.settings.function_key_names[2], "OLD");
+    EXPECT_EQ(result.settings.function_key_names[3], "NEW");
 }
 
 TEST(SettingsFile, QkP877WReadsOnlyChannelAndNames)
 {
     const auto result = read_settings_bytes("CH=1\r\nBT=7\r\nBL=1\r\nAD=8000\r\nF5=P\r\n", {}, MonitorKind::QkP877W);
     EXPECT_EQ(result.settings.channel, 1);
-    EXPECT_EQ(result.settings.dataBits, 0);
-    EXPECT_EQ(result.settings.byteOrder, 0);
-    EXPECT_FALSE(result.startAddressRead);
-    EXPECT_EQ(result.settings.name_of_key(5), "P");
+    EXPECT_EQ(result.settings.data_bits, 0);
+    EXPECT_EQ(result.settings.byte_order, 0);
+    EXPECT_FALSE(result.start_address_read);
+    EXPECT_EQ(result.settings.function_key_names[5], "P");
     EXPECT_EQ(channel_device_string(7, 8), "");
     EXPECT_EQ(channel_device_string(-1, 8), "");
 }
@@ -156,36 +156,36 @@ TEST(SettingsFile, QkP877WReadsOnlyChannelAndNames)
 }  // namespace
 }  // namespace monitor
 
-namespace qk14 {
+namespace monitor {
 namespace {
 
 MonitorState started_with(MonitorState state, std::string_view file)
 {
     const auto read = monitor::testing::read_settings_bytes(file, state.settings, monitor::MonitorKind::Qk14);
     state.settings = read.settings;
-    take_settings(state, read.startAddressRead);
+    take_settings(state, read.start_address_read);
     return state;
 }
 
 TEST(TakeSettings, RestartKeepsTypedNamesAndThePageWithoutAD)
 {
     MonitorState state = started_with({}, "AD=8000\r\nF2=MOTOR\r\n");
-    EXPECT_EQ(state.dumpBase, 0x8000);
-    EXPECT_EQ(state.functionKeyNames[2], "MOTOR");
-    EXPECT_EQ(state.settings.dataBits, 8);
+    EXPECT_EQ(state.dump_base, 0x8000);
+    EXPECT_EQ(state.settings.function_key_names[2], "MOTOR");
+    EXPECT_EQ(state.settings.data_bits, 8);
 
     // Esc restart with a changed file: the page moved by the user stays,
     // F2 keeps its name, the name typed for F10 stays.
-    state.dumpBase = 0x1200;
-    state.functionKeyNames[10] = "typed";
+    state.dump_base = 0x1200;
+    state.settings.function_key_names[10] = "typed";
     state = started_with(std::move(state), "F3=PUMP\r\n");
-    EXPECT_EQ(state.dumpBase, 0x1200);
-    EXPECT_EQ(state.functionKeyNames[2], "MOTOR");
-    EXPECT_EQ(state.functionKeyNames[3], "PUMP");
-    EXPECT_EQ(state.functionKeyNames[10], "typed");
+    EXPECT_EQ(state.dump_base, 0x1200);
+    EXPECT_EQ(state.settings.function_key_names[2], "MOTOR");
+    EXPECT_EQ(state.settings.function_key_names[3], "PUMP");
+    EXPECT_EQ(state.settings.function_key_names[10], "typed");
 
     EXPECT_EQ(monitor::testing::read_settings_bytes("CH=99999\r\n", {}, monitor::MonitorKind::Qk14).error, 6);
 }
 
 }  // namespace
-}  // namespace qk14
+}  // namespace monitor

@@ -1,6 +1,5 @@
-#include <gtest/gtest.h>
-
 #include <deque>
+#include <gtest/gtest.h>
 
 #include "monitors/monitor_shared/dump_page.h"
 #include "monitors/monitor_shared/reply_wait.h"

@@ -1,9 +1,9 @@
 #include <gtest/gtest.h>
 
-#include "file_reading.h"
 #include "monitors/monitor_shared/change_log.h"
 #include "monitors/monitor_shared/text_item_reader.h"
 #include "monitors/monitor_shared/watch_page.h"
+#include "tests/monitor_logic/file_reading.h"
 
 namespace monitor {
 namespace {
@@ -57,13 +57,13 @@ TEST(WatchFile, OneEntryPositionsRequestAndStaticText)
     EXPECT_EQ(entry.column, 2);
     EXPECT_EQ(entry.row, 3);
     EXPECT_EQ(entry.label, "TEMP");
-    EXPECT_EQ(result.page.labelWidth, 4u);
+    EXPECT_EQ(result.page.label_width, 4u);
     // Static text from column 2 + 4 + 1 = 7, the value from column 16.
     EXPECT_EQ(watch_static_text(entry), "8000.1.H ");
     EXPECT_EQ(static_text_place(entry, result.page).column, 7);
     EXPECT_EQ(value_place(entry).column, 16);
     EXPECT_EQ(value_place(entry).row, 3);
-    EXPECT_EQ(entry.valueRow, 3);
+    EXPECT_EQ(entry.value_row, 3);
     EXPECT_EQ(watch_request(entry), std::string("8000\x10"));
 }
 
@@ -92,8 +92,8 @@ TEST(WatchFile, FieldsRunAcrossLineEndsAndLabelsAlignToTheWidest)
     EXPECT_EQ(result.page.entries[0].format, "H");
     EXPECT_EQ(result.page.entries[1].column, 10);
     // Two double-byte characters are four cells wide.
-    EXPECT_EQ(result.page.labelWidth, 4u);
-    EXPECT_EQ(result.page.entries[1].valueColumn, 10 + 4 + kWatchStaticWidth);
+    EXPECT_EQ(result.page.label_width, 4u);
+    EXPECT_EQ(result.page.entries[1].value_column, 10 + 4 + kWatchStaticWidth);
 }
 
 TEST(WatchFile, PositionTextThatIsNotANumberIsZero)
@@ -110,7 +110,7 @@ TEST(WatchFile, EmptyFileIsAnEmptyPage)
         const auto result = read_watch_bytes(bytes);
         ASSERT_EQ(result.error, 0);
         EXPECT_TRUE(result.page.entries.empty());
-        EXPECT_EQ(result.page.labelWidth, 0u);
+        EXPECT_EQ(result.page.label_width, 0u);
     }
 }
 
@@ -126,7 +126,7 @@ TEST(WatchFile, FailsOnBrokenFiles)
     EXPECT_EQ(read_watch_bytes("1,2,\"L\"x,80001,H").error, kIllegalArgument);
     const auto bad = read_watch_bytes("1,2,A,80001,H\r\n1,3,B,8000G,H\r\n");
     EXPECT_EQ(bad.error, kIllegalArgument);
-    EXPECT_EQ(bad.failedEntry, 1u);
+    EXPECT_EQ(bad.failed_entry, 1u);
     EXPECT_EQ(read_watch_bytes("1,2,A,,H").error, kIllegalArgument);
 }
 
@@ -153,7 +153,7 @@ TEST(WatchFile, FiftyOneEntriesLoadAndTheFiftySecondFails)
     file += "1,2,L,80001,H\r\n";
     const auto result = read_watch_bytes(file);
     EXPECT_EQ(result.error, kSubscriptOutOfRange);
-    EXPECT_EQ(result.failedEntry, 51u);
+    EXPECT_EQ(result.failed_entry, 51u);
 }
 
 TEST(TypedNames, CutToEightBytesWithoutSplittingACharacter)
@@ -169,21 +169,21 @@ TEST(TypedNames, CutToEightBytesWithoutSplittingACharacter)
 TEST(LogRequest, SuffixesChooseAppendOrRecreate)
 {
     auto r = parse_log_request("abc/F");
-    EXPECT_EQ(r.baseName, "abc");
+    EXPECT_EQ(r.base_name, "abc");
     EXPECT_TRUE(r.logging);
     EXPECT_FALSE(r.recreate);
     r = parse_log_request("abc/d");
     EXPECT_TRUE(r.logging && r.recreate);
-    EXPECT_EQ(r.baseName, "abc");
+    EXPECT_EQ(r.base_name, "abc");
     r = parse_log_request("abc");
     EXPECT_FALSE(r.logging);
-    EXPECT_EQ(r.baseName, "abc");
+    EXPECT_EQ(r.base_name, "abc");
     r = parse_log_request("VERYLONGNAME/F");
-    EXPECT_EQ(r.baseName, "VERYLONG");
-    EXPECT_EQ(log_file_name(r.baseName), "VERYLONG.DAS");
-    EXPECT_EQ(watch_file_name(r.baseName), "VERYLONG.DAT");
+    EXPECT_EQ(r.base_name, "VERYLONG");
+    EXPECT_EQ(log_file_name(r.base_name), "VERYLONG.DAS");
+    EXPECT_EQ(watch_file_name(r.base_name), "VERYLONG.DAT");
     r = parse_log_request("/F");
-    EXPECT_TRUE(r.baseName.empty());
+    EXPECT_TRUE(r.base_name.empty());
     EXPECT_TRUE(r.logging);
     EXPECT_FALSE(parse_log_request("abc/X").logging);
 }

@@ -3,26 +3,40 @@
 #include <gtest/gtest.h>
 
 #include "monitors/monitor_shared/change_log.h"
-#include "monitors/qkp877w/key_step.h"
-#include "monitors/qkp877w/mode_control.h"
+#include "monitors/monitor_shared/key_step.h"
+#include "monitors/monitor_shared/mode_control.h"
+#include "monitors/monitor_shared/monitor_program.h"
 #include "monitors/qkp877w/screen_map.h"
 
-namespace qkp877w {
+namespace monitor {
 namespace {
+
+namespace screen = qkp877w::screen;
+
+KeyAction key_step(MonitorState& state, std::string_view key) { return monitor::key_step(state, key, MonitorKind::QkP877W); }
+void press_function_key(MonitorState& state, int key) { monitor::press_function_key(state, key, MonitorKind::QkP877W); }
+std::optional<DisplayMode> take_mode_entry(MonitorState& state)
+{
+    return monitor::take_mode_entry(state, MonitorKind::QkP877W);
+}
+std::string channel_status_text(const Settings& settings)
+{
+    return monitor::channel_status_text(settings, MonitorKind::QkP877W);
+}
 
 TEST(QkP877WKeyStep, ArrowsToggleBetweenTheTwoPagesAndRestartTheRowCycle)
 {
     MonitorState state;
-    state.dumpRowOffset = 0x70;
+    state.dump_row_offset = 0x70;
     EXPECT_EQ(key_step(state, "\x1F"), KeyAction::PageMoved);  // Down
-    EXPECT_EQ(state.dumpBase, 0x100);
-    EXPECT_EQ(state.dumpRowOffset, 0);
+    EXPECT_EQ(state.dump_base, 0x100);
+    EXPECT_EQ(state.dump_row_offset, 0);
     key_step(state, "\x1F");
-    EXPECT_EQ(state.dumpBase, 0x000);
+    EXPECT_EQ(state.dump_base, 0x000);
     key_step(state, "\x1E");  // Up from 000
-    EXPECT_EQ(state.dumpBase, 0x100);
+    EXPECT_EQ(state.dump_base, 0x100);
     key_step(state, "\x1E");
-    EXPECT_EQ(state.dumpBase, 0x000);
+    EXPECT_EQ(state.dump_base, 0x000);
 }
 
 TEST(QkP877WKeyStep, EscAndPageKeysAreTypedAndTheLineIsCutAfterAppending)
@@ -30,39 +44,39 @@ TEST(QkP877WKeyStep, EscAndPageKeysAreTypedAndTheLineIsCutAfterAppending)
     MonitorState state;
     for (const char* key : {"\x1B", "\x13", "\x14"})
         EXPECT_EQ(key_step(state, key), KeyAction::LineEdited);
-    EXPECT_EQ(state.commandLine, "\x1B\x13\x14");
-    EXPECT_EQ(state.dumpBase, 0);
+    EXPECT_EQ(state.command_line, "\x1B\x13\x14");
+    EXPECT_EQ(state.dump_base, 0);
     EXPECT_EQ(key_step(state, "\x08"), KeyAction::LineEdited);  // Backspace
-    EXPECT_EQ(state.commandLine, "\x1B\x13");
-    state.commandLine = std::string(37, 'A');
+    EXPECT_EQ(state.command_line, "\x1B\x13");
+    state.command_line = std::string(37, 'A');
     key_step(state, "B");
-    EXPECT_EQ(state.commandLine, std::string(37, 'A')) << "a 38th byte never shows";
+    EXPECT_EQ(state.command_line, std::string(37, 'A')) << "a 38th byte never shows";
     EXPECT_EQ(key_step(state, "\r"), KeyAction::Execute);
-    EXPECT_EQ(state.commandLine.size(), 37u);
-    state.commandLine.clear();
+    EXPECT_EQ(state.command_line.size(), 37u);
+    state.command_line.clear();
     EXPECT_EQ(key_step(state, ""), KeyAction::LineEdited);
-    EXPECT_EQ(state.commandLine, "");
+    EXPECT_EQ(state.command_line, "");
 }
 
 TEST(QkP877WModeControl, FunctionKeysOnlyRequestAndOnlyTenReopens)
 {
     MonitorState state;
-    state.currentMode = DisplayMode::Log;
-    state.changes.lastValue = "12";
+    state.current_mode = DisplayMode::Log;
+    state.log.last_value = "12";
     press_function_key(state, 12);  // F12 has no handler
-    EXPECT_EQ(state.requestedMode, DisplayMode::None);
+    EXPECT_EQ(state.requested_mode, DisplayMode::None);
     press_function_key(state, 11);
-    EXPECT_EQ(state.requestedMode, DisplayMode::Log);
-    EXPECT_EQ(state.changes.lastValue, "12") << "the last value survives F11";
+    EXPECT_EQ(state.requested_mode, DisplayMode::Log);
+    EXPECT_EQ(state.log.last_value, "12") << "the last value survives F11";
     EXPECT_EQ(take_mode_entry(state), std::nullopt) << "a repeated 11 does not restart the change list";
-    EXPECT_EQ(state.requestedMode, DisplayMode::None);
+    EXPECT_EQ(state.requested_mode, DisplayMode::None);
 
-    state.currentMode = DisplayMode::ChosenWatch;
+    state.current_mode = DisplayMode::ChosenWatch;
     press_function_key(state, 10);
     EXPECT_EQ(take_mode_entry(state), DisplayMode::ChosenWatch);
     press_function_key(state, 1);
     EXPECT_EQ(take_mode_entry(state), DisplayMode::Dump);
-    state.currentMode = DisplayMode::Dump;
+    state.current_mode = DisplayMode::Dump;
     EXPECT_EQ(take_mode_entry(state), std::nullopt);
 }
 
@@ -78,7 +92,7 @@ TEST(QkP877WScreen, StatusLineHelpBlockAndChangeNumber)
     settings.channel = -1;
     EXPECT_EQ(channel_status_text(settings), "Channel=COM3");
 
-    EXPECT_LT(screen::kBanner.column + static_cast<int>(screen::kBannerText.size()), 70);
+    EXPECT_LT(monitor::kBannerPlace.column + static_cast<int>(screen::kBannerText.size()), 70);
     for (const auto& help : screen::kHelpBlock)
         EXPECT_EQ(help.place.column, 60);
     EXPECT_EQ(screen::kEntryFailureBlank.column + screen::kEntryFailureBlanks - 1, 23);
@@ -92,4 +106,4 @@ TEST(QkP877WScreen, StatusLineHelpBlockAndChangeNumber)
 }
 
 }  // namespace
-}  // namespace qkp877w
+}  // namespace monitor

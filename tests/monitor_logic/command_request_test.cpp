@@ -40,7 +40,7 @@ TEST(Qk14Command, ExactWireBytesOfEachLetter)
 TEST(Qk14Command, LowerCaseIsUpperCasedBeforeSending)
 {
     EXPECT_EQ(sent(qk14("r1234")), sent(qk14("R1234")));
-    EXPECT_EQ(qk14("r1234").commandLine, "R1234");
+    EXPECT_EQ(qk14("r1234").command_line, "R1234");
     // w1000:ab: the text is upper-cased first, so it sends 41 42.
     EXPECT_EQ(sent(qk14("w1000:ab")), std::string("10004142\x01"));
     EXPECT_EQ(sent(qk14("iab")), std::string("AB\x23"));
@@ -91,7 +91,7 @@ TEST(Qk14Command, TheThirtyEighthByteIsNeverPartOfTheCommand)
 {
     const std::string line = "W1000" + std::string(32, '1') + "X";
     EXPECT_EQ(sent(qk14(line)).size(), 37u);
-    EXPECT_EQ(qk14(line).commandLine.size(), 37u);
+    EXPECT_EQ(qk14(line).command_line.size(), 37u);
 }
 
 TEST(Qk14Command, RefusesEmptyLinesLoneLettersAndNonHexArguments)
@@ -109,9 +109,9 @@ TEST(Qk14Command, RefusesEmptyLinesLoneLettersAndNonHexArguments)
 TEST(Qk14Command, JumpUsesTheFirstTwoDigits)
 {
     EXPECT_EQ(qk14("J12").kind, Kind::Jump);
-    EXPECT_EQ(qk14("J12").dumpBase, 0x1200);
-    EXPECT_EQ(qk14("J1234").dumpBase, 0x1200);
-    EXPECT_EQ(qk14("jff").dumpBase, 0xFF00);
+    EXPECT_EQ(qk14("J12").dump_base, 0x1200);
+    EXPECT_EQ(qk14("J1234").dump_base, 0x1200);
+    EXPECT_EQ(qk14("jff").dump_base, 0xFF00);
     EXPECT_EQ(qk14("J1").kind, Kind::Refused);
     EXPECT_EQ(qk14("J123").kind, Kind::Refused);
 }

@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include "monitors/monitor_shared/watch_value.h"
-#include "monitors/monitor_shared/watch_value_output.h"
 
 namespace monitor {
 namespace {
@@ -61,24 +60,24 @@ TEST(WatchValueOutput, EraseLocateAndLineEndsPerMonitorAndPlace)
     using enum ValueContext;
     auto q = watch_value_output("Q", "3412", MonitorKind::Qk14, 1, WatchPage);
     ASSERT_TRUE(q);
-    EXPECT_EQ(q->eraseBlanks, 7);
-    EXPECT_EQ(q->locateShift, 0);
+    EXPECT_EQ(q->erase_blanks, 7);
+    EXPECT_EQ(q->locate_shift, 0);
     EXPECT_EQ(q->text, "13330 d");
-    EXPECT_FALSE(q->lineEnd);
+    EXPECT_FALSE(q->line_end);
     q = watch_value_output("Q", "3412", MonitorKind::Qk14, 0, ChangeRow);
-    EXPECT_EQ(q->eraseBlanks, 0);
+    EXPECT_EQ(q->erase_blanks, 0);
     EXPECT_EQ(q->text, " 4660 d");
     q = watch_value_output("Q", "3412", MonitorKind::QkP877W, 1, WatchPage);
-    EXPECT_EQ(q->eraseBlanks, 7);
-    EXPECT_EQ(q->locateShift, -1);
+    EXPECT_EQ(q->erase_blanks, 7);
+    EXPECT_EQ(q->locate_shift, -1);
     EXPECT_EQ(q->text, "  4660 d");  // BL= does not apply to QkP877W
-    EXPECT_EQ(watch_value_output("Q", "3412", MonitorKind::QkP877W, 0, ChangeRow)->eraseBlanks, 0);
+    EXPECT_EQ(watch_value_output("Q", "3412", MonitorKind::QkP877W, 0, ChangeRow)->erase_blanks, 0);
 
-    EXPECT_FALSE(watch_value_output("W", "3412", MonitorKind::Qk14, 0, WatchPage)->lineEnd);
-    EXPECT_TRUE(watch_value_output("W", "3412", MonitorKind::Qk14, 0, ChangeRow)->lineEnd);
-    EXPECT_TRUE(watch_value_output("W", "3412", MonitorKind::QkP877W, 0, WatchPage)->lineEnd);
+    EXPECT_FALSE(watch_value_output("W", "3412", MonitorKind::Qk14, 0, WatchPage)->line_end);
+    EXPECT_TRUE(watch_value_output("W", "3412", MonitorKind::Qk14, 0, ChangeRow)->line_end);
+    EXPECT_TRUE(watch_value_output("W", "3412", MonitorKind::QkP877W, 0, WatchPage)->line_end);
     EXPECT_EQ(watch_value_output("W", "3412", MonitorKind::QkP877W, 0, WatchPage)->text, " 1234 h");
-    EXPECT_FALSE(watch_value_output("H", "12", MonitorKind::Qk14, 0, WatchPage)->lineEnd);
+    EXPECT_FALSE(watch_value_output("H", "12", MonitorKind::Qk14, 0, WatchPage)->line_end);
     EXPECT_FALSE(watch_value_output("Z", "12", MonitorKind::Qk14, 0, WatchPage));
 }
 

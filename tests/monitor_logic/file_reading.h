@@ -16,7 +16,7 @@ namespace monitor::testing {
 
 struct SettingsRead {
     Settings settings;
-    bool startAddressRead = false;
+    bool start_address_read = false;
     std::uint16_t error = 0;
 };
 
@@ -33,7 +33,7 @@ inline SettingsRead read_settings_bytes(std::string_view bytes, const Settings& 
                 return result;
             }
             if (apply_settings_record(item.text, result.settings, monitor))
-                result.startAddressRead = true;
+                result.start_address_read = true;
         }
     } catch (const rt::RuntimeError& e) {
         result.error = e.number();
@@ -44,7 +44,7 @@ inline SettingsRead read_settings_bytes(std::string_view bytes, const Settings& 
 struct WatchRead {
     WatchPage page;
     std::uint16_t error = 0;
-    std::size_t failedEntry = 0;  // entries taken before the error
+    std::size_t failed_entry = 0;  // entries taken before the error
 };
 
 inline WatchRead read_watch_bytes(std::string_view bytes)
@@ -58,7 +58,7 @@ inline WatchRead read_watch_bytes(std::string_view bytes)
                 TextItem item = reader.read_text();
                 if (item.error != 0) {
                     result.error = item.error;
-                    result.failedEntry = result.page.entries.size();
+                    result.failed_entry = result.page.entries.size();
                     return result;
                 }
                 field = std::move(item.text);
@@ -68,7 +68,7 @@ inline WatchRead read_watch_bytes(std::string_view bytes)
         finish_watch_page(result.page);
     } catch (const rt::RuntimeError& e) {
         result.error = e.number();
-        result.failedEntry = result.page.entries.size();
+        result.failed_entry = result.page.entries.size();
     }
     return result;
 }

@@ -77,10 +77,10 @@ void draw_dump_page(std::uint16_t dump_base, std::span<const PlacedText> help_bl
     }
 }
 
-bool read_dump_row(std::uint16_t dump_base, std::uint16_t dump_row_offset)
+bool read_dump_row(const TargetLink& link, std::uint16_t dump_base, std::uint16_t dump_row_offset)
 {
-    send_request(dump_row_request(dump_base, dump_row_offset));
-    const CommandReply reply = read_command_reply();
+    link.send(dump_row_request(dump_base, dump_row_offset));
+    const CommandReply reply = link.read_command_reply();
     if (reply.failed)
         return false;
     stmt(__LINE__, [&] { locate(kDumpBytesColumn, dump_row_screen_row(dump_row_offset)); });

@@ -14,8 +14,9 @@ std::vector<LegendCell> legend_cells(DisplayMode current_mode, const FunctionKey
     cells.push_back({kLegendF1, false, colour_of(1), std::string(kLegendF1Text)});
     for (int key = 2; key <= 11; ++key) {
         const auto index = static_cast<std::size_t>(key - 2);
+        const std::string_view name = fitting_text(function_key_names[static_cast<std::size_t>(key)], kLegendCellWidth);
         cells.push_back({kLegendCells[index], true, colour_of(key),
-                         std::string(kLegendLabels[index]) + function_key_names[static_cast<std::size_t>(key)]});
+                         std::string(fitting_text(std::string(kLegendLabels[index]).append(name), kLegendCellWidth))});
     }
     return cells;
 }

@@ -72,19 +72,31 @@ void MonitorProgram::start_up()
     draw_frame();
     stmt(__LINE__, [&] { rt::CON_VIEW_REGION(0, kWorkFirstRow, kWorkRows, rt::kRegionTop | rt::kRegionCount); });
     draw_dump_page();
+    if (!state_.settings.problems.empty())
+        show_settings_problems();
     stmt(__LINE__, [&] { rt::TIMER_INTERVAL(1); });
     stmt(__LINE__, [&] { rt::ON_TIMER_GOSUB([this] { clock_tick(); }); });
     stmt(__LINE__, [&] { rt::TIMER_CTRL(1); });
     for (int key = 1; key <= function_key_count(board_.kind); ++key)
         stmt(__LINE__, [&] { rt::ON_KEY_GOSUB(key, [this, key] { function_key(key); }); });
     switch_function_keys_on();
-    open_channel(state_.settings.channel, state_.settings.data_bits);
+    state_.link.open(state_.settings.channel, state_.settings.data_bits);
 }
 
 void MonitorProgram::read_settings()
 {
     const bool start_address_read = read_settings_file(state_.settings, board_.kind);
     stmt(__LINE__, [&] { take_settings(state_, start_address_read); });
+}
+
+void MonitorProgram::show_settings_problems()
+{
+    std::string text;
+    for (const std::string& problem : state_.settings.problems)
+        text += (text.empty() ? "" : "  ") + problem;
+    stmt(__LINE__, [&] { rt::BEEP(); });
+    stmt(__LINE__, [&] { locate(kResponsePlace); });
+    stmt(__LINE__, [&] { print(text_to_row_end(text, kResponsePlace)); });
 }
 
 void MonitorProgram::draw_frame()
@@ -206,6 +218,7 @@ void MonitorProgram::key_step()
         return;
     case KeyAction::Restart:
         stmt(__LINE__, [&] { rt::CLOSE(); });
+        state_.link.forget();
         stmt(__LINE__, [&] { rt::TIMER_CTRL(0); });
         throw Restart{};
     case KeyAction::PageMoved:
@@ -254,7 +267,7 @@ void MonitorProgram::draw_dump_page()
 void MonitorProgram::read_next_dump_row()
 {
     // A row that does not come keeps its old contents.
-    const bool read = read_dump_row(state_.dump_base, state_.dump_row_offset);
+    const bool read = read_dump_row(state_.link, state_.dump_base, state_.dump_row_offset);
     stmt(__LINE__, [&] {
         state_.reply_failed = false;
         state_.reply.clear();
@@ -362,8 +375,8 @@ void MonitorProgram::refresh_watch_page()
 {
     stmt(__LINE__, [&] { state_.reply_failed = false; });
     for (const WatchEntry& entry : state_.watch_page.entries) {
-        send_request(*watch_request(entry));
-        const std::optional<std::string> reply = read_watch_reply([this] { state_.link_fault = false; });
+        state_.link.send(*watch_request(entry));
+        const std::optional<std::string> reply = state_.link.read_watch_reply([this] { state_.link_fault = false; });
         if (!reply) {
             // The rest keep their old values this cycle.
             stmt(__LINE__, [&] { state_.link_fault = true; });
@@ -380,8 +393,8 @@ void MonitorProgram::log_step()
     if (state_.watch_page.entries.empty())
         return;  // an empty page sends nothing
     const WatchEntry& entry = state_.watch_page.entries.front();
-    send_request(*watch_request(entry));
-    const std::optional<std::string> reply = read_watch_reply();
+    state_.link.send(*watch_request(entry));
+    const std::optional<std::string> reply = state_.link.read_watch_reply();
     if (!reply)
         return;
     std::optional<std::uint32_t> change;

@@ -99,6 +99,8 @@ private:
     void switch_function_keys_on();
     void clock_tick();
     void read_settings();
+    // QK.DEF values that could not be used, in words on the response row.
+    void show_settings_problems();
     void read_next_dump_row();
     void enter_watch_page(DisplayMode mode);
     void refresh_watch_page();

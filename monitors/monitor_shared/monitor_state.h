@@ -7,6 +7,7 @@
 
 #include "monitors/monitor_shared/change_log.h"
 #include "monitors/monitor_shared/settings_file.h"
+#include "monitors/monitor_shared/target_link.h"
 #include "monitors/monitor_shared/watch_page.h"
 
 namespace monitor {
@@ -47,6 +48,7 @@ struct MonitorState {
     std::uint16_t dump_base = 0;       // Qk14: multiple of 256; QkP877W: 0x000 or 0x100
     std::uint16_t dump_row_offset = 0;  // 0, 16, ..., 240
     Settings settings;                  // with the names of F2-F11
+    TargetLink link;
     WatchPage watch_page;
     std::string watch_file_name;  // current watch file ("" after a failed load)
     ChangeLogState log;

@@ -27,7 +27,6 @@ constexpr std::uint16_t kSiteBadCount = 0x0302;
 constexpr std::uint16_t kSiteTooManyEntries = 0x0303;
 constexpr std::uint16_t kSiteOffScreen = 0x0304;
 
-constexpr int kScreenColumns = 80;
 constexpr int kScreenRows = 24;
 
 std::optional<int> hex_digit_value(char c)
@@ -124,15 +123,8 @@ std::string watch_static_text(const WatchEntry& entry)
 
 std::string typed_file_base(std::string_view typed)
 {
-    constexpr std::size_t kMaxBytes = 8;
-    std::size_t end = 0;
-    while (end < typed.size()) {
-        const std::size_t length = rt::sjis::character_length(typed, end);
-        if (end + length > kMaxBytes)
-            break;
-        end += length;
-    }
-    return std::string(typed.substr(0, end));
+    constexpr int kMaxBytes = 8;
+    return std::string(fitting_text(typed, kMaxBytes));
 }
 
 
@@ -197,9 +189,9 @@ void draw_watch_entries(const WatchPage& page)
 {
     for (const WatchEntry& entry : page.entries) {
         stmt(__LINE__, [&] { locate(label_place(entry)); });
-        stmt(__LINE__, [&] { print(entry.label); });
+        stmt(__LINE__, [&] { print(text_to_row_end(entry.label, label_place(entry))); });
         stmt(__LINE__, [&] { locate(static_text_place(entry, page)); });
-        stmt(__LINE__, [&] { print(watch_static_text(entry)); });
+        stmt(__LINE__, [&] { print(text_to_row_end(watch_static_text(entry), static_text_place(entry, page))); });
     }
 }
 
@@ -216,7 +208,9 @@ void show_watch_value(const WatchEntry& entry, std::string_view reply, MonitorKi
             locate(place.column + output->locate_shift, place.row);
         });
     }
-    stmt(__LINE__, [&] { print(output->text, output->line_end ? kEndLine : kNoEnd); });
+    const std::string_view text =
+        context == ValueContext::WatchPage ? text_to_row_end(output->text, value_place(entry)) : output->text;
+    stmt(__LINE__, [&] { print(text, output->line_end ? kEndLine : kNoEnd); });
 }
 
 }  // namespace monitor

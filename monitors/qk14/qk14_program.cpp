@@ -82,12 +82,12 @@ void Qk14Program::execute_command()
         end_command();
         return;
     case monitor::CommandOutcome::Kind::Send:
-        monitor::send_request(outcome.request);
+        state_.link.send(outcome.request);
         break;
     case monitor::CommandOutcome::Kind::NoRequest:
         break;
     }
-    const monitor::CommandReply result = monitor::read_command_reply();
+    const monitor::CommandReply result = state_.link.read_command_reply();
     stmt(__LINE__, [&] {
         state_.reply_failed = result.failed;
         state_.reply = result.reply;

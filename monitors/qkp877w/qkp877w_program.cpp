@@ -63,8 +63,8 @@ void QkP877WProgram::execute_command()
         return;
     }
     if (outcome.kind == monitor::CommandOutcome::Kind::Send)
-        monitor::send_request(outcome.request);
-    const monitor::CommandReply result = monitor::read_command_reply();
+        state_.link.send(outcome.request);
+    const monitor::CommandReply result = state_.link.read_command_reply();
     stmt(__LINE__, [&] {
         state_.reply_failed = result.failed;
         state_.reply = result.reply;

@@ -96,6 +96,8 @@ TEST(Legend, CellsInDrawingOrderWithTheCurrentModeHighlighted)
     FunctionKeyNames names;
     names[2] = "MOTOR";
     names[10] = "abc";
+    names[6] = std::string(10'000'000, 'X');  // cut to the cell, never split a double-byte character
+    names[7] = "ABCDEFGHI\x82\xa0";
     const auto cells = monitor::legend_cells(DisplayMode::ChosenWatch, names);
     ASSERT_EQ(cells.size(), 11u);
     EXPECT_EQ(cells[0].text, "F1=256dump");
@@ -104,6 +106,8 @@ TEST(Legend, CellsInDrawingOrderWithTheCurrentModeHighlighted)
     EXPECT_EQ(cells[1].text, "F2=MOTOR");
     EXPECT_EQ(cells[1].place.column, 14);
     EXPECT_TRUE(cells[1].blank_first);
+    EXPECT_EQ(cells[5].text, "F6=" + std::string(10, 'X'));
+    EXPECT_EQ(cells[6].text, "F7=ABCDEFGHI");
     EXPECT_EQ(cells[9].text, "F10=abc");
     EXPECT_EQ(cells[9].colour.colour, 5);
     EXPECT_EQ(cells[9].colour.attribute, 5);

@@ -36,6 +36,24 @@ ReplyState run(Wait& wait, Queue& queue)
     return state;
 }
 
+TEST(ReplyWait, BothWaitsKeepThirtyTwoDigitsAndReadTheRestUpToTheEnd)
+{
+    const std::string digits(100000, '7');
+    Queue command_queue;
+    command_queue.push(digits + "\r12\r");
+    CommandReplyWait command;
+    ASSERT_EQ(run(command, command_queue), ReplyState::Complete);
+    EXPECT_EQ(command.reply(), std::string(32, '7'));
+    EXPECT_EQ(command_queue.bytes.size(), 3u) << "the reply was read up to its end byte";
+
+    Queue watch_queue;
+    watch_queue.push(std::string(33, 'A') + "\r");
+    WatchReplyWait watch;
+    ASSERT_EQ(run(watch, watch_queue), ReplyState::Complete);
+    EXPECT_EQ(watch.reply(), std::string(32, 'A'));
+    EXPECT_TRUE(watch_queue.bytes.empty());
+}
+
 TEST(ReplyWait, ReplyEndsAtTheFirstByteBelowZeroDigit)
 {
     for (std::uint8_t end = 0x00; end < 0x30; ++end) {
@@ -46,7 +64,7 @@ TEST(ReplyWait, ReplyEndsAtTheFirstByteBelowZeroDigit)
         CommandReplyWait wait;
         ASSERT_EQ(run(wait, queue), ReplyState::Complete) << int(end);
         EXPECT_EQ(wait.reply(), "00FF");
-        // What follows stays queued: it is read as the next reply.
+        // What follows stays queued; the next request drops it before it is sent.
         EXPECT_EQ(queue.bytes.size(), 3u);
     }
     EXPECT_EQ(complete_reply("1234 5"), "1234");
@@ -97,7 +115,8 @@ TEST(ReplyWait, WatchReaderCountsOnlyEmptyLooks)
     busy.push(std::string(20000, '5') + "\r");
     WatchReplyWait reader;
     EXPECT_EQ(run(reader, busy), ReplyState::Complete);
-    EXPECT_EQ(reader.reply().size(), 20000u);
+    EXPECT_EQ(reader.reply().size(), 32u);  // the longest valid reply
+    EXPECT_TRUE(busy.bytes.empty());
     EXPECT_TRUE(reader.byte_seen());
 }
 

@@ -11,7 +11,6 @@ namespace {
 using testing::read_settings_bytes;
 using testing::SettingsRead;
 
-constexpr std::uint16_t kErrorOverflow = 6;
 
 SettingsRead qk14(std::string_view file, const Settings& previous = {})
 {
@@ -27,13 +26,13 @@ TEST(SettingsRecord, ValuesAreReadAsVALReadsThem)
 {
     Settings settings;
     apply_settings_record("CH=  12", settings, MonitorKind::Qk14);
-    EXPECT_EQ(settings.channel, 12);
-    apply_settings_record("CH=&H1F", settings, MonitorKind::Qk14);
-    EXPECT_EQ(settings.channel, 31);
+    EXPECT_EQ(settings.channel, kNoChannel);  // 12 is no channel: noted below
+    apply_settings_record("CH=&H3", settings, MonitorKind::Qk14);
+    EXPECT_EQ(settings.channel, 3);
     apply_settings_record("CH=2.5", settings, MonitorKind::Qk14);  // stored to nearest, ties to even
     EXPECT_EQ(settings.channel, 2);
-    apply_settings_record("CH=3.5", settings, MonitorKind::Qk14);
-    EXPECT_EQ(settings.channel, 4);
+    apply_settings_record("CH=0.5", settings, MonitorKind::Qk14);
+    EXPECT_EQ(settings.channel, 0);
     apply_settings_record("BT=7bit", settings, MonitorKind::Qk14);
     EXPECT_EQ(settings.data_bits, 7);
     apply_settings_record("BL=A1", settings, MonitorKind::Qk14);
@@ -41,14 +40,35 @@ TEST(SettingsRecord, ValuesAreReadAsVALReadsThem)
     EXPECT_TRUE(apply_settings_record("AD=12G4", settings, MonitorKind::Qk14));
     EXPECT_EQ(settings.start_address, 0);
     EXPECT_FALSE(apply_settings_record("AD=1200", settings, MonitorKind::QkP877W));
-    try {
-        apply_settings_record("CH=32768", settings, MonitorKind::QkP877W);
-        ADD_FAILURE() << "no overflow";
-    } catch (const rt::RuntimeError& e) {
-        EXPECT_EQ(e.number(), kErrorOverflow);
+    EXPECT_EQ(settings.problems, std::vector<std::string>{"QK.DEF CH=  12: the channel is 0, 1, 2 or 3; no channel opened"});
+}
+
+TEST(SettingsRecord, UnusableValuesAreNotedWithKeyValueAndWhatIsAllowed)
+{
+    Settings settings;
+    settings.byte_order = 1;
+    for (const char* record : {"CH=99999", "CH=4", "CH=-1", "CH=1E39", "CH=40000%"}) {
+        settings.channel = 1;
+        apply_settings_record(record, settings, MonitorKind::QkP877W);
+        EXPECT_EQ(settings.channel, kNoChannel) << record;
+        EXPECT_EQ(channel_device_string(settings.channel, 8), "") << record;
     }
-    EXPECT_THROW(apply_settings_record("CH=1E39", settings, MonitorKind::Qk14), rt::RuntimeError);
-    EXPECT_THROW(apply_settings_record("CH=40000%", settings, MonitorKind::Qk14), rt::RuntimeError);
+    EXPECT_EQ(settings.problems.front(), "QK.DEF CH=99999: the channel is 0, 1, 2 or 3; no channel opened");
+    EXPECT_EQ(settings.problems.size(), 5u);
+    settings.problems.clear();
+
+    apply_settings_record("BT=99999999", settings, MonitorKind::Qk14);
+    EXPECT_EQ(settings.data_bits, 8);
+    EXPECT_FALSE(apply_settings_record("AD=FFFFFFFFF", settings, MonitorKind::Qk14));
+    apply_settings_record("BL=-40000", settings, MonitorKind::Qk14);
+    EXPECT_EQ(settings.byte_order, 1);
+    apply_settings_record("F2=" + std::string(1000, 'N'), settings, MonitorKind::Qk14);
+    apply_settings_record("CH=" + std::string(1000, '9'), settings, MonitorKind::Qk14);
+    EXPECT_EQ(settings.problems,
+              (std::vector<std::string>{"QK.DEF BT=99999999: data bits are 7 or 8; 8 used",
+                                        "QK.DEF AD=FFFFFFFFF: the address is 0000 to FFFF; ignored",
+                                        "QK.DEF BL=-40000: byte order is 0 (Little) or 1 (Big); unchanged",
+                                        "QK.DEF CH=9999999999999999...: the channel is 0, 1, 2 or 3; no channel opened"}));
 }
 
 TEST(SettingsFile, EmptyFileKeepsDefaultsAndDataBitsZero)
@@ -92,7 +112,8 @@ TEST(SettingsFile, StartAddressIsTakenOnWholePages)
     EXPECT_EQ(dump_base(qk14("AD=")), 0);
     EXPECT_EQ(dump_base(qk14("AD=ffff")), 0xFF00);
     EXPECT_EQ(dump_base(qk14("AD=123456")), 0x3400);
-    EXPECT_EQ(qk14("AD=FFFFFFFF").error, kErrorOverflow);
+    EXPECT_EQ(dump_base(qk14("AD=7FFFFFFF")), 0xFF00);
+    EXPECT_EQ(dump_base(qk14("AD=FFFFFFFF")), std::nullopt);
 }
 
 TEST(SettingsFile, RecordsSplitAtCommasAndColons)
@@ -116,11 +137,8 @@ TEST(SettingsFile, KeysAreExactAndBlanksBeforeTheKeyAreDropped)
     EXPECT_EQ(qk14("F9=  spaced name  ").settings.function_key_names[9], "  spaced name");
 }
 
-TEST(SettingsFile, OverflowIsReported)
+TEST(SettingsFile, QuotesEndOrBelongToTheRecord)
 {
-    EXPECT_EQ(qk14("CH=40000").error, kErrorOverflow);
-    EXPECT_EQ(qk14("BL=-40000").error, kErrorOverflow);
-    EXPECT_EQ(qk14("CH=1E40").error, kErrorOverflow);
     EXPECT_EQ(qk14("\"F2=A\"B").settings.function_key_names[2], "A");  // the B after the quote is dropped
     // A quote inside a record is an ordinary character.
     EXPECT_EQ(qk14("F2=\"A\"B").settings.function_key_names[2], "\"A\"B");
@@ -184,7 +202,9 @@ TEST(TakeSettings, RestartKeepsTypedNamesAndThePageWithoutAD)
     EXPECT_EQ(state.settings.function_key_names[3], "PUMP");
     EXPECT_EQ(state.settings.function_key_names[10], "typed");
 
-    EXPECT_EQ(monitor::testing::read_settings_bytes("CH=99999\r\n", {}, monitor::MonitorKind::Qk14).error, 6);
+    const auto bad = monitor::testing::read_settings_bytes("CH=99999\r\n", {}, monitor::MonitorKind::Qk14);
+    EXPECT_EQ(bad.error, 0);
+    EXPECT_EQ(bad.settings.problems.size(), 1u);
 }
 
 }  // namespace

@@ -13,7 +13,8 @@ const char* const kSimUsage =
     "  --data-bits 7|8           character size (7: bytes are masked to 7 bits)\n"
     "  --change ADDR:STEP:MS     add STEP to the byte at hex ADDR every MS ms (repeatable)\n"
     "  --fill ADDR=HEXBYTES      preset memory from hex ADDR (repeatable)\n"
-    "  --fault silent|late:MS|garbage|short   inject a fault (repeatable)\n"
+    "  --fault silent|late:MS|garbage|short|nul|oversize:N|noise:N   inject a fault (repeatable)\n"
+    "  --faulty-replies N        reply faults hit only the first N replies\n"
     "  --hangup-after N          close the line after N requests\n"
     "  --log FILE                log received requests and sent replies\n"
     "  --link PATH               symbolic link to the pseudo-terminal\n"
@@ -66,6 +67,19 @@ bool parse_fault(std::string_view text, FaultOptions& faults)
         faults.garbage = true;
     else if (text == "short")
         faults.short_reply = true;
+    else if (text == "nul")
+        faults.nul = true;
+    else if (text.starts_with("oversize:")) {
+        unsigned bytes = 0;
+        if (!parse_number(text.substr(9), bytes))
+            return false;
+        faults.oversize = bytes;
+    } else if (text.starts_with("noise:")) {
+        unsigned bytes = 0;
+        if (!parse_number(text.substr(6), bytes))
+            return false;
+        faults.noise = bytes;
+    }
     else if (text.starts_with("late:")) {
         unsigned ms = 0;
         if (!parse_number(text.substr(5), ms))
@@ -143,7 +157,13 @@ std::optional<SimOptions> parse_sim_options(const std::vector<std::string>& argu
         } else if (name == "--fault") {
             auto v = value();
             if (!v || !parse_fault(*v, options.faults))
-                return fail("fault must be silent, late:MS, garbage or short");
+                return fail("fault must be silent, late:MS, garbage, short, nul, oversize:N or noise:N");
+        } else if (name == "--faulty-replies") {
+            auto v = value();
+            std::uint32_t count = 0;
+            if (!v || !parse_number(*v, count))
+                return fail("faulty-replies needs a reply count");
+            options.faults.faulty_replies = count;
         } else if (name == "--hangup-after") {
             auto v = value();
             std::uint32_t count = 0;

@@ -26,6 +26,9 @@ public:
 
     int get() const noexcept { return fd_; }
     bool valid() const noexcept { return fd_ >= 0; }
+    // Closes now and says whether the close succeeded: a delayed write error
+    // may show only here.
+    bool close() noexcept { return ::close(std::exchange(fd_, -1)) == 0; }
     void reset() noexcept
     {
         if (fd_ >= 0)

@@ -95,7 +95,10 @@ struct SdlFrontEnd::WindowState {
     std::uint32_t sdl_id = 0;
 };
 
-SdlFrontEnd::SdlFrontEnd(BitmapFont font) : font_(std::move(font)), session_(std::make_unique<Session>()) {}
+SdlFrontEnd::SdlFrontEnd(BitmapFont font, std::optional<int> scale)
+    : font_(std::move(font)), session_(std::make_unique<Session>()), requested_scale_(scale)
+{
+}
 
 SdlFrontEnd::~SdlFrontEnd()
 {

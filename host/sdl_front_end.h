@@ -13,6 +13,7 @@
 #include <chrono>
 #include <map>
 #include <memory>
+#include <optional>
 
 #include "bitmap_font.h"
 #include "code_page.h"
@@ -24,9 +25,10 @@ namespace host {
 
 class SdlFrontEnd final : public FrontEnd {
 public:
-    // Throws std::runtime_error when SDL cannot reach a display.
-    explicit SdlFrontEnd(BitmapFont font);
-    SdlFrontEnd() : SdlFrontEnd(BitmapFont::load_configured()) {}
+    // Throws std::runtime_error when SDL cannot reach a display. `scale`:
+    // the window's starting scale; default: the largest that fits the display.
+    explicit SdlFrontEnd(BitmapFont font, std::optional<int> scale = std::nullopt);
+    explicit SdlFrontEnd(std::optional<int> scale = std::nullopt) : SdlFrontEnd(BitmapFont::load_configured(), scale) {}
     ~SdlFrontEnd() override;
     SdlFrontEnd(const SdlFrontEnd&) = delete;
     SdlFrontEnd& operator=(const SdlFrontEnd&) = delete;
@@ -65,6 +67,7 @@ private:
     BitmapFont font_;
     ShiftJisCodec codec_;
     std::unique_ptr<Session> session_;
+    std::optional<int> requested_scale_;
     std::map<WindowId, std::unique_ptr<WindowState>> windows_;
     std::chrono::steady_clock::time_point flash_until_{};
     std::chrono::steady_clock::time_point next_blink_{};

@@ -1,7 +1,6 @@
 #include "serial_port_map.h"
 
 #include <charconv>
-#include <stdexcept>
 
 namespace host {
 
@@ -21,6 +20,8 @@ std::string SerialPortMap::path_for(unsigned number) const
 {
     if (auto it = assigned_.find(number); it != assigned_.end())
         return it->second;
+    if (unnumbered_)
+        return *unnumbered_;
     if (profile_) {
         if (auto path = profile_("COM" + std::to_string(number)); path && !path->empty())
             return *path;
@@ -59,35 +60,6 @@ std::optional<PortAssignment> parse_port_assignment(std::string_view text)
     if (!parse_unsigned(name.substr(3), number) || number < 1 || number > 255)
         return std::nullopt;
     return PortAssignment{static_cast<unsigned>(number), std::string(text.substr(eq + 1))};
-}
-
-void take_port_options(std::vector<std::string>& arguments, SerialPortMap& map)
-{
-    auto take = [&](std::string_view value) {
-        auto assignment = parse_port_assignment(value);
-        if (!assignment)
-            throw std::invalid_argument("bad --port option \"" + std::string(value) + "\" (expected COMn=PATH)");
-        map.assign(assignment->number, std::move(assignment->path));
-    };
-    std::vector<std::string> rest;
-    for (std::size_t i = 0; i < arguments.size(); ++i) {
-        std::string_view arg = arguments[i];
-        if (arg == "--port") {
-            if (i + 1 >= arguments.size())
-                throw std::invalid_argument("--port needs a value COMn=PATH");
-            take(arguments[++i]);
-        } else if (arg.starts_with("--port=")) {
-            take(arg.substr(7));
-        } else {
-            rest.push_back(std::move(arguments[i]));
-        }
-    }
-    arguments = std::move(rest);
-}
-
-std::string port_options_help()
-{
-    return "  --port COMn=PATH        use the tty PATH as system port n (COM0: opens port 1)\n";
 }
 
 }  // namespace host

@@ -1,7 +1,9 @@
 // Which tty path stands for the system port number n (COM1, COM2, ...).
 //
-// Looked up in this order: a `--port COMn=PATH` option, the key "COMn" of the
-// "ports" section of the per-user settings file, then /dev/ttyS(n-1).
+// Looked up in this order: a `--port COMn=PATH` option, a `--port PATH`
+// option (for whichever port the program opens: it opens one), the key
+// "COMn" of the "ports" section of the per-user settings file, then
+// /dev/ttyS(n-1).
 #pragma once
 
 #include <functional>
@@ -9,7 +11,6 @@
 #include <optional>
 #include <string>
 #include <string_view>
-#include <vector>
 
 namespace host {
 
@@ -24,6 +25,8 @@ public:
     void set_profile(ProfileLookup ports_section) { profile_ = std::move(ports_section); }
     // Maps port `number` (1..) to `path`, ahead of the settings file.
     void assign(unsigned number, std::string path) { assigned_[number] = std::move(path); }
+    // Maps every port without an assign() of its own to `path`.
+    void assign_unnumbered(std::string path) { unnumbered_ = std::move(path); }
 
     std::string path_for(unsigned number) const;
     // The integer value of a key of the "ports" section, as the system port
@@ -33,6 +36,7 @@ public:
 private:
     ProfileLookup profile_;
     std::map<unsigned, std::string> assigned_;
+    std::optional<std::string> unnumbered_;
 };
 
 // Parses "COMn=PATH" (the letters in either case, n 1..255, PATH not empty).
@@ -41,13 +45,5 @@ struct PortAssignment {
     std::string path;
 };
 std::optional<PortAssignment> parse_port_assignment(std::string_view text);
-
-// Takes every "--port COMn=PATH" and "--port=COMn=PATH" out of `arguments`
-// into `map`, leaving the other arguments in order. Throws
-// std::invalid_argument for a malformed or incomplete option.
-void take_port_options(std::vector<std::string>& arguments, SerialPortMap& map);
-
-// The line that --help shows for the option.
-std::string port_options_help();
 
 }  // namespace host

@@ -11,6 +11,8 @@
 #include <fstream>
 #include <sstream>
 
+#include "host/file_descriptor.h"
+
 namespace host {
 
 namespace {
@@ -129,27 +131,6 @@ std::string serialise(const Document& doc)
     return out;
 }
 
-class FileDescriptor {
-public:
-    explicit FileDescriptor(int fd) noexcept : fd_(fd) {}
-    ~FileDescriptor()
-    {
-        if (fd_ >= 0)
-            ::close(fd_);
-    }
-    FileDescriptor(const FileDescriptor&) = delete;
-    FileDescriptor& operator=(const FileDescriptor&) = delete;
-    int get() const noexcept { return fd_; }
-    bool close() noexcept
-    {
-        const int fd = std::exchange(fd_, -1);
-        return ::close(fd) == 0;
-    }
-
-private:
-    int fd_;
-};
-
 bool write_all(int fd, std::string_view data) noexcept
 {
     while (!data.empty()) {
@@ -176,7 +157,7 @@ bool replace_file(const std::filesystem::path& file, std::string_view contents)
         std::filesystem::create_directories(target.parent_path(), ec);
     std::string pattern = target.string() + ".XXXXXX";
     FileDescriptor fd(::mkstemp(pattern.data()));
-    if (fd.get() < 0)
+    if (!fd.valid())
         return false;
     struct stat old {};
     if (::stat(target.c_str(), &old) == 0)

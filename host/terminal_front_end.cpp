@@ -11,14 +11,17 @@
 #include <atomic>
 #include <clocale>
 #include <csignal>
+#include <cstdlib>
 #include <cstring>
 #include <cwchar>
 #include <optional>
 #include <stdexcept>
+#include <string>
 #include <thread>
 #include <vector>
 
 #include "desktop.h"
+#include "host/file_descriptor.h"
 #include "key_chord.h"
 #include "terminal_palette.h"
 
@@ -57,10 +60,22 @@ public:
         if (!isatty(STDIN_FILENO) || !isatty(STDOUT_FILENO))
             throw std::runtime_error("standard input and output are not a terminal");
         use_utf8_characters();
+        const char* type = std::getenv("TERM");
+        const std::string term = type && *type ? type : "(unset)";
         screen_ = newterm(nullptr, stdout, stdin);
         if (!screen_)
-            throw std::runtime_error("the terminal type is unknown to terminfo");
+            throw std::runtime_error("the terminal type TERM=" + term +
+                                     " is unknown to terminfo; set TERM to this terminal's type, or use --ui sdl");
         set_term(screen_);
+        // The screen is drawn by moving the cursor: a terminal that cannot
+        // (TERM=dumb, a printing terminal) is refused like an unknown one.
+        const char* cursor_address = tigetstr("cup");
+        if (!cursor_address || cursor_address == reinterpret_cast<const char*>(-1)) {
+            endwin();
+            delscreen(screen_);
+            throw std::runtime_error("the terminal type TERM=" + term +
+                                     " cannot move the cursor; set TERM to this terminal's type, or use --ui sdl");
+        }
         raw();
         noecho();
         nonl();
@@ -73,8 +88,10 @@ public:
             colours_ = terminal_colours_for(COLORS, true);
         }
         curs_set(0);
-        if (pipe2(wake_pipe_, O_NONBLOCK | O_CLOEXEC) != 0)
-            wake_pipe_[0] = wake_pipe_[1] = -1;
+        if (int ends[2]; pipe2(ends, O_NONBLOCK | O_CLOEXEC) == 0) {
+            wake_read_ = FileDescriptor(ends[0]);
+            wake_write_ = FileDescriptor(ends[1]);
+        }
         terminal_signal.store(0);
         struct sigaction action {};
         action.sa_handler = note_terminal_signal;
@@ -90,10 +107,6 @@ public:
         curs_set(1);
         endwin();
         delscreen(screen_);
-        for (int fd : wake_pipe_) {
-            if (fd >= 0)
-                close(fd);
-        }
     }
     Terminal(const Terminal&) = delete;
     Terminal& operator=(const Terminal&) = delete;
@@ -102,22 +115,22 @@ public:
 
     void wake() noexcept
     {
-        if (wake_pipe_[1] >= 0) {
+        if (wake_write_.valid()) {
             const char byte = 1;
-            [[maybe_unused]] const auto written = write(wake_pipe_[1], &byte, 1);
+            [[maybe_unused]] const auto written = write(wake_write_.get(), &byte, 1);
         }
     }
 
     enum class WaitResult { Input, Woken, TimedOut, Lost };
     WaitResult wait(std::chrono::milliseconds timeout) noexcept
     {
-        pollfd fds[2] = {{STDIN_FILENO, POLLIN, 0}, {wake_pipe_[0], POLLIN, 0}};
-        const int ready = poll(fds, wake_pipe_[0] >= 0 ? 2 : 1, int(timeout.count()));
+        pollfd fds[2] = {{STDIN_FILENO, POLLIN, 0}, {wake_read_.get(), POLLIN, 0}};
+        const int ready = poll(fds, wake_read_.valid() ? 2 : 1, int(timeout.count()));
         if (ready <= 0)
             return WaitResult::TimedOut;
         if (fds[1].revents & POLLIN) {
             char buffer[64];
-            while (read(wake_pipe_[0], buffer, sizeof buffer) > 0) {
+            while (read(wake_read_.get(), buffer, sizeof buffer) > 0) {
             }
             return WaitResult::Woken;
         }
@@ -145,7 +158,8 @@ public:
 private:
     SCREEN* screen_ = nullptr;
     TerminalColours colours_ = TerminalColours::None;
-    int wake_pipe_[2] = {-1, -1};
+    FileDescriptor wake_read_;  // the wake-up pipe
+    FileDescriptor wake_write_;
     struct sigaction old_term_ {};
     struct sigaction old_hup_ {};
     std::map<std::uint64_t, int> pairs_;

@@ -1,69 +1,43 @@
 #include "monitors/monitor_shared/program_entry.h"
 
 #include <cstdio>
-#include <stdexcept>
-#include <string_view>
-#include <vector>
+#include <string>
 
-#include "host/front_end_choice.h"
-#include "host/serial_port_map.h"
+#include "qk_version.h"
+#include "runtime/console/command_line.h"
 #include "runtime/console/program_runner.h"
 #include "runtime/core/program_options.h"
 #include "runtime/serial/serial_channels.h"
 
 namespace monitor {
 
-namespace {
-
-constexpr int kUsageExitCode = 2;
-constexpr std::string_view kVersion = "0.1.0";
-
-void print_help(const ProgramIdentity& identity)
-{
-    std::printf("Usage: %s [options]\n%s\n\n"
-                "Runs in the current directory, which holds QK.DEF and the *.DAT watch files.\n\n"
-                "Options:\n"
-                "  --help                  this text\n"
-                "  --version               the program's version\n"
-                "%s%s",
-                identity.program.c_str(), identity.summary.c_str(), host::port_options_help().c_str(),
-                host::front_end_help().c_str());
-}
-
-}  // namespace
-
 int run_monitor_program(int argc, char** argv, const ProgramIdentity& identity, std::function<void()> main_routine)
 {
-    std::vector<std::string> arguments(argv + (argc > 0 ? 1 : 0), argv + argc);
-    host::SerialPortMap ports = rt::user_serial_port_map();
+    rt::CommandLine command_line;
     try {
-        host::take_port_options(arguments, ports);
-        std::vector<std::string> rest = arguments;
-        host::take_front_end_options(rest);
-        for (const std::string& argument : rest) {
-            if (argument == "--help" || argument == "-h") {
-                print_help(identity);
-                return 0;
-            }
-            if (argument == "--version") {
-                std::printf("%s %s\n", identity.program.c_str(), std::string(kVersion).c_str());
-                return 0;
-            }
-            throw std::invalid_argument("unknown option " + argument);
-        }
-    } catch (const std::invalid_argument& e) {
-        std::fprintf(stderr, "%s: %s\n", identity.program.c_str(), e.what());
-        print_help(identity);
-        return kUsageExitCode;
+        command_line = rt::parse_command_line(argc, argv);
+    } catch (const rt::UsageError& e) {
+        std::fprintf(stderr, "%s: %s\nTry '%s --help' for more information.\n", identity.program.c_str(), e.what(),
+                     identity.program.c_str());
+        return rt::kUsageExitCode;
     }
-    // The start routine sees the program name and the front-end options only.
-    std::vector<char*> start_arguments{argv[0]};
-    for (std::string& argument : arguments)
-        start_arguments.push_back(argument.data());
-    start_arguments.push_back(nullptr);
-    return rt::start_program(static_cast<int>(start_arguments.size() - 1), start_arguments.data(), rt::ProgramOptions{},
-                             identity.module_name, std::move(main_routine),
-                             {[ports](rt::Runtime& runtime) { rt::install_serial_devices(runtime, ports); }});
+    if (command_line.help) {
+        std::fputs(program_help(identity).c_str(), stdout);
+        return 0;
+    }
+    if (command_line.version) {
+        std::printf("%s %.*s\n", identity.program.c_str(), int(build_info::kVersion.size()),
+                    build_info::kVersion.data());
+        return 0;
+    }
+    if (command_line.list_ports) {
+        std::fprintf(stderr, "%s: --list-ports is not available in this build\n", identity.program.c_str());
+        return 1;
+    }
+    return rt::start_program(command_line, rt::ProgramOptions{}, identity.module_name, std::move(main_routine),
+                             {[ports = command_line.ports](rt::Runtime& runtime) {
+                                 rt::install_serial_devices(runtime, rt::user_serial_port_map(ports));
+                             }});
 }
 
 }  // namespace monitor

@@ -1,18 +1,13 @@
-// The process entry both monitors share: command-line options (--help,
-// --version, --port COMn=PATH, --ui, --script), then the runtime's start
+// The process entry both monitors share: the command line parsed once
+// (--help, --version, --list-ports answered here), then the runtime's start
 // routine with the serial devices installed.
 #pragma once
 
 #include <functional>
-#include <string>
+
+#include "monitors/monitor_shared/program_help.h"
 
 namespace monitor {
-
-struct ProgramIdentity {
-    std::string module_name;  // "Qk14", "QkP877W"
-    std::string program;      // executable name for --help
-    std::string summary;      // one line for --help
-};
 
 int run_monitor_program(int argc, char** argv, const ProgramIdentity& identity, std::function<void()> main_routine);
 

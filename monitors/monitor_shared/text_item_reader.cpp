@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "runtime/files/field_parser.h"
-#include "runtime/files/file_errors.h"
+#include "runtime/core/error.h"
 
 namespace monitor {
 
@@ -32,7 +32,7 @@ TextItem TextItemReader::read_text()
 {
     TextItem item;
     if (position_ >= source_.bytes().size()) {
-        item.error = rt::file_error::PastEnd;
+        item.error = rt::err::DeviceIoError;
         return item;
     }
     const rt::FieldReadResult field = rt::read_field(source_, position_, rt::FieldTarget::String);
@@ -44,7 +44,7 @@ TextItem TextItemReader::read_text()
     rt::LineFieldParser parser(field.text);
     if (parser.next(rt::FieldTarget::String, item.text) != rt::FieldStatus::Taken) {
         item.text.clear();
-        item.error = rt::file_error::BadField;
+        item.error = rt::err::BadField;
     }
     return item;
 }

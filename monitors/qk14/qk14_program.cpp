@@ -180,7 +180,6 @@ int main(int argc, char** argv)
 {
     qk14::Qk14Program program;
     return monitor::run_monitor_program(argc, argv,
-                                        {"Qk14", "qk14", "Serial monitor for a Z80 target board: memory, I/O ports, "
-                                                         "dump page, watch pages and change log."},
+                                        {monitor::MonitorKind::Qk14, "Qk14", "qk14", "Serial monitor for a Z80 target board."},
                                         [&program] { program.main_routine(); });
 }

@@ -121,7 +121,6 @@ int main(int argc, char** argv)
 {
     qkp877w::QkP877WProgram program;
     return monitor::run_monitor_program(argc, argv,
-                                        {"QkP877W", "qkp877w", "Serial monitor for a PIC16F877 target board: memory "
-                                                               "read and write, dump page, watch pages and change list."},
+                                        {monitor::MonitorKind::QkP877W, "QkP877W", "qkp877w", "Serial monitor for a PIC16F877 target board."},
                                         [&program] { program.main_routine(); });
 }

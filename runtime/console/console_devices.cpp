@@ -23,11 +23,6 @@ KeyboardDevice::KeyboardDevice()
     name_ = "KYBD:";
 }
 
-void KeyboardDevice::write(std::string_view, std::uint16_t site)
-{
-    RAISE_ERROR(err::BadFileMode, site);
-}
-
 std::int32_t KeyboardDevice::loc(std::uint16_t site)
 {
     return main_window(site).keys().size();
@@ -68,21 +63,6 @@ ScreenDevice::ScreenDevice()
 void ScreenDevice::write(std::string_view bytes, std::uint16_t site)
 {
     ConsoleWriter(main_window(site).screen()).write(bytes);
-}
-
-std::int32_t ScreenDevice::loc(std::uint16_t site)
-{
-    RAISE_ERROR(err::BadFileMode, site);
-}
-
-bool ScreenDevice::eof(std::uint16_t site)
-{
-    RAISE_ERROR(err::BadFileMode, site);
-}
-
-std::string ScreenDevice::read(std::uint32_t, std::uint16_t site)
-{
-    RAISE_ERROR(err::BadFileMode, site);
 }
 
 }  // namespace rt::console

@@ -10,12 +10,10 @@ class KeyboardDevice final : public Device {
 public:
     KeyboardDevice();
     DeviceClass device_class() const noexcept override { return DeviceClass::Keyboard; }
-    void write(std::string_view bytes, std::uint16_t site) override;  // error 51
     std::int32_t loc(std::uint16_t site) override;                     // keys waiting
     bool eof(std::uint16_t site) override;                              // no key waiting
     // `count` blocking key reads; Ctrl+C is skipped, Delete reads as 127.
     std::string read(std::uint32_t count, std::uint16_t site) override;
-    void close() noexcept override {}
     void opened(std::int16_t mode) override;  // empties the key queue
 };
 
@@ -24,10 +22,6 @@ public:
     ScreenDevice();
     DeviceClass device_class() const noexcept override { return DeviceClass::Screen; }
     void write(std::string_view bytes, std::uint16_t site) override;  // the console writer
-    std::int32_t loc(std::uint16_t site) override;                     // error 51
-    bool eof(std::uint16_t site) override;                              // error 51
-    std::string read(std::uint32_t count, std::uint16_t site) override;  // error 51
-    void close() noexcept override {}
 };
 
 }  // namespace rt::console

@@ -9,7 +9,7 @@
 #include "runtime/core/error.h"
 #include "runtime/core/string_ops.h"
 #include "runtime/files/device_table.h"
-#include "runtime/files/file_errors.h"
+#include "runtime/files/file_sites.h"
 #include "runtime/files/open_specification.h"
 
 namespace rt {
@@ -32,7 +32,7 @@ Device* selected_device(const console::OutputChannel& output)
         return nullptr;
     Device* device = DeviceTable::current().device_at(output.slot);
     if (!device || DeviceTable::current().slot_of(output.file_number) != output.slot)
-        RAISE_ERROR(file_error::NotOpen, console::site::PrintToFileNotOpen);
+        RAISE_ERROR(err::FileNotOpen, console::site::PrintToFileNotOpen);
     return device;
 }
 

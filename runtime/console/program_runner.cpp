@@ -7,7 +7,6 @@
 
 #include "console_installation.h"
 #include "host/desktop.h"
-#include "host/front_end_choice.h"
 #include "runtime/core/error.h"
 #include "runtime/core/frame.h"
 #include "runtime/core/program_start.h"
@@ -21,20 +20,14 @@ namespace {
 // Start-up failure code of the main-window step when the window cannot be made.
 constexpr int kWindowFailure = 1014;
 
-// Exit code for a command line the front end cannot start with.
-constexpr int kUsageExitCode = 2;
-
-// The front end named by --ui (and its --script); nullptr after reporting a
-// bad option or a front end that cannot start.
-std::unique_ptr<host::FrontEnd> choose_front_end(int argc, char** argv)
+// The front end that the command line names; nullptr after saying on
+// standard error why it cannot start.
+std::unique_ptr<host::FrontEnd> choose_front_end(const CommandLine& command_line)
 {
-    std::vector<std::string> arguments;
-    for (int i = 1; i < argc; ++i)
-        arguments.emplace_back(argv[i] ? argv[i] : "");
     try {
-        return host::make_front_end(host::take_front_end_options(arguments));
+        return host::make_front_end(command_line.front_end);
     } catch (const std::exception& e) {
-        std::fprintf(stderr, "%s\n%s", e.what(), host::front_end_help().c_str());
+        std::fprintf(stderr, "%s: %s\n", program_base_name(command_line.program_path).c_str(), e.what());
         return nullptr;
     }
 }
@@ -44,11 +37,25 @@ std::unique_ptr<host::FrontEnd> choose_front_end(int argc, char** argv)
 int start_program(int argc, char** argv, const ProgramOptions& options, std::string module_name,
                   std::function<void()> main_routine, std::vector<std::function<void(Runtime&)>> extra_installers)
 {
-    std::unique_ptr<host::FrontEnd> front_end = choose_front_end(argc, argv);
+    CommandLine command_line;
+    try {
+        command_line = parse_command_line(argc, argv);
+    } catch (const UsageError& e) {
+        std::fprintf(stderr, "%s: %s\n", program_base_name(argc > 0 && argv[0] ? argv[0] : "").c_str(), e.what());
+        return kUsageExitCode;
+    }
+    return start_program(command_line, options, std::move(module_name), std::move(main_routine),
+                         std::move(extra_installers));
+}
+
+int start_program(const CommandLine& command_line, const ProgramOptions& options, std::string module_name,
+                  std::function<void()> main_routine, std::vector<std::function<void(Runtime&)>> extra_installers)
+{
+    std::unique_ptr<host::FrontEnd> front_end = choose_front_end(command_line);
     if (!front_end)
         return kUsageExitCode;
     host::Desktop desktop(std::move(front_end));
-    const std::string module_path = argc > 0 && argv[0] ? std::string(argv[0]) : executable_path();
+    const std::string module_path = command_line.program_path.empty() ? executable_path() : command_line.program_path;
     Runtime runtime(options, desktop, std::move(module_name), program_base_name(module_path));
     RuntimeScope scope(runtime);
     begin_program(runtime);

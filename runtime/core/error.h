@@ -14,7 +14,8 @@
 
 namespace rt {
 
-// Error numbers used across the runtime.
+// The runtime's error numbers, one name each. A number that several
+// subsystems raise for related conditions lists them all.
 namespace err {
 inline constexpr std::uint16_t TrapWindow = 1;
 inline constexpr std::uint16_t ReturnWithoutGosub = 3;
@@ -29,17 +30,20 @@ inline constexpr std::uint16_t StringTooLong = 15;
 inline constexpr std::uint16_t StringStackFull = 16;
 inline constexpr std::uint16_t FrameLeftInHandler = 19;
 inline constexpr std::uint16_t ResumeWithoutError = 20;
-inline constexpr std::uint16_t SystemCallFailed = 27;
+inline constexpr std::uint16_t SystemCallFailed = 27;  // also: several serial line errors at once, break
 inline constexpr std::uint16_t NotSupported = 28;
 inline constexpr std::uint16_t GosubTooDeep = 32;
 inline constexpr std::uint16_t BadFileNumber = 50;
 inline constexpr std::uint16_t BadFileMode = 51;
 inline constexpr std::uint16_t FileAlreadyOpen = 52;
-inline constexpr std::uint16_t DeviceIoError = 54;
+inline constexpr std::uint16_t DeviceFault = 53;    // serial overrun, framing, parity, device I/O; printer input
+inline constexpr std::uint16_t DeviceIoError = 54;  // system I/O error; input past the end; search finished
 inline constexpr std::uint16_t BadFileName = 55;
+inline constexpr std::uint16_t FileNotOpen = 57;  // file or directory number not open
+inline constexpr std::uint16_t BadField = 58;     // a field the field parser rejects
 inline constexpr std::uint16_t DeviceUnavailable = 59;
-inline constexpr std::uint16_t DeviceNotFound = 60;
-inline constexpr std::uint16_t BufferOverflow = 61;
+inline constexpr std::uint16_t DeviceNotFound = 60;  // also: device not selected, out of paper
+inline constexpr std::uint16_t BufferOverflow = 61;  // receive overrun, transmit queue full
 inline constexpr std::uint16_t InputPastEnd = 62;
 inline constexpr std::uint16_t FileNotFound = 63;
 inline constexpr std::uint16_t FileExists = 64;
@@ -54,7 +58,7 @@ inline constexpr std::uint16_t DeviceTimeout = 78;
 inline constexpr std::uint16_t NoStackForFrame = 81;
 inline constexpr std::uint16_t HeapReallocFailed = 82;
 inline constexpr std::uint16_t TableTooLarge = 89;
-inline constexpr std::uint16_t DiskFilesDisabled = 90;
+inline constexpr std::uint16_t DeviceAccessDisabled = 90;  // disk files, drawing or serial access switched off
 inline constexpr std::uint16_t BadWindow = 1000;
 inline constexpr std::uint16_t BadWindowKind = 1002;
 inline constexpr std::uint16_t BadWindowState = 1006;

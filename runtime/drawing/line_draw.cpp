@@ -69,7 +69,7 @@ void LINE_DRAW(std::uint32_t window_reference, std::int32_t start_relative, floa
 {
     console::ConsoleWindow& window = console::resolve_window(window_reference, site::NoWindow);
     if (window_reference == 0 && Runtime::current().options().drawing_disabled)
-        RAISE_ERROR(err::DiskFilesDisabled, site::DrawingDisabled);
+        RAISE_ERROR(err::DeviceAccessDisabled, site::DrawingDisabled);
     if (!window.alive())
         RAISE_ERROR(err::BadWindow, site::WindowGone);
     const bool colour_given = (given_flags & line_flags::ColourGiven) != 0;

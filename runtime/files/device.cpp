@@ -4,6 +4,26 @@
 
 namespace rt {
 
+void Device::write(std::string_view, std::uint16_t site)
+{
+    RAISE_ERROR(err::BadFileMode, site);
+}
+
+std::int32_t Device::loc(std::uint16_t site)
+{
+    RAISE_ERROR(err::BadFileMode, site);
+}
+
+bool Device::eof(std::uint16_t site)
+{
+    RAISE_ERROR(err::BadFileMode, site);
+}
+
+std::string Device::read(std::uint32_t, std::uint16_t site)
+{
+    RAISE_ERROR(err::BadFileMode, site);
+}
+
 std::string Device::read_line(std::uint16_t site)
 {
     RAISE_ERROR(err::BadFileMode, site);

@@ -2,8 +2,8 @@
 // operations the print, input and end-of-file paths dispatch to.
 //
 // Subclasses: the keyboard and screen devices (console), serial channels
-// (serial), disk files (files). Operations a device does not support raise
-// error 51 (bad file mode) with the caller's site code.
+// (serial), disk files (files). The operations' defaults raise error 51 (bad
+// file mode) with the caller's site code: a device overrides what it supports.
 #pragma once
 
 #include <cstdint>
@@ -40,18 +40,18 @@ public:
     FileState* state() noexcept { return state_.get(); }
 
     // Print output (already formatted); one system write per call for disks.
-    virtual void write(std::string_view bytes, std::uint16_t site) = 0;
+    virtual void write(std::string_view bytes, std::uint16_t site);
     // Bytes waiting to be read (LOC).
-    virtual std::int32_t loc(std::uint16_t site) = 0;
+    virtual std::int32_t loc(std::uint16_t site);
     // End of input (EOF): true when nothing more can be read.
-    virtual bool eof(std::uint16_t site) = 0;
+    virtual bool eof(std::uint16_t site);
     // Reads exactly `count` bytes, waiting as the device defines (INPUT$).
-    virtual std::string read(std::uint32_t count, std::uint16_t site) = 0;
-    // Closes the device (CLOSE); must not throw.
-    virtual void close() noexcept = 0;
+    virtual std::string read(std::uint32_t count, std::uint16_t site);
+    // Closes the device (CLOSE); must not throw. Nothing to do by default.
+    virtual void close() noexcept {}
 
     // One input line for the input statement's line mode (serial channels):
-    // bytes up to CR, the CR not stored. Devices without a line mode raise 51.
+    // bytes up to CR, the CR not stored.
     virtual std::string read_line(std::uint16_t site);
     // Called by OPEN once a fixed device (keyboard, screen) has been opened on
     // a file number with `mode`; the keyboard empties its key queue here.

@@ -7,7 +7,7 @@
 #include "runtime/core/string_ops.h"
 #include "runtime/files/disk_file.h"
 #include "runtime/files/disk_path.h"
-#include "runtime/files/file_errors.h"
+#include "runtime/files/file_sites.h"
 #include "runtime/files/name_pattern.h"
 #include "runtime/files/open_mode.h"
 #include "runtime/files/printer_device.h"
@@ -82,7 +82,7 @@ Device& DeviceTable::open_device(std::int32_t file_number, std::uint16_t site)
         RAISE_ERROR(err::BadFileNumber, site);
     Device* device = device_at(slot_of(file_number));
     if (!device)
-        RAISE_ERROR(file_error::NotOpen, site);
+        RAISE_ERROR(err::FileNotOpen, site);
     return *device;
 }
 
@@ -159,7 +159,7 @@ void DeviceTable::open_disk(const SplitSpecification& split, std::int16_t mode, 
         record_length = static_cast<std::uint16_t>(length.value);
     }
     if (disk_files_disabled_)
-        RAISE_ERROR(err::DiskFilesDisabled, file_site::OpenDisk);
+        RAISE_ERROR(err::DeviceAccessDisabled, file_site::OpenDisk);
     if (name.find_first_of("?*") != std::string::npos)
         RAISE_ERROR(err::BadFileName, file_site::OpenDisk);
     const auto free_slot = std::find(slots_.begin() + kFirstDiskSlot, slots_.end(), nullptr);

@@ -11,7 +11,7 @@
 #include "runtime/core/string_ops.h"
 #include "runtime/files/device_table.h"
 #include "runtime/files/disk_path.h"
-#include "runtime/files/file_errors.h"
+#include "runtime/files/file_sites.h"
 #include "runtime/files/name_pattern.h"
 
 namespace rt {
@@ -88,12 +88,12 @@ void DirectoryTable::next(int number)
 {
     Slot& s = slot(number, file_site::DirNext);
     if (!s.open)
-        RAISE_ERROR(file_error::NotOpen, file_site::DirNext);
+        RAISE_ERROR(err::FileNotOpen, file_site::DirNext);
     if (!s.started) {
         s.started = true;
         s.search.reset(::opendir(s.directory.c_str()));
     } else if (!s.has_entry) {
-        RAISE_ERROR(file_error::PastEnd, file_site::DirNext);
+        RAISE_ERROR(err::DeviceIoError, file_site::DirNext);
     }
     fetch(s);
 }
@@ -102,7 +102,7 @@ bool DirectoryTable::at_end(int number)
 {
     Slot& s = slot(number, file_site::DirEof);
     if (!s.open)
-        RAISE_ERROR(file_error::NotOpen, file_site::DirEof);
+        RAISE_ERROR(err::FileNotOpen, file_site::DirEof);
     if (!s.started)
         RAISE_ERROR(err::IllegalArgument, file_site::DirEof);
     return !s.has_entry;
@@ -114,7 +114,7 @@ std::string DirectoryTable::info(int number, int item)
         RAISE_ERROR(err::IllegalArgument, file_site::DirInfo);
     Slot& s = slot(number, file_site::DirInfo);
     if (!s.open)
-        RAISE_ERROR(file_error::NotOpen, file_site::DirInfo);
+        RAISE_ERROR(err::FileNotOpen, file_site::DirInfo);
     if (!s.has_entry)
         return {};
     return directory_entry_text(s.entry, item);

@@ -11,7 +11,7 @@
 
 #include "runtime/core/error.h"
 #include "runtime/files/field_reader.h"
-#include "runtime/files/file_errors.h"
+#include "runtime/files/file_sites.h"
 #include "runtime/files/open_mode.h"
 #include "runtime/files/share_lock.h"
 
@@ -191,7 +191,7 @@ std::string DiskFile::read(std::uint32_t count, std::uint16_t site)
         RAISE_ERROR(err::BadFileMode, site);
     FileState& state = *state_;
     if (state.position >= state.length || count > state.length - state.position)
-        RAISE_ERROR(file_error::PastEnd, site);
+        RAISE_ERROR(err::DeviceIoError, site);
     std::string bytes;
     try {
         bytes.resize(count);
@@ -206,7 +206,7 @@ std::string DiskFile::read(std::uint32_t count, std::uint16_t site)
         if (n < 0)
             raise_system_error(errno, site);
         if (n == 0)
-            RAISE_ERROR(file_error::PastEnd, site);
+            RAISE_ERROR(err::DeviceIoError, site);
         got += static_cast<std::size_t>(n);
     }
     state.position += count;
@@ -219,7 +219,7 @@ std::string DiskFile::read_field(FieldTarget target, std::uint16_t site)
         RAISE_ERROR(err::BadFileMode, site);
     FileState& state = *state_;
     if (state.position >= state.length)
-        RAISE_ERROR(file_error::PastEnd, site);
+        RAISE_ERROR(err::DeviceIoError, site);
     DescriptorSource source(fd_.get(), site);
     FieldReadResult field = rt::read_field(source, state.position, target);
     state.position = static_cast<std::uint32_t>(

@@ -12,7 +12,7 @@
 #include "runtime/core/string_ops.h"
 #include "runtime/files/device_table.h"
 #include "runtime/files/disk_file.h"
-#include "runtime/files/file_errors.h"
+#include "runtime/files/file_sites.h"
 
 namespace rt {
 
@@ -136,7 +136,7 @@ void input_fields_from_disk(DiskFile& file, std::span<const InputTarget> targets
         const std::string raw = file.read_field(target.field_target(), site);
         LineFieldParser parser(raw);
         if (parser.next(target.field_target(), text) != FieldStatus::Taken)
-            RAISE_ERROR(file_error::BadField, site);
+            RAISE_ERROR(err::BadField, site);
         target.assign(text, site);
     }
 }
@@ -167,7 +167,7 @@ void INPUT_FROM_FILE(std::int32_t file_number)
     if (device.device_class() == DeviceClass::Screen)
         RAISE_ERROR(err::BadFileMode, site);
     if (device.device_class() == DeviceClass::Printer)
-        RAISE_ERROR(file_error::PrinterInput, site);
+        RAISE_ERROR(err::DeviceFault, site);
     table.set_input_source(table.slot_of(file_number));
 }
 

@@ -3,7 +3,7 @@
 #include <array>
 
 #include "runtime/core/error.h"
-#include "runtime/files/file_errors.h"
+#include "runtime/files/file_sites.h"
 
 namespace rt {
 
@@ -81,7 +81,7 @@ FieldReadResult read_field(FieldByteSource& source, std::uint64_t position, Fiel
         if (byte == kEndOfText && cursor.current_is_last()) {
             // The end mark stays unread: a further read finds it again.
             if (state == State::Start)
-                result.error = file_error::PastEnd;
+                result.error = err::DeviceIoError;
             break;
         }
         if (byte == kCr) {
@@ -100,7 +100,7 @@ FieldReadResult read_field(FieldByteSource& source, std::uint64_t position, Fiel
         if (byte == ',' || byte == ':') {
             cursor.advance();
             if (state == State::Start && numeric)
-                result.error = file_error::BadField;
+                result.error = err::BadField;
             break;
         }
         if (byte == ' ') {

@@ -10,7 +10,7 @@
 #include "runtime/core/string_ops.h"
 #include "runtime/files/device_table.h"
 #include "runtime/files/disk_path.h"
-#include "runtime/files/file_errors.h"
+#include "runtime/files/file_sites.h"
 #include "runtime/files/open_specification.h"
 
 namespace rt {

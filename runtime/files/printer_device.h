@@ -14,11 +14,7 @@ public:
     explicit PrinterDevice(std::string_view name);
 
     DeviceClass device_class() const noexcept override { return DeviceClass::Printer; }
-    void write(std::string_view bytes, std::uint16_t site) override;
-    std::int32_t loc(std::uint16_t site) override;
-    bool eof(std::uint16_t site) override;
-    std::string read(std::uint32_t count, std::uint16_t site) override;
-    void close() noexcept override {}
+    std::string read(std::uint32_t count, std::uint16_t site) override;  // error 53
 };
 
 }  // namespace rt

@@ -28,11 +28,18 @@ void serial_pump_step()
 
 }  // namespace
 
-host::SerialPortMap user_serial_port_map()
+host::SerialPortMap user_serial_port_map(const std::vector<host::PortOption>& port_options)
 {
-    return host::SerialPortMap([](std::string_view key) {
+    host::SerialPortMap map([](std::string_view key) {
         return host::SettingsStore::for_user().get_string(host::settings::kPortsSection, key);
     });
+    for (const host::PortOption& option : port_options) {
+        if (option.number)
+            map.assign(*option.number, option.path);
+        else
+            map.assign_unnumbered(option.path);
+    }
+    return map;
 }
 
 void install_serial_devices(Runtime& runtime)
@@ -55,7 +62,7 @@ void install_serial_devices(Runtime& runtime, host::SerialPortMap ports)
         if (!device)
             return err::DeviceNotFound;
         const SerialOpenResult result = device->open(mode, options);
-        if (result.error != 0 && result.site != serial_site::Open)
+        if (result.error != 0 && result.site != file_site::OpenDevice)
             RAISE_ERROR(result.error, result.site);
         return result.error;
     });

@@ -4,12 +4,14 @@
 //
 // The start routine installs the channels once the device table is there:
 //     rt::install_serial_devices(runtime);             // ports from the settings file
-//     rt::install_serial_devices(runtime, port_map);   // with --port options applied
+//     rt::install_serial_devices(runtime, rt::user_serial_port_map(command_line.ports));
 #pragma once
 
 #include <cstdint>
 #include <memory>
+#include <vector>
 
+#include "host/program_arguments.h"
 #include "host/serial_port_map.h"
 #include "runtime/core/runtime.h"
 #include "serial_config.h"
@@ -27,9 +29,9 @@ private:
     std::shared_ptr<SerialConfig> config_;
 };
 
-// The system port map of a program: the "ports" section of the user's
-// settings file, default /dev/ttyS(n-1). Add --port options with assign().
-host::SerialPortMap user_serial_port_map();
+// The system port map of a program: the --port options, then the "ports"
+// section of the user's settings file, default /dev/ttyS(n-1).
+host::SerialPortMap user_serial_port_map(const std::vector<host::PortOption>& port_options = {});
 
 // Registers the serial devices COM0: .. COM4: in slots 10..14 of the
 // runtime's device table (which must be installed), and the serial opener.

@@ -9,7 +9,6 @@
 
 #include "runtime/core/error.h"
 #include "serial_line_defaults.h"
-#include "serial_line_errors.h"
 
 namespace rt {
 
@@ -47,7 +46,7 @@ SerialDevice::~SerialDevice()
 SerialOpenResult SerialDevice::open(int mode, std::string_view options_text)
 {
     if (config_->options.device_access_disabled)
-        return {serial_error::DeviceAccessDisabled};
+        return {err::DeviceAccessDisabled};
 
     // Mode rules; a second open of the other direction shares the port as it is.
     std::int32_t kind = serial_kind::Closed;
@@ -62,23 +61,23 @@ SerialOpenResult SerialDevice::open(int mode, std::string_view options_text)
             return {};
         }
         if (open_kind_ != serial_kind::Closed)
-            return {serial_error::DeviceUnavailable};
+            return {err::DeviceUnavailable};
         kind = wanted;
         break;
     }
     case 6:
         if (open_kind_ != serial_kind::Closed)
-            return {serial_error::DeviceUnavailable};
+            return {err::DeviceUnavailable};
         kind = serial_kind::Both;
         break;
     default:
-        return {serial_error::BadFileMode};
+        return {err::BadFileMode};
     }
 
     int os_error = 0;
     port_ = host::SerialPort::open(config_->ports.path_for(static_cast<unsigned>(channel_) + 1), os_error);
     if (!port_)
-        return {serial_error::DeviceNotFound, serial_site::PortOpen};
+        return {err::DeviceNotFound, serial_site::PortOpen};
 
     try {
         const int event = 21 + channel_;
@@ -153,7 +152,7 @@ std::uint16_t SerialDevice::wait_for_modem_lines()
         if (cts_seen && dsr_seen)
             return 0;
         if (tick_ms() - start >= limit)
-            return serial_error::Timeout;
+            return err::DeviceTimeout;
         std::this_thread::sleep_for(kModemPollPause);
     }
 }

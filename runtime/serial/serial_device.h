@@ -19,6 +19,7 @@
 
 #include "host/serial_port.h"
 #include "runtime/files/device.h"
+#include "runtime/files/file_sites.h"
 #include "serial_config.h"
 #include "serial_options.h"
 #include "serial_poll_pacer.h"
@@ -26,11 +27,10 @@
 
 namespace rt {
 
-// Site codes of the serial layer (high byte: operation, low byte: check).
+// Site codes of the serial layer (high byte: operation, low byte: check); OPEN
+// and EOF raise under the file-number operations' codes (file_sites.h).
 namespace serial_site {
-inline constexpr std::uint16_t Open = 0x2008;      // OPEN's own site
 inline constexpr std::uint16_t PortOpen = 0x1301;  // the system port cannot be opened
-inline constexpr std::uint16_t Eof = 0x2F07;
 inline constexpr std::uint16_t SetParamChannel = 0x8F01;
 inline constexpr std::uint16_t SetParamSpeed = 0x8F02;
 inline constexpr std::uint16_t SetParamZeroSpeed = 0x8F03;
@@ -57,7 +57,7 @@ inline constexpr std::size_t kSerialLineCapacity = 255;
 // site code to raise it with.
 struct SerialOpenResult {
     std::uint16_t error = 0;
-    std::uint16_t site = serial_site::Open;
+    std::uint16_t site = file_site::OpenDevice;
 };
 
 class SerialDevice final : public Device {

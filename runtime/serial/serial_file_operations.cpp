@@ -2,14 +2,13 @@
 // INPUT_VARS line reads, LOC and EOF. Failures are raised with the caller's site.
 #include "runtime/core/error.h"
 #include "serial_device.h"
-#include "serial_line_errors.h"
 
 namespace rt {
 
 void SerialDevice::write(std::string_view bytes, std::uint16_t site)
 {
     if (!writes_output())
-        RAISE_ERROR(serial_error::BadFileMode, site);
+        RAISE_ERROR(err::BadFileMode, site);
     if (bytes.empty())
         return;
     std::uint16_t error = 0;
@@ -25,14 +24,14 @@ std::int32_t SerialDevice::loc(std::uint16_t /*site*/)
 bool SerialDevice::eof(std::uint16_t site)
 {
     if (!reads_input())
-        RAISE_ERROR(serial_error::BadFileMode, site);
+        RAISE_ERROR(err::BadFileMode, site);
     return receive_count() == 0;
 }
 
 std::string SerialDevice::read(std::uint32_t count, std::uint16_t site)
 {
     if (!reads_input())
-        RAISE_ERROR(serial_error::BadFileMode, site);
+        RAISE_ERROR(err::BadFileMode, site);
     std::string bytes;
     bytes.reserve(count < 4096 ? count : 4096);
     for (std::uint32_t i = 0; i < count; ++i) {
@@ -48,7 +47,7 @@ std::string SerialDevice::read(std::uint32_t count, std::uint16_t site)
 std::string SerialDevice::read_line(std::uint16_t site)
 {
     if (!reads_input())
-        RAISE_ERROR(serial_error::BadFileMode, site);
+        RAISE_ERROR(err::BadFileMode, site);
     std::string line;
     std::uint16_t error = 0;
     if (!read_line(line, error))

@@ -3,6 +3,7 @@
 #include <chrono>
 
 #include "serial_device.h"
+#include "runtime/core/error.h"
 #include "serial_line_errors.h"
 
 namespace rt {
@@ -71,7 +72,7 @@ bool SerialDevice::send(const std::uint8_t* bytes, std::size_t length, std::size
     if (result.error != 0) {
         error = line_error();
         if (error == 0)  // the failed transfer itself is the fault
-            error = serial_error::LineFault;
+            error = err::DeviceFault;
         return false;
     }
     return true;
@@ -86,7 +87,7 @@ bool SerialDevice::write_plain(const std::uint8_t* bytes, std::size_t length, st
         if (!send(bytes + done, length - done, sent, error))
             return false;
         if (sent < length - done && send_timeout_ != 0) {
-            error = serial_error::Timeout;
+            error = err::DeviceTimeout;
             return false;
         }
         done += sent;
@@ -103,7 +104,7 @@ bool SerialDevice::write_shift(const std::uint8_t* bytes, std::size_t length, st
         if (!send(&byte, 1, sent, error))
             return false;
         if (sent != 1 && send_timeout_ != 0) {
-            error = serial_error::Timeout;
+            error = err::DeviceTimeout;
             return false;
         }
         return true;
@@ -129,7 +130,7 @@ bool SerialDevice::write_bytes(const std::uint8_t* bytes, std::size_t length, st
 {
     error = 0;
     if (!port_) {
-        error = serial_error::BadFileMode;
+        error = err::BadFileMode;
         return false;
     }
     if (length == 0)
@@ -141,7 +142,7 @@ bool SerialDevice::read_byte(std::uint8_t& byte, std::uint16_t& error)
 {
     error = 0;
     if (!port_) {
-        error = serial_error::BadFileMode;
+        error = err::BadFileMode;
         return false;
     }
     pump_step();
@@ -168,7 +169,7 @@ bool SerialDevice::read_byte(std::uint8_t& byte, std::uint16_t& error)
                 return true;
             }
         } else if (receive_timeout_ != 0) {
-            error = serial_error::Timeout;
+            error = err::DeviceTimeout;
             return false;
         }
         pump_step();

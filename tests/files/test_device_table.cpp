@@ -10,7 +10,8 @@
 
 #include "files_fixture.h"
 #include "runtime/files/disk_file.h"
-#include "runtime/files/file_errors.h"
+#include "runtime/core/error.h"
+#include "runtime/files/file_sites.h"
 #include "runtime/files/file_operations.h"
 
 namespace files_test {
@@ -161,7 +162,7 @@ TEST_F(DeviceTableTest, ChecksInOrderAndNothingLeftOpenAfterAFailure)
 TEST_F(DeviceTableTest, DiskFilesCanBeDisabled)
 {
     rt::DeviceTable disabled(options_with(true));
-    EXPECT_EQ(error_of([&] { disabled.open("A.TXT", 2, 0, 1); }), rt::err::DiskFilesDisabled);
+    EXPECT_EQ(error_of([&] { disabled.open("A.TXT", 2, 0, 1); }), rt::err::DeviceAccessDisabled);
     EXPECT_FALSE(std::filesystem::exists("A.TXT"));
 }
 

@@ -10,7 +10,8 @@
 
 #include "files_fixture.h"
 #include "runtime/files/directory_search.h"
-#include "runtime/files/file_errors.h"
+#include "runtime/core/error.h"
+#include "runtime/files/file_sites.h"
 
 namespace files_test {
 namespace {
@@ -62,13 +63,13 @@ TEST_F(DirectorySearchTest, StatesAndTheirErrors)
     EXPECT_EQ(info(2, 0), "");
     rt::DIR_NEXT(2);
     EXPECT_EQ(rt::DIR_EOF(2), rt::kTrue);  // nothing matches
-    EXPECT_EQ(raised_by([] { rt::DIR_NEXT(2); }), (Raised{rt::file_error::PastEnd, rt::file_site::DirNext}));
+    EXPECT_EQ(raised_by([] { rt::DIR_NEXT(2); }), (Raised{rt::err::DeviceIoError, rt::file_site::DirNext}));
     rt::push_temp("*");
     EXPECT_EQ(error_of([] { rt::DIR_OPEN(2); }), rt::err::FileAlreadyOpen);
     rt::DIR_CLOSE(2);
     rt::DIR_CLOSE(2);  // closing a closed slot is harmless
-    EXPECT_EQ(error_of([] { rt::DIR_NEXT(2); }), rt::file_error::NotOpen);
-    EXPECT_EQ(error_of([] { rt::DIR_EOF(2); }), rt::file_error::NotOpen);
+    EXPECT_EQ(error_of([] { rt::DIR_NEXT(2); }), rt::err::FileNotOpen);
+    EXPECT_EQ(error_of([] { rt::DIR_EOF(2); }), rt::err::FileNotOpen);
 
     for (std::int16_t bad : {0, 17}) {
         EXPECT_EQ(error_of([&] { rt::DIR_NEXT(bad); }), rt::err::BadFileNumber);
@@ -78,7 +79,7 @@ TEST_F(DirectorySearchTest, StatesAndTheirErrors)
     rt::push_temp(std::string(261, '*'));
     EXPECT_EQ(error_of([] { rt::DIR_OPEN(0); }), rt::err::IllegalArgument);
     EXPECT_EQ(error_of([] { rt::DIR_INFO(0, 5); }), rt::err::IllegalArgument);
-    EXPECT_EQ(error_of([] { rt::DIR_INFO(3, 0); }), rt::file_error::NotOpen);
+    EXPECT_EQ(error_of([] { rt::DIR_INFO(3, 0); }), rt::err::FileNotOpen);
 }
 
 TEST_F(DirectorySearchTest, EntryTexts)
@@ -121,7 +122,7 @@ TEST_F(DirectorySearchTest, TerminationEndsOpenSearches)
     rt::DIR_OPEN(1);
     rt::DIR_NEXT(1);
     table().on_terminate();
-    EXPECT_EQ(error_of([] { rt::DIR_NEXT(1); }), rt::file_error::NotOpen);
+    EXPECT_EQ(error_of([] { rt::DIR_NEXT(1); }), rt::err::FileNotOpen);
 }
 
 }  // namespace

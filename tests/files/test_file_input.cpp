@@ -8,7 +8,8 @@
 #include "runtime/core/basic_string.h"
 #include "runtime/core/string_descriptor.h"
 #include "runtime/files/field_input.h"
-#include "runtime/files/file_errors.h"
+#include "runtime/core/error.h"
+#include "runtime/files/file_sites.h"
 #include "runtime/files/file_operations.h"
 
 namespace files_test {
@@ -56,14 +57,14 @@ TEST_F(FileInputTest, ThreeFieldsThenEndOfFile)
     EXPECT_EQ(b.view(), "B");
     EXPECT_EQ(c.view(), "C");
     EXPECT_EQ(rt::FILE_EOF(1), rt::kTrue);
-    EXPECT_EQ(raised_by([&] { input_string(); }), (Raised{rt::file_error::PastEnd, rt::file_site::InputVars}));
+    EXPECT_EQ(raised_by([&] { input_string(); }), (Raised{rt::err::DeviceIoError, rt::file_site::InputVars}));
 }
 
 TEST_F(FileInputTest, FileOfOneEndMark)
 {
     open_input("\x1A");
     EXPECT_EQ(rt::FILE_EOF(1), rt::kTrue);
-    EXPECT_EQ(error_of([&] { input_string(); }), rt::file_error::PastEnd);
+    EXPECT_EQ(error_of([&] { input_string(); }), rt::err::DeviceIoError);
     EXPECT_EQ(table().open_device(1, 0).state()->position, 0u);
 }
 
@@ -80,10 +81,10 @@ TEST_F(FileInputTest, NumericFieldsConvertAndCheckRange)
     EXPECT_EQ(l, 255);
     EXPECT_EQ(byte, 7);
     EXPECT_EQ(error_of([&] { input(1, {InputTarget(i)}); }), rt::err::Overflow);
-    EXPECT_EQ(error_of([&] { input(1, {InputTarget(i)}); }), rt::file_error::BadField);  // empty before ","
+    EXPECT_EQ(error_of([&] { input(1, {InputTarget(i)}); }), rt::err::BadField);  // empty before ","
     std::string rest = input_string();  // the empty field after the comma, then the line end
     EXPECT_EQ(rest, "");
-    EXPECT_EQ(error_of([&] { input(1, {InputTarget(i)}); }), rt::file_error::BadField);  // quoted number
+    EXPECT_EQ(error_of([&] { input(1, {InputTarget(i)}); }), rt::err::BadField);  // quoted number
     // Integers round half to even; a byte above 255 overflows.
     std::int16_t j = 0;
     input(1, {InputTarget(i), InputTarget(j)});
@@ -107,7 +108,7 @@ TEST_F(FileInputTest, DamagedFilesNeverHang)
     // Fewer fields than variables: the statement fails at the end.
     open_input("ONLY\r\n");
     rt::StrVar a, b;
-    EXPECT_EQ(error_of([&] { input(1, {InputTarget(a), InputTarget(b)}); }), rt::file_error::PastEnd);
+    EXPECT_EQ(error_of([&] { input(1, {InputTarget(a), InputTarget(b)}); }), rt::err::DeviceIoError);
     EXPECT_EQ(a.view(), "ONLY");
 }
 
@@ -144,12 +145,12 @@ TEST_F(FileInputTest, InputStringReturnsRawBytes)
     EXPECT_EQ(popped_string(), "");
     rt::INPUT_S(4, 1);
     EXPECT_EQ(popped_string(), std::string("AB\x1A\0", 4));
-    EXPECT_EQ(error_of([] { rt::INPUT_S(3, 1); }), rt::file_error::PastEnd);
+    EXPECT_EQ(error_of([] { rt::INPUT_S(3, 1); }), rt::err::DeviceIoError);
     EXPECT_EQ(table().open_device(1, 0).state()->position, 4u);  // a short read moves nothing
     EXPECT_EQ(error_of([] { rt::INPUT_S(-1, 1); }), rt::err::IllegalArgument);
     rt::INPUT_S(2, 1);
     EXPECT_EQ(popped_string(), "CD");
-    EXPECT_EQ(error_of([] { rt::INPUT_S(1, 1); }), rt::file_error::PastEnd);
+    EXPECT_EQ(error_of([] { rt::INPUT_S(1, 1); }), rt::err::DeviceIoError);
     EXPECT_EQ(rt::FILE_EOF(1), rt::kTrue);
 }
 
@@ -160,7 +161,7 @@ TEST_F(FileInputTest, OperationsCheckNumbersAndKinds)
         EXPECT_EQ(error_of(op), rt::err::BadFileNumber);
     for (auto op : {+[] { rt::FILE_EOF(5); }, +[] { rt::LOC(5); }, +[] { rt::INPUT_S(1, 5); },
                     +[] { rt::INPUT_FROM_FILE(5); }})
-        EXPECT_EQ(error_of(op), rt::file_error::NotOpen);
+        EXPECT_EQ(error_of(op), rt::err::FileNotOpen);
 
     open("OUT.DAS", 2, 2);
     EXPECT_EQ(error_of([] { rt::FILE_EOF(2); }), rt::err::BadFileMode);

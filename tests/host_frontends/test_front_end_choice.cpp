@@ -3,43 +3,105 @@
 #include <filesystem>
 #include <fstream>
 #include <stdexcept>
+#include <string>
+#include <utility>
+#include <vector>
 #include <unistd.h>
 
 #include "host/front_end_choice.h"
 #include "host/headless_front_end.h"
+#include "host/program_arguments.h"
 
 namespace {
 
 using host::FrontEndKind;
 
-TEST(FrontEndChoice, TakesItsOptionsAndLeavesTheRest)
+// Parses a command line given as words after the program name.
+host::ProgramArguments parse(std::vector<std::string> words)
 {
-    std::vector<std::string> arguments{"--ui", "tty", "--port", "COM1=/dev/pts/3", "extra"};
-    EXPECT_EQ(host::take_front_end_options(arguments).kind, FrontEndKind::Tty);
-    EXPECT_EQ(arguments, (std::vector<std::string>{"--port", "COM1=/dev/pts/3", "extra"}));
-
-    arguments = {"--ui=sdl"};
-    EXPECT_EQ(host::take_front_end_options(arguments).kind, FrontEndKind::Sdl);
-    EXPECT_TRUE(arguments.empty());
-
-    arguments = {"--script", "keys.txt"};
-    const host::FrontEndChoice scripted = host::take_front_end_options(arguments);
-    EXPECT_EQ(scripted.kind, FrontEndKind::Headless);
-    EXPECT_EQ(scripted.script, "keys.txt");
-
-    arguments = {};
-    EXPECT_EQ(host::take_front_end_options(arguments).kind, FrontEndKind::Automatic);
+    words.insert(words.begin(), "qk14");
+    std::vector<char*> argv;
+    for (std::string& word : words)
+        argv.push_back(word.data());
+    argv.push_back(nullptr);
+    return host::parse_program_arguments(int(words.size()), argv.data());
 }
 
-TEST(FrontEndChoice, RejectsBadOptions)
+TEST(ProgramArguments, EveryOptionLandsInTheRecord)
 {
-    std::vector<std::string> arguments{"--ui", "x11"};
-    EXPECT_THROW(host::take_front_end_options(arguments), std::invalid_argument);
-    arguments = {"--ui"};
-    EXPECT_THROW(host::take_front_end_options(arguments), std::invalid_argument);
-    arguments = {"--ui", "tty", "--script", "k.txt"};
-    EXPECT_THROW(host::take_front_end_options(arguments), std::invalid_argument);
-    EXPECT_NE(host::front_end_help().find("--ui sdl|tty|headless"), std::string::npos);
+    const host::ProgramArguments all =
+        parse({"--ui", "sdl", "--scale=3", "--port", "COM2=/dev/pts/3", "--port=/dev/ttyUSB0", "--no-reconnect",
+               "--trace", "wire.txt", "-hV", "--list-ports"});
+    EXPECT_EQ(all.program_path, "qk14");
+    EXPECT_EQ(all.front_end.kind, FrontEndKind::Sdl);
+    EXPECT_EQ(all.front_end.scale, 3);
+    ASSERT_EQ(all.ports.size(), 2u);
+    EXPECT_EQ(all.ports[0].number, 2u);
+    EXPECT_EQ(all.ports[0].path, "/dev/pts/3");
+    EXPECT_FALSE(all.ports[1].number);
+    EXPECT_EQ(all.ports[1].path, "/dev/ttyUSB0");
+    EXPECT_FALSE(all.reconnect);
+    EXPECT_EQ(all.trace, "wire.txt");
+    EXPECT_TRUE(all.help && all.version && all.list_ports);
+
+    const host::ProgramArguments none = parse({});
+    EXPECT_EQ(none.front_end.kind, FrontEndKind::Automatic);
+    EXPECT_TRUE(none.reconnect);
+    EXPECT_FALSE(none.help || none.version || none.list_ports || none.trace || none.front_end.scale);
+
+    const host::ProgramArguments scripted = parse({"--script", "keys.txt"});
+    EXPECT_EQ(scripted.front_end.kind, FrontEndKind::Headless);
+    EXPECT_EQ(scripted.front_end.script, "keys.txt");
+    EXPECT_EQ(parse({"--ui=tty"}).front_end.kind, FrontEndKind::Tty);
+    EXPECT_EQ(parse({"--ui", "headless", "--script", "-"}).front_end.script, "-");
+}
+
+TEST(ProgramArguments, UsageErrorsNameTheOffendingArgument)
+{
+    const std::vector<std::pair<std::vector<std::string>, std::string>> cases{
+        {{"--ui", "x11"}, "x11"},
+        {{"--ui"}, "--ui"},
+        {{"--ui", "tty", "--script", "k.txt"}, "--script"},
+        {{"--scale", "0"}, "--scale"},
+        {{"--scale", "2x"}, "2x"},
+        {{"--ui", "tty", "--scale", "2"}, "--scale"},
+        {{"--port", "COM0=/dev/x"}, "COM0=/dev/x"},
+        {{"--port", "com256=/dev/x"}, "com256=/dev/x"},
+        {{"--port="}, "--port"},
+        {{"--colour"}, "--colour"},
+        {{"-x"}, "-x"},
+        {{"extra"}, "extra"},
+    };
+    for (const auto& [words, named] : cases) {
+        try {
+            parse(words);
+            ADD_FAILURE() << "accepted: " << words.front();
+        } catch (const host::UsageError& e) {
+            EXPECT_NE(std::string(e.what()).find(named), std::string::npos) << e.what();
+        }
+    }
+}
+
+TEST(ProgramArguments, HelpColumnsAreAligned)
+{
+    const std::string help = host::program_options_help();
+    std::size_t start = 0;
+    int lines = 0;
+    while (start < help.size()) {
+        const std::size_t end = help.find('\n', start);
+        const std::string line = help.substr(start, end - start);
+        // Every explanation starts in the same column, after at least one blank.
+        if (line.size() > 24) {
+            EXPECT_EQ(line[23], ' ') << line;
+            EXPECT_NE(line[24], ' ') << line;
+        }
+        ++lines;
+        start = end + 1;
+    }
+    EXPECT_GE(lines, 10);
+    for (const char* option : {"--help", "--version", "--ui sdl|tty|headless", "--scale N", "--script FILE",
+                               "--port COMn=PATH", "--port PATH", "--no-reconnect", "--list-ports", "--trace FILE"})
+        EXPECT_NE(help.find(option), std::string::npos) << option;
 }
 
 TEST(FrontEndChoice, DefaultFollowsTheEnvironment)

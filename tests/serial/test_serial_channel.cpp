@@ -375,11 +375,11 @@ TEST(SerialTransfer, FileOperationsRaise51ForTheWrongDirection)
     for (auto op : {0, 1, 2}) {
         try {
             if (op == 0)
-                out.dev().eof(rt::serial_site::Eof);
+                out.dev().eof(rt::file_site::Eof);
             else if (op == 1)
-                out.dev().read(1, rt::serial_site::Eof);
+                out.dev().read(1, rt::file_site::Eof);
             else
-                out.dev().read_line(rt::serial_site::Eof);
+                out.dev().read_line(rt::file_site::Eof);
             ADD_FAILURE() << "input from an output channel, operation " << op;
         } catch (const rt::RuntimeError& e) {
             EXPECT_EQ(e.number(), 51);

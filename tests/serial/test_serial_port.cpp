@@ -159,21 +159,16 @@ TEST(SerialPortMap, OptionsComeBeforeTheSettingsFileWhichComesBeforeTheDefault)
     EXPECT_EQ(map.profile_integer("COM3:", 9600), 9600);
 }
 
-TEST(SerialPortMap, PortOptionsAreTakenOutOfTheArguments)
+TEST(SerialPortMap, AnUnnumberedPathStandsForEveryPortWithoutItsOwn)
 {
-    host::SerialPortMap map;
-    std::vector<std::string> args{"--tty", "--port", "COM1=/dev/pts/3", "x", "--port=com4=/tmp/p"};
-    host::take_port_options(args, map);
-    EXPECT_EQ(args, (std::vector<std::string>{"--tty", "x"}));
-    EXPECT_EQ(map.path_for(1), "/dev/pts/3");
-    EXPECT_EQ(map.path_for(4), "/tmp/p");
-
-    for (const char* bad : {"COM0=/x", "COM1=", "LPT1=/x", "COM=/x", "COM1x=/x", "COM256=/x", "/dev/ttyS0"}) {
-        host::SerialPortMap other;
-        std::vector<std::string> bad_args{"--port", bad};
-        EXPECT_THROW(host::take_port_options(bad_args, other), std::invalid_argument) << bad;
-        EXPECT_EQ(other.path_for(1), "/dev/ttyS0");
-    }
-    std::vector<std::string> incomplete{"--port"};
-    EXPECT_THROW(host::take_port_options(incomplete, map), std::invalid_argument);
+    host::SerialPortMap map([](std::string_view key) -> std::optional<std::string> {
+        if (key == "COM1")
+            return "/dev/ttyUSB7";
+        return std::nullopt;
+    });
+    map.assign(2, "/dev/pts/3");
+    map.assign_unnumbered("/dev/ttyACM0");
+    EXPECT_EQ(map.path_for(1), "/dev/ttyACM0");  // ahead of the settings file
+    EXPECT_EQ(map.path_for(2), "/dev/pts/3");
+    EXPECT_EQ(map.path_for(4), "/dev/ttyACM0");
 }

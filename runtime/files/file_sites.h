@@ -1,16 +1,9 @@
-// Error numbers and site codes of the device table and file operations.
+// Site codes of the device table and the file-number operations (the serial
+// device raises its file-number errors under the same codes).
 // A site code's high byte names the operation, its low byte the check.
 #pragma once
 
 #include <cstdint>
-
-namespace rt::file_error {
-// Numbers the core's list does not name (the others come from error.h).
-inline constexpr std::uint16_t PastEnd = 54;        // input past the end of a file; search finished
-inline constexpr std::uint16_t PrinterInput = 53;   // input requested from a printer
-inline constexpr std::uint16_t NotOpen = 57;        // file or directory number not open
-inline constexpr std::uint16_t BadField = 58;       // a field the field parser rejects
-}  // namespace rt::file_error
 
 namespace rt::file_site {
 inline constexpr std::uint16_t OpenSpecification = 0x2001;

@@ -1,0 +1,195 @@
+#include "host/program_arguments.h"
+
+#include <getopt.h>
+
+#include <array>
+#include <charconv>
+#include <string_view>
+
+#include "host/serial_port_map.h"
+
+namespace host {
+
+namespace {
+
+enum LongOnly : int {
+    kUi = 256,
+    kScript,
+    kScale,
+    kPort,
+    kNoReconnect,
+    kListPorts,
+    kTrace,
+};
+
+constexpr std::array<option, 11> kOptions{{
+    {"help", no_argument, nullptr, 'h'},
+    {"version", no_argument, nullptr, 'V'},
+    {"ui", required_argument, nullptr, kUi},
+    {"script", required_argument, nullptr, kScript},
+    {"scale", required_argument, nullptr, kScale},
+    {"port", required_argument, nullptr, kPort},
+    {"no-reconnect", no_argument, nullptr, kNoReconnect},
+    {"list-ports", no_argument, nullptr, kListPorts},
+    {"trace", required_argument, nullptr, kTrace},
+    {nullptr, 0, nullptr, 0},
+}};
+
+// The option lines of --help: the left column and its explanation lines.
+struct OptionHelp {
+    std::string_view names;
+    std::string_view text;
+};
+
+constexpr std::array<OptionHelp, 10> kOptionHelp{{
+    {"-h, --help", "show this help and exit"},
+    {"-V, --version", "show the version and exit"},
+    {"--ui sdl|tty|headless",
+     "where the screen appears: an SDL2 window (sdl),\n"
+     "this terminal (tty) or nowhere (headless). Default:\n"
+     "sdl when a display is available, else tty in a\n"
+     "terminal, else headless"},
+    {"--scale N", "sdl: open the window at N times 640x432 (1-16);\n"
+                  "default: the largest that fits the display"},
+    {"--script FILE", "headless: keys and waits to play (- for standard\n"
+                      "input); implies --ui headless"},
+    {"--port COMn=PATH", "use the tty PATH as system port n (CH=0 is COM1)"},
+    {"--port PATH", "use the tty PATH for the channel QK.DEF selects"},
+    {"--no-reconnect", "end the program (error 53) when the port goes away,\n"
+                       "instead of waiting for it to return"},
+    {"--list-ports", "list the serial ports that can be used, and exit"},
+    {"--trace FILE", "write every byte sent and received to FILE"},
+}};
+
+constexpr std::size_t kHelpColumn = 24;
+
+constexpr int kMaxScale = 16;
+
+FrontEndKind front_end_named(std::string_view name)
+{
+    if (name == "sdl")
+        return FrontEndKind::Sdl;
+    if (name == "tty")
+        return FrontEndKind::Tty;
+    if (name == "headless")
+        return FrontEndKind::Headless;
+    throw UsageError("--ui takes sdl, tty or headless, not '" + std::string(name) + "'");
+}
+
+int scale_named(std::string_view text)
+{
+    int value = 0;
+    auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (ec != std::errc{} || end != text.data() + text.size() || value < 1 || value > kMaxScale)
+        throw UsageError("--scale takes a whole number from 1 to " + std::to_string(kMaxScale) + ", not '" +
+                         std::string(text) + "'");
+    return value;
+}
+
+PortOption port_named(std::string_view text)
+{
+    if (text.empty())
+        throw UsageError("--port needs COMn=PATH or a PATH");
+    if (auto assignment = parse_port_assignment(text))
+        return PortOption{assignment->number, std::move(assignment->path)};
+    // Something that reads as COMn=... but is not a valid assignment is a
+    // mistake, not a file name.
+    const std::string_view head = text.substr(0, 3);
+    const bool com_prefix = head.size() == 3 && (head[0] | 0x20) == 'c' && (head[1] | 0x20) == 'o' &&
+                            (head[2] | 0x20) == 'm' && text.find('=') != std::string_view::npos &&
+                            text.find('/') > text.find('=');
+    if (com_prefix)
+        throw UsageError("bad --port '" + std::string(text) + "' (expected COMn=PATH with n from 1 to 255)");
+    return PortOption{std::nullopt, std::string(text)};
+}
+
+// The argument that getopt_long stopped at, for a message.
+std::string offending_argument(int argc, char* const* argv, int index)
+{
+    return index > 0 && index <= argc && argv[index - 1] ? argv[index - 1] : "";
+}
+
+}  // namespace
+
+ProgramArguments parse_program_arguments(int argc, char* const* argv)
+{
+    ProgramArguments arguments;
+    if (argc > 0 && argv[0])
+        arguments.program_path = argv[0];
+    // getopt_long reorders the pointers it is given: work on a copy.
+    std::vector<char*> list(argv, argv + argc);
+    list.push_back(nullptr);
+    bool script_given = false;
+    opterr = 0;
+    optind = 0;  // a full re-initialisation, so a process may parse more than once
+    for (;;) {
+        int index = -1;
+        const int c = getopt_long(argc, list.data(), ":hV", kOptions.data(), &index);
+        if (c == -1)
+            break;
+        const std::string_view value = optarg ? optarg : "";
+        switch (c) {
+        case 'h': arguments.help = true; break;
+        case 'V': arguments.version = true; break;
+        case kUi: arguments.front_end.kind = front_end_named(value); break;
+        case kScript:
+            arguments.front_end.script = std::string(value);
+            script_given = true;
+            break;
+        case kScale: arguments.front_end.scale = scale_named(value); break;
+        case kPort: arguments.ports.push_back(port_named(value)); break;
+        case kNoReconnect: arguments.reconnect = false; break;
+        case kListPorts: arguments.list_ports = true; break;
+        case kTrace:
+            if (value.empty())
+                throw UsageError("--trace needs a file name");
+            arguments.trace = std::string(value);
+            break;
+        case ':': throw UsageError("option '" + offending_argument(argc, list.data(), optind) + "' needs a value");
+        default: {
+            const std::string given = optopt && optopt < 256 ? "-" + std::string(1, char(optopt))
+                                                             : offending_argument(argc, list.data(), optind);
+            throw UsageError("unknown option '" + given + "'");
+        }
+        }
+    }
+    if (optind < argc)
+        throw UsageError("unexpected argument '" + std::string(list[std::size_t(optind)]) + "'");
+    if (script_given) {
+        if (arguments.front_end.kind != FrontEndKind::Automatic && arguments.front_end.kind != FrontEndKind::Headless)
+            throw UsageError("--script needs --ui headless");
+        arguments.front_end.kind = FrontEndKind::Headless;
+    }
+    if (arguments.front_end.scale && arguments.front_end.kind != FrontEndKind::Automatic &&
+        arguments.front_end.kind != FrontEndKind::Sdl)
+        throw UsageError("--scale needs --ui sdl");
+    return arguments;
+}
+
+std::string program_options_help()
+{
+    std::string text;
+    for (const OptionHelp& option : kOptionHelp) {
+        std::string left = "  " + std::string(option.names);
+        std::string_view rest = option.text;
+        bool first = true;
+        while (!rest.empty() || first) {
+            const std::size_t end = rest.find('\n');
+            const std::string_view line = rest.substr(0, end);
+            if (first && left.size() + 1 > kHelpColumn) {
+                text += left + "\n";
+                left.clear();
+            }
+            std::string row = first ? left : std::string();
+            row.resize(kHelpColumn, ' ');
+            text += row;
+            text += line;
+            text += '\n';
+            rest = end == std::string_view::npos ? std::string_view{} : rest.substr(end + 1);
+            first = false;
+        }
+    }
+    return text;
+}
+
+}  // namespace host

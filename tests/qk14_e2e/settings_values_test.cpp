@@ -32,8 +32,9 @@ TEST_F(SettingsValues, HugeNamesAndFormatFieldsAreCutToTheirCells)
     start_simulator({"--fill", "8001=5A"});
     directory_.write("QK.DEF", "CH=0\r\nF2=" + std::string(10'000'000, 'N') + "\r\nF3=BIG\r\n");
     directory_.write("BIG.DAT", "2,3,A,80001," + std::string(5'000'000, 'H') + "\r\n2,4,B,80011,H\r\n");
+    // Reading the 10 MB record takes the input statement a while; printing is cut.
     HeadlessScript script;
-    script.wait(kStartWait).screen("start.txt").key("F3").wait(kCommandWait).screen("page.txt").close();
+    script.wait(2 * kTimeOutWait).screen("start.txt").key("F3").wait(kTimeOutWait).screen("page.txt").close();
     EXPECT_EQ(run(script), 0) << directory_.read("qk14.err");
     const ScreenCapture start = screen("start.txt");
     EXPECT_EQ(start.at(14, 22, 26), "F2=NNNNNNNNNNF3=BIG       ") << start.text();

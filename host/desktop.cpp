@@ -80,6 +80,20 @@ bool Desktop::window_exists(WindowId window) const noexcept
     return windows_.contains(window);
 }
 
+WindowId Desktop::main_window() const noexcept
+{
+    for (const auto& [id, procedure] : windows_)
+        if (!hidden_.contains(id))
+            return id;
+    return 0;
+}
+
+void Desktop::set_title(WindowId window, std::string_view title_sjis)
+{
+    if (windows_.contains(window) && !hidden_.contains(window))
+        front_end_->set_title(window, title_sjis);
+}
+
 std::vector<WindowId> Desktop::window_ids() const
 {
     std::vector<WindowId> ids;

@@ -13,6 +13,7 @@
 #include <memory>
 #include <set>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "front_end.h"
@@ -42,6 +43,11 @@ public:
     bool window_exists(WindowId window) const noexcept;
     // Every existing window, oldest first.
     std::vector<WindowId> window_ids() const;
+    // The oldest window the front end shows; 0 when there is none.
+    WindowId main_window() const noexcept;
+    // Retitles a shown window (Shift-JIS): the window's title bar, or the
+    // terminal's title where the terminal has one.
+    void set_title(WindowId window, std::string_view title_sjis);
 
     // Appends a message to the queue (program thread only).
     void post(const Message& message);

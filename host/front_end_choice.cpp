@@ -60,12 +60,11 @@ std::unique_ptr<FrontEnd> make_front_end(const FrontEndChoice& choice)
             // No usable display after all: fall through to the terminal or headless.
         }
     }
-    if (terminals) {
-        try {
-            return std::make_unique<TerminalFrontEnd>();
-        } catch (const std::runtime_error&) {
-        }
-    }
+    // In a terminal that cannot show the screen (unknown type, no cursor
+    // addressing) the reason is reported: running headless there would
+    // leave the user with nothing to see.
+    if (terminals)
+        return std::make_unique<TerminalFrontEnd>();
     return make_headless(choice);
 }
 

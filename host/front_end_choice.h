@@ -26,8 +26,8 @@ struct FrontEndChoice {
 // The automatic choice for this environment, without trying SDL.
 FrontEndKind default_front_end_kind(bool display_available, bool stdio_are_terminals) noexcept;
 
-// Makes the chosen front end. Automatic tries SDL, then the terminal, then
-// headless. An explicit choice that cannot start (no display for sdl, no
+// Makes the chosen front end. Automatic tries SDL, then the terminal when
+// standard input and output are one, else headless. An explicit choice that cannot start (no display for sdl, no
 // terminal with cursor addressing for tty) throws std::runtime_error whose
 // text says why and what to use instead.
 std::unique_ptr<FrontEnd> make_front_end(const FrontEndChoice& choice);

@@ -1,6 +1,7 @@
 #include "headless_front_end.h"
 
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <iostream>
 #include <iterator>
@@ -11,6 +12,13 @@
 #include "png_file.h"
 
 namespace host {
+
+namespace {
+// How often a script's "await" looks for its file, and how often the "live"
+// file is brought up to date at most.
+constexpr std::chrono::milliseconds kAwaitCheck{20};
+constexpr std::chrono::milliseconds kLiveScreenInterval{50};
+}  // namespace
 
 struct HeadlessFrontEnd::WindowState {
     WindowState(const BitmapFont& font, const WindowInfo& window_info)
@@ -101,10 +109,22 @@ std::vector<Message> HeadlessFrontEnd::take_ready_messages()
     if (main_window() == 0)
         return ready;
     const auto now = Clock::now();
+    write_live_screen(now);
     bool posted_script_input = false;
     while (!script_.empty() && now >= next_step_at_) {
         ScriptStep& step = script_.front();
         switch (step.kind) {
+        case ScriptStep::Kind::Await:
+            if (!std::filesystem::exists(step.path)) {
+                next_step_at_ = now + kAwaitCheck;
+                return ready;
+            }
+            break;
+        case ScriptStep::Kind::LiveScreen:
+            live_path_ = step.path;
+            live_rows_.clear();
+            next_live_at_ = now;
+            break;
         case ScriptStep::Kind::Messages:
             for (const Message& m : step.messages)
                 ready.push_back(addressed(m));
@@ -113,6 +133,25 @@ std::vector<Message> HeadlessFrontEnd::take_ready_messages()
         case ScriptStep::Kind::Wait:
             next_step_at_ = now + step.wait;
             break;
+        case ScriptStep::Kind::Until: {
+            // The screen shows the effect of the input before it: let the program take that first.
+            if (posted_script_input)
+                return ready;
+            if (!until_deadline_)
+                until_deadline_ = now + step.wait;
+            const std::vector<std::string> rows = screen_rows_utf8();
+            const bool shown = step.row < static_cast<int>(rows.size()) &&
+                               rows[static_cast<std::size_t>(step.row)].find(step.path) != std::string::npos;
+            if (!shown && now < *until_deadline_) {
+                next_step_at_ = now + kUntilCheckInterval;
+                return ready;
+            }
+            if (!shown)
+                std::cerr << "script line " << step.line << ": row " << step.row << " did not show \"" << step.path
+                          << "\"; going on\n";
+            until_deadline_.reset();
+            break;
+        }
         case ScriptStep::Kind::Close:
             ready.push_back(Message{main_window(), MessageKind::Close, 0, 0});
             posted_script_input = true;
@@ -133,6 +172,21 @@ std::vector<Message> HeadlessFrontEnd::take_ready_messages()
         script_.pop_front();
     }
     return ready;
+}
+
+// The live file is replaced whole (written aside, then renamed), so a reader
+// never sees half a screen.
+void HeadlessFrontEnd::write_live_screen(Clock::time_point now)
+{
+    if (live_path_.empty() || now < next_live_at_)
+        return;
+    next_live_at_ = now + kLiveScreenInterval;
+    std::vector<std::string> rows = screen_rows_utf8();
+    if (rows == live_rows_)
+        return;
+    const std::string aside = live_path_ + ".new";
+    if (write_screen(aside) && std::rename(aside.c_str(), live_path_.c_str()) == 0)
+        live_rows_ = std::move(rows);
 }
 
 void HeadlessFrontEnd::collect_events(Desktop& desktop, std::chrono::milliseconds timeout)

@@ -10,6 +10,7 @@
 #include <map>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -81,8 +82,15 @@ private:
     mutable ShiftJisCodec codec_;
     std::map<WindowId, std::unique_ptr<WindowState>> windows_;
 
+    void write_live_screen(Clock::time_point now);
+
     std::deque<ScriptStep> script_;
     Clock::time_point next_step_at_{};
+    std::string live_path_;  // the script's "live" file
+    std::vector<std::string> live_rows_;
+    Clock::time_point next_live_at_{};
+    std::optional<Clock::time_point> until_deadline_;  // of the "until" step being checked
+    static constexpr std::chrono::milliseconds kUntilCheckInterval{5};
 
     std::mutex mutex_;  // guards injected_ and woken_
     std::condition_variable wake_signal_;

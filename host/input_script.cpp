@@ -60,10 +60,26 @@ std::vector<ScriptStep> parse_input_script(std::string_view script, ShiftJisCode
                 throw InputScriptError(line_number, "wait needs milliseconds");
             step.kind = ScriptStep::Kind::Wait;
             step.wait = std::chrono::milliseconds(milliseconds);
+        } else if (command == "until") {
+            // "until ROW TEXT": the text is the rest of the line as written after one space.
+            const std::size_t gap = argument.find(' ');
+            const std::string_view digits = argument.substr(0, gap);
+            int row = -1;
+            const auto [rest, error] = std::from_chars(digits.data(), digits.data() + digits.size(), row);
+            if (error != std::errc{} || rest != digits.data() + digits.size() || row < 0 || gap == std::string_view::npos ||
+                gap + 1 >= argument.size())
+                throw InputScriptError(line_number, "until needs a row and a text");
+            step.kind = ScriptStep::Kind::Until;
+            step.row = row;
+            step.path = std::string(argument.substr(gap + 1));
+            step.wait = kUntilLimit;
         } else if (command == "close" && trim(argument).empty()) {
             step.kind = ScriptStep::Kind::Close;
-        } else if (command == "png" || command == "screen") {
-            step.kind = command == "png" ? ScriptStep::Kind::WritePng : ScriptStep::Kind::WriteScreen;
+        } else if (command == "png" || command == "screen" || command == "live" || command == "await") {
+            step.kind = command == "png"      ? ScriptStep::Kind::WritePng
+                        : command == "screen" ? ScriptStep::Kind::WriteScreen
+                        : command == "live"   ? ScriptStep::Kind::LiveScreen
+                                              : ScriptStep::Kind::Await;
             step.path = std::string(trim(argument));
             if (step.path.empty())
                 throw InputScriptError(line_number, std::string(command) + " needs a file name");

@@ -3,9 +3,12 @@
 //   text abc        characters, UTF-8 in the script, sent as Shift-JIS Char messages
 //   key F5          one key press; modifiers: key shift+Home, key ctrl+C
 //   wait 500        milliseconds before the next line takes effect
+//   until 3 0000    holds the next lines until screen row 3 shows the text (at most 30 s)
 //   close           the user closes the window
 //   png out.png     writes the client area as a PNG file
 //   screen out.txt  writes the screen's text rows (UTF-8); "screen -" to standard output
+//   live out.txt    from now on rewrites out.txt whenever the text rows change
+//   await go        the following lines take effect once the file "go" exists
 //
 // Empty lines and lines starting with '#' are ignored.
 #pragma once
@@ -23,11 +26,12 @@ namespace host {
 class ShiftJisCodec;
 
 struct ScriptStep {
-    enum class Kind { Messages, Wait, Close, WritePng, WriteScreen };
+    enum class Kind { Messages, Wait, Until, Close, WritePng, WriteScreen, LiveScreen, Await };
     Kind kind = Kind::Messages;
     std::vector<Message> messages;  // window 0: the main window
-    std::chrono::milliseconds wait{0};
-    std::string path;
+    std::chrono::milliseconds wait{0};  // Until: the longest it holds the script
+    int row = 0;                        // Until: the screen row, from 0
+    std::string path;                   // Until: the text (UTF-8)
     int line = 0;
 };
 
@@ -42,6 +46,9 @@ public:
 private:
     int line_;
 };
+
+// How long an "until" line holds the script at most before it goes on.
+inline constexpr std::chrono::seconds kUntilLimit{30};
 
 // Throws InputScriptError for an unknown command or a bad argument.
 std::vector<ScriptStep> parse_input_script(std::string_view script, ShiftJisCodec& codec);

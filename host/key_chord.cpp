@@ -141,4 +141,16 @@ std::vector<Message> key_chord_messages(const KeyChord& chord, WindowId window)
     return messages;
 }
 
+std::optional<std::uint32_t> function_key_for_alt(char32_t character) noexcept
+{
+    if (character >= U'1' && character <= U'9')
+        return vk::F1 + std::uint32_t(character - U'1');
+    switch (character) {
+    case U'0': return vk::F1 + 9;
+    case U'-': return vk::F1 + 10;
+    case U'=': return vk::F1 + 11;
+    default: return std::nullopt;
+    }
+}
+
 }  // namespace host

@@ -32,4 +32,9 @@ std::optional<KeyChord> parse_key_chord(std::string_view text) noexcept;
 std::optional<std::uint8_t> chord_character(const KeyChord& chord) noexcept;
 std::vector<Message> key_chord_messages(const KeyChord& chord, WindowId window);
 
+// The function key that Alt and a character stand for, where the desktop keeps
+// the function keys for itself: Alt+1..Alt+9 F1..F9, Alt+0 F10, Alt+- F11,
+// Alt+= F12. Both the terminal and the window front ends use it.
+std::optional<std::uint32_t> function_key_for_alt(char32_t character) noexcept;
+
 }  // namespace host

@@ -18,6 +18,9 @@ namespace {
 using Clock = std::chrono::steady_clock;
 constexpr std::chrono::milliseconds caret_blink{530};
 constexpr std::chrono::milliseconds bell_flash{100};
+// The share of the display that the window may take at its starting scale.
+constexpr double display_share = 0.9;
+constexpr int max_scale = 16;
 
 struct SdlWindowDeleter {
     void operator()(SDL_Window* window) const noexcept { SDL_DestroyWindow(window); }
@@ -34,6 +37,27 @@ SDL_Rect sdl_rect(const Rect& r) noexcept
     return SDL_Rect{r.left, r.top, r.width(), r.height()};
 }
 
+// The size of the display that shows (or will show) `window`; 0x0 when unknown.
+SDL_Rect display_bounds(SDL_Window* window) noexcept
+{
+    const int display = window ? std::max(SDL_GetWindowDisplayIndex(window), 0) : 0;
+    SDL_Rect bounds{0, 0, 0, 0};
+    if (SDL_GetDisplayBounds(display, &bounds) != 0)
+        bounds = SDL_Rect{0, 0, 0, 0};
+    return bounds;
+}
+
+// The largest whole scale at which a width x height screen fits into
+// `share` of the display; at least 1.
+int fitting_scale(const SDL_Rect& display, int width, int height, double share) noexcept
+{
+    if (width <= 0 || height <= 0 || display.w <= 0 || display.h <= 0)
+        return 1;
+    const int across = int(display.w * share) / width;
+    const int down = int(display.h * share) / height;
+    return std::clamp(std::min(across, down), 1, max_scale);
+}
+
 std::runtime_error sdl_failure(const std::string& what)
 {
     return std::runtime_error(what + ": " + SDL_GetError());
@@ -47,6 +71,8 @@ public:
     Session()
     {
         SDL_SetHint(SDL_HINT_IME_SHOW_UI, "1");
+        // Scaled pixels stay sharp: each screen pixel becomes a block of whole pixels.
+        SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "nearest");
         // Closing the window sends its own close event; SDL_QUIT then only comes from signals.
         SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
         // On X11 without Wayland, skip probing for a Wayland compositor (it slows the start).
@@ -78,6 +104,8 @@ struct SdlFrontEnd::WindowState {
 
     void make_texture()
     {
+        SDL_RenderSetLogicalSize(renderer.get(), std::max(painter.surface().width(), 1),
+                                 std::max(painter.surface().height(), 1));
         texture.reset(SDL_CreateTexture(renderer.get(), SDL_PIXELFORMAT_RGB888, SDL_TEXTUREACCESS_STREAMING,
                                         std::max(painter.surface().width(), 1), std::max(painter.surface().height(), 1)));
         if (!texture)
@@ -115,18 +143,23 @@ SdlFrontEnd::WindowState* SdlFrontEnd::find(WindowId window) noexcept
 void SdlFrontEnd::window_created(WindowId window, const WindowInfo& info)
 {
     auto state = std::make_unique<WindowState>(font_, info);
-    // At the top-left corner of the screen, client area exactly the screen's size.
-    state->window.reset(SDL_CreateWindow(codec_.to_utf8(info.title_sjis).c_str(), 0, 0, std::max(info.client_width, 1),
-                                         std::max(info.client_height, 1), SDL_WINDOW_RESIZABLE | SDL_WINDOW_SHOWN));
+    const int width = std::max(info.client_width, 1), height = std::max(info.client_height, 1);
+    // At the top-left corner of the screen, the client area a whole multiple of
+    // the screen's size: the requested scale, else the largest that fits.
+    const int scale = requested_scale_ ? *requested_scale_ : fitting_scale(display_bounds(nullptr), width, height,
+                                                                            display_share);
+    state->window.reset(SDL_CreateWindow(codec_.to_utf8(info.title_sjis).c_str(), 0, 0, width * scale, height * scale,
+                                         SDL_WINDOW_RESIZABLE | SDL_WINDOW_SHOWN));
     if (!state->window)
         throw sdl_failure("SDL cannot create a window");
-    // Never larger than the whole text screen.
-    SDL_SetWindowMaximumSize(state->window.get(), std::max(info.client_width, 1), std::max(info.client_height, 1));
     state->renderer.reset(SDL_CreateRenderer(state->window.get(), -1, 0));
     if (!state->renderer)
         state->renderer.reset(SDL_CreateRenderer(state->window.get(), -1, SDL_RENDERER_SOFTWARE));
     if (!state->renderer)
         throw sdl_failure("SDL cannot create a renderer");
+    // The renderer draws the surface at the largest whole scale that fits the
+    // window, centred, with a black border.
+    SDL_RenderSetIntegerScale(state->renderer.get(), SDL_TRUE);
     state->make_texture();
     state->sdl_id = SDL_GetWindowID(state->window.get());
     windows_[window] = std::move(state);
@@ -150,9 +183,10 @@ void SdlFrontEnd::set_client_size(WindowId window, int width, int height)
     WindowState* state = find(window);
     if (!state || width <= 0 || height <= 0)
         return;
-    SDL_SetWindowMaximumSize(state->window.get(), std::max(width, state->info.client_width),
-                             std::max(height, state->info.client_height));
-    SDL_SetWindowSize(state->window.get(), width, height);
+    const int scale = window_scale(*state);
+    state->info.client_width = width;
+    state->info.client_height = height;
+    SDL_SetWindowSize(state->window.get(), width * scale, height * scale);
     state->painter.resize(width, height);
     state->make_texture();
     state->needs_present = true;
@@ -219,8 +253,12 @@ void SdlFrontEnd::set_caret(WindowId window, bool visible, int x, int y, int wid
         return;
     state->painter.set_caret(CaretState{visible, x, y, width, height});
     if (visible) {
-        // The input method's composition window follows the caret.
-        SDL_Rect at{x, y, std::max(width, 1), std::max(height, 1)};
+        // The input method's composition window follows the caret (window pixels).
+        int left = 0, top = 0, right = 0, bottom = 0;
+        SDL_RenderLogicalToWindow(state->renderer.get(), float(x), float(y), &left, &top);
+        SDL_RenderLogicalToWindow(state->renderer.get(), float(x + std::max(width, 1)), float(y + std::max(height, 1)),
+                                  &right, &bottom);
+        SDL_Rect at{left, top, std::max(right - left, 1), std::max(bottom - top, 1)};
         SDL_SetTextInputRect(&at);
         caret_on_ = true;
         next_blink_ = Clock::now() + caret_blink;
@@ -337,7 +375,11 @@ bool SdlFrontEnd::handle_event(Desktop& desktop, const SDL_Event& event)
         switch (event.window.event) {
         case SDL_WINDOWEVENT_CLOSE: post(window, MessageKind::Close, 0); return true;
         case SDL_WINDOWEVENT_SIZE_CHANGED: {
-            const int width = event.window.data1, height = event.window.data2;
+            // A window at least as large as the screen shows all of it, scaled;
+            // a smaller one shows a part at scale 1, which the wheel scrolls.
+            const int width = std::min(event.window.data1, state->info.client_width);
+            const int height = std::min(event.window.data2, state->info.client_height);
+            state->needs_present = true;
             if (width == state->painter.surface().width() && height == state->painter.surface().height())
                 return false;
             state->painter.resize(width, height);
@@ -364,6 +406,12 @@ bool SdlFrontEnd::handle_event(Desktop& desktop, const SDL_Event& event)
         window = window ? window : main_window_id();
         if (window == 0)
             return false;
+        if (const int step = scale_step_for_key(event.key.keysym.sym, event.key.keysym.mod); step != 0) {
+            // The window's own keys: never passed on to the program.
+            if (WindowState* target = find(window); target && event.type == SDL_KEYDOWN)
+                change_scale(*target, step);
+            return false;
+        }
         const auto messages = messages_for_sdl_key(event.type == SDL_KEYDOWN, event.key.keysym.sym,
                                                    event.key.keysym.mod, window);
         for (const Message& m : messages)
@@ -421,6 +469,44 @@ void SdlFrontEnd::collect_events(Desktop& desktop, std::chrono::milliseconds tim
         }
     }
     present_all();
+}
+
+int SdlFrontEnd::window_scale(const WindowState& state) const noexcept
+{
+    int width = 0, height = 0;
+    SDL_GetWindowSize(state.window.get(), &width, &height);
+    const int client_width = std::max(state.info.client_width, 1), client_height = std::max(state.info.client_height, 1);
+    return std::clamp(std::min(width / client_width, height / client_height), 1, max_scale);
+}
+
+int SdlFrontEnd::scale(WindowId window) const noexcept
+{
+    const auto it = windows_.find(window);
+    return it == windows_.end() ? 0 : window_scale(*it->second);
+}
+
+void SdlFrontEnd::change_scale(WindowState& state, int step)
+{
+    const int width = std::max(state.info.client_width, 1), height = std::max(state.info.client_height, 1);
+    // Never beyond the whole display.
+    const int largest = std::max(fitting_scale(display_bounds(state.window.get()), width, height, 1.0), 1);
+    const int scale = std::clamp(window_scale(state) + step, 1, std::max(largest, 1));
+    SDL_SetWindowSize(state.window.get(), width * scale, height * scale);
+    state.needs_present = true;
+}
+
+int scale_step_for_key(std::int32_t sym, std::uint16_t modifiers) noexcept
+{
+    if (!(modifiers & KMOD_CTRL) || (modifiers & (KMOD_ALT | KMOD_GUI)))
+        return 0;
+    switch (sym) {
+    case SDLK_PLUS:
+    case SDLK_EQUALS:  // the Plus key without Shift on many layouts
+    case SDLK_KP_PLUS: return 1;
+    case SDLK_MINUS:
+    case SDLK_KP_MINUS: return -1;
+    default: return 0;
+    }
 }
 
 void SdlFrontEnd::wake() noexcept

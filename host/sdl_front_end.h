@@ -2,15 +2,21 @@
 // painter) is shown through a streaming texture; keyboard, text input, focus,
 // resizing and closing become messages.
 //
-// - The window is resizable up to the size of the whole screen; when it is
-//   smaller, the mouse wheel scrolls (Shift+wheel or a sideways wheel:
-//   horizontally) by sending scroll messages to the console window.
+// - The window opens at a whole multiple of the screen's size: --scale N, or
+//   the largest that fits 90% of the display. It is resizable: the screen is
+//   drawn at the largest whole scale that fits, centred with a black border,
+//   each pixel a sharp block. Ctrl+Plus and Ctrl+Minus make the window one
+//   scale larger or smaller; the program never sees these two keys.
+// - A window smaller than the screen at scale 1 shows a part of it; the mouse
+//   wheel scrolls (Shift+wheel or a sideways wheel: horizontally) by sending
+//   scroll messages to the console window.
 // - Text from the input method arrives as UTF-8 and is sent as Shift-JIS Char
 //   messages; the composition window is placed at the caret.
 // - The bell flashes the window.
 #pragma once
 
 #include <chrono>
+#include <cstdint>
 #include <map>
 #include <memory>
 #include <optional>
@@ -52,6 +58,8 @@ public:
 
     // Shows every window whose pixels changed (end_paint and collect_events do this too).
     void present_all();
+    // The whole scale at which the window shows its screen; 0 for no such window.
+    int scale(WindowId window) const noexcept;
 
 private:
     class Session;
@@ -59,6 +67,8 @@ private:
     WindowState* find(WindowId window) noexcept;
     WindowId main_window_id() const noexcept { return windows_.empty() ? 0 : windows_.begin()->first; }
     void present(WindowState& state);
+    int window_scale(const WindowState& state) const noexcept;
+    void change_scale(WindowState& state, int step);
     // Returns true when the event became a message or was the wake-up.
     bool handle_event(Desktop& desktop, const ::SDL_Event& event);
     void update_blink_and_flash();
@@ -74,5 +84,9 @@ private:
     bool caret_on_ = true;
     bool flashing_ = false;
 };
+
+// +1 for Ctrl+Plus (or Ctrl+=), -1 for Ctrl+Minus, else 0: the keys that
+// change the window's scale.
+int scale_step_for_key(std::int32_t sdl_keycode, std::uint16_t sdl_modifiers) noexcept;
 
 }  // namespace host

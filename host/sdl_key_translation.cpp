@@ -2,6 +2,8 @@
 
 #include <SDL2/SDL_keyboard.h>
 
+#include "host/key_chord.h"
+
 namespace host {
 
 std::optional<std::uint32_t> virtual_key_for_sdl(std::int32_t key) noexcept
@@ -40,6 +42,12 @@ std::vector<Message> messages_for_sdl_key(bool down, std::int32_t sdl_keycode, s
                                           WindowId window)
 {
     std::vector<Message> messages;
+    // Left Alt with a digit, '-' or '=' is a function key (right Alt may be AltGr).
+    if ((sdl_modifiers & KMOD_LALT) && !(sdl_modifiers & (KMOD_CTRL | KMOD_RALT)) && sdl_keycode >= 0 &&
+        sdl_keycode < 0x80) {
+        if (const auto function_key = function_key_for_alt(char32_t(sdl_keycode)))
+            return messages_for_sdl_key(down, SDLK_F1 + std::int32_t(*function_key - vk::F1), 0, window);
+    }
     const auto key = virtual_key_for_sdl(sdl_keycode);
     if (!key)
         return messages;

@@ -43,19 +43,27 @@ bool is_hang_up_error(int error)
 
 std::optional<SerialPort> SerialPort::open(const std::string& path, int& error)
 {
-    int fd = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) {
-        error = errno;
+    SerialPort port(path);
+    error = port.open_descriptor();
+    if (error != 0)
         return std::nullopt;
-    }
-    SerialPort port(fd, path);
+    return port;
+}
+
+int SerialPort::open_descriptor()
+{
+    fd_ = FileDescriptor(::open(path_.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC));
+    if (!fd_.valid())
+        return errno;
+    const int fd = fd_.get();
     if (!isatty(fd)) {
-        error = ENOTTY;
-        return std::nullopt;
+        fd_.reset();
+        return ENOTTY;
     }
     if (flock(fd, LOCK_EX | LOCK_NB) != 0) {
-        error = errno;
-        return std::nullopt;
+        const int error = errno;
+        fd_.reset();
+        return error;
     }
     // Raw at once, so that reads behave alike whether or not settings are written later.
     termios t{};
@@ -64,52 +72,14 @@ std::optional<SerialPort> SerialPort::open(const std::string& path, int& error)
         (void)tcsetattr(fd, TCSANOW, &t);
     }
     // Refuses further opens by other programs (root excepted); not every tty has it.
-    port.exclusive_ = ioctl(fd, TIOCEXCL) == 0;
+    exclusive_ = ioctl(fd, TIOCEXCL) == 0;
     serial_icounter_struct counters{};
-    if (ioctl(fd, TIOCGICOUNT, &counters) == 0) {
-        port.has_counters_ = true;
-        port.counters_ = {counters.frame, counters.overrun, counters.parity, counters.brk, counters.buf_overrun};
-    }
-    error = 0;
-    return port;
-}
-
-SerialPort::SerialPort(int fd, std::string path) noexcept : fd_(fd), path_(std::move(path)) {}
-
-SerialPort::SerialPort(SerialPort&& other) noexcept
-    : fd_(std::exchange(other.fd_, -1)),
-      path_(std::move(other.path_)),
-      settings_(other.settings_),
-      receive_queue_(other.receive_queue_),
-      transmit_queue_(other.transmit_queue_),
-      read_total_ms_(other.read_total_ms_),
-      write_total_ms_(other.write_total_ms_),
-      pending_errors_(other.pending_errors_),
-      hung_up_(other.hung_up_),
-      exclusive_(std::exchange(other.exclusive_, false)),
-      has_counters_(other.has_counters_),
-      counters_(other.counters_)
-{
-}
-
-SerialPort& SerialPort::operator=(SerialPort&& other) noexcept
-{
-    if (this != &other) {
-        close_descriptor();
-        fd_ = std::exchange(other.fd_, -1);
-        path_ = std::move(other.path_);
-        settings_ = other.settings_;
-        receive_queue_ = other.receive_queue_;
-        transmit_queue_ = other.transmit_queue_;
-        read_total_ms_ = other.read_total_ms_;
-        write_total_ms_ = other.write_total_ms_;
-        pending_errors_ = other.pending_errors_;
-        hung_up_ = other.hung_up_;
-        exclusive_ = std::exchange(other.exclusive_, false);
-        has_counters_ = other.has_counters_;
-        counters_ = other.counters_;
-    }
-    return *this;
+    has_counters_ = ioctl(fd, TIOCGICOUNT, &counters) == 0;
+    if (has_counters_)
+        counters_ = {counters.frame, counters.overrun, counters.parity, counters.brk, counters.buf_overrun};
+    hung_up_ = false;
+    pending_errors_ = 0;
+    return 0;
 }
 
 SerialPort::~SerialPort()
@@ -119,18 +89,45 @@ SerialPort::~SerialPort()
 
 void SerialPort::close_descriptor() noexcept
 {
-    if (fd_ >= 0) {
-        if (exclusive_)
-            (void)ioctl(fd_, TIOCNXCL);
-        ::close(fd_);  // also releases the flock
-        fd_ = -1;
+    // A pseudo-terminal's slave stays exclusive while its peer holds it open,
+    // which would refuse the next open of the path: release before closing.
+    if (fd_.valid() && exclusive_)
+        (void)ioctl(fd_.get(), TIOCNXCL);
+    exclusive_ = false;
+    fd_.reset();  // also releases the flock
+}
+
+void SerialPort::disconnect() noexcept
+{
+    close_descriptor();
+    hung_up_ = true;
+}
+
+bool SerialPort::reconnect(int& error)
+{
+    if (fd_.valid()) {
+        error = 0;
+        return true;
     }
+    error = open_descriptor();
+    if (error != 0) {
+        hung_up_ = true;
+        return false;
+    }
+    if (settings_) {
+        const SerialLineSettings settings = *settings_;
+        settings_.reset();
+        if (!write_settings(settings))
+            settings_ = settings;  // kept for the next reconnect; the line runs on what it has
+    }
+    purge();
+    return true;
 }
 
 std::optional<SerialLineSettings> SerialPort::read_settings()
 {
     termios t{};
-    if (tcgetattr(fd_, &t) != 0)
+    if (tcgetattr(fd_.get(), &t) != 0)
         return std::nullopt;
     if (settings_)
         return settings_;
@@ -144,7 +141,7 @@ bool SerialPort::write_settings(const SerialLineSettings& settings)
         return false;
     }
     termios t{};
-    if (tcgetattr(fd_, &t) != 0)
+    if (tcgetattr(fd_.get(), &t) != 0)
         return false;
     const termios previous = t;
     if (!line_settings_to_termios(settings, t)) {
@@ -153,19 +150,19 @@ bool SerialPort::write_settings(const SerialLineSettings& settings)
     }
     const unsigned constant = speed_to_termios_constant(settings.BaudRate);
     cfsetspeed(&t, constant != 0 ? constant : B38400);
-    if (tcsetattr(fd_, TCSANOW, &t) != 0)
+    if (tcsetattr(fd_.get(), TCSANOW, &t) != 0)
         return false;
-    if (constant == 0 && !set_custom_serial_speed(fd_, settings.BaudRate)) {
+    if (constant == 0 && !set_custom_serial_speed(fd_.get(), settings.BaudRate)) {
         const int error = errno;
-        (void)tcsetattr(fd_, TCSANOW, &previous);
+        (void)tcsetattr(fd_.get(), TCSANOW, &previous);
         errno = error;
         return false;
     }
     // Modem control lines; a pseudo-terminal has none (ENOTTY/EINVAL), which is no failure.
     int rts = TIOCM_RTS;
     int dtr = TIOCM_DTR;
-    (void)ioctl(fd_, settings.fRtsControl == serial_control::Disable ? TIOCMBIC : TIOCMBIS, &rts);
-    (void)ioctl(fd_, settings.fDtrControl == serial_control::Disable ? TIOCMBIC : TIOCMBIS, &dtr);
+    (void)ioctl(fd_.get(), settings.fRtsControl == serial_control::Disable ? TIOCMBIC : TIOCMBIS, &rts);
+    (void)ioctl(fd_.get(), settings.fDtrControl == serial_control::Disable ? TIOCMBIC : TIOCMBIS, &dtr);
     settings_ = settings;
     return true;
 }
@@ -195,7 +192,7 @@ void SerialPort::note_failure(int error) noexcept
 bool SerialPort::wait_for(short events, Clock::time_point deadline)
 {
     for (;;) {
-        pollfd p{fd_, events, 0};
+        pollfd p{fd_.get(), events, 0};
         int n = ::poll(&p, 1, poll_timeout(deadline));
         if (n < 0) {
             if (errno == EINTR)
@@ -220,7 +217,7 @@ SerialTransfer SerialPort::read(std::uint8_t* data, std::size_t length)
 {
     const auto deadline = deadline_after(read_total_ms_);
     for (;;) {
-        ssize_t n = ::read(fd_, data, length);
+        ssize_t n = ::read(fd_.get(), data, length);
         if (n > 0)
             return {0, static_cast<std::size_t>(n)};
         if (n == 0) {  // end of file on a tty: the line hung up
@@ -244,7 +241,7 @@ SerialTransfer SerialPort::write(const std::uint8_t* data, std::size_t length)
     const auto deadline = deadline_after(write_total_ms_);
     std::size_t done = 0;
     while (done < length) {
-        ssize_t n = ::write(fd_, data + done, length - done);
+        ssize_t n = ::write(fd_.get(), data + done, length - done);
         if (n > 0) {
             done += static_cast<std::size_t>(n);
             continue;
@@ -270,7 +267,7 @@ std::uint32_t SerialPort::take_errors()
         word |= serial_error_bit::DeviceIo;
     if (has_counters_) {
         serial_icounter_struct now{};
-        if (ioctl(fd_, TIOCGICOUNT, &now) == 0) {
+        if (ioctl(fd_.get(), TIOCGICOUNT, &now) == 0) {
             if (now.frame != counters_.frame)
                 word |= serial_error_bit::Framing;
             if (now.overrun != counters_.overrun)
@@ -290,8 +287,11 @@ std::uint32_t SerialPort::take_errors()
 std::int32_t SerialPort::receive_count() noexcept
 {
     int count = 0;
-    if (ioctl(fd_, FIONREAD, &count) != 0)
+    if (ioctl(fd_.get(), FIONREAD, &count) != 0) {
+        if (is_hang_up_error(errno))  // a tty that hung up refuses it with EIO
+            hung_up_ = true;
         return 0;
+    }
     return count;
 }
 
@@ -302,11 +302,13 @@ SerialWait SerialPort::wait_for_input(std::chrono::nanoseconds timeout)
     const timespec ts{static_cast<time_t>(timeout.count() / 1'000'000'000),
                       static_cast<long>(timeout.count() % 1'000'000'000)};
     if (!hung_up_) {
-        pollfd p{fd_, POLLIN, 0};
+        pollfd p{fd_.get(), POLLIN, 0};
         int n = ::ppoll(&p, 1, &ts, nullptr);
         if (n == 0)
             return SerialWait::TimedOut;
-        if (n > 0 && (p.revents & POLLIN))
+        // A line that hung up polls readable too: only bytes still queued count.
+        const bool gone = n > 0 && (p.revents & (POLLHUP | POLLERR | POLLNVAL));
+        if (n > 0 && (p.revents & POLLIN) && (!gone || receive_count() > 0))
             return SerialWait::Readable;
         if (n > 0)
             hung_up_ = true;
@@ -321,7 +323,7 @@ SerialWait SerialPort::wait_for_input(std::chrono::nanoseconds timeout)
 SerialModemStatus SerialPort::modem_status() noexcept
 {
     int bits = 0;
-    if (ioctl(fd_, TIOCMGET, &bits) != 0)
+    if (ioctl(fd_.get(), TIOCMGET, &bits) != 0)
         return {};
     return {(bits & TIOCM_CTS) != 0, (bits & TIOCM_DSR) != 0, (bits & TIOCM_RNG) != 0, (bits & TIOCM_CAR) != 0};
 }
@@ -329,12 +331,12 @@ SerialModemStatus SerialPort::modem_status() noexcept
 void SerialPort::drop_dtr() noexcept
 {
     int dtr = TIOCM_DTR;
-    (void)ioctl(fd_, TIOCMBIC, &dtr);
+    (void)ioctl(fd_.get(), TIOCMBIC, &dtr);
 }
 
 void SerialPort::purge() noexcept
 {
-    (void)tcflush(fd_, TCIOFLUSH);
+    (void)tcflush(fd_.get(), TCIOFLUSH);
 }
 
 }  // namespace host

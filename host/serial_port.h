@@ -11,8 +11,12 @@
 // counters and no modem lines (ENOTTY): it reports no line errors, and every
 // modem line reads as off.
 //
+// A line that hung up can be closed and opened again at the same path
+// (disconnect(), reconnect()): the settings, queue sizes and time-outs in force
+// are applied to the new descriptor, so the port carries on as it was.
+//
 // Not thread-safe, except that fd() may be polled by a reader thread while the
-// program thread uses the port.
+// program thread uses the port (a reader must be stopped before disconnect()).
 #pragma once
 
 #include <chrono>
@@ -21,6 +25,7 @@
 #include <optional>
 #include <string>
 
+#include "file_descriptor.h"
 #include "serial_line_settings.h"
 
 namespace host {
@@ -60,14 +65,24 @@ public:
     // program; ENOENT: absent; ENOTTY: not a terminal).
     static std::optional<SerialPort> open(const std::string& path, int& error);
 
-    SerialPort(SerialPort&& other) noexcept;
-    SerialPort& operator=(SerialPort&& other) noexcept;
+    SerialPort(SerialPort&& other) noexcept = default;
+    SerialPort& operator=(SerialPort&& other) = delete;  // would close without releasing TIOCEXCL first
     SerialPort(const SerialPort&) = delete;
     SerialPort& operator=(const SerialPort&) = delete;
     ~SerialPort();
 
-    int fd() const noexcept { return fd_; }
+    int fd() const noexcept { return fd_.get(); }  // -1 while disconnected
     const std::string& path() const noexcept { return path_; }
+
+    // Closes the descriptor (the line hung up or the device went away), keeping
+    // the path, settings and time-outs. A USB adapter plugged in again gets its
+    // old device name back only once every descriptor of the old one is closed.
+    // Until reconnect() succeeds the port acts as hung up.
+    void disconnect() noexcept;
+    bool connected() const noexcept { return fd_.valid(); }
+    // Opens the same path again as open() does and applies the settings in
+    // force. False with the errno value in `error` while the port is not back.
+    bool reconnect(int& error);
 
     // The settings in force: the last ones written, else those read from termios.
     std::optional<SerialLineSettings> read_settings();
@@ -107,12 +122,13 @@ public:
     void purge() noexcept;
 
 private:
-    SerialPort(int fd, std::string path) noexcept;
+    explicit SerialPort(std::string path) noexcept : path_(std::move(path)) {}
+    int open_descriptor();  // 0 or an errno value
     void close_descriptor() noexcept;
     void note_failure(int error) noexcept;
     bool wait_for(short events, std::chrono::steady_clock::time_point deadline);
 
-    int fd_ = -1;
+    FileDescriptor fd_;
     std::string path_;
     std::optional<SerialLineSettings> settings_;
     std::uint32_t receive_queue_ = 0;

@@ -39,6 +39,13 @@ private:
     std::optional<std::string> unnumbered_;
 };
 
+// How the serial lines behave beyond their settings: reopened after a
+// hang-up (`--no-reconnect` clears it), and traced to a file (`--trace FILE`).
+struct LinkOptions {
+    bool reconnect = true;
+    std::string trace_path;  // empty: no trace
+};
+
 // Parses "COMn=PATH" (the letters in either case, n 1..255, PATH not empty).
 struct PortAssignment {
     unsigned number = 0;

@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <atomic>
 #include <clocale>
 #include <csignal>
@@ -253,6 +254,12 @@ std::optional<KeyChord> chord_for_character(wint_t c)
     return std::nullopt;
 }
 
+void post_key(Desktop& desktop, WindowId window, const KeyChord& chord)
+{
+    for (const Message& m : key_chord_messages(chord, window))
+        desktop.post(m);
+}
+
 }  // namespace
 
 TerminalFrontEnd::TerminalFrontEnd() : terminal_(std::make_unique<Terminal>()) {}
@@ -332,6 +339,30 @@ void TerminalFrontEnd::set_caret(WindowId window, bool visible, int x, int y, in
         state->caret_column = x >= 0 ? x / std::max(state->info.cell_width, 1) : -1;
         state->caret_row = y >= 0 ? y / std::max(state->info.cell_height, 1) : -1;
     }
+}
+
+void TerminalFrontEnd::set_title(WindowId window, std::string_view title_sjis)
+{
+    if (windows_.empty() || windows_.begin()->first != window)
+        return;
+    std::string start;
+    std::string end;
+    const char* to_status = tigetstr("tsl");
+    const char* from_status = tigetstr("fsl");
+    const auto usable = [](const char* text) { return text && text != reinterpret_cast<const char*>(-1) && *text; };
+    if (usable(to_status) && usable(from_status)) {
+        start = tiparm(to_status, 0);
+        end = from_status;
+    } else if (tigetflag("XT") > 0) {
+        start = "\033]2;";
+        end = "\007";
+    } else {
+        return;
+    }
+    std::string text = codec_.to_utf8(title_sjis);
+    std::erase_if(text, [](char c) { return static_cast<unsigned char>(c) < 0x20 || c == 0x7F; });
+    std::fputs((start + text + end).c_str(), stdout);
+    std::fflush(stdout);
 }
 
 void TerminalFrontEnd::bell()
@@ -463,16 +494,34 @@ void TerminalFrontEnd::translate_input(Desktop& desktop)
         }
         if (window == 0)
             continue;
+        if (kind == OK && code == 27) {
+            // A terminal sends Alt+key as Esc and the key at once; curses has
+            // waited its escape delay, so a key that came with the Esc is
+            // already waiting, and a lone Esc has nothing after it.
+            wint_t next = 0;
+            const int next_kind = get_wch(&next);
+            if (next_kind == OK) {
+                if (const auto function_key = function_key_for_alt(char32_t(next))) {
+                    post_key(desktop, window, KeyChord{*function_key, false, false, false});
+                    continue;
+                }
+            }
+            post_key(desktop, window, KeyChord{vk::Escape, false, false, false});
+            if (next_kind == ERR)
+                continue;
+            kind = next_kind;
+            code = next;
+        }
         const std::optional<KeyChord> chord = kind == KEY_CODE_YES ? chord_for_key_code(code) : chord_for_character(code);
         if (chord) {
-            for (const Message& m : key_chord_messages(*chord, window))
-                desktop.post(m);
+            post_key(desktop, window, *chord);
         } else if (kind != KEY_CODE_YES) {
             for (char byte : codec_.encode(char32_t(code)))
                 desktop.post(Message{window, MessageKind::Char, static_cast<std::uint8_t>(byte), 1});
         }
     }
 }
+
 
 void TerminalFrontEnd::collect_events(Desktop& desktop, std::chrono::milliseconds timeout)
 {

@@ -7,6 +7,7 @@
 //   draws one cell wide is followed by a space.
 // - A blank cell over lines of the graphics layer shows a line-drawing character.
 // - Ctrl+C is a key (raw mode), Esc waits 25 ms for a following sequence.
+// - A window title goes to the terminal's title when the terminal has one.
 // - SIGTERM and SIGHUP (and a terminal that goes away) become a Close message
 //   and then Quit; the terminal is restored however the program ends.
 // - A terminal smaller than the screen shows the visible part and says so on
@@ -44,6 +45,9 @@ public:
     void paint_fill(WindowId window, const Rect& area, std::uint32_t colour) override;
     void end_paint(WindowId window) override;
     void set_caret(WindowId window, bool visible, int x, int y, int width, int height) override;
+    // The main window's title becomes the terminal's title where terminfo
+    // tells how to set it (tsl/fsl, or the XT flag of xterm-like terminals).
+    void set_title(WindowId window, std::string_view title_sjis) override;
     void bell() override;
     void message_box(std::string_view caption_sjis, std::string_view text_sjis) override;
 

@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Builds everything and runs Qk14 against the simulated Z80 board in this terminal;
+# Builds the two programs, the simulator and the message library (no tests)
+# and runs Qk14 against the simulated Z80 board in this terminal;
 # with --board pic, QkP877W against the simulated PIC16F877 board.
 # Options after "--" go to the monitor (for example: -- --ui sdl).
 # The demo runs in build/demo (build/demo-pic), which gets the settings and
@@ -11,9 +12,12 @@ cd "$(dirname "$0")/.."
 root=$(pwd)
 
 build() {
-  ./scripts/install-packages.sh
-  cmake -S . -B build -DQK_BENCH=OFF >/dev/null
-  cmake --build build -j "$(nproc)"
+  ./scripts/install-packages.sh --demo
+  # Tests need GoogleTest: a build folder configured for them keeps them.
+  local tests=OFF
+  dpkg-query -W -f='${Status}' libgtest-dev 2>/dev/null | grep -q "install ok installed" && tests=ON
+  cmake -S . -B build -DQK_BENCH=OFF -DQK_TESTS="$tests" >/dev/null
+  cmake --build build -j "$(nproc)" --target qk14 qkp877w target-sim qk_message_library
 }
 
 # Copies the demo files into the demo directory, replacing older copies.

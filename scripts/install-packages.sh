@@ -1,8 +1,12 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the build, the tests and the demo need.
+# With --demo: only what building and running the programs needs.
 set -euo pipefail
-packages=(build-essential cmake pkg-config libgtest-dev libgmock-dev libbenchmark-dev
-          libsdl2-dev libncurses-dev libpng-dev unifont xvfb xauth x11-apps tmux clang libclang-rt-14-dev)
+packages=(build-essential cmake pkg-config libsdl2-dev libncurses-dev libpng-dev unifont)
+if [ "${1:-}" != "--demo" ]; then
+  packages+=(libgtest-dev libgmock-dev libbenchmark-dev xvfb xauth x11-apps tmux clang libclang-rt-14-dev
+             dpkg-dev file)
+fi
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

@@ -30,4 +30,6 @@ esac
 cmake -S . -B "$build_dir" "${flags[@]}"
 cmake --build "$build_dir" -j "$(nproc)" --target "$build_target"
 cd "$build_dir"
-ctest --output-on-failure -j "$(nproc)" "${ctest_args[@]}"
+# Many cases at once: the end-to-end cases mostly wait; the busy ones take a
+# "cpu" slot each, one per core (tests/CMakeLists.txt).
+ctest --output-on-failure -j "$(( $(nproc) * 4 ))" --resource-spec-file ctest-resources.json "${ctest_args[@]}"

@@ -4,6 +4,7 @@
 #include <optional>
 
 #include "monitors/monitor_shared/change_log.h"
+#include "monitors/monitor_shared/change_log_file.h"
 #include "monitors/monitor_shared/command_request.h"
 #include "monitors/monitor_shared/console_output.h"
 #include "monitors/monitor_shared/dump_page.h"
@@ -406,7 +407,9 @@ void MonitorProgram::log_step()
     stmt(__LINE__, [&] { date = current_date_text(); });
     stmt(__LINE__, [&] { time = current_time_text(); });
     if (state_.log.logging)
-        stmt(__LINE__, [&] { print_to_file(kLogFile, change_log_line(*change, date, time, *reply), kEndLine); });
+        state_.log.logging = append_change_log(
+            kLogFile, log_file_name(state_.settings.function_key_names[static_cast<std::size_t>(key_of_mode(DisplayMode::Log))]),
+            change_log_line(*change, date, time, *reply), kResponsePlace);
     stmt(__LINE__, [&] { locate(kChangeRowPlace); });
     stmt(__LINE__, [&] {
         print(change_row_text(*change, board_.change_number_picture, date, time, entry.label, ""));

@@ -1,6 +1,8 @@
 #include "monitors/monitor_shared/program_entry.h"
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <string>
 
 #include "qk_version.h"
@@ -10,6 +12,30 @@
 #include "runtime/serial/serial_channels.h"
 
 namespace monitor {
+
+namespace {
+
+// QK.DEF's CH=0..3 opens system ports COM1..COM4.
+constexpr unsigned kHighestPort = 4;
+
+// A usage message for a --port COMn= beyond the ports QK.DEF can select, or
+// a trace file that cannot be made; empty when the command line is usable.
+std::string link_option_problem(const rt::CommandLine& command_line)
+{
+    for (const rt::PortOption& port : command_line.ports)
+        if (port.number && *port.number > kHighestPort)
+            return "--port COM" + std::to_string(*port.number) + "=" + port.path + ": QK.DEF's CH=0..3 selects COM1..COM" +
+                   std::to_string(kHighestPort) + " only, so COM" + std::to_string(*port.number) + " is never opened";
+    if (command_line.trace) {
+        std::FILE* trace = std::fopen(command_line.trace->c_str(), "w");
+        if (!trace)
+            return "cannot create the trace file " + *command_line.trace + ": " + std::strerror(errno);
+        std::fclose(trace);
+    }
+    return {};
+}
+
+}  // namespace
 
 int run_monitor_program(int argc, char** argv, const ProgramIdentity& identity, std::function<void()> main_routine)
 {
@@ -31,12 +57,18 @@ int run_monitor_program(int argc, char** argv, const ProgramIdentity& identity, 
         return 0;
     }
     if (command_line.list_ports) {
-        std::fprintf(stderr, "%s: --list-ports is not available in this build\n", identity.program.c_str());
-        return 1;
+        std::fputs(rt::serial_port_list_text().c_str(), stdout);
+        return 0;
+    }
+    if (const std::string problem = link_option_problem(command_line); !problem.empty()) {
+        std::fprintf(stderr, "%s: %s\nTry '%s --help' for more information.\n", identity.program.c_str(),
+                     problem.c_str(), identity.program.c_str());
+        return rt::kUsageExitCode;
     }
     return rt::start_program(command_line, rt::ProgramOptions{}, identity.module_name, std::move(main_routine),
-                             {[ports = command_line.ports](rt::Runtime& runtime) {
-                                 rt::install_serial_devices(runtime, rt::user_serial_port_map(ports));
+                             {[&command_line](rt::Runtime& runtime) {
+                                 rt::install_serial_devices(runtime, rt::user_serial_port_map(command_line.ports),
+                                                            rt::serial_link_options(command_line));
                              }});
 }
 

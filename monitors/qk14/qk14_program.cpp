@@ -7,6 +7,7 @@
 #include <string>
 
 #include "monitors/monitor_shared/change_log.h"
+#include "monitors/monitor_shared/change_log_file.h"
 #include "monitors/monitor_shared/command_request.h"
 #include "monitors/monitor_shared/console_output.h"
 #include "monitors/monitor_shared/monitor_program.h"
@@ -165,10 +166,8 @@ void Qk14Program::enter_log_mode()
         stmt(__LINE__, [&] { rt::CLS(0, 1); });
         if (state_.log.logging) {
             stmt(__LINE__, [&] { rt::CLOSE({monitor::kLogFile}); });
-            stmt(__LINE__, [&] {
-                rt::push_temp(monitor::log_file_name(request.base_name));
-                rt::OPEN(3, 1, monitor::kLogFile);
-            });
+            state_.log.logging = monitor::open_change_log(monitor::kLogFile, monitor::log_file_name(request.base_name),
+                                                          monitor::kResponsePlace);
         }
         return;
     }

@@ -32,6 +32,10 @@ std::unique_ptr<host::FrontEnd> choose_front_end(const CommandLine& command_line
     }
 }
 
+int run_with_front_end(std::unique_ptr<host::FrontEnd> front_end, const CommandLine& command_line, const ProgramOptions& options,
+                       std::string module_name, const std::function<void()>& main_routine,
+                       const std::vector<std::function<void(Runtime&)>>& extra_installers, std::string& closing_report);
+
 }  // namespace
 
 int start_program(int argc, char** argv, const ProgramOptions& options, std::string module_name,
@@ -44,6 +48,10 @@ int start_program(int argc, char** argv, const ProgramOptions& options, std::str
         std::fprintf(stderr, "%s: %s\n", program_base_name(argc > 0 && argv[0] ? argv[0] : "").c_str(), e.what());
         return kUsageExitCode;
     }
+    if (command_line.help) {
+        std::printf("Options:\n%s", command_line_options_help().c_str());
+        return 0;
+    }
     return start_program(command_line, options, std::move(module_name), std::move(main_routine),
                          std::move(extra_installers));
 }
@@ -54,6 +62,22 @@ int start_program(const CommandLine& command_line, const ProgramOptions& options
     std::unique_ptr<host::FrontEnd> front_end = choose_front_end(command_line);
     if (!front_end)
         return kUsageExitCode;
+    // The fatal report reaches standard error after the front end has closed
+    // (the terminal's alternate screen is gone), so the shell keeps it.
+    std::string closing_report;
+    const int exit_code = run_with_front_end(std::move(front_end), command_line, options, std::move(module_name),
+                                             main_routine, extra_installers, closing_report);
+    if (!closing_report.empty())
+        std::fputs(closing_report.c_str(), stderr);
+    return exit_code;
+}
+
+namespace {
+
+int run_with_front_end(std::unique_ptr<host::FrontEnd> front_end, const CommandLine& command_line, const ProgramOptions& options,
+                       std::string module_name, const std::function<void()>& main_routine,
+                       const std::vector<std::function<void(Runtime&)>>& extra_installers, std::string& closing_report)
+{
     host::Desktop desktop(std::move(front_end));
     const std::string module_path = command_line.program_path.empty() ? executable_path() : command_line.program_path;
     Runtime runtime(options, desktop, std::move(module_name), program_base_name(module_path));
@@ -73,7 +97,11 @@ int start_program(const CommandLine& command_line, const ProgramOptions& options
         runtime.release_all();
         return 0;
     }
-    return run_main_routine(main_routine);
+    const int exit_code = run_main_routine(main_routine);
+    closing_report = runtime.closing_report();
+    return exit_code;
 }
+
+}  // namespace
 
 }  // namespace rt

@@ -21,7 +21,8 @@ int start_program(const CommandLine& command_line, const ProgramOptions& options
                   std::function<void()> main_routine, std::vector<std::function<void(Runtime&)>> extra_installers = {});
 
 // The same for a program without options of its own: parses argc/argv first;
-// a bad command line is reported on standard error with exit code 2.
+// a bad command line is reported on standard error with exit code 2, and
+// --help lists the options.
 int start_program(int argc, char** argv, const ProgramOptions& options, std::string module_name,
                   std::function<void()> main_routine, std::vector<std::function<void(Runtime&)>> extra_installers = {});
 

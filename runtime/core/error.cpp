@@ -1,8 +1,10 @@
 #include "runtime/core/error.h"
 
 #include <cerrno>
+#include <utility>
 
 #include "host/settings_store.h"
+#include "runtime/core/error_state.h"
 #include "runtime/core/floating_point_reset.h"
 #include "runtime/core/frame_records.h"
 #include "runtime/core/runtime.h"
@@ -10,7 +12,9 @@
 
 namespace rt {
 
-void RAISE_ERROR(std::uint16_t number, std::uint16_t site)
+namespace {
+
+[[noreturn]] void raise(std::uint16_t number, std::uint16_t site, ErrorCause* cause)
 {
     reset_floating_point_state();
     if (Runtime* runtime = Runtime::current_or_null()) {
@@ -23,10 +27,23 @@ void RAISE_ERROR(std::uint16_t number, std::uint16_t site)
             e.site = site;
             e.line = f.line;
             e.in_progress = true;
+            e.cause = cause ? std::move(*cause) : ErrorCause{};
         }
         runtime->string_stack().release_all();
     }
     throw RuntimeError(number, site);
+}
+
+}  // namespace
+
+void RAISE_ERROR(std::uint16_t number, std::uint16_t site)
+{
+    raise(number, site, nullptr);
+}
+
+void RAISE_FILE_ERROR(std::uint16_t number, std::uint16_t site, ErrorCause cause)
+{
+    raise(number, site, &cause);
 }
 
 std::uint16_t API_ERROR(int errnum)
@@ -45,6 +62,7 @@ std::uint16_t API_ERROR(int errnum)
 //   ENOSPC                 67  disk full
 //   EMFILE, ENFILE         66  too many files
 //   EROFS                  73  write protected
+//   EFBIG                  67  file size limit reached
 //   EINVAL                  5  bad argument
 //   ENOMEM                  7  out of memory
 //   ENAMETOOLONG           55  bad file name
@@ -69,6 +87,7 @@ std::uint16_t translate_system_error(int errnum) noexcept
     case EEXIST:
         return err::FileExists;
     case ENOSPC:
+    case EFBIG:
         return err::DiskFull;
     case EMFILE:
     case ENFILE:

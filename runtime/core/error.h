@@ -88,6 +88,12 @@ struct ProgramTermination {
 // temporary on the string stack, and throws RuntimeError.
 [[noreturn]] void RAISE_ERROR(std::uint16_t number, std::uint16_t site);
 
+struct ErrorCause;
+
+// RAISE_ERROR for a device or file operation that failed on `cause.path`:
+// the cause is kept in the error state for the report's reason line.
+[[noreturn]] void RAISE_FILE_ERROR(std::uint16_t number, std::uint16_t site, ErrorCause cause);
+
 // Logs the host error code `errnum` (errno) as "APIERR" in the error log and
 // returns the runtime error number it translates to (27 when it has no better one).
 std::uint16_t API_ERROR(int errnum);

@@ -4,21 +4,53 @@
 
 #include "host/desktop.h"
 #include "host/settings_store.h"
+#include "host/code_page.h"
 #include "runtime/core/console_report.h"
+#include "runtime/core/error_reason.h"
 #include "runtime/core/frame_records.h"
 #include "runtime/core/message_library.h"
 #include "runtime/core/runtime.h"
+#include "runtime/core/user_language.h"
 
 namespace rt {
 
 namespace {
 
-// Shift-JIS texts of the reports.
-constexpr std::string_view kLineWord = "\x8d\x73";                      // 行
-constexpr std::string_view kErrorWord = "\x83\x47\x83\x89\x81\x5b";     // エラー
-constexpr std::string_view kPressAnyKey =                                // \r\n任意のキーを押してください
-    "\r\n\x94\x43\x88\xd3\x82\xcc\x83\x4c\x81\x5b\x82\xf0\x89\x9f\x82\xb5\x82\xc4\x82\xad\x82\xbe\x82\xb3\x82\xa2";
-constexpr std::string_view kInterrupted = "\r\n\x92\x86\x92\x66\x82\xb5\x82\xdc\x82\xb5\x82\xbd";  // \r\n中断しました
+// Shift-JIS texts of the reports, Japanese and English.
+struct ReportTexts {
+    std::string_view line_before;  // before the line number
+    std::string_view line_after;   // after it
+    std::string_view error_word;
+    std::string_view press_any_key;
+    std::string_view interrupted;
+};
+
+constexpr ReportTexts kJapaneseTexts{
+    "", "\x8d\x73",                      // 行
+    "\x83\x47\x83\x89\x81\x5b",           // エラー
+    // \r\n任意のキーを押してください
+    "\r\n\x94\x43\x88\xd3\x82\xcc\x83\x4c\x81\x5b\x82\xf0\x89\x9f\x82\xb5\x82\xc4\x82\xad\x82\xbe\x82\xb3\x82\xa2",
+    "\r\n\x92\x86\x92\x66\x82\xb5\x82\xdc\x82\xb5\x82\xbd",  // \r\n中断しました
+};
+
+constexpr ReportTexts kEnglishTexts{"line ", "", " error", "\r\nPress any key", "\r\nInterrupted"};
+
+const ReportTexts& report_texts() noexcept
+{
+    return user_language() == Language::Japanese ? kJapaneseTexts : kEnglishTexts;
+}
+
+// The report as standard error shows it: UTF-8, one "\n" per line.
+std::string plain_text(std::string_view sjis)
+{
+    std::string text;
+    for (const char c : host::sjis_to_utf8(sjis))
+        if (c != '\r')
+            text += c;
+    while (!text.empty() && text.front() == '\n')
+        text.erase(0, 1);
+    return text + "\n";
+}
 
 std::string box_caption(const Runtime& runtime)
 {
@@ -43,12 +75,15 @@ std::string local_time_now()
 
 std::string fatal_report_line(std::string_view module, std::uint16_t line, std::uint16_t number)
 {
+    const ReportTexts& t = report_texts();
     std::string text = "\r\n";
     text += module;
-    text += " [" + std::to_string(line);
-    text += kLineWord;
+    text += " [";
+    text += t.line_before;
+    text += std::to_string(line);
+    text += t.line_after;
     text += "]:";
-    text += kErrorWord;
+    text += t.error_word;
     text += "[" + std::to_string(number) + "]";
     return text;
 }
@@ -63,19 +98,22 @@ std::string error_log_time_text(const std::tm& t)
 
 std::string break_notice_text(std::string_view module, std::uint16_t line)
 {
-    std::string text(kInterrupted);
+    const ReportTexts& t = report_texts();
+    std::string text(t.interrupted);
     text += " ";
     text += module;
-    text += "[" + std::to_string(line);
-    text += kLineWord;
+    text += "[";
+    text += t.line_before;
+    text += std::to_string(line);
+    text += t.line_after;
     text += "] ";
-    text += kPressAnyKey;
+    text += t.press_any_key;
     return text;
 }
 
 std::string_view press_any_key_text() noexcept
 {
-    return kPressAnyKey;
+    return report_texts().press_any_key;
 }
 
 std::uint32_t help_context_for(std::uint16_t number) noexcept
@@ -120,16 +158,27 @@ void report_fatal_error(std::uint16_t number, std::uint16_t site, std::uint16_t 
         return;
     try {
         const std::string report = fatal_report_line(runtime->module_name(), line, number);
+        const std::string reason = current_error_reason();
         write_error_log({runtime->module_name(), line, number, site, local_time_now()});
+        const bool on_console = console_target(*runtime) != nullptr;
+        const auto text = error_message_text(number, on_console ? kConsoleMessageBuffer : kBoxMessageBuffer);
+        std::string details;
+        if (text)
+            details += "\r\n" + *text;
+        if (!reason.empty())
+            details += "\r\n" + reason;
+        runtime->set_closing_report(plain_text(report + details));
         if (ConsoleReportTarget* console = console_target(*runtime)) {
-            console->write_text(report);
-            if (const auto text = error_message_text(number, kConsoleMessageBuffer))
-                console->write_text("\r\n" + *text);
-            console->write_text(kPressAnyKey);
+            console->write_text(report + details);
+            console->write_text(press_any_key_text());
             console->wait_for_key(true);  // ends with the line end after the key
         } else {
-            const auto text = error_message_text(number, kBoxMessageBuffer);
-            runtime->desktop().message_box(box_caption(*runtime), text ? report + "\n" + *text : report);
+            std::string box = report;
+            if (text)
+                box += "\n" + *text;
+            if (!reason.empty())
+                box += "\n" + reason;
+            runtime->desktop().message_box(box_caption(*runtime), box);
         }
     } catch (...) {
         // The program ends after the report whatever happens in it (the

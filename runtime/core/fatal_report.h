@@ -1,7 +1,10 @@
 // The fatal error report, the user-break notice, the key wait behind both,
 // the error log in the settings file, and help context numbers.
 //
-// Texts are Shift-JIS. The console path goes through the runtime's
+// Texts are Shift-JIS, Japanese or English by the user's locale
+// (user_language.h). A device or file error adds its reason line (path and
+// why). The report is also kept as plain text for standard error
+// (Runtime::closing_report). The console path goes through the runtime's
 // ConsoleReportTarget when the console window takes text; otherwise the
 // report is a message box through the desktop.
 //
@@ -17,13 +20,14 @@
 
 namespace rt {
 
-// "\r\n<module> [<line>行]:エラー[<number>]"
+// "\r\n<module> [<line>行]:エラー[<number>]", in English "\r\n<module> [line <line>]: error[<number>]"
 std::string fatal_report_line(std::string_view module, std::uint16_t line, std::uint16_t number);
 // "<year>/<mm>/<dd> <hh>:<mm>:<ss>"
 std::string error_log_time_text(const std::tm& local_time);
-// "\r\n中断しました <module>[<line>行] \r\n任意のキーを押してください"
+// "\r\n中断しました <module>[<line>行] \r\n任意のキーを押してください" (English:
+// "\r\nInterrupted <module>[line <line>] \r\nPress any key")
 std::string break_notice_text(std::string_view module, std::uint16_t line);
-// "\r\n任意のキーを押してください"
+// "\r\n任意のキーを押してください" ("\r\nPress any key")
 std::string_view press_any_key_text() noexcept;
 
 // Context number of the help on `number`: 1000..1019 map to number + 99000,

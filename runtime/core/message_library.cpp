@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "host/settings_store.h"
+#include "runtime/core/program_start.h"
 
 namespace rt {
 
@@ -53,13 +54,28 @@ std::optional<std::string> message_text_from(const std::string& library_path, st
     return std::string(buffer.data(), ::strnlen(buffer.data(), buffer_size));
 }
 
+std::vector<std::string> message_library_folders(const std::string& executable_path)
+{
+    const std::size_t slash = executable_path.rfind('/');
+    if (slash == std::string::npos)
+        return {};
+    const std::string folder = executable_path.substr(0, slash + 1);
+    return {folder, folder + "../lib/qkmonitors/"};
+}
+
 std::optional<std::string> error_message_text(std::uint16_t number, std::size_t buffer_size)
 {
     const auto directory = host::SettingsStore::for_user().get_string(host::settings::kEnvironmentSection,
                                                                       host::settings::kInstallationDirectoryKey);
-    if (!directory || directory->size() > kMaxDirectoryLength)
-        return std::nullopt;
-    return message_text_from(*directory + std::string(kMessageLibraryFile), number, buffer_size);
+    if (directory) {
+        if (directory->size() > kMaxDirectoryLength)
+            return std::nullopt;
+        return message_text_from(*directory + std::string(kMessageLibraryFile), number, buffer_size);
+    }
+    for (const std::string& folder : message_library_folders(executable_path()))
+        if (auto text = message_text_from(folder + std::string(kMessageLibraryFile), number, buffer_size))
+            return text;
+    return std::nullopt;
 }
 
 }  // namespace rt

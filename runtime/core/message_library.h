@@ -8,6 +8,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace rt {
 
@@ -30,10 +31,17 @@ inline constexpr std::size_t kBoxMessageBuffer = 256;
 std::optional<std::string> message_text_from(const std::string& library_path, std::uint16_t number,
                                              std::size_t buffer_size);
 
+// The folders searched for the library when the settings file names no
+// installation directory, each ending with "/": the executable's own folder
+// (a build tree, an unpacked archive), then the installed library folder
+// "<prefix>/lib/qkmonitors/" for an executable in "<prefix>/bin/".
+std::vector<std::string> message_library_folders(const std::string& executable_path);
+
 // The text from the library of the installation directory named by the
 // settings value ENV / Kaxel. The file name is appended to that value as it
 // stands (the directory is stored with its trailing separator); a value
-// longer than 260 bytes, or a missing one, gives no text.
+// longer than 260 bytes gives no text. Without the value the folders of
+// message_library_folders are tried in order.
 std::optional<std::string> error_message_text(std::uint16_t number, std::size_t buffer_size);
 
 }  // namespace rt

@@ -96,6 +96,12 @@ public:
     template <class T>
     T& extension();  // aborts with a message when not installed
 
+    // The fatal report as plain text (UTF-8, "\n" line ends) for standard
+    // error: the start routine writes it once the front end has closed, so
+    // the shell shows why the program ended. Empty when nothing was reported.
+    const std::string& closing_report() const noexcept { return closing_report_; }
+    void set_closing_report(std::string text) { closing_report_ = std::move(text); }
+
     // Termination clean-up: extensions in reverse order of installation, then
     // the string heap, stack and arrays. Idempotent; never throws.
     void release_all() noexcept;
@@ -130,6 +136,7 @@ private:
     PrintChannel* print_channel_ = nullptr;
     ConsoleReportTarget* report_target_ = nullptr;
     Runtime* previous_ = nullptr;
+    std::string closing_report_;
     friend class RuntimeScope;
 };
 

@@ -10,6 +10,7 @@
 #include <new>
 
 #include "runtime/core/error.h"
+#include "runtime/core/error_state.h"
 #include "runtime/files/field_reader.h"
 #include "runtime/files/file_sites.h"
 #include "runtime/files/open_mode.h"
@@ -21,15 +22,22 @@ namespace {
 
 constexpr char kEndOfText = 0x1A;
 
-[[noreturn]] void raise_system_error(int errnum, std::uint16_t site)
+[[noreturn]] void raise_system_error(int errnum, std::uint16_t site, const std::string& path)
 {
-    RAISE_ERROR(API_ERROR(errnum), site);
+    RAISE_FILE_ERROR(API_ERROR(errnum), site, ErrorCause{path, errnum});
+}
+
+// A folder, FIFO, socket or device where a disk file was asked for: refused
+// like a file that cannot be opened, before anything could block on it.
+[[noreturn]] void raise_not_regular(std::uint16_t site, const std::string& path)
+{
+    RAISE_FILE_ERROR(err::AccessDenied, site, ErrorCause{path, 0, true});
 }
 
 // The file's bytes for the field reader, read at explicit offsets.
 class DescriptorSource final : public FieldByteSource {
 public:
-    DescriptorSource(int fd, std::uint16_t site) noexcept : fd_(fd), site_(site) {}
+    DescriptorSource(int fd, std::uint16_t site, const std::string& path) noexcept : fd_(fd), site_(site), path_(path) {}
     std::size_t read_at(std::uint64_t offset, std::span<std::uint8_t> buffer) override
     {
         for (;;) {
@@ -37,18 +45,21 @@ public:
             if (n >= 0)
                 return static_cast<std::size_t>(n);
             if (errno != EINTR)
-                raise_system_error(errno, site_);
+                raise_system_error(errno, site_, path_);
         }
     }
 
 private:
     int fd_;
     std::uint16_t site_;
+    const std::string& path_;
 };
 
 int open_flags(const DiskOpenRow& row, bool with_read) noexcept
 {
-    int flags = O_CLOEXEC;
+    // O_NONBLOCK: should the name turn into a FIFO or device between the
+    // check and the open, the open still returns at once (fstat refuses it).
+    int flags = O_CLOEXEC | O_NOCTTY | O_NONBLOCK;
     if (row.access == DiskAccess::Read)
         flags |= O_RDONLY;
     else
@@ -80,30 +91,37 @@ std::unique_ptr<DiskFile> DiskFile::open(const DiskOpenRequest& request, std::ui
     FileState& state = *file->state_;
     state.mode_word = request.mode;
     state.record_length = request.record_length;
-    file->open_kind_ = row->kind;
     file->name_ = request.path;
+
+    // Only regular files are disk files: a name that exists as anything else
+    // is refused before the open, which could wait on a FIFO or touch a device.
+    const std::string& path = request.path;
+    struct stat info {};
+    if (::stat(path.c_str(), &info) == 0 && !S_ISREG(info.st_mode))
+        raise_not_regular(site, path);
 
     // Write-only opens also ask for reading, which the share locks need; a
     // file that may only be written is opened without them.
     bool lockable = true;
-    int fd = ::open(request.path.c_str(), open_flags(*row, true), 0666);
+    int fd = ::open(path.c_str(), open_flags(*row, true), 0666);
     if (fd < 0 && errno == EACCES && row->access == DiskAccess::Write) {
-        fd = ::open(request.path.c_str(), open_flags(*row, false), 0666);
+        fd = ::open(path.c_str(), open_flags(*row, false), 0666);
         lockable = false;
     }
     if (fd < 0)
-        raise_system_error(errno, site);
+        raise_system_error(errno, site, path);
     file->fd_ = host::FileDescriptor(fd);
 
-    struct stat info {};
     if (::fstat(fd, &info) != 0)
-        raise_system_error(errno, site);
-    if (S_ISDIR(info.st_mode))
-        raise_system_error(EISDIR, site);
+        raise_system_error(errno, site, path);
+    if (!S_ISREG(info.st_mode))
+        raise_not_regular(site, path);
+    file->device_ = info.st_dev;
+    file->inode_ = info.st_ino;
     if (lockable) {
         const ShareRequest share{row->access != DiskAccess::Write, row->access != DiskAccess::Read, request.share};
         if (const int error = acquire_share_locks(fd, share); error != 0)
-            raise_system_error(error, site);
+            raise_system_error(error, site, path);
     }
 
     state.length = static_cast<std::uint32_t>(
@@ -116,6 +134,8 @@ std::unique_ptr<DiskFile> DiskFile::open(const DiskOpenRequest& request, std::ui
             --state.position;
         }
     }
+    // Set last: a failed open must not write the closing mark on its way out.
+    file->open_kind_ = row->kind;
     return file;
 }
 
@@ -146,11 +166,31 @@ void DiskFile::write(std::string_view bytes, std::uint16_t site)
         }
         written += static_cast<std::size_t>(n);
     }
-    // Whatever reached the file counts, even when the rest failed.
+    if (failure != 0) {
+        // A write is all or nothing: the part that reached the end of the
+        // file is cut off again, so a full disk never leaves half a line.
+        if (written != 0 && state.position >= state.length)
+            while (::ftruncate(fd_.get(), static_cast<off_t>(state.position)) != 0 && errno == EINTR) {
+            }
+        raise_system_error(failure, site, name_);
+    }
     state.position += static_cast<std::uint32_t>(written);
     state.length = std::max(state.length, state.position);
-    if (failure != 0)
-        raise_system_error(failure, site);
+}
+
+bool DiskFile::ends_inside_line()
+{
+    const std::uint32_t position = state_->position;
+    char last = '\n';
+    if (position != 0 && ::pread(fd_.get(), &last, 1, static_cast<off_t>(position - 1)) != 1)
+        return false;
+    return last != '\n' && last != '\r';
+}
+
+bool DiskFile::replaced_on_disk() const noexcept
+{
+    struct stat info {};
+    return ::stat(name_.c_str(), &info) != 0 || info.st_dev != device_ || info.st_ino != inode_;
 }
 
 std::int32_t DiskFile::loc(std::uint16_t)
@@ -174,7 +214,7 @@ bool DiskFile::eof(std::uint16_t site)
         char last = 0;
         const ssize_t n = ::pread(fd_.get(), &last, 1, static_cast<off_t>(position));
         if (n < 0)
-            raise_system_error(errno, site);
+            raise_system_error(errno, site, name_);
         return n == 0 || last == kEndOfText;
     }
     case open_kind::BlockRead:
@@ -204,7 +244,7 @@ std::string DiskFile::read(std::uint32_t count, std::uint16_t site)
         if (n < 0 && errno == EINTR)
             continue;
         if (n < 0)
-            raise_system_error(errno, site);
+            raise_system_error(errno, site, name_);
         if (n == 0)
             RAISE_ERROR(err::DeviceIoError, site);
         got += static_cast<std::size_t>(n);
@@ -220,7 +260,7 @@ std::string DiskFile::read_field(FieldTarget target, std::uint16_t site)
     FileState& state = *state_;
     if (state.position >= state.length)
         RAISE_ERROR(err::DeviceIoError, site);
-    DescriptorSource source(fd_.get(), site);
+    DescriptorSource source(fd_.get(), site, name_);
     FieldReadResult field = rt::read_field(source, state.position, target);
     state.position = static_cast<std::uint32_t>(
         std::min<std::uint64_t>(field.next_position, std::numeric_limits<std::uint32_t>::max()));

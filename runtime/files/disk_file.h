@@ -5,8 +5,12 @@
 // overwrites it. Writes go to the file at once, one system write per output,
 // with no buffering in the program, so every completed write survives a crash.
 // Reads and writes address the file by the position in the state block, never
-// by a descriptor offset, so position and file always agree.
+// by a descriptor offset, so position and file always agree. A write that
+// fails leaves the file as it was before it (a partial write is cut back).
+// Only regular files open: a folder, FIFO or device is refused at once.
 #pragma once
+
+#include <sys/types.h>
 
 #include <cstdint>
 #include <memory>
@@ -45,9 +49,17 @@ public:
     // the file is open for input, 54 at the end, 58 for an empty numeric field.
     std::string read_field(FieldTarget target, std::uint16_t site);
 
+    // True when the byte before the position is not a line end (and there is one):
+    // the next write would continue an unfinished line.
+    bool ends_inside_line();
+    // True when the path no longer names the open file (deleted or replaced).
+    bool replaced_on_disk() const noexcept;
+
 private:
     DiskFile() = default;
     host::FileDescriptor fd_;
+    dev_t device_ = 0;
+    ino_t inode_ = 0;
 };
 
 }  // namespace rt

@@ -84,9 +84,10 @@ FieldReadResult read_field(FieldByteSource& source, std::uint64_t position, Fiel
                 result.error = err::DeviceIoError;
             break;
         }
-        if (byte == kCr) {
+        if (byte == kCr || byte == kLf) {
+            // CR LF, a lone CR and a lone LF each end one line.
             cursor.advance();
-            if (cursor.has_byte() && cursor.current() == kLf)
+            if (byte == kCr && cursor.has_byte() && cursor.current() == kLf)
                 cursor.advance();
             break;
         }

@@ -1,10 +1,11 @@
 // The field reader: one field of the input statement taken from a text file,
 // scanned in chunks of 256 bytes from the current position.
 //
-// A field ends at CR (with an LF right after it), at a comma or colon outside
-// quotes, at the end of the data, or at a final 0x1A. A double quote that
-// starts the field opens a quote that the next double quote closes; the quote
-// characters stay in the text for the field parser. Leading spaces are
+// A field ends at a line end (CR LF, a lone CR or a lone LF, so files saved
+// with either convention read alike), at a comma or colon outside quotes, at
+// the end of the data, or at a final 0x1A. A double quote that starts the
+// field opens a quote that the next double quote closes; the quote characters
+// stay in the text for the field parser. Leading spaces are
 // skipped; after a closed quote or a complete number spaces are skipped and
 // any other character ends the field (left for the next read when the target
 // is numeric, dropped when it is a string). NUL bytes are dropped.

@@ -9,6 +9,7 @@
 #include "runtime/core/string_descriptor.h"
 #include "runtime/core/string_ops.h"
 #include "runtime/files/device_table.h"
+#include "runtime/files/disk_file.h"
 #include "runtime/files/disk_path.h"
 #include "runtime/files/file_sites.h"
 #include "runtime/files/open_specification.h"
@@ -59,6 +60,18 @@ void KILL()
         RAISE_ERROR(err::FileAlreadyOpen, file_site::Kill);
     if (::unlink(path.c_str()) != 0)
         RAISE_ERROR(API_ERROR(errno), file_site::Kill);
+}
+
+bool file_ends_inside_line(std::int32_t file_number)
+{
+    auto* file = dynamic_cast<DiskFile*>(&DeviceTable::current().open_device(file_number, file_site::Loc));
+    return file && file->ends_inside_line();
+}
+
+bool file_replaced_on_disk(std::int32_t file_number)
+{
+    auto* file = dynamic_cast<DiskFile*>(&DeviceTable::current().open_device(file_number, file_site::Loc));
+    return file && file->replaced_on_disk();
 }
 
 }  // namespace rt

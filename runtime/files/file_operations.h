@@ -1,5 +1,6 @@
 // The file-number operations that dispatch on the device a number reaches:
-// end of file, length, character input; and KILL.
+// end of file, length, character input; and KILL. Two queries for a program
+// that appends to a log: where the file ends, and whether it is still there.
 #pragma once
 
 #include <cstdint>
@@ -15,5 +16,12 @@ void INPUT_S(std::int32_t count, std::int32_t file_number);
 // KILL: pops a file name and deletes the file. Refuses device names (55), a
 // missing file (63) and a file open on any file number (52).
 void KILL();
+
+// True when the disk file open on `file_number` ends inside a line (its last
+// byte before the write position is no line end). False for other devices.
+bool file_ends_inside_line(std::int32_t file_number);
+// True when the path of the disk file open on `file_number` no longer names
+// that file (deleted, or replaced by another). False for other devices.
+bool file_replaced_on_disk(std::int32_t file_number);
 
 }  // namespace rt

@@ -1,7 +1,13 @@
 #include "serial_channels.h"
 
+#include <set>
+
+#include "host/code_page.h"
+#include "host/desktop.h"
+#include "host/serial_port_list.h"
 #include "host/settings_store.h"
 #include "runtime/core/error.h"
+#include "runtime/core/error_state.h"
 #include "runtime/core/frame.h"
 #include "runtime/core/frame_records.h"
 #include "runtime/files/device_table.h"
@@ -26,6 +32,29 @@ void serial_pump_step()
         run_break_routine();
 }
 
+// Titles the main window "<program> - <path> - disconnected" while a line is
+// gone, and with the program's name alone once every line is back.
+class LineStateTitle {
+public:
+    void operator()(int channel, const std::string& path, bool present)
+    {
+        const bool changed = present ? lost_.erase(channel) > 0 : lost_.insert(channel).second;
+        if (!changed)
+            return;
+        Runtime& runtime = Runtime::current();
+        std::string title = runtime.base_name();
+        if (!present)
+            title += " - " + host::utf8_to_sjis(path) + " - disconnected";
+        else if (!lost_.empty())
+            return;  // another line is still gone and named in the title
+        host::Desktop& desktop = runtime.desktop();
+        desktop.set_title(desktop.main_window(), title);
+    }
+
+private:
+    std::set<int> lost_;
+};
+
 }  // namespace
 
 host::SerialPortMap user_serial_port_map(const std::vector<host::PortOption>& port_options)
@@ -42,17 +71,31 @@ host::SerialPortMap user_serial_port_map(const std::vector<host::PortOption>& po
     return map;
 }
 
+host::LinkOptions serial_link_options(const host::ProgramArguments& command_line)
+{
+    return {command_line.reconnect, command_line.trace.value_or(std::string())};
+}
+
+std::string serial_port_list_text()
+{
+    return host::format_serial_port_list(host::list_serial_ports());
+}
+
 void install_serial_devices(Runtime& runtime)
 {
     install_serial_devices(runtime, user_serial_port_map());
 }
 
-void install_serial_devices(Runtime& runtime, host::SerialPortMap ports)
+void install_serial_devices(Runtime& runtime, host::SerialPortMap ports, const host::LinkOptions& link)
 {
     auto config = std::make_shared<SerialConfig>(runtime.options());
     config->ports = std::move(ports);
+    config->reconnect = link.reconnect;
+    if (!link.trace_path.empty())
+        config->trace = std::make_unique<host::SerialTrace>(link.trace_path);
     config->pump_step = serial_pump_step;
     config->raise_event = [](int event) { RAISE_EVENT(event); };
+    config->line_changed = LineStateTitle{};
 
     DeviceTable& table = runtime.extension<DeviceTable>();
     for (int n = 0; n < kSerialChannelCount; ++n)
@@ -62,6 +105,9 @@ void install_serial_devices(Runtime& runtime, host::SerialPortMap ports)
         if (!device)
             return err::DeviceNotFound;
         const SerialOpenResult result = device->open(mode, options);
+        if (result.error != 0 && !result.path.empty())
+            RAISE_FILE_ERROR(result.error, result.site,
+                             ErrorCause{result.path, result.system_error, false, ErrorCause::Object::SerialPort});
         if (result.error != 0 && result.site != file_site::OpenDevice)
             RAISE_ERROR(result.error, result.site);
         return result.error;

@@ -75,18 +75,13 @@ SerialOpenResult SerialDevice::open(int mode, std::string_view options_text)
     }
 
     int os_error = 0;
-    port_ = host::SerialPort::open(config_->ports.path_for(static_cast<unsigned>(channel_) + 1), os_error);
-    if (!port_)
-        return {err::DeviceNotFound, serial_site::PortOpen};
+    const std::string path = config_->ports.path_for(static_cast<unsigned>(channel_) + 1);
+    auto opened = host::SerialPort::open(path, os_error);
+    if (!opened)
+        return {err::DeviceNotFound, serial_site::PortOpen, os_error, path};
+    port_.emplace(std::move(*opened));
 
-    try {
-        const int event = 21 + channel_;
-        auto raise = config_->raise_event;
-        reader_ = std::make_unique<SerialReader>(port_->fd(), [raise, event] {
-            if (raise)
-                raise(event);
-        });
-    } catch (const std::system_error&) {
+    if (!start_reader()) {
         release_port();
         return {err::OutOfMemory};
     }
@@ -106,7 +101,68 @@ SerialOpenResult SerialDevice::open(int mode, std::string_view options_text)
     port_->purge();
     open_kind_ = kind;
     state_->mode_word = 0;
+    next_reconnect_ = {};
+    unpaced_until_ = {};
+    if (config_->line_changed)
+        config_->line_changed(channel_, port_->path(), true);
     return {};
+}
+
+bool SerialDevice::start_reader()
+{
+    try {
+        const int event = 21 + channel_;
+        auto raise = config_->raise_event;
+        reader_ = std::make_unique<SerialReader>(port_->fd(), [raise, event] {
+            if (raise)
+                raise(event);
+        });
+        return true;
+    } catch (const std::system_error&) {
+        return false;
+    }
+}
+
+// Whether the line of the open channel is there. A line found hung up is
+// dropped (reconnection on); a dropped line is reopened when a reopen is due.
+bool SerialDevice::line_present()
+{
+    if (!config_->reconnect || !port_)
+        return true;
+    if (port_->connected()) {
+        if (!port_->hung_up())
+            return true;
+        drop_line();
+    }
+    const auto now = SerialPollPacer::Clock::now();
+    if (now < next_reconnect_)
+        return false;
+    next_reconnect_ = now + kReconnectInterval;
+    int os_error = 0;
+    if (!port_->reconnect(os_error))
+        return false;
+    if (!start_reader()) {  // watched by no thread: no arrival events, but the line works
+        reader_.reset();
+    }
+    unpaced_until_ = now + kLostReplyWindow;
+    last_empty_look_ = {};
+    if (config_->trace)
+        config_->trace->note(port_->path() + " connected again");
+    if (config_->line_changed)
+        config_->line_changed(channel_, port_->path(), true);
+    return true;
+}
+
+// The line went away: its reader thread (which ends at the hang-up) is joined
+// and the descriptor closed, so the device can come back under its old name.
+void SerialDevice::drop_line()
+{
+    reader_.reset();
+    port_->disconnect();
+    if (config_->trace)
+        config_->trace->note(port_->path() + " disconnected");
+    if (config_->line_changed)
+        config_->line_changed(channel_, port_->path(), false);
 }
 
 // Line settings: those of the port, then the program's defaults, then the

@@ -8,9 +8,18 @@
 // lives here for the life of the program; the port and the reader thread
 // exist while the channel is open.
 //
+// A line that hangs up or whose device goes away (with reconnection on, the
+// default) reads as a silent line: the receive count is 0, writes are
+// dropped, and the port is reopened at the same path every
+// kReconnectInterval with the channel's settings until it is back. The
+// reader thread of the lost line is joined before its descriptor is closed,
+// and a new one watches the reopened line. With reconnection off, transfers
+// on a lost line fail with 53.
+//
 // Program thread only, except the reader thread, which touches nothing here.
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <memory>
 #include <optional>
@@ -53,11 +62,21 @@ inline constexpr std::uint8_t kShiftIn = 0x0F;   // bytes with bit 7 clear follo
 // next line read starts at the next line.
 inline constexpr std::size_t kSerialLineCapacity = 255;
 
+// How often a lost line is reopened.
+inline constexpr std::chrono::milliseconds kReconnectInterval{500};
+// After a line came back, empty receive-count checks do not wait until the
+// next write, for at most this long: the reply to a request written while the
+// line was gone never comes, and its wait should not hold up the first
+// request on the returned line. Longer than the longest reply wait (1.3 s).
+inline constexpr std::chrono::milliseconds kLostReplyWindow{2000};
+
 // The outcome of an open: error 0 on success, else the error number and the
 // site code to raise it with.
 struct SerialOpenResult {
     std::uint16_t error = 0;
     std::uint16_t site = file_site::OpenDevice;
+    int system_error = 0;  // the port's open: errno and path, for the report's reason line
+    std::string path{};
 };
 
 class SerialDevice final : public Device {
@@ -111,12 +130,17 @@ public:
     std::uint8_t write_shift_state() const noexcept { return write_shift_; }
     std::uint8_t read_shift_state() const noexcept { return read_shift_; }
     bool reader_running() const noexcept { return reader_ && reader_->running(); }
+    // False while the line of an open channel is gone (reconnection on).
+    bool line_connected() const noexcept { return port_ && port_->connected(); }
     host::SerialPort* port() noexcept { return port_ ? &*port_ : nullptr; }
 
 private:
     std::uint16_t configure(std::string_view options_text);
     std::uint16_t wait_for_modem_lines();
     void release_port() noexcept;
+    bool start_reader();
+    bool line_present();
+    void drop_line();
     void pump_step();
     bool send(const std::uint8_t* bytes, std::size_t length, std::size_t& sent, std::uint16_t& error);
     bool write_plain(const std::uint8_t* bytes, std::size_t length, std::uint16_t& error);
@@ -132,6 +156,9 @@ private:
     SerialOptions options_;
     SerialPollPacer pacer_;
     SerialPollPacer::Clock::time_point last_empty_look_{};  // the driver's queue was last seen empty
+    SerialPollPacer::Clock::time_point next_reconnect_{};   // next reopen of a lost line
+    SerialPollPacer::Clock::time_point unpaced_until_{};    // see kLostReplyWindow
+    std::string traced_output_;                             // bytes one write sent, for the trace
     bool shift_mode_ = false;
     bool parity_check_ = false;
     std::uint8_t write_shift_ = 0;

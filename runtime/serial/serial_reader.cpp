@@ -21,12 +21,6 @@ int checked(int fd)
 
 }  // namespace
 
-SerialReader::Descriptor::~Descriptor()
-{
-    if (fd_ >= 0)
-        ::close(fd_);
-}
-
 SerialReader::SerialReader(int port_fd, std::function<void()> on_arrival)
     : wake_(checked(eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK))),
       epoll_(checked(epoll_create1(EPOLL_CLOEXEC))),

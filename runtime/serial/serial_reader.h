@@ -13,6 +13,8 @@
 #include <functional>
 #include <thread>
 
+#include "host/file_descriptor.h"
+
 namespace rt {
 
 class SerialReader {
@@ -28,22 +30,10 @@ public:
     bool running() const noexcept { return running_.load(std::memory_order_acquire); }
 
 private:
-    class Descriptor {
-    public:
-        explicit Descriptor(int fd) noexcept : fd_(fd) {}
-        ~Descriptor();
-        Descriptor(const Descriptor&) = delete;
-        Descriptor& operator=(const Descriptor&) = delete;
-        int get() const noexcept { return fd_; }
-
-    private:
-        int fd_;
-    };
-
     void run();
 
-    Descriptor wake_;
-    Descriptor epoll_;
+    host::FileDescriptor wake_;
+    host::FileDescriptor epoll_;
     std::function<void()> on_arrival_;
     std::atomic<bool> running_{true};
     std::jthread thread_;  // last: started after everything it uses

@@ -1,6 +1,7 @@
 // The transfer routines of a serial channel: plain and shift-mode write and
 // read, the line error query, the receive count and the serial line read.
 #include <chrono>
+#include <thread>
 
 #include "serial_device.h"
 #include "runtime/core/error.h"
@@ -23,7 +24,7 @@ void SerialDevice::pump_step()
 
 std::uint16_t SerialDevice::line_error()
 {
-    if (!port_)
+    if (!port_ || !line_present())
         return 0;
     return map_serial_error_word(port_->take_errors(), parity_check_);
 }
@@ -33,7 +34,14 @@ std::int32_t SerialDevice::receive_count()
     if (!port_)
         return 0;
     using Clock = SerialPollPacer::Clock;
+    const bool present = line_present();  // a lost line reads as a silent one below
     const Clock::time_point now = Clock::now();
+    if (present && now < unpaced_until_) {
+        const std::int32_t count = port_->receive_count();
+        if (count == 0 && config_->trace)
+            config_->trace->idle(now);
+        return count;
+    }
     Clock::duration wait{};
     const bool seen_empty_lately = now - last_empty_look_ < kSerialPollWaitQuantum;
     if (seen_empty_lately) {
@@ -60,6 +68,8 @@ std::int32_t SerialDevice::receive_count()
         }
     }
     last_empty_look_ = Clock::now();
+    if (config_->trace)
+        config_->trace->idle(last_empty_look_);
     return 0;
 }
 
@@ -69,6 +79,8 @@ bool SerialDevice::send(const std::uint8_t* bytes, std::size_t length, std::size
 {
     const host::SerialTransfer result = port_->write(bytes, length);
     sent = result.count;
+    if (config_->trace)
+        traced_output_.append(reinterpret_cast<const char*>(bytes), result.count);
     if (result.error != 0) {
         error = line_error();
         if (error == 0)  // the failed transfer itself is the fault
@@ -135,7 +147,18 @@ bool SerialDevice::write_bytes(const std::uint8_t* bytes, std::size_t length, st
     }
     if (length == 0)
         return true;
-    return shift_mode_ ? write_shift(bytes, length, error) : write_plain(bytes, length, error);
+    if (!line_present())
+        return true;  // dropped: the line is gone
+    unpaced_until_ = {};
+    traced_output_.clear();
+    bool written = shift_mode_ ? write_shift(bytes, length, error) : write_plain(bytes, length, error);
+    if (!written && config_->reconnect && !port_->connected()) {
+        written = true;  // the line went away during the write: the rest is dropped
+        error = 0;
+    }
+    if (config_->trace)
+        config_->trace->sent(traced_output_);
+    return written;
 }
 
 bool SerialDevice::read_byte(std::uint8_t& byte, std::uint16_t& error)
@@ -148,11 +171,17 @@ bool SerialDevice::read_byte(std::uint8_t& byte, std::uint16_t& error)
     pump_step();
     for (;;) {
         std::uint8_t received = 0;
-        const host::SerialTransfer result = port_->read(&received, 1);
+        host::SerialTransfer result{};
+        if (line_present())
+            result = port_->read(&received, 1);
+        else  // a lost line is silent for the read time-out
+            std::this_thread::sleep_for(std::chrono::milliseconds(port_->read_timeout_ms()));
         if (std::uint16_t line = line_error(); line != 0) {
             error = line;
             return false;
         }
+        if (result.count == 1 && config_->trace)
+            config_->trace->received(std::string_view(reinterpret_cast<const char*>(&received), 1));
         if (result.count == 1) {
             if (!shift_mode_) {
                 byte = received;

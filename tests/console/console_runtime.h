@@ -5,6 +5,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <utility>
 
 #include "host/desktop.h"
 #include "host/headless_front_end.h"
@@ -16,14 +17,14 @@
 #include "runtime/core/string_ops.h"
 #include "runtime/core/string_stack.h"
 #include "runtime/files/device_table.h"
+#include "tests/support/test_runtime.h"
 
 namespace rt::console::testing {
 
 struct ConsoleRuntime {
     explicit ConsoleRuntime(ProgramOptions options = {})
-        : desktop(make_front_end()), runtime(options, desktop, "Test", "TEST"), scope(runtime)
+        : kit(qk_test::RuntimeSetUp{std::move(options), "Test", "TEST", true})
     {
-        begin_program(runtime);
         runtime.install(std::make_unique<DeviceTable>(runtime.options()));
         records = &install_console(runtime);
     }
@@ -61,19 +62,11 @@ struct ConsoleRuntime {
         return std::string(s.view());
     }
 
-    host::HeadlessFrontEnd* front = nullptr;
-    host::Desktop desktop;
-    Runtime runtime;
-    RuntimeScope scope;
+    qk_test::TestRuntime<host::HeadlessFrontEnd> kit;
+    host::HeadlessFrontEnd* front = &kit.front();
+    host::Desktop& desktop = kit.desktop();
+    Runtime& runtime = kit.runtime();
     ConsoleRecords* records = nullptr;
-
-private:
-    std::unique_ptr<host::FrontEnd> make_front_end()
-    {
-        auto f = std::make_unique<host::HeadlessFrontEnd>();
-        front = f.get();
-        return f;
-    }
 };
 
 // The error number a call raises; 0 when it returns normally.

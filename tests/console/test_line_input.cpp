@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "tests/support/scoped_locale.h"
 #include "console_runtime.h"
 #include "runtime/console/input_statements.h"
 #include "runtime/console/keyboard_reads.h"
@@ -52,6 +53,7 @@ TEST(Inkey, ReturnsQueuedKeysOneByteAtATime)
 
 TEST(Inkey, CtrlCWithTheBreakArmedShowsTheNoticeAndEndsTheProgram)
 {
+    qk_test::ScopedLocale japanese("ja_JP.UTF-8");
     ConsoleRuntime c;
     c.type("\x03");
     c.dispatch_all();

@@ -1,5 +1,5 @@
 // A running runtime on a desktop with a recording front end, and a settings
-// file of its own in a temporary directory (QK_SETTINGS_FILE).
+// file of its own in a scratch directory (QK_SETTINGS_FILE).
 #pragma once
 
 #include <gtest/gtest.h>
@@ -11,53 +11,35 @@
 
 #include "host/desktop.h"
 #include "host/settings_store.h"
-#include "runtime/core/program_start.h"
 #include "runtime/core/runtime.h"
 #include "tests/core_frame/recording_front_end.h"
+#include "tests/support/scratch_directory.h"
+#include "tests/support/test_runtime.h"
 
 namespace qk_test {
 
-// A temporary directory with the settings file pointed at it.
+// A scratch directory with the settings file pointed at it.
 class TemporarySettings {
 public:
-    TemporarySettings()
-    {
-        std::string pattern = (std::filesystem::temp_directory_path() / "qk_frame_XXXXXX").string();
-        directory_ = ::mkdtemp(pattern.data());
-        ::setenv("QK_SETTINGS_FILE", (directory_ / "settings.ini").c_str(), 1);
-    }
-    ~TemporarySettings()
-    {
-        ::unsetenv("QK_SETTINGS_FILE");
-        std::error_code ec;
-        std::filesystem::remove_all(directory_, ec);
-    }
+    TemporarySettings() { ::setenv("QK_SETTINGS_FILE", (directory_ / "settings.ini").c_str(), 1); }
+    ~TemporarySettings() { ::unsetenv("QK_SETTINGS_FILE"); }
     TemporarySettings(const TemporarySettings&) = delete;
     TemporarySettings& operator=(const TemporarySettings&) = delete;
 
-    const std::filesystem::path& directory() const noexcept { return directory_; }
+    const std::filesystem::path& directory() const noexcept { return directory_.path(); }
     host::SettingsStore store() const { return host::SettingsStore(directory_ / "settings.ini"); }
 
 private:
-    std::filesystem::path directory_;
+    ScratchDirectory directory_{"qk_frame"};
 };
 
 class FrameTest : public ::testing::Test {
 protected:
-    FrameTest()
-        : front_(new RecordingFrontEnd),
-          desktop_(std::unique_ptr<host::FrontEnd>(front_)),
-          runtime_(rt::ProgramOptions{}, desktop_, "Qk14", "qk14"),
-          scope_(runtime_)
-    {
-        rt::begin_program(runtime_);
-    }
-
     TemporarySettings settings_;
-    RecordingFrontEnd* front_;  // owned by desktop_
-    host::Desktop desktop_;
-    rt::Runtime runtime_;
-    rt::RuntimeScope scope_;
+    TestRuntime<RecordingFrontEnd> kit_{RuntimeSetUp{.begin_program = true}};
+    RecordingFrontEnd* front_ = &kit_.front();
+    host::Desktop& desktop_ = kit_.desktop();
+    rt::Runtime& runtime_ = kit_.runtime();
 };
 
 }  // namespace qk_test

@@ -13,7 +13,11 @@
 #include "runtime/core/message_library.h"
 #include "runtime/core/string_ops.h"
 #include "runtime/core/string_stack.h"
+#include "runtime/core/error_reason.h"
+#include "runtime/core/error_state.h"
+#include "runtime/core/user_language.h"
 #include "tests/core_frame/frame_fixture.h"
+#include "tests/support/scoped_locale.h"
 
 namespace {
 
@@ -54,8 +58,12 @@ public:
     }
 };
 
+// The texts compared here are the Japanese ones; the English ones have tests
+// of their own below.
 class ErrorTest : public FrameTest {
 protected:
+    qk_test::ScopedLocale locale_{"ja_JP.UTF-8"};
+
     void install_message_library() const
     {
         settings_.store().set_string(settings::kEnvironmentSection, settings::kInstallationDirectoryKey,
@@ -364,6 +372,93 @@ TEST_F(ErrorTest, EventSubroutineInsideProcedureRunsInTheMainProgram)
     });
     EXPECT_EQ(log, (Log{"F2 in main", "main trap in main", "231 in procedure"}));
     EXPECT_EQ(rt::current_frame_number(), 0u);
+}
+
+TEST(UserLanguage, FirstNonEmptyOfLcAllLcMessagesLangAndItsLanguagePart)
+{
+    EXPECT_EQ(rt::language_of_locale("ja_JP.UTF-8"), rt::Language::Japanese);
+    EXPECT_EQ(rt::language_of_locale("ja"), rt::Language::Japanese);
+    EXPECT_EQ(rt::language_of_locale("ja.SJIS"), rt::Language::Japanese);
+    EXPECT_EQ(rt::language_of_locale("jam_JM"), rt::Language::English);
+    EXPECT_EQ(rt::language_of_locale("C"), rt::Language::English);
+    EXPECT_EQ(rt::language_of_locale("en_GB.UTF-8"), rt::Language::English);
+
+    qk_test::ScopedLocale all("");  // empty: the next variable decides
+    const char* messages = std::getenv("LC_MESSAGES");
+    const std::string saved_messages = messages ? messages : "";
+    const char* lang = std::getenv("LANG");
+    const std::string saved_lang = lang ? lang : "";
+    ::setenv("LC_MESSAGES", "ja_JP.UTF-8", 1);
+    ::setenv("LANG", "C", 1);
+    EXPECT_EQ(rt::user_language(), rt::Language::Japanese);
+    ::setenv("LC_MESSAGES", "", 1);
+    EXPECT_EQ(rt::user_language(), rt::Language::English);
+    ::setenv("LANG", "ja_JP.eucJP", 1);
+    EXPECT_EQ(rt::user_language(), rt::Language::Japanese);
+    {
+        qk_test::ScopedLocale c("C");
+        EXPECT_EQ(rt::user_language(), rt::Language::English);
+    }
+    ::setenv("LC_MESSAGES", saved_messages.c_str(), 1);
+    ::setenv("LANG", saved_lang.c_str(), 1);
+}
+
+TEST_F(FrameTest, EnglishLocaleGivesEnglishLibraryTextReportAndNotice)
+{
+    qk_test::ScopedLocale english("C");
+    const std::string library = std::string(QK_MESSAGE_LIBRARY_DIR) + std::string(rt::kMessageLibraryFile);
+    EXPECT_EQ(rt::message_text_from(library, 63, rt::kConsoleMessageBuffer), "File not found");
+    EXPECT_EQ(rt::fatal_report_line("Qk14", 39, 60), "\r\nQk14 [line 39]: error[60]");
+    EXPECT_EQ(rt::break_notice_text("Qk14", 7), "\r\nInterrupted Qk14[line 7] \r\nPress any key");
+    qk_test::ScopedLocale japanese("ja_JP.UTF-8");
+    EXPECT_EQ(rt::message_text_from(library, 63, rt::kConsoleMessageBuffer), kText63);
+    EXPECT_EQ(rt::fatal_report_line("Qk14", 39, 60), "\r\nQk14 [39\x8d\x73]:\x83\x47\x83\x89\x81\x5b[60]");
+}
+
+TEST(MessageLibraryFolders, BesideTheExecutableThenTheInstalledLibraryFolder)
+{
+    EXPECT_EQ(rt::message_library_folders("/usr/local/bin/qk14"),
+              (std::vector<std::string>{"/usr/local/bin/", "/usr/local/bin/../lib/qkmonitors/"}));
+    EXPECT_TRUE(rt::message_library_folders("qk14").empty());
+}
+
+TEST(ErrorReasonLine, SaysWhyInEitherLanguage)
+{
+    using Object = rt::ErrorCause::Object;
+    const auto english = [](rt::ErrorCause cause) { return rt::error_reason_line(cause, rt::Language::English); };
+    EXPECT_EQ(english({}), "");
+    EXPECT_EQ(english({"/w/QK.DEF", ENOENT}), "/w/QK.DEF: not found");
+    EXPECT_EQ(english({"/w/QK.DEF", 0, true}), "/w/QK.DEF: not a regular file");
+    EXPECT_EQ(english({"/w/LOG.DAS", EACCES}), "/w/LOG.DAS: permission denied");
+    EXPECT_EQ(english({"/w/LOG.DAS", ENOSPC}), "/w/LOG.DAS: disk full");
+    EXPECT_EQ(english({"/w/LOG.DAS", EFBIG}), "/w/LOG.DAS: file size limit reached");
+    EXPECT_EQ(english({"/dev/ttyUSB0", EWOULDBLOCK, false, Object::SerialPort}),
+              "/dev/ttyUSB0: in use by another program");
+    EXPECT_EQ(english({"/dev/ttyUSB0", EBUSY, false, Object::SerialPort}), "/dev/ttyUSB0: in use by another program");
+    // A missing port names the ports there are (none or some on this machine).
+    const std::string missing_port = english({"/dev/ttyNONE9", ENOENT, false, Object::SerialPort});
+    EXPECT_TRUE(missing_port.starts_with("/dev/ttyNONE9: not found; ")) << missing_port;
+    EXPECT_NE(missing_port.find("serial ports present"), std::string::npos) << missing_port;
+
+    EXPECT_EQ(rt::error_reason_line({"/w/QK.DEF", ENOENT}, rt::Language::Japanese), "/w/QK.DEF: 見つかりません");
+    EXPECT_EQ(rt::error_reason_line({"/w/A.DAS", 0, true}, rt::Language::Japanese),
+              "/w/A.DAS: 通常のファイルではありません");
+}
+
+TEST_F(FrameTest, FileErrorReportCarriesTheReasonAndKeepsTheTextForStandardError)
+{
+    qk_test::ScopedLocale english("C.UTF-8");
+    settings_.store().set_string(settings::kEnvironmentSection, settings::kInstallationDirectoryKey,
+                                 QK_MESSAGE_LIBRARY_DIR);
+    FakeConsole console;
+    runtime_.set_report_target(&console);
+    const int code = rt::run_main_routine([] {
+        rt::stmt(39, [] { rt::RAISE_FILE_ERROR(rt::err::FileNotFound, 0x2009, {"/w/QK.DEF", ENOENT}); });
+    });
+    EXPECT_EQ(code, rt::kFatalErrorExitCode);
+    EXPECT_EQ(console.written, "\r\nQk14 [line 39]: error[63]\r\nFile not found\r\n/w/QK.DEF: not found\r\nPress any key\r\n");
+    EXPECT_EQ(runtime_.closing_report(), "Qk14 [line 39]: error[63]\nFile not found\n/w/QK.DEF: not found\n");
+    runtime_.set_report_target(nullptr);
 }
 
 }  // namespace

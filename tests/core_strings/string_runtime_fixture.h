@@ -12,7 +12,6 @@
 #include <string_view>
 #include <vector>
 
-#include "host/desktop.h"
 #include "host/front_end.h"
 #include "runtime/core/error.h"
 #include "runtime/core/print_channel.h"
@@ -20,6 +19,7 @@
 #include "runtime/core/string_heap.h"
 #include "runtime/core/string_ops.h"
 #include "runtime/core/string_stack.h"
+#include "tests/support/test_runtime.h"
 
 namespace core_strings_test {
 
@@ -76,9 +76,9 @@ std::uint16_t error_raised_by(Body&& body)
 
 class StringRuntimeTest : public ::testing::Test {
 protected:
-    rt::Runtime& runtime() { return runtime_; }
-    rt::StringHeap& heap() { return runtime_.heap(); }
-    rt::StringStack& stack() { return runtime_.string_stack(); }
+    rt::Runtime& runtime() { return runtime_.runtime(); }
+    rt::StringHeap& heap() { return runtime().heap(); }
+    rt::StringStack& stack() { return runtime().string_stack(); }
     int bells() const { return bells_; }
 
     void push(std::string_view text) { rt::push_temp(text); }
@@ -105,9 +105,7 @@ protected:
 
 private:
     int bells_ = 0;
-    host::Desktop desktop_{std::make_unique<BellCountingFrontEnd>(bells_)};
-    rt::Runtime runtime_{rt::ProgramOptions{}, desktop_, "Qk14", "qk14"};
-    rt::RuntimeScope scope_{runtime_};
+    qk_test::TestRuntime<BellCountingFrontEnd> runtime_{std::make_unique<BellCountingFrontEnd>(bells_)};
 };
 
 }  // namespace core_strings_test

@@ -8,8 +8,6 @@
 #include <memory>
 #include <ostream>
 
-#include "host/desktop.h"
-#include "host/front_end.h"
 #include "runtime/core/arrays.h"
 #include "runtime/core/error.h"
 #include "runtime/core/runtime.h"
@@ -17,6 +15,7 @@
 #include "runtime/core/string_stack.h"
 #include "tests/support/raised_error.h"
 #include "tests/support/silent_front_end.h"
+#include "tests/support/test_runtime.h"
 
 namespace core_values_test {
 
@@ -26,14 +25,12 @@ using qk_test::SilentFrontEnd;
 
 class RuntimeTest : public ::testing::Test {
 protected:
-    rt::StringHeap& heap() { return runtime_.heap(); }
-    rt::StringStack& stack() { return runtime_.string_stack(); }
-    rt::ArrayRegistry& arrays() { return runtime_.arrays(); }
+    rt::StringHeap& heap() { return runtime_.runtime().heap(); }
+    rt::StringStack& stack() { return runtime_.runtime().string_stack(); }
+    rt::ArrayRegistry& arrays() { return runtime_.runtime().arrays(); }
 
 private:
-    host::Desktop desktop_{std::make_unique<SilentFrontEnd>()};
-    rt::Runtime runtime_{rt::ProgramOptions{}, desktop_, "Qk14", "qk14"};
-    rt::RuntimeScope scope_{runtime_};
+    qk_test::TestRuntime<> runtime_;
 };
 
 }  // namespace core_values_test

@@ -20,7 +20,8 @@
 #include "runtime/core/string_ops.h"
 #include "runtime/files/device_table.h"
 #include "tests/core_values/runtime_fixture.h"
-#include "tests/files/temp_directory.h"
+#include "tests/support/scratch_directory.h"
+#include "tests/support/test_runtime.h"
 
 namespace files_test {
 
@@ -56,7 +57,7 @@ protected:
     }
 
     rt::DeviceTable& table() { return table_; }
-    const std::filesystem::path& dir() const noexcept { return temp_.path(); }
+    const std::filesystem::path& dir() const noexcept { return directory_.path(); }
 
     void open(std::string_view open_text, std::int16_t mode, std::int32_t number, std::int16_t share = 0)
     {
@@ -69,11 +70,9 @@ protected:
     }
 
 private:
-    TempDirectory temp_;
-    host::Desktop desktop_{std::make_unique<SilentFrontEnd>()};
-    rt::Runtime runtime_{rt::ProgramOptions{}, desktop_, "Qk14", "qk14"};
-    rt::RuntimeScope scope_{runtime_};
-    rt::DeviceTable& table_{runtime_.install(std::make_unique<rt::DeviceTable>(runtime_.options()))};
+    qk_test::CurrentScratchDirectory directory_{"qk-files"};
+    qk_test::TestRuntime<> runtime_;
+    rt::DeviceTable& table_{runtime_.runtime().install(std::make_unique<rt::DeviceTable>(runtime_.runtime().options()))};
 };
 
 }  // namespace files_test

@@ -6,11 +6,18 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <sys/stat.h>
+
+#include <cerrno>
 #include <csignal>
+#include <functional>
+#include <utility>
 
 #include "files_fixture.h"
 #include "runtime/files/disk_file.h"
 #include "runtime/core/error.h"
+#include "runtime/core/error_state.h"
+#include "runtime/core/frame_records.h"
 #include "runtime/files/file_sites.h"
 #include "runtime/files/file_operations.h"
 
@@ -149,7 +156,7 @@ TEST_F(DeviceTableTest, ChecksInOrderAndNothingLeftOpenAfterAFailure)
     EXPECT_EQ(error_of([&] { open("(5)", 4, 1); }), rt::err::BadFileName);
     EXPECT_EQ(error_of([&] { open("*.DAT", 1, 1); }), rt::err::BadFileName);
     EXPECT_EQ(error_of([&] { open("MISSING.DAT", 1, 1); }), rt::err::FileNotFound);
-    EXPECT_EQ(error_of([&] { open(".", 3, 1); }), rt::translate_system_error(EISDIR));
+    EXPECT_EQ(error_of([&] { open(".", 3, 1); }), rt::err::AccessDenied);
     for (int slot = rt::kFirstDiskSlot; slot <= rt::kLastDiskSlot; ++slot)
         EXPECT_EQ(table().device_at(slot), nullptr);
     EXPECT_EQ(table().slot_of(1), -1);
@@ -310,32 +317,76 @@ TEST_F(DeviceTableTest, WritesNeedAnOutputKind)
     EXPECT_EQ(error_of([&] { table().open_device(2, 0).write("x", 0); }), BadFileMode);
 }
 
-TEST_F(DeviceTableTest, FailedWriteKeepsPositionAndLengthTrue)
+// The cause a disk open or write left in the error state.
+rt::ErrorCause cause_of(const std::function<void()>& body)
 {
-    // Nothing fits on a full device: the write fails and nothing moves.
-    open("/dev/full", 3, 1);
-    auto& full = table().open_device(1, 0);
-    EXPECT_EQ(error_of([&] { full.write("lost", 0); }), rt::translate_system_error(ENOSPC));
-    EXPECT_EQ(full.state()->position, 0u);
-    EXPECT_EQ(full.state()->length, 0u);
-    table().close(1);
+    rt::ErrorState& state = rt::Runtime::current().frame().error;
+    state = {};
+    (void)error_of(body);
+    return std::exchange(state, {}).cause;
+}
 
-    // Part of a write fits under a file size limit: what reached the file counts.
+TEST_F(DeviceTableTest, OnlyRegularFilesOpenAndNothingWaits)
+{
+    // A FIFO with no writer would block an ordinary open for input for ever.
+    ASSERT_EQ(::mkfifo("PIPE.DEF", 0600), 0);
+    std::filesystem::create_directory("FOLDER.DAS");
+    for (const char* name : {"PIPE.DEF", "FOLDER.DAS", "/dev/null"}) {
+        for (const std::int16_t mode : {1, 2, 3}) {
+            const rt::ErrorCause cause = cause_of([&] { open(name, mode, 1); });
+            EXPECT_TRUE(cause.not_regular_file) << name << " mode " << mode;
+            EXPECT_EQ(error_of([&] { open(name, mode, 1); }), rt::err::AccessDenied);
+            EXPECT_EQ(table().slot_of(1), -1);
+        }
+    }
+    const rt::ErrorCause missing = cause_of([&] { open("MISSING.DEF", 1, 1); });
+    EXPECT_EQ(missing.system_error, ENOENT);
+    EXPECT_EQ(missing.path, (dir() / "MISSING.DEF").string());
+}
+
+TEST_F(DeviceTableTest, AFailedWriteIsCutBackSoTheFileEndsWithAWholeLine)
+{
+    // Under a file size limit the second line fits only in part: the part
+    // that reached the file is cut off again, and nothing moves.
+    write_file("LIMIT.DAS", "0001\r\n");
     const pid_t pid = ::fork();
     if (pid == 0) {
         ::signal(SIGXFSZ, SIG_IGN);
-        const rlimit limit{6, 6};
+        const rlimit limit{10, 10};
         ::setrlimit(RLIMIT_FSIZE, &limit);
-        open("LIMIT.DAS", 2, 1);
+        open("LIMIT.DAS", 3, 1);
         auto& file = table().open_device(1, 0);
-        const bool raised = error_of([&] { file.write("0123456789", 0); }) != 0;
+        const rt::ErrorCause cause = cause_of([&] { file.write("0002,26/12/07\r\n", 0); });
         const bool consistent = file.state()->position == 6 && file.state()->length == 6;
-        ::_exit(raised && consistent ? 0 : 1);
+        ::_exit(cause.system_error == EFBIG && consistent ? 0 : 1);
     }
     int status = 0;
     ::waitpid(pid, &status, 0);
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
-    EXPECT_EQ(file_contents("LIMIT.DAS"), "012345");
+    EXPECT_EQ(file_contents("LIMIT.DAS"), "0001\r\n");
+    EXPECT_EQ(rt::translate_system_error(EFBIG), rt::err::DiskFull);
+}
+
+TEST_F(DeviceTableTest, AnAppendedLogTellsAnUnfinishedLineAndAReplacedFile)
+{
+    write_file("HALF.DAS", "0001,26/12/07\r\n045\x1A");
+    write_file("WHOLE.DAS", "0001\r\n\x1A");
+    open("HALF.DAS", 3, 1);
+    open("WHOLE.DAS", 3, 2);
+    open("NEW.DAS", 3, 3);
+    EXPECT_TRUE(rt::file_ends_inside_line(1));
+    EXPECT_FALSE(rt::file_ends_inside_line(2));
+    EXPECT_FALSE(rt::file_ends_inside_line(3));
+
+    EXPECT_FALSE(rt::file_replaced_on_disk(2));
+    std::filesystem::remove("WHOLE.DAS");
+    EXPECT_TRUE(rt::file_replaced_on_disk(2));
+    write_file("WHOLE.DAS", "other");
+    EXPECT_TRUE(rt::file_replaced_on_disk(2));
+    std::filesystem::rename("HALF.DAS", "MOVED.DAS");
+    write_file("HALF.DAS", "");
+    EXPECT_TRUE(rt::file_replaced_on_disk(1));
+    EXPECT_FALSE(rt::file_replaced_on_disk(3));
 }
 
 TEST_F(DeviceTableTest, KillRefusesDevicesOpenFilesAndMissingFiles)

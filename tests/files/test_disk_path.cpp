@@ -6,7 +6,7 @@
 
 #include "runtime/files/disk_path.h"
 #include "runtime/files/name_pattern.h"
-#include "tests/files/temp_directory.h"
+#include "tests/support/scratch_directory.h"
 
 namespace {
 
@@ -32,7 +32,7 @@ TEST(DiskPath, HostNames)
 
 class InTempDirectory : public ::testing::Test {
 protected:
-    files_test::TempDirectory temp_;
+    qk_test::CurrentScratchDirectory temp_{"qk-files"};
     const std::filesystem::path& dir_ = temp_.path();
 };
 

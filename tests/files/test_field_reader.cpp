@@ -115,7 +115,20 @@ TEST(FieldReader, NulDroppedLoneCrAndNoFinalLineEnd)
 {
     EXPECT_EQ(read_all(std::string("A\0B\rC", 5), FieldTarget::String).texts, (Texts{"AB", "C"}));
     EXPECT_EQ(read_all("A\r\rB", FieldTarget::String).texts, (Texts{"A", "", "B"}));
-    EXPECT_EQ(read_all("\n1", FieldTarget::String).texts, (Texts{"\n1"}));
+    EXPECT_EQ(read_all("\n1", FieldTarget::String).texts, (Texts{"", "1"}));
+}
+
+TEST(FieldReader, LfCrLfAndMixedLineEndsGiveTheSameFields)
+{
+    const std::string crlf = "1,2,\"A:B\",80001,H\r\nCH=1\r\n 12 \r\n\x1A";
+    const std::string lf = "1,2,\"A:B\",80001,H\nCH=1\n 12 \n\x1A";
+    const std::string mixed = "1,2,\"A:B\",80001,H\nCH=1\r\n 12 \n\x1A";
+    for (const FieldTarget target : {FieldTarget::String, FieldTarget::Numeric}) {
+        const Fields expected = read_all(crlf, target);
+        EXPECT_EQ(read_all(lf, target).texts, expected.texts);
+        EXPECT_EQ(read_all(mixed, target).texts, expected.texts);
+    }
+    EXPECT_EQ(read_all(lf, FieldTarget::String).texts, (Texts{"1", "2", "\"A:B\"", "80001", "H", "CH=1", "12 "}));
 }
 
 TEST(FieldReader, EndMarkOnAChunkBoundary)

@@ -107,6 +107,8 @@ TEST(InputScript, ParsesCommandsAndReportsTheBadLine)
     EXPECT_THROW(host::parse_input_script("wait 5ms\n", codec), host::InputScriptError);
     EXPECT_THROW(host::parse_input_script("wait -5\n", codec), host::InputScriptError);
     EXPECT_THROW(host::parse_input_script("png\n", codec), host::InputScriptError);
+    EXPECT_THROW(host::parse_input_script("until 3\n", codec), host::InputScriptError);
+    EXPECT_THROW(host::parse_input_script("until x ab\n", codec), host::InputScriptError);
 }
 
 class HeadlessFrontEndTest : public testing::Test {
@@ -163,18 +165,6 @@ TEST_F(HeadlessFrontEndTest, ScriptWaitsHoldBackLaterSteps)
     EXPECT_TRUE(headless->script_finished());
 }
 
-TEST_F(HeadlessFrontEndTest, WakeEndsAWaitFromAnotherThread)
-{
-    const auto start = std::chrono::steady_clock::now();
-    std::thread waker([this] {
-        std::this_thread::sleep_for(std::chrono::milliseconds(50));
-        headless->wake();
-    });
-    desktop->front_end().collect_events(*desktop, std::chrono::seconds(30));
-    waker.join();
-    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(30));
-}
-
 TEST_F(HeadlessFrontEndTest, CloseStepClosesTheMainWindow)
 {
     headless->add_script("close\n");
@@ -205,6 +195,22 @@ TEST_F(HeadlessFrontEndTest, PaintsShowAsTextRowsAndPixels)
     // A later restore without text blanks the cells again.
     front_end.paint_from_layer(window, layer, host::Rect{0, 18, 640, 36});
     EXPECT_EQ(headless->screen_rows()[1], "");
+}
+
+TEST_F(HeadlessFrontEndTest, UntilHoldsLaterStepsUntilTheRowShowsTheText)
+{
+    headless->add_script("until 1 Qk14 モニタ\nkey F6\n");
+    EXPECT_TRUE(drain().empty());
+    host::TextRun run;
+    run.x = 0, run.y = 18, run.column = 0, run.row = 1;
+    run.text = "Qk14 \x83\x82\x83\x6A";  // Qk14 モニ: not yet
+    desktop->front_end().paint_text(window, run);
+    desktop->front_end().collect_events(*desktop, std::chrono::milliseconds(20));
+    EXPECT_TRUE(drain().empty());
+    run.text = "Qk14 \x83\x82\x83\x6A\x83\x5E";  // Qk14 モニタ
+    desktop->front_end().paint_text(window, run);
+    const Message next = desktop->get();
+    EXPECT_TRUE(same(next, MessageKind::KeyDown, vk::F1 + 5));
 }
 
 TEST_F(HeadlessFrontEndTest, OutputStepsWaitForTheInputBeforeThem)

@@ -234,19 +234,6 @@ TEST_F(SdlUnderXvfb, EventsBecomeMessages)
     EXPECT_EQ(keys[6].window, window);
 }
 
-TEST_F(SdlUnderXvfb, WakeEndsAWaitFromAnotherThread)
-{
-    collect();
-    const auto start = std::chrono::steady_clock::now();
-    std::thread waker([this] {
-        std::this_thread::sleep_for(std::chrono::milliseconds(50));
-        sdl->wake();
-    });
-    desktop->front_end().collect_events(*desktop, std::chrono::seconds(30));
-    waker.join();
-    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(30));
-}
-
 TEST_F(SdlUnderXvfb, ResizingPostsSizeAndWheelScrolls)
 {
     collect();
@@ -270,6 +257,100 @@ TEST_F(SdlUnderXvfb, ResizingPostsSizeAndWheelScrolls)
     EXPECT_EQ(sdl->window_pixels(window)->width(), 560);
 }
 
+// On a 1920x1080 display the window opens at scale 2 and shows every pixel of
+// the 1x rendering as a 2x2 block; Ctrl+Minus and Ctrl+Plus change the scale
+// and never reach the program.
+TEST(SdlScaling, FullHdDisplayShowsTheScreenDoubledPixelForPixel)
+{
+    if (!have("Xvfb") || !have("xwd"))
+        GTEST_SKIP() << "Xvfb or xwd is not installed";
+    XvfbServer server("1920x1080x24");
+    ASSERT_FALSE(server.display().empty()) << "Xvfb did not start";
+    setenv("DISPLAY", server.display().c_str(), 1);
+    auto front_end = std::make_unique<host::SdlFrontEnd>(host::BitmapFont::load(host::BitmapFont::default_file));
+    host::SdlFrontEnd* sdl = front_end.get();
+    host::Desktop desktop(std::move(front_end));
+    host::WindowInfo info;
+    info.title_sjis = "Qk14";
+    info.client_width = 640;
+    info.client_height = 432;
+    const host::WindowId window = desktop.create_window(info, [](const Message&) { return std::int64_t{0}; });
+    auto collect = [&] {
+        std::vector<Message> messages;
+        Message m;
+        const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(300);
+        do {
+            desktop.front_end().collect_events(desktop, std::chrono::milliseconds(20));
+            while (desktop.peek(m))
+                messages.push_back(m);
+        } while (std::chrono::steady_clock::now() < until);
+        return messages;
+    };
+
+    host::Surface layer(640, 432, 0x000080);
+    for (int x = 48; x <= 424; ++x)
+        layer.pixel(x, 197) = 0xFFFFFF;
+    host::FrontEnd& painter = desktop.front_end();
+    painter.begin_paint(window);
+    painter.paint_from_layer(window, layer, host::Rect{0, 0, 640, 432});
+    host::TextRun run;
+    run.column = 2, run.row = 1, run.x = 16, run.y = 18;
+    run.text = "Ag\x88\xEA";  // Ag一
+    run.foreground = 0xFFFF00;
+    painter.paint_text(window, run);
+    painter.end_paint(window);
+    collect();
+    sdl->present_all();
+
+    ASSERT_EQ(sdl->scale(window), 2);
+    const Screenshot shot = take_screenshot(server.display());
+    ASSERT_GE(shot.width, 1280);
+    ASSERT_GE(shot.height, 864);
+    const host::Surface& one = *sdl->window_pixels(window);
+    ASSERT_EQ(one.width(), 640);
+    int differing = 0, yellow = 0;
+    for (int y = 0; y < 864; ++y) {
+        for (int x = 0; x < 1280; ++x) {
+            const std::uint32_t expected = one.pixel(x / 2, y / 2) & 0xFFFFFF;
+            differing += shot.at(x, y) != expected;
+            yellow += expected == 0xFFFF00;
+        }
+    }
+    EXPECT_EQ(differing, 0);
+    EXPECT_GT(yellow, 4 * 20);  // the glyphs are there to compare
+
+    SDL_Window* sdl_window = SDL_GetWindowFromID(1);
+    for (std::uint32_t id = 1; !sdl_window && id < 64; ++id)
+        sdl_window = SDL_GetWindowFromID(id);
+    ASSERT_NE(sdl_window, nullptr);
+    auto press = [&](SDL_Keycode key) {
+        for (const std::uint32_t type : {SDL_KEYDOWN, SDL_KEYUP}) {
+            SDL_Event e{};
+            e.type = type;
+            e.key.windowID = SDL_GetWindowID(sdl_window);
+            e.key.keysym.sym = key;
+            e.key.keysym.mod = KMOD_LCTRL;
+            SDL_PushEvent(&e);
+        }
+        int key_messages = 0;
+        for (const Message& m : collect())
+            key_messages += m.kind == MessageKind::KeyDown || m.kind == MessageKind::KeyUp ||
+                            m.kind == MessageKind::Char || m.kind == MessageKind::SysKeyDown;
+        return key_messages;
+    };
+    EXPECT_EQ(press(SDLK_MINUS), 0);
+    EXPECT_EQ(sdl->scale(window), 1);
+    int width = 0, height = 0;
+    SDL_GetWindowSize(sdl_window, &width, &height);
+    EXPECT_EQ(width, 640);
+    EXPECT_EQ(height, 432);
+    EXPECT_EQ(press(SDLK_KP_PLUS), 0);
+    EXPECT_EQ(sdl->scale(window), 2);
+    EXPECT_EQ(press(SDLK_EQUALS), 0);
+    EXPECT_EQ(sdl->scale(window), 2);  // 3 x 432 is taller than the display
+    EXPECT_EQ(sdl->window_pixels(window)->width(), 640);  // the program's screen keeps its size
+}
+
 TEST(SdlKeyTranslation, ControlKeysMakeCharactersAndAltIsASystemKey)
 {
     const auto enter = host::messages_for_sdl_key(true, SDLK_RETURN, 0, 1);
@@ -286,6 +367,17 @@ TEST(SdlKeyTranslation, ControlKeysMakeCharactersAndAltIsASystemKey)
     EXPECT_EQ(alt_x[0].kind, MessageKind::SysKeyDown);
     const auto f10 = host::messages_for_sdl_key(true, SDLK_F10, 0, 1);
     EXPECT_EQ(f10[0].kind, MessageKind::SysKeyDown);
+    // Left Alt with 1..9, 0, - and = stands for F1..F12; with AltGr it does not.
+    const auto alt_0 = host::messages_for_sdl_key(true, SDLK_0, KMOD_LALT, 1);
+    ASSERT_EQ(alt_0.size(), 1U);
+    EXPECT_TRUE(alt_0[0].kind == f10[0].kind && alt_0[0].wparam == vk::F1 + 9);
+    const auto alt_minus = host::messages_for_sdl_key(true, SDLK_MINUS, KMOD_LALT, 1);
+    ASSERT_EQ(alt_minus.size(), 1U);
+    EXPECT_EQ(alt_minus[0].kind, MessageKind::KeyDown);
+    EXPECT_EQ(alt_minus[0].wparam, vk::F1 + 10);
+    EXPECT_EQ(host::messages_for_sdl_key(false, SDLK_1, KMOD_LALT, 1)[0].wparam, vk::F1);
+    EXPECT_EQ(host::messages_for_sdl_key(true, SDLK_EQUALS, KMOD_LALT, 1)[0].wparam, vk::F12);
+    EXPECT_EQ(host::messages_for_sdl_key(true, SDLK_1, KMOD_RALT, 1)[0].wparam, unsigned('1'));
     const auto shift_up = host::messages_for_sdl_key(false, SDLK_LSHIFT, 0, 1);
     EXPECT_EQ(shift_up[0].kind, MessageKind::KeyUp);
     EXPECT_EQ(shift_up[0].wparam, vk::Shift);

@@ -10,7 +10,8 @@
 // An Xvfb server on a display number it picks itself; stopped with the object.
 class XvfbServer {
 public:
-    XvfbServer()
+    // `screen`: width x height x depth of the server's screen.
+    explicit XvfbServer(const std::string& screen = "800x600x24")
     {
         int fds[2];
         if (pipe(fds) != 0)
@@ -20,7 +21,7 @@ public:
             close(fds[0]);
             const std::string fd = std::to_string(fds[1]);
             // -noreset: the server would otherwise restart when its last client leaves.
-            execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", "800x600x24", "-nolisten", "tcp",
+            execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", screen.c_str(), "-nolisten", "tcp",
                    "-noreset", static_cast<char*>(nullptr));
             _exit(127);
         }

@@ -1,9 +1,13 @@
 // The change log of F11: the typed name's /F and /D forms, the log lines in
 // the *.DAS file, and the running list on screen.
-#include <regex>
-#include <thread>
+#include <sys/resource.h>
 
-#include "qk14_e2e_fixture.h"
+#include <csignal>
+#include <cstdlib>
+#include <filesystem>
+#include <regex>
+
+#include "tests/qk14_e2e/qk14_e2e_fixture.h"
 
 namespace qk14_e2e {
 namespace {
@@ -171,12 +175,12 @@ TEST_F(ChangeLog, EveryChangeOnScreenIsAlreadyInTheFile)
     // must be in the file already.
     for (int i = 0; i < 8; ++i) {
         const std::string shot = "shot" + std::to_string(i) + ".txt";
-        const auto until = std::chrono::steady_clock::now() + 60s;
-        while (!directory_.exists(shot) && std::chrono::steady_clock::now() < until)
-            std::this_thread::sleep_for(5ms);
-        std::this_thread::sleep_for(5ms);  // the screen file is complete
+        ASSERT_TRUE(wait_for_screen(shot)) << shot;
+        // The program may be writing a line right now: only whole lines count.
+        std::string text = directory_.read("abc.DAS");
+        text.resize(text.rfind("\r\n") == std::string::npos ? 0 : text.rfind("\r\n") + 2);
         bool crlf = false;
-        const std::vector<LoggedChange> in_file = parse_log_lines(log_file_lines(directory_.read("abc.DAS"), crlf));
+        const std::vector<LoggedChange> in_file = parse_log_lines(log_file_lines(text, crlf));
         for (const LoggedChange& change : changes_on_screen(screen(shot), "CNT"))
             EXPECT_NE(std::find(in_file.begin(), in_file.end(), change), in_file.end()) << shot << ": " << change;
     }
@@ -189,9 +193,7 @@ TEST_F(ChangeLog, FunctionKeyClosesTheLog)
     script.wait(kStartWait).key("F11").wait(kCommandWait).text("abc/F").key("Enter").wait(2000);
     script.key("F1").wait(kCommandWait).screen("dump.txt").wait(3000).close();
     Qk14Process program(directory_, script);
-    const auto until = std::chrono::steady_clock::now() + 60s;
-    while (!directory_.exists("dump.txt") && std::chrono::steady_clock::now() < until)
-        std::this_thread::sleep_for(5ms);
+    EXPECT_TRUE(wait_for_screen("dump.txt"));
     const std::string at_f1 = directory_.read("abc.DAS");
     EXPECT_EQ(program.finish(60s), 0);
     EXPECT_FALSE(at_f1.empty());
@@ -225,15 +227,105 @@ TEST_F(ChangeLog, EscClosesTheLogAndNothingIsWrittenAfterIt)
     script.wait(kStartWait).key("F11").wait(kCommandWait).text("abc/F").key("Enter").wait(2000);
     script.key("Esc").wait(kCommandWait).screen("restarted.txt").wait(3000).screen("later.txt").close();
     Qk14Process program(directory_, script);
-    const auto until = std::chrono::steady_clock::now() + 60s;
-    while (!directory_.exists("restarted.txt") && std::chrono::steady_clock::now() < until)
-        std::this_thread::sleep_for(5ms);
+    EXPECT_TRUE(wait_for_screen("restarted.txt"));
     const std::string at_restart = directory_.read("abc.DAS");
     EXPECT_EQ(program.finish(60s), 0);
 
     EXPECT_FALSE(at_restart.empty());
     EXPECT_EQ(directory_.read("abc.DAS"), at_restart);
     EXPECT_EQ(screen("later.txt").at(1, 2, 4), "ADRS") << screen("later.txt").text();
+}
+
+// A log that cannot be opened (here a folder in place of the .DAS file,
+// which holds for root too) shows why on the response row, and monitoring goes on.
+TEST_F(ChangeLog, LogThatCannotBeOpenedSaysWhyAndMonitoringGoesOn)
+{
+    std::filesystem::create_directory(directory_ / "abc.DAS");
+    ::setenv("LC_ALL", "C", 1);
+    const int code = run(log_for_a_while("abc/F"));
+    ::unsetenv("LC_ALL");
+    EXPECT_EQ(code, 0) << directory_.read("qk14.err");
+    const ScreenCapture logging = screen("logging.txt");
+    EXPECT_EQ(logging.at(12, 20, 6), "Error ") << logging.text();
+    EXPECT_NE(logging.row(20).find("abc.DAS: not a regular file"), std::string::npos) << logging.text();
+    EXPECT_GE(changes_on_screen(logging, "CNT").size(), 3U) << logging.text();
+}
+
+// A file size limit (inherited by qk14; SIGXFSZ ignored) stands in for a full
+// disk: logging stops with the reason, the file ends with a whole line.
+TEST_F(ChangeLog, FullDiskStopsLoggingAndLeavesWholeLines)
+{
+    constexpr rlim_t kLimit = 8192;
+    std::string old;
+    while (old.size() + 80 < kLimit)
+        old += "OLD LINE OLD LINE OLD LINE\r\n";
+    directory_.write("abc.DAS", old);
+    ::signal(SIGXFSZ, SIG_IGN);
+    rlimit saved{};
+    ::getrlimit(RLIMIT_FSIZE, &saved);
+    const rlimit limited{kLimit, saved.rlim_max};
+    ::setenv("LC_ALL", "C", 1);
+    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &limited), 0);
+    std::optional<int> code;
+    {
+        Qk14Process program(directory_, log_for_a_while("abc/F"));
+        ::setrlimit(RLIMIT_FSIZE, &saved);
+        ::unsetenv("LC_ALL");
+        code = program.finish(90s);
+    }
+    ::signal(SIGXFSZ, SIG_DFL);
+    EXPECT_EQ(code, 0) << directory_.read("qk14.err");
+    const std::string text = directory_.read("abc.DAS");
+    bool crlf = false;
+    std::vector<std::string> lines = log_file_lines(text, crlf);
+    EXPECT_TRUE(crlf) << text.substr(old.size());
+    lines.erase(lines.begin(), lines.begin() + static_cast<std::ptrdiff_t>(old.size() / 28));
+    EXPECT_GE(parse_log_lines(lines).size(), 1U) << text.substr(old.size());
+    EXPECT_NE(screen("logging.txt").row(20).find("abc.DAS: file size limit reached"), std::string::npos)
+        << screen("logging.txt").text();
+}
+
+TEST_F(ChangeLog, AppendingAfterAnUnfinishedLineStartsANewLine)
+{
+    directory_.write("abc.DAS", "0001,26/12/07,06:10:00,045");
+    EXPECT_EQ(run(log_for_a_while("abc/F")), 0);
+    bool crlf = false;
+    std::vector<std::string> lines = log_file_lines(directory_.read("abc.DAS"), crlf);
+    EXPECT_TRUE(crlf);
+    ASSERT_GE(lines.size(), 2U);
+    EXPECT_EQ(lines.front(), "0001,26/12/07,06:10:00,045");
+    lines.erase(lines.begin());
+    EXPECT_GE(parse_log_lines(lines).size(), 3U) << directory_.read("abc.DAS");
+}
+
+TEST_F(ChangeLog, DeletedOrReplacedLogGoesOnInANewFileAndSaysSo)
+{
+    HeadlessScript script;
+    script.wait(kStartWait).key("F11").wait(kCommandWait).text("abc/F").key("Enter").wait(2000).screen("one.txt");
+    script.wait(2500).screen("two.txt").wait(2500).screen("three.txt").close();
+    Qk14Process program(directory_, script);
+    const auto wait_for = [&](const char* name) {
+        const auto until = std::chrono::steady_clock::now() + 60s;
+        while (!directory_.exists(name) && std::chrono::steady_clock::now() < until)
+            std::this_thread::sleep_for(5ms);
+    };
+    wait_for("one.txt");
+    std::filesystem::remove(directory_ / "abc.DAS");
+    wait_for("two.txt");
+    const std::string after_delete = directory_.read("abc.DAS");
+    directory_.write("new.tmp", "NEW\r\n");
+    std::filesystem::rename(directory_ / "new.tmp", directory_ / "abc.DAS");
+    EXPECT_EQ(program.finish(60s), 0);
+
+    bool crlf = false;
+    EXPECT_GE(parse_log_lines(log_file_lines(after_delete, crlf)).size(), 1U) << after_delete;
+    EXPECT_NE(screen("two.txt").row(20).find("abc.DAS was deleted or replaced"), std::string::npos)
+        << screen("two.txt").text();
+    std::vector<std::string> lines = log_file_lines(directory_.read("abc.DAS"), crlf);
+    ASSERT_GE(lines.size(), 2U) << directory_.read("abc.DAS");
+    EXPECT_EQ(lines.front(), "NEW");
+    lines.erase(lines.begin());
+    EXPECT_GE(parse_log_lines(lines).size(), 1U) << directory_.read("abc.DAS");
 }
 
 }  // namespace

@@ -1,6 +1,6 @@
 // Typed commands end to end: what goes on the wire, what is refused, and
 // what rows 19-21 show afterwards.
-#include "qk14_e2e_fixture.h"
+#include "tests/qk14_e2e/qk14_e2e_fixture.h"
 
 namespace qk14_e2e {
 namespace {

@@ -1,7 +1,7 @@
 // The demo folder's settings and watch files load in qk14 and show every
 // format, the I/O entries and the double-byte labels.
-#include "qk14_e2e_fixture.h"
-#include "screen_series.h"
+#include "tests/qk14_e2e/qk14_e2e_fixture.h"
+#include "tests/support/screen_series.h"
 
 namespace qk14_e2e {
 namespace {

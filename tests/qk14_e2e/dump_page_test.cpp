@@ -1,6 +1,6 @@
 // The dump page: its layout, the J command and the paging keys with their
 // wrap-around within 64 KB.
-#include "qk14_e2e_fixture.h"
+#include "tests/qk14_e2e/qk14_e2e_fixture.h"
 
 namespace qk14_e2e {
 namespace {
@@ -44,14 +44,15 @@ TEST_F(DumpPage, JumpTakesTwoDigitsAndPagingWraps)
     start_simulator();
     HeadlessScript script;
     script.wait(kStartWait);
-    script.command("J12").wait(kCommandWait).screen("j12.txt");
-    script.command("J34").wait(kCommandWait).screen("j34.txt");
-    script.command("J1234").wait(kCommandWait).screen("j1234.txt");
-    script.command("JFF").wait(kCommandWait).key("Down").wait(kCommandWait).screen("down.txt");
-    script.key("Up").wait(kCommandWait).screen("up.txt");
-    script.command("J00").wait(kCommandWait).key("PageUp").wait(kCommandWait).screen("pageup.txt");
-    script.command("JF8").wait(kCommandWait).key("PageDown").wait(kCommandWait).screen("pagedown.txt");
-    script.command("J1").wait(kCommandWait).screen("j1.txt").close();
+    // Each step waits until the page's last row shows the address the step should lead to.
+    script.command("J12").until(18, " 12F0").screen("j12.txt");
+    script.command("J34").until(18, " 34F0").screen("j34.txt");
+    script.command("J1234").until(18, " 12F0").screen("j1234.txt");
+    script.command("JFF").until(18, " FFF0").key("Down").until(18, " 00F0").screen("down.txt");
+    script.key("Up").until(18, " FFF0").screen("up.txt");
+    script.command("J00").until(18, " 00F0").key("PageUp").until(18, " F0F0").screen("pageup.txt");
+    script.command("JF8").until(18, " F8F0").key("PageDown").until(18, " 08F0").screen("pagedown.txt");
+    script.command("J1").until(20, "Error").screen("j1.txt").close();
     EXPECT_EQ(run(script), 0);
 
     using Pair = std::pair<std::string, std::string>;

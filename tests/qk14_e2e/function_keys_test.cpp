@@ -1,6 +1,6 @@
 // Function keys and the restart: F11 prompting again in its own mode, and a
 // channel outside 0-3 that ends the program at the first request.
-#include "qk14_e2e_fixture.h"
+#include "tests/qk14_e2e/qk14_e2e_fixture.h"
 
 namespace qk14_e2e {
 namespace {

@@ -1,26 +1,12 @@
 // A target that does not answer, answers late, or stops for a while:
 // "Error" for commands, "Error   " in the clock position for background
 // polling, frozen rows, late replies taken by the next request, recovery.
-#include <thread>
-
-#include "qk14_e2e_fixture.h"
+#include "tests/qk14_e2e/qk14_e2e_fixture.h"
 
 namespace qk14_e2e {
 namespace {
 
-class LinkFault : public Qk14EndToEnd {
-protected:
-    bool wait_for_file(const std::string& name) const
-    {
-        const auto until = std::chrono::steady_clock::now() + 60s;
-        while (!directory_.exists(name)) {
-            if (std::chrono::steady_clock::now() > until)
-                return false;
-            std::this_thread::sleep_for(10ms);
-        }
-        return true;
-    }
-};
+class LinkFault : public Qk14EndToEnd {};
 
 const std::string kDashes = " -- -- -- -- -- -- -- -- -- -- -- -- -- -- -- --";
 
@@ -29,7 +15,8 @@ TEST_F(LinkFault, SilentTargetShowsErrorForCommandsAndInTheClock)
     start_simulator({"--fault", "silent"});
     HeadlessScript script;
     // Every key waits for one timed-out row read (about 1.3 s) before it is taken.
-    script.wait(4000).screen("polling.txt").command("R8000").wait(20000).screen("command.txt").close();
+    script.until(0, "Error").until(18, kDashes).screen("polling.txt");
+    script.command("R8000").until(20, "Error").screen("command.txt").close();
     EXPECT_EQ(run(script), 0);
 
     const ScreenCapture polling = screen("polling.txt");
@@ -81,9 +68,9 @@ TEST_F(LinkFault, RowsFreezeWhileTheTargetIsStoppedAndTheClockRecovers)
     Qk14Process program(directory_, script);
     // The board stops answering (its line stays open) between the first two screens
     // and answers again after the second.
-    EXPECT_TRUE(wait_for_file("answering.txt"));
+    EXPECT_TRUE(wait_for_screen("answering.txt"));
     simulator_->pause();
-    EXPECT_TRUE(wait_for_file("stopped.txt"));
+    EXPECT_TRUE(wait_for_screen("stopped.txt"));
     simulator_->resume();
     EXPECT_EQ(program.finish(90s), 0);
 

@@ -1,24 +1,35 @@
-// Fixture of the end-to-end tests: a scratch directory with QK.DEF, the
-// real simulator on its own pseudo-terminal, and qk14 runs against it.
+// Qk14 on the shared end-to-end fixture: the Z80 board (target-sim's default)
+// and the generous waits the scripts use.
 #pragma once
 
-#include <gtest/gtest.h>
-
 #include <chrono>
-#include <optional>
-#include <string>
-#include <vector>
 
-#include "headless_script.h"
-#include "qk14_process.h"
-#include "request_log.h"
-#include "scratch_directory.h"
-#include "screen_capture.h"
-#include "target_simulator.h"
+#include "tests/support/child_process.h"
+#include "tests/support/headless_script.h"
+#include "tests/support/monitor_end_to_end.h"
+#include "tests/support/monitor_process.h"
+#include "tests/support/request_log.h"
+#include "tests/support/scratch_directory.h"
+#include "tests/support/screen_capture.h"
+#include "tests/support/screen_series.h"
+#include "tests/support/target_simulator.h"
 
 namespace qk14_e2e {
 
 using namespace std::chrono_literals;
+using qk_test::capture_series;
+using qk_test::ChildOptions;
+using qk_test::ChildProcess;
+using qk_test::HeadlessScript;
+using qk_test::LogLine;
+using qk_test::parse_request_log;
+using qk_test::request_hex;
+using qk_test::RequestLog;
+using qk_test::ScratchDirectory;
+using qk_test::ScreenCapture;
+using qk_test::ScreenSeries;
+using qk_test::TargetSimulator;
+using qk_test::to_shift_jis;
 
 // Time for start-up, the channel open and the first rows before typing.
 inline constexpr int kStartWait = 1500;
@@ -28,33 +39,21 @@ inline constexpr int kCommandWait = 2000;
 // The command reply wait gives up after about 1.3 s; this leaves room.
 inline constexpr int kTimeOutWait = 4000;
 
-class Qk14EndToEnd : public ::testing::Test {
+inline qk_test::MonitorUnderTest qk14_under_test() { return {QK14_PATH, "qk14", {}}; }
+
+// qk14 run in a test's directory (see qk_test::MonitorProcess).
+class Qk14Process : public qk_test::MonitorProcess {
+public:
+    Qk14Process(const ScratchDirectory& directory, const HeadlessScript& script,
+                const std::vector<std::string>& extra_arguments = {})
+        : MonitorProcess(directory, qk14_under_test(), script, extra_arguments)
+    {
+    }
+};
+
+class Qk14EndToEnd : public qk_test::MonitorEndToEnd {
 protected:
-    void SetUp() override { directory_.write("QK.DEF", "CH=0\r\n"); }
-
-    // Starts the simulator, replacing (and stopping) the one before: a fresh line and log.
-    void start_simulator(const std::vector<std::string>& options = {})
-    {
-        simulator_.reset();
-        simulator_.emplace(directory_, options);
-    }
-
-    // Runs qk14 with the script (which must end with "close") to its end.
-    // Returns the exit code; a program still running after the limit fails the test.
-    int run(const HeadlessScript& script, const std::vector<std::string>& arguments = {},
-            std::chrono::milliseconds limit = 90s)
-    {
-        Qk14Process program(directory_, script, arguments);
-        const std::optional<int> code = program.finish(limit);
-        EXPECT_TRUE(code.has_value()) << "qk14 did not end after its script";
-        return code.value_or(-1);
-    }
-
-    ScreenCapture screen(const std::string& file) const { return ScreenCapture(directory_.read(file)); }
-    RequestLog log() const { return RequestLog(directory_.read("sim.log")); }
-
-    ScratchDirectory directory_;
-    std::optional<TargetSimulator> simulator_;
+    Qk14EndToEnd() : MonitorEndToEnd(qk14_under_test()) {}
 };
 
 }  // namespace qk14_e2e

@@ -1,6 +1,6 @@
 // QK.DEF read at start-up: defaults, each key, records split by commas,
 // exact keys, and a missing file.
-#include "qk14_e2e_fixture.h"
+#include "tests/qk14_e2e/qk14_e2e_fixture.h"
 
 namespace qk14_e2e {
 namespace {

@@ -1,6 +1,6 @@
 // Requests on the wire and replies on screen: exact bytes of typed commands
 // and dump rows, the reply's end byte, and 7-bit framing.
-#include "qk14_e2e_fixture.h"
+#include "tests/qk14_e2e/qk14_e2e_fixture.h"
 
 namespace qk14_e2e {
 namespace {

@@ -1,7 +1,7 @@
 // qk14 on the terminal front end in tmux: the dump page with its two
 // separator lines drawn as line-drawing characters, and typed commands.
-#include "qk14_e2e_fixture.h"
-#include "tmux_session.h"
+#include "tests/qk14_e2e/qk14_e2e_fixture.h"
+#include "tests/qk14_e2e/tmux_session.h"
 
 namespace qk14_e2e {
 namespace {
@@ -47,6 +47,46 @@ TEST_F(TerminalInTmux, DumpPageWithSeparatorLinesAndACommand)
                               30s))
         << tmux.capture();
     EXPECT_EQ(log().received_except_rows_of(), std::vector<std::string>{"38 30 30 30 1F"});
+}
+
+// Where the desktop keeps F10 and F11, Alt+0 and Alt+- (Esc and the key at
+// once) open their prompts; a lone Esc still restarts the program.
+TEST_F(TerminalInTmux, AltDigitsAreFunctionKeysAndALoneEscRestarts)
+{
+    if (!TmuxSession::available())
+        GTEST_SKIP() << "tmux is not installed";
+    start_simulator({"--fill", "0000=A1", "--fill", "8000=B2"});
+    const std::string command = "cd " + shell_quoted(directory_.path().string()) +
+                                " && XDG_CONFIG_HOME=config TERM=tmux-256color " + shell_quoted(QK14_PATH) +
+                                " --ui tty --port COM1=" + shell_quoted((directory_ / "tty").string()) +
+                                "; echo qk14-exit=$?; sleep 60";
+    const TmuxSession tmux("qk14_alt_" + std::to_string(::getpid()), command);
+    auto row_shows = [&](std::size_t row, const std::string& text) {
+        return tmux.wait_for(
+            [&] {
+                const auto rows = tmux.rows();
+                return rows.size() > row && rows[row].find(text) != std::string::npos;
+            },
+            30s);
+    };
+    ASSERT_TRUE(row_shows(3, "0000 A1")) << tmux.capture();
+
+    tmux.send_keys("M-0");
+    EXPECT_TRUE(row_shows(6, "File Name(*.DAT):")) << tmux.capture();
+    EXPECT_EQ(tmux.rows().at(5).find("FileName/D"), std::string::npos) << "F10's prompt, not F11's: " << tmux.capture();
+    tmux.send_keys("Enter");
+    ASSERT_TRUE(row_shows(3, "0000 A1")) << tmux.capture();
+
+    tmux.send_keys("M--");
+    EXPECT_TRUE(row_shows(5, "FileName/D : Delete & Create File(*.DAS)")) << tmux.capture();
+    EXPECT_TRUE(row_shows(6, "File Name(*.DAT):")) << tmux.capture();
+    tmux.send_keys("Enter");
+    ASSERT_TRUE(row_shows(3, "0000 A1")) << tmux.capture();
+
+    // The restart reads QK.DEF again: the dump page then starts at 8000.
+    directory_.write("QK.DEF", "AD=8000\r\n");
+    tmux.send_keys("Escape");
+    EXPECT_TRUE(row_shows(3, "8000 B2")) << tmux.capture();
 }
 
 }  // namespace

@@ -1,7 +1,7 @@
 // Watch pages from *.DAT files: layout, requests, every value format in both
 // byte orders, double-byte labels, and the F10 file prompt.
-#include "qk14_e2e_fixture.h"
-#include "screen_series.h"
+#include "tests/qk14_e2e/qk14_e2e_fixture.h"
+#include "tests/support/screen_series.h"
 
 namespace qk14_e2e {
 namespace {

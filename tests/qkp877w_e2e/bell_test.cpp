@@ -8,20 +8,23 @@
 #include <chrono>
 #include <string>
 
-#include "monitor_session.h"
+#include "tests/qkp877w_e2e/qkp877w_e2e_fixture.h"
+#include "tests/support/child_process.h"
 
+namespace qkp877w_e2e {
 namespace {
 
 using namespace std::chrono_literals;
 
 class TerminalRun {
 public:
-    explicit TerminalRun(const e2e::MonitorSession& session)
-        : program_(e2e::ProcessSpec{QK_QKP877W,
-                                    {"--ui", "tty", "--port", "COM1=" + session.port().string()},
-                                    session.directory(),
-                                    {{"TERM", "xterm"}, {"XDG_CONFIG_HOME", (session.directory() / "config").string()}},
-                                    true})
+    explicit TerminalRun(const qk_test::ScratchDirectory& directory)
+        : program_(qk_test::ChildOptions{.program = QK_QKP877W,
+                                         .arguments = {"--ui", "tty", "--port", "COM1=" + (directory / "tty").string()},
+                                         .directory = directory.path(),
+                                         .environment = {{"TERM", "xterm"},
+                                                         {"XDG_CONFIG_HOME", (directory / "config").string()}},
+                                         .on_terminal = true})
     {
     }
     // Sends the bytes, then lets the program answer for `settle`; the bells written so far.
@@ -34,16 +37,16 @@ public:
     }
 
 private:
-    e2e::ChildProcess program_;
+    qk_test::ChildProcess program_;
 };
 
-TEST(QkP877WBells, AFailedWatchEntryBeepsOnceAndRefusedCommandsAreSilent)
+class QkP877WBells : public QkP877WEndToEnd {};
+
+TEST_F(QkP877WBells, AFailedWatchEntryBeepsOnceAndRefusedCommandsAreSilent)
 {
-    e2e::MonitorSession session;
-    session.write("QK.DEF", "CH=0\r\n");
-    session.write("Q.DAT", "2,4,WORD,00202,Q\r\n");
-    session.start_board();
-    TerminalRun run(session);
+    directory_.write("Q.DAT", "2,4,WORD,00202,Q\r\n");
+    start_simulator();
+    TerminalRun run(directory_);
     const long at_start = run.type("", 2000ms);
     EXPECT_EQ(at_start, 0);
     // Refused and unanswered commands: no beep (the time-out takes 1.3 s).
@@ -58,3 +61,4 @@ TEST(QkP877WBells, AFailedWatchEntryBeepsOnceAndRefusedCommandsAreSilent)
 }
 
 }  // namespace
+}  // namespace qkp877w_e2e

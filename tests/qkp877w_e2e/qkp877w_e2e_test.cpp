@@ -7,11 +7,10 @@
 #include <string>
 #include <vector>
 
-#include "monitor_session.h"
+#include "tests/qkp877w_e2e/monitor_session.h"
 
+namespace qkp877w_e2e {
 namespace {
-
-using e2e::MonitorSession;
 
 bool blank(const std::string& text) { return text.find_first_not_of(' ') == std::string::npos; }
 
@@ -29,17 +28,15 @@ int rows_containing(const std::vector<std::string>& screen, const std::string& t
     return count;
 }
 
-TEST(QkP877WEndToEnd, FrameArrowsAndCommands)
+TEST_F(QkP877WEndToEnd, FrameArrowsAndCommands)
 {
-    MonitorSession session;
-    session.write("QK.DEF", "CH=0\r\n");
-    session.start_board({"--fill", "000=A55A"});
-    const int exit_code = session.run({
+    start_simulator({"--fill", "000=A55A"});
+    const int exit_code = run({
         "wait 1500",
-        session.screen_command("start.txt"),
-        "key Down", "wait 300", session.screen_command("down.txt"),
-        "key Down", "wait 300", session.screen_command("down2.txt"),
-        "key Up", "wait 300", session.screen_command("up.txt"),
+        "screen start.txt",
+        "key Down", "wait 300", "screen down.txt",
+        "key Down", "wait 300", "screen down2.txt",
+        "key Up", "wait 300", "screen up.txt",
         "key PageDown", "key Backspace",  // typed, then removed: the page stays
         "text O1234", "key Enter", "wait 1700",
         "text O123456", "key Enter", "wait 1700",
@@ -47,19 +44,19 @@ TEST(QkP877WEndToEnd, FrameArrowsAndCommands)
         "text S10008", "key Enter", "wait 1700",
         "text R12345", "key Enter", "wait 300",
         "text r1234", "key Enter", "wait 600",
-        session.screen_command("read.txt"),
+        "screen read.txt",
         "text J12", "key Enter", "wait 1700",
-        session.screen_command("jump.txt"),
+        "screen jump.txt",
         "key Enter", "wait 300",
-        session.screen_command("empty.txt"),
+        "screen empty.txt",
         "key Esc", "text R0100", "key Enter", "wait 300",
         "key F12", "wait 300",
-        session.screen_command("esc.txt"),
+        "screen esc.txt",
         "close",
     });
     ASSERT_EQ(exit_code, 0);
 
-    const auto start = session.screen("start.txt");
+    const auto start = rows("start.txt");
     EXPECT_EQ(start[0].find("QkP877W"), 1u) << "the banner starts at column 1";
     EXPECT_NE(start[0].find("PIC16F877"), std::string::npos);
     EXPECT_TRUE(blank(at(start, 0, 40, 31))) << "the banner ends well before the clock";
@@ -73,85 +70,81 @@ TEST(QkP877WEndToEnd, FrameArrowsAndCommands)
     EXPECT_EQ(at(start, 23, 53, 4), "F11=");
     EXPECT_TRUE(blank(at(start, 23, 66, 14))) << "no F12 cell";
 
-    EXPECT_EQ(at(session.screen("down.txt"), 3, 1, 4), "0100");
-    EXPECT_EQ(at(session.screen("down.txt"), 18, 1, 4), "01F0");
-    EXPECT_EQ(at(session.screen("down2.txt"), 3, 1, 4), "0000");
-    EXPECT_EQ(at(session.screen("up.txt"), 3, 1, 4), "0100");
+    EXPECT_EQ(at(rows("down.txt"), 3, 1, 4), "0100");
+    EXPECT_EQ(at(rows("down.txt"), 18, 1, 4), "01F0");
+    EXPECT_EQ(at(rows("down2.txt"), 3, 1, 4), "0000");
+    EXPECT_EQ(at(rows("up.txt"), 3, 1, 4), "0100");
 
     // R reads 16 bytes (the board wraps 1234 into its memory); the reply shows on row 20, row 19 keeps the line.
-    const auto read = session.screen("read.txt");
+    const auto read = rows("read.txt");
     EXPECT_EQ(at(read, 20, 3, 9), "Response:");
     EXPECT_EQ(at(read, 20, 12, 32), std::string(32, '0'));
     EXPECT_EQ(at(read, 19, 3, 15), "Command :r1234 ");
     EXPECT_TRUE(blank(at(read, 21, 12, 60)));
 
     // J sends nothing; the reply wait ends in a time-out that leaves row 20 blank.
-    const auto jump = session.screen("jump.txt");
+    const auto jump = rows("jump.txt");
     EXPECT_TRUE(blank(at(jump, 20, 12, 60)));
     EXPECT_TRUE(blank(at(jump, 21, 12, 60)));
     EXPECT_EQ(at(jump, 19, 3, 13), "Command :J12 ");
     EXPECT_EQ(at(jump, 3, 1, 4), "0100") << "J does not move the page";
 
-    const auto empty = session.screen("empty.txt");
+    const auto empty = rows("empty.txt");
     EXPECT_TRUE(blank(at(empty, 20, 12, 60)));
     EXPECT_TRUE(blank(at(empty, 19, 12, 60)));
 
     // Esc is typed into the line (the line is refused); F12 does nothing.
-    const auto esc = session.screen("esc.txt");
+    const auto esc = rows("esc.txt");
     EXPECT_TRUE(blank(at(esc, 20, 12, 60)));
     EXPECT_EQ(at(esc, 3, 1, 4), "0100");
 
     const std::vector<std::string> expected{"1234<22>", "123456<22>", "10008<21>", "1234<1F>"};
-    EXPECT_EQ(session.command_requests(), expected);
+    EXPECT_EQ(command_requests(), expected);
 }
 
-TEST(QkP877WEndToEnd, SettingsTakeOnlyTheChannelAndTheFunctionKeyNames)
+TEST_F(QkP877WEndToEnd, SettingsTakeOnlyTheChannelAndTheFunctionKeyNames)
 {
-    MonitorSession session;
     // Channel 1 is the system's second port; BT=, BL= and AD= are not QkP877W's keys.
-    session.write("QK.DEF", "CH=1\r\nBT=7\r\nBL=1\r\nAD=0100\r\nF2=WORD\r\n");
-    session.write("WORD.DAT", "2,4,WORD,00002,Q\r\n");
-    session.start_board({"--fill", "000=3412"});
-    const int exit_code = session.run({"wait 1500", session.screen_command("start.txt"), "key F2", "wait 600",
-                                       session.screen_command("word.txt"), "close"},
-                                      "COM2");
+    directory_.write("QK.DEF", "CH=1\r\nBT=7\r\nBL=1\r\nAD=0100\r\nF2=WORD\r\n");
+    directory_.write("WORD.DAT", "2,4,WORD,00002,Q\r\n");
+    start_simulator({"--fill", "000=3412"});
+    system_port_ = "COM2";
+    const int exit_code = run({"wait 1500", "screen start.txt", "key F2", "wait 600", "screen word.txt", "close"});
     ASSERT_EQ(exit_code, 0);
-    const auto start = session.screen("start.txt");
+    const auto start = rows("start.txt");
     EXPECT_EQ(start[1], "   Channel=COM1" + std::string(65, ' '));
     EXPECT_EQ(at(start, 3, 1, 10), "0000 34 12") << "AD= ignored; 8-bit replies arrive";
     EXPECT_EQ(at(start, 22, 14, 7), "F2=WORD");
     // Byte order fixed: the first byte is the low one whatever BL= says.
-    const auto word = session.screen("word.txt");
+    const auto word = rows("word.txt");
     EXPECT_EQ(at(word, 4, 2, 4), "WORD");
     EXPECT_EQ(at(word, 4, 15, 8), "  4660 d") << "six positions from the value column";
 }
 
-TEST(QkP877WEndToEnd, WatchPagesChangeListAndFailedEntries)
+TEST_F(QkP877WEndToEnd, WatchPagesChangeListAndFailedEntries)
 {
-    MonitorSession session;
-    session.write("QK.DEF", "CH=0\r\n");
-    session.write("Q.DAT", "2,4,WORD,00202,Q\r\n2,5,HEXW,00202,W\r\n");
-    session.write("S.DAT", "2,18,LAST,00202,W\r\n");
-    session.write("BAD.DAT", "2,30,OFF,00201,H\r\n");
-    session.start_board({"--fill", "020=3412"});
-    const int exit_code = session.run({
+    directory_.write("Q.DAT", "2,4,WORD,00202,Q\r\n2,5,HEXW,00202,W\r\n");
+    directory_.write("S.DAT", "2,18,LAST,00202,W\r\n");
+    directory_.write("BAD.DAT", "2,30,OFF,00201,H\r\n");
+    start_simulator({"--fill", "020=3412"});
+    const int exit_code = run({
         "wait 1500",
-        "key F10", "wait 400", session.screen_command("list.txt"),
-        "text Q", "key Enter", "wait 800", session.screen_command("q.txt"),
-        "key F10", "wait 400", session.screen_command("again.txt"),
-        "text S", "key Enter", "wait 1500", session.screen_command("s.txt"),
-        "key F10", "wait 400", "text NOFILE", "key Enter", "wait 600", session.screen_command("missing.txt"),
-        "key F10", "wait 400", "text BAD", "key Enter", "wait 600", session.screen_command("bad.txt"),
+        "key F10", "wait 400", "screen list.txt",
+        "text Q", "key Enter", "wait 800", "screen q.txt",
+        "key F10", "wait 400", "screen again.txt",
+        "text S", "key Enter", "wait 1500", "screen s.txt",
+        "key F10", "wait 400", "text NOFILE", "key Enter", "wait 600", "screen missing.txt",
+        "key F10", "wait 400", "text BAD", "key Enter", "wait 600", "screen bad.txt",
         "key F11", "wait 400", "text Q", "key Enter", "wait 800",
-        "key F11", "wait 800", session.screen_command("changes.txt"),
+        "key F11", "wait 800", "screen changes.txt",
         "key F1", "wait 400", "key F11", "wait 400", "text Q", "key Enter", "wait 800",
-        session.screen_command("revisit.txt"),
+        "screen revisit.txt",
         "close",
     });
     ASSERT_EQ(exit_code, 0);
 
     // The file list from row 7, the prompt at (5, 3), no hints.
-    const auto list = session.screen("list.txt");
+    const auto list = rows("list.txt");
     EXPECT_EQ(at(list, 3, 5, 17), "File Name(*.DAT):");
     EXPECT_EQ(rows_containing(list, "RET Only"), 0);
     std::string names = list[7];
@@ -159,24 +152,24 @@ TEST(QkP877WEndToEnd, WatchPagesChangeListAndFailedEntries)
     EXPECT_NE(names.find(" S "), std::string::npos);
 
     // "Q" six positions wide from the value column (2 + 4 + 9), "W" little-endian.
-    const auto q = session.screen("q.txt");
+    const auto q = rows("q.txt");
     EXPECT_EQ(at(q, 4, 2, 14), "WORD 0020.2.Q ");
     EXPECT_EQ(at(q, 4, 15, 8), "  4660 d");
     EXPECT_EQ(at(q, 5, 16, 7), " 1234 h");
     EXPECT_EQ(at(q, 23, 40, 5), "F10=Q");
 
     // F10 while its page is shown opens the list and prompt again.
-    EXPECT_EQ(at(session.screen("again.txt"), 3, 5, 17), "File Name(*.DAT):");
+    EXPECT_EQ(at(rows("again.txt"), 3, 5, 17), "File Name(*.DAT):");
 
     // A "W" value on row 18 ends its line there: the work area scrolls at
     // every refresh, so the label has moved up and the values pile up above.
-    const auto s = session.screen("s.txt");
+    const auto s = rows("s.txt");
     EXPECT_EQ(s[18].find("LAST"), std::string::npos);
     EXPECT_TRUE(blank(s[18]));
     EXPECT_GE(rows_containing(s, " 1234 h"), 3);
 
     // A missing file: the dump page again, row 23 columns 4-23 blanked, no second prompt.
-    const auto missing = session.screen("missing.txt");
+    const auto missing = rows("missing.txt");
     EXPECT_EQ(at(missing, 2, 1, 4), "ADRS");
     EXPECT_TRUE(blank(at(missing, 23, 4, 20)));
     EXPECT_EQ(at(missing, 23, 1, 3), "F7=");
@@ -184,12 +177,12 @@ TEST(QkP877WEndToEnd, WatchPagesChangeListAndFailedEntries)
     EXPECT_EQ(rows_containing(missing, "File Name"), 0);
 
     // A file whose label lies below the screen is refused the same way, and the program goes on.
-    const auto bad = session.screen("bad.txt");
+    const auto bad = rows("bad.txt");
     EXPECT_EQ(at(bad, 2, 1, 4), "ADRS");
     EXPECT_TRUE(blank(at(bad, 23, 4, 20)));
 
     // F11 on an unchanging value: one line; F11 again does not restart the list.
-    const auto changes = session.screen("changes.txt");
+    const auto changes = rows("changes.txt");
     EXPECT_EQ(rows_containing(changes, "WORD"), 1);
     EXPECT_EQ(rows_containing(changes, "File Name"), 0);
     const int row = static_cast<int>(std::find_if(changes.begin(), changes.end(),
@@ -199,26 +192,25 @@ TEST(QkP877WEndToEnd, WatchPagesChangeListAndFailedEntries)
     EXPECT_NE(changes[static_cast<std::size_t>(row)].find(" WORD   4660 d"), std::string::npos);
 
     // Back with F1 and F11 again: the last value seen is kept, so no new line.
-    const auto revisit = session.screen("revisit.txt");
+    const auto revisit = rows("revisit.txt");
     EXPECT_EQ(rows_containing(revisit, "WORD"), 0);
     EXPECT_EQ(at(revisit, 23, 53, 5), "F11=Q");
 }
 
-TEST(QkP877WEndToEnd, ChangeListOfAChangingValue)
+TEST_F(QkP877WEndToEnd, ChangeListOfAChangingValue)
 {
-    MonitorSession session;
-    session.write("QK.DEF", "CH=0\r\n");
     // "W" ends its value with a line end, so its changes stand a row apart;
     // "H" changes follow each other on consecutive rows.
-    session.write("W.DAT", "2,4,CNTW,00202,W\r\n");
-    session.write("H.DAT", "2,4,CNTH,00201,H\r\n");
-    session.start_board({"--change", "020:1:250"});
-    const int exit_code = session.run({
+    directory_.write("W.DAT", "2,4,CNTW,00202,W\r\n");
+    directory_.write("H.DAT", "2,4,CNTH,00201,H\r\n");
+    start_simulator({"--change", "020:1:250"});
+    const int exit_code = run({
         "wait 1500",
-        "key F11", "wait 300", "text W", "key Enter", "wait 1600", session.screen_command("w.txt"),
+        // Three changes listed (the newest at the bottom) before each screen.
+        "key F11", "wait 300", "text W", "key Enter", "until 11 CNTW", "until 15 CNTW", "screen w.txt",
         "key F11", "wait 300",  // dropped: the list goes on
         "key F1", "wait 300",
-        "key F11", "wait 300", "text H", "key Enter", "wait 1600", session.screen_command("h.txt"),
+        "key F11", "wait 300", "text H", "key Enter", "until 14 CNTH", "until 16 CNTH", "screen h.txt",
         "close",
     });
     ASSERT_EQ(exit_code, 0);
@@ -230,7 +222,7 @@ TEST(QkP877WEndToEnd, ChangeListOfAChangingValue)
                 rows.push_back(row);
         return rows;
     };
-    const auto w = session.screen("w.txt");
+    const auto w = rows("w.txt");
     const std::vector<int> w_rows = change_rows(w, "CNTW");
     ASSERT_GE(w_rows.size(), 3u) << w[16];
     for (std::size_t i = 1; i < w_rows.size(); ++i)
@@ -241,7 +233,7 @@ TEST(QkP877WEndToEnd, ChangeListOfAChangingValue)
     EXPECT_NE(w[static_cast<std::size_t>(w_rows.back())].find(" CNTW  "), std::string::npos);
     EXPECT_EQ(w_rows.back(), 15);
 
-    const auto h = session.screen("h.txt");
+    const auto h = rows("h.txt");
     const std::vector<int> h_rows = change_rows(h, "CNTH");
     ASSERT_GE(h_rows.size(), 3u);
     for (std::size_t i = 1; i < h_rows.size(); ++i)
@@ -251,3 +243,4 @@ TEST(QkP877WEndToEnd, ChangeListOfAChangingValue)
 }
 
 }  // namespace
+}  // namespace qkp877w_e2e

@@ -13,34 +13,33 @@
 #include <string>
 #include <string_view>
 
+#include "host/file_descriptor.h"
+
 namespace serial_test {
 
 class PseudoTerminal {
 public:
     PseudoTerminal()
     {
-        master_ = posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
-        if (master_ < 0 || grantpt(master_) != 0 || unlockpt(master_) != 0)
+        master_ = host::FileDescriptor(posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC));
+        if (!master_.valid() || grantpt(master()) != 0 || unlockpt(master()) != 0)
             throw std::runtime_error("no pseudo-terminal");
-        slave_path_ = ptsname(master_);
+        slave_path_ = ptsname(master());
         // The master keeps a raw view so that bytes pass unchanged both ways.
         termios t{};
-        tcgetattr(master_, &t);
+        tcgetattr(master(), &t);
         cfmakeraw(&t);
-        tcsetattr(master_, TCSANOW, &t);
+        tcsetattr(master(), TCSANOW, &t);
     }
-    ~PseudoTerminal() { hang_up(); }
-    PseudoTerminal(const PseudoTerminal&) = delete;
-    PseudoTerminal& operator=(const PseudoTerminal&) = delete;
 
     const std::string& slave_path() const { return slave_path_; }
-    int master() const { return master_; }
+    int master() const { return master_.get(); }
 
     void send(std::string_view bytes)
     {
         std::size_t done = 0;
         while (done < bytes.size()) {
-            ssize_t n = ::write(master_, bytes.data() + done, bytes.size() - done);
+            ssize_t n = ::write(master(), bytes.data() + done, bytes.size() - done);
             if (n < 0)
                 throw std::runtime_error("pty write failed");
             done += static_cast<std::size_t>(n);
@@ -56,11 +55,11 @@ public:
             auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
             if (left.count() <= 0)
                 break;
-            pollfd p{master_, POLLIN, 0};
+            pollfd p{master(), POLLIN, 0};
             if (::poll(&p, 1, static_cast<int>(left.count())) <= 0)
                 break;
             char buffer[4096];
-            ssize_t n = ::read(master_, buffer, std::min(sizeof buffer, count - bytes.size()));
+            ssize_t n = ::read(master(), buffer, std::min(sizeof buffer, count - bytes.size()));
             if (n <= 0)
                 break;
             bytes.append(buffer, static_cast<std::size_t>(n));
@@ -69,16 +68,10 @@ public:
     }
 
     // Closes the master: the slave side sees a hang-up.
-    void hang_up()
-    {
-        if (master_ >= 0) {
-            ::close(master_);
-            master_ = -1;
-        }
-    }
+    void hang_up() { master_.reset(); }
 
 private:
-    int master_ = -1;
+    host::FileDescriptor master_;
     std::string slave_path_;
 };
 

@@ -3,8 +3,12 @@
 // mode; receive counts; line reads; the reader thread; faults on the line.
 #include <gtest/gtest.h>
 
+#include <termios.h>
+
 #include <atomic>
 #include <chrono>
+#include <filesystem>
+#include <optional>
 #include <mutex>
 #include <random>
 #include <thread>
@@ -435,9 +439,10 @@ TEST(SerialFaults, NoiseAndA100KBurstAreReadCompletely)
     EXPECT_GT(c.arrivals.load(), 0);
 }
 
-TEST(SerialFaults, HangUpMakesTransfersFailWithoutHangingOrSpinning)
+TEST(SerialFaults, WithoutReconnectionHangUpMakesTransfersFailWithoutHangingOrSpinning)
 {
     Channel c;
+    c.config->reconnect = false;
     ASSERT_EQ(c.open(6, "S8N1N8"), 0);  // no RD: only the line error can end a read
     c.pty.send("Q");
     ASSERT_TRUE(c.wait_count(1));
@@ -542,4 +547,99 @@ TEST(SerialFaults, GarbageInShiftModeDeliversEveryByteButTheShiftCodes)
     EXPECT_EQ(error, 78) << "the read ends with the receive time-out once the line is quiet";
     EXPECT_EQ(got.size(), want.size());
     EXPECT_TRUE(got == want);
+}
+
+namespace {
+
+// A port that can be pulled out and plugged in again: a symbolic link in a
+// scratch directory to the slave side of a pseudo-terminal that the test
+// closes and re-creates, as a USB adapter's by-id link comes and goes.
+class PluggablePort {
+public:
+    PluggablePort()
+    {
+        char pattern[] = "/tmp/serial-plug-XXXXXX";
+        if (!::mkdtemp(pattern))
+            throw std::runtime_error("mkdtemp");
+        directory_ = pattern;
+        plug();
+    }
+    ~PluggablePort() { std::filesystem::remove_all(directory_); }
+
+    std::string path() const { return (directory_ / "port").string(); }
+    PseudoTerminal& peer() { return *peer_; }
+
+    void unplug()
+    {
+        std::filesystem::remove(directory_ / "port");
+        peer_.reset();
+    }
+    void plug()
+    {
+        peer_.emplace();
+        std::filesystem::create_symlink(peer_->slave_path(), directory_ / "port");
+    }
+
+private:
+    std::filesystem::path directory_;
+    std::optional<PseudoTerminal> peer_;
+};
+
+}  // namespace
+
+TEST(SerialReconnect, ALostLineIsSilentDropsWritesAndComesBackWithItsSettingsAndReader)
+{
+    PluggablePort port;
+    Channel c;
+    c.config->ports.assign(1, port.path());
+    std::vector<std::pair<std::string, bool>> changes;
+    c.config->line_changed = [&](int channel, const std::string& path, bool present) {
+        EXPECT_EQ(channel, 0);
+        changes.emplace_back(path, present);
+    };
+    c.set_speed_9600();
+    ASSERT_EQ(c.open(6, "s8n1n8,RB8192"), 0);
+    std::uint16_t error = 0;
+    auto write = [&](std::string_view bytes) {
+        return c.dev().write_bytes(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size(), error) &&
+               error == 0;
+    };
+    ASSERT_TRUE(write("ab"));
+    EXPECT_EQ(port.peer().receive(2), "ab");
+
+    port.unplug();
+    EXPECT_TRUE(eventually([&] { return c.dev().receive_count() == 0 && !c.dev().line_connected(); }));
+    EXPECT_FALSE(c.dev().reader_running());
+    EXPECT_TRUE(write("lost")) << "writes to a lost line are dropped, error " << error;
+    EXPECT_EQ(c.dev().line_error(), 0);
+    EXPECT_FALSE(c.dev().eof(0) == false);
+    EXPECT_TRUE(c.dev().is_open());
+
+    port.plug();
+    EXPECT_TRUE(eventually([&] {
+        (void)c.dev().receive_count();
+        return c.dev().line_connected();
+    }));
+    EXPECT_FALSE(path_is_free(port.path())) << "the reopened port is held exclusively again";
+    termios t{};
+    ASSERT_EQ(tcgetattr(c.dev().port()->fd(), &t), 0);
+    EXPECT_EQ(cfgetospeed(&t), B9600) << "the line settings are applied again";
+    EXPECT_EQ(t.c_lflag & ICANON, 0u);
+
+    const int arrivals = c.arrivals.load();
+    ASSERT_TRUE(write("cd"));
+    EXPECT_EQ(port.peer().receive(2), "cd") << "nothing dropped while gone reaches the new line";
+    port.peer().send("y");
+    EXPECT_TRUE(eventually([&] { return c.arrivals.load() > arrivals; })) << "a new reader watches the new line";
+    std::uint8_t byte = 0;
+    ASSERT_TRUE(c.wait_count(1));
+    EXPECT_EQ(c.read(byte), 0);
+    EXPECT_EQ(byte, 'y');
+    EXPECT_EQ(changes, (std::vector<std::pair<std::string, bool>>{{port.path(), true}, {port.path(), false},
+                                                                  {port.path(), true}}));
+
+    port.unplug();  // closed while the line is gone: nothing waits for it any more
+    EXPECT_TRUE(eventually([&] { return c.dev().receive_count() == 0 && !c.dev().line_connected(); }));
+    c.dev().close();
+    EXPECT_FALSE(c.dev().is_open());
 }

@@ -5,8 +5,6 @@
 #include <chrono>
 #include <thread>
 
-#include "host/desktop.h"
-#include "host/front_end.h"
 #include "host/serial_port.h"
 #include "port_holder.h"
 #include "pseudo_terminal.h"
@@ -18,7 +16,7 @@
 #include "runtime/serial/serial_channels.h"
 #include "runtime/serial/serial_device.h"
 #include "tests/support/raised_error.h"
-#include "tests/support/silent_front_end.h"
+#include "tests/support/test_runtime.h"
 
 using namespace std::chrono_literals;
 using serial_test::PseudoTerminal;
@@ -27,8 +25,6 @@ namespace {
 
 using qk_test::Raised;
 using qk_test::raised_by;
-using QuietFrontEnd = qk_test::SilentFrontEnd;
-
 bool path_is_free(const std::string& path)
 {
     int error = 0;
@@ -52,9 +48,8 @@ protected:
     rt::SerialDevice& com0() { return dynamic_cast<rt::SerialDevice&>(*table_.device_at(rt::kFirstSerialSlot)); }
 
     PseudoTerminal pty_;
-    host::Desktop desktop_{std::make_unique<QuietFrontEnd>()};
-    rt::Runtime runtime_{rt::ProgramOptions{}, desktop_, "Qk14", "qk14"};
-    rt::RuntimeScope scope_{runtime_};
+    qk_test::TestRuntime<> kit_;
+    rt::Runtime& runtime_ = kit_.runtime();
     rt::DeviceTable& table_{runtime_.install(std::make_unique<rt::DeviceTable>(runtime_.options()))};
 };
 

@@ -21,6 +21,8 @@
 #include <vector>
 
 #include "host/file_descriptor.h"
+#include "tests/support/child_process.h"
+#include "tests/support/scratch_directory.h"
 
 namespace {
 
@@ -28,89 +30,25 @@ using Clock = std::chrono::steady_clock;
 using namespace std::chrono_literals;
 using host::FileDescriptor;
 
-// The simulator as a child process with its standard input and output on pipes.
+// The simulator as a child process with its standard input and output on
+// pipes; the slave path is its first line of output.
 class SimProcess {
 public:
     explicit SimProcess(const std::vector<std::string>& options)
+        : process_(qk_test::ChildOptions{.program = TARGET_SIM_PATH, .arguments = options, .input_pipe = true}),
+          slave_path_(process_.first_line(5s).value_or(""))
     {
-        int to_child[2], from_child[2];
-        if (::pipe(to_child) != 0 || ::pipe(from_child) != 0)
-            throw std::runtime_error("pipe");
-        pid_ = ::fork();
-        if (pid_ == 0) {
-            ::dup2(to_child[0], STDIN_FILENO);
-            ::dup2(from_child[1], STDOUT_FILENO);
-            ::close(to_child[0]);
-            ::close(to_child[1]);
-            ::close(from_child[0]);
-            ::close(from_child[1]);
-            std::vector<char*> argv;
-            std::string program = TARGET_SIM_PATH;
-            argv.push_back(program.data());
-            std::vector<std::string> copy = options;
-            for (auto& o : copy)
-                argv.push_back(o.data());
-            argv.push_back(nullptr);
-            ::execv(program.c_str(), argv.data());
-            ::_exit(127);
-        }
-        ::close(to_child[0]);
-        ::close(from_child[1]);
-        stdin_ = FileDescriptor(to_child[1]);
-        stdout_ = FileDescriptor(from_child[0]);
-        slave_path_ = read_line(5s);
     }
-
-    ~SimProcess()
-    {
-        if (pid_ > 0) {
-            ::kill(pid_, SIGTERM);
-            int status = 0;
-            ::waitpid(pid_, &status, 0);
-        }
-    }
-    SimProcess(const SimProcess&) = delete;
-    SimProcess& operator=(const SimProcess&) = delete;
 
     const std::string& slave_path() const { return slave_path_; }
-    pid_t pid() const { return pid_; }
-    void close_stdin() { stdin_.reset(); }
+    pid_t pid() const { return process_.pid(); }
+    void close_stdin() { process_.close_input(); }
 
     // Waits for the process to end; its exit status, or nothing on time-out.
-    std::optional<int> wait_exit(std::chrono::milliseconds limit)
-    {
-        const auto until = Clock::now() + limit;
-        while (Clock::now() < until) {
-            int status = 0;
-            if (::waitpid(pid_, &status, WNOHANG) == pid_) {
-                pid_ = -1;
-                return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-            }
-            std::this_thread::sleep_for(5ms);
-        }
-        return std::nullopt;
-    }
+    std::optional<int> wait_exit(std::chrono::milliseconds limit) { return process_.wait_exit(limit); }
 
 private:
-    std::string read_line(std::chrono::milliseconds limit)
-    {
-        std::string line;
-        const auto until = Clock::now() + limit;
-        char c = 0;
-        while (Clock::now() < until) {
-            pollfd p{stdout_.get(), POLLIN, 0};
-            if (::poll(&p, 1, 50) <= 0)
-                continue;
-            if (::read(stdout_.get(), &c, 1) != 1 || c == '\n')
-                break;
-            line.push_back(c);
-        }
-        return line;
-    }
-
-    pid_t pid_ = -1;
-    FileDescriptor stdin_;
-    FileDescriptor stdout_;
+    qk_test::ChildProcess process_;
     std::string slave_path_;
 };
 
@@ -173,15 +111,7 @@ private:
 
 class TargetSimProgram : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        char pattern[] = "/tmp/target-sim-test-XXXXXX";
-        ASSERT_NE(::mkdtemp(pattern), nullptr);
-        dir_ = pattern;
-    }
-    void TearDown() override { std::filesystem::remove_all(dir_); }
-
-    std::string path(const char* name) const { return (dir_ / name).string(); }
+    std::string path(const char* name) const { return (directory_ / name).string(); }
 
     static std::vector<std::string> read_lines(const std::string& file)
     {
@@ -192,7 +122,7 @@ protected:
         return lines;
     }
 
-    std::filesystem::path dir_;
+    qk_test::ScratchDirectory directory_{"target-sim-test"};
 };
 
 TEST_F(TargetSimProgram, AnswersReadsWritesBitsAndPortsExactly)
@@ -294,6 +224,36 @@ TEST_F(TargetSimProgram, HangsUpAfterTheGivenNumberOfRequests)
     const bool sent = port.send("0000\x10");
     EXPECT_EQ(port.reply(1000ms), "");
     EXPECT_TRUE(!sent || port.hung_up());
+}
+
+TEST_F(TargetSimProgram, UnplugClosesTheLineAndReplugsItAtTheSameLink)
+{
+    const std::string link = path("tty");
+    const std::string log = path("sim.log");
+    SimProcess sim({"--unpaced", "--link", link, "--log", log, "--fault", "unplug:100:300"});
+    auto logged = [&](const std::string& word) {
+        for (const std::string& line : read_lines(log))
+            if (line.find(' ' + word) != std::string::npos)
+                return true;
+        return false;
+    };
+    auto wait_for = [&](const std::string& word) {
+        const auto until = Clock::now() + 20s;
+        while (!logged(word) && Clock::now() < until)
+            std::this_thread::sleep_for(5ms);
+        return logged(word);
+    };
+    {
+        PortClient port(link);
+        EXPECT_EQ(port.ask("0000\x10"), "00\r");
+        ASSERT_TRUE(wait_for("UNPLUG"));
+        EXPECT_FALSE(logged("REPLUG"));
+        EXPECT_EQ(port.ask("0000\x10"), "(send failed)") << "the old line is gone for good";
+    }
+    ASSERT_TRUE(wait_for("REPLUG"));
+    PortClient again(link);
+    EXPECT_EQ(again.ask("0000\x10"), "00\r");
+    EXPECT_FALSE(sim.wait_exit(50ms));
 }
 
 TEST_F(TargetSimProgram, LogsEveryRequestAndReplyByte)

@@ -63,7 +63,7 @@ int main(int argc, char** argv)
         sim::RequestLog log;
         if (!options->log_path.empty())
             log = sim::RequestLog(options->log_path, start);
-        sim::Simulator simulator(*options, board, terminal, log);
+        sim::Simulator simulator(*options, board, terminal, link, log);
         std::printf("%s\n", terminal.slave_path().c_str());
         std::fflush(stdout);
         return simulator.run(stop_requested, wait_mask);

@@ -13,6 +13,8 @@ class PseudoTerminal {
 public:
     // Opens the pair; throws std::system_error on failure.
     PseudoTerminal();
+    PseudoTerminal(PseudoTerminal&&) noexcept = default;
+    PseudoTerminal& operator=(PseudoTerminal&&) noexcept = default;
 
     int master() const noexcept { return master_.get(); }
     bool open() const noexcept { return master_.valid(); }

@@ -24,4 +24,13 @@ void RequestLog::line(Clock::time_point when, std::string_view tag, std::string_
     std::fflush(file_.get());
 }
 
+void RequestLog::event(Clock::time_point when, std::string_view text)
+{
+    if (!file_)
+        return;
+    const double seconds = std::chrono::duration<double>(when - start_).count();
+    std::fprintf(file_.get(), "%.6f %.*s\n", seconds, static_cast<int>(text.size()), text.data());
+    std::fflush(file_.get());
+}
+
 }  // namespace sim

@@ -14,6 +14,8 @@ const char* const kSimUsage =
     "  --change ADDR:STEP:MS     add STEP to the byte at hex ADDR every MS ms (repeatable)\n"
     "  --fill ADDR=HEXBYTES      preset memory from hex ADDR (repeatable)\n"
     "  --fault silent|late:MS|garbage|short|nul|oversize:N|noise:N   inject a fault (repeatable)\n"
+    "  --fault unplug:AFTER_MS:DOWN_MS        AFTER_MS after the first request close the line,\n"
+    "                            DOWN_MS later re-create it at the same --link path\n"
     "  --faulty-replies N        reply faults hit only the first N replies\n"
     "  --hangup-after N          close the line after N requests\n"
     "  --log FILE                log received requests and sent replies\n"
@@ -85,6 +87,15 @@ bool parse_fault(std::string_view text, FaultOptions& faults)
         if (!parse_number(text.substr(5), ms))
             return false;
         faults.late = std::chrono::milliseconds(ms);
+    } else if (text.starts_with("unplug:")) {
+        const std::string_view times = text.substr(7);
+        const auto colon = times.find(':');
+        unsigned after = 0;
+        unsigned down = 0;
+        if (colon == std::string_view::npos || !parse_number(times.substr(0, colon), after) ||
+            !parse_number(times.substr(colon + 1), down))
+            return false;
+        faults.unplug = Unplug{std::chrono::milliseconds(after), std::chrono::milliseconds(down)};
     } else
         return false;
     return true;
@@ -157,7 +168,7 @@ std::optional<SimOptions> parse_sim_options(const std::vector<std::string>& argu
         } else if (name == "--fault") {
             auto v = value();
             if (!v || !parse_fault(*v, options.faults))
-                return fail("fault must be silent, late:MS, garbage, short, nul, oversize:N or noise:N");
+                return fail("fault must be silent, late:MS, garbage, short, nul, oversize:N, noise:N or unplug:AFTER_MS:DOWN_MS");
         } else if (name == "--faulty-replies") {
             auto v = value();
             std::uint32_t count = 0;

@@ -23,6 +23,13 @@ struct MemoryFill {
     std::vector<std::uint8_t> bytes;
 };
 
+// The line closed `after` the first request and re-created at the same link
+// `down` later, as when a USB adapter is pulled out and plugged in again.
+struct Unplug {
+    std::chrono::milliseconds after{0};
+    std::chrono::milliseconds down{0};
+};
+
 struct FaultOptions {
     bool silent = false;                      // never answer
     std::chrono::milliseconds late{0};        // delay before each reply
@@ -33,6 +40,7 @@ struct FaultOptions {
     std::size_t noise = 0;                    // this many unrequested bytes after the reply end
     std::optional<std::uint32_t> faulty_replies;  // the reply faults hit only the first N replies
     std::optional<std::uint32_t> hangup_after; // close the line after this many requests
+    std::optional<Unplug> unplug;
 };
 
 struct SimOptions {

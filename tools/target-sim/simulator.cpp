@@ -17,8 +17,9 @@ constexpr std::chrono::milliseconds kHangUpCheck{5};
 constexpr std::chrono::milliseconds kHangUpGrace{50};
 }
 
-Simulator::Simulator(const SimOptions& options, TargetBoard& board, PseudoTerminal& terminal, RequestLog& log)
-    : options_(options), board_(board), terminal_(terminal), log_(log), byte_time_(options.byte_time())
+Simulator::Simulator(const SimOptions& options, TargetBoard& board, PseudoTerminal& terminal, SlaveLink& link,
+                     RequestLog& log)
+    : options_(options), board_(board), terminal_(terminal), link_(link), log_(log), byte_time_(options.byte_time())
 {
     const auto start = Clock::now();
     input_free_ = output_free_ = start;
@@ -54,6 +55,8 @@ void Simulator::take_due_input(Clock::time_point now)
             log_.received(in.received, request_bytes_);
             request_bytes_.clear();
             ++requests_;
+            if (options_.faults.unplug && requests_ == 1)
+                unplug_at_ = in.due + options_.faults.unplug->after;
             // Past the hang-up point the line is as good as gone.
             const auto& limit = options_.faults.hangup_after;
             if (!limit || requests_ <= *limit)
@@ -135,6 +138,29 @@ void Simulator::hang_up_when_due()
     }
 }
 
+void Simulator::unplug_when_due(Clock::time_point now)
+{
+    if (unplug_at_ && now >= *unplug_at_) {
+        unplug_at_.reset();
+        terminal_.hang_up();
+        link_ = SlaveLink();  // gone with the device, as a by-id link is
+        incoming_.clear();
+        outgoing_.clear();
+        request_bytes_.clear();
+        decoder_ = RequestDecoder();
+        replug_at_ = now + options_.faults.unplug->down;
+        log_.event(now, "UNPLUG");
+    }
+    if (replug_at_ && now >= *replug_at_) {
+        replug_at_.reset();
+        terminal_ = PseudoTerminal();
+        if (!options_.link_path.empty())
+            link_ = SlaveLink(options_.link_path, terminal_.slave_path());
+        input_free_ = output_free_ = now;
+        log_.event(now, "REPLUG " + terminal_.slave_path());
+    }
+}
+
 Simulator::Clock::time_point Simulator::next_wake() const
 {
     auto wake = Clock::time_point::max();
@@ -146,6 +172,10 @@ Simulator::Clock::time_point Simulator::next_wake() const
         wake = std::min(wake, due);
     if (hanging_up_)
         wake = std::min(wake, Clock::now() + kHangUpCheck);
+    if (unplug_at_)
+        wake = std::min(wake, *unplug_at_);
+    if (replug_at_)
+        wake = std::min(wake, *replug_at_);
     return wake;
 }
 
@@ -157,6 +187,7 @@ int Simulator::run(const std::atomic<bool>& stop_requested, const sigset_t& wait
         take_due_input(now);
         write_due_output(now);
         hang_up_when_due();
+        unplug_when_due(Clock::now());
 
         pollfd fds[2];
         nfds_t count = 0;

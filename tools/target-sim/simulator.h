@@ -9,6 +9,7 @@
 #include <chrono>
 #include <cstdint>
 #include <deque>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -24,7 +25,9 @@ class Simulator {
 public:
     using Clock = std::chrono::steady_clock;
 
-    Simulator(const SimOptions& options, TargetBoard& board, PseudoTerminal& terminal, RequestLog& log);
+    // `link` is the --link symbolic link, moved to the new terminal after an unplug.
+    Simulator(const SimOptions& options, TargetBoard& board, PseudoTerminal& terminal, SlaveLink& link,
+              RequestLog& log);
 
     // Runs until `stop_requested` is set (checked whenever a signal interrupts
     // the wait; `wait_mask` is the signal mask during the wait), or until
@@ -44,11 +47,13 @@ private:
     void write_due_output(Clock::time_point now);
     void apply_due_changes(Clock::time_point now);
     void hang_up_when_due();
+    void unplug_when_due(Clock::time_point now);
     Clock::time_point next_wake() const;
 
     const SimOptions& options_;
     TargetBoard& board_;
     PseudoTerminal& terminal_;
+    SlaveLink& link_;
     RequestLog& log_;
     RequestDecoder decoder_;
     std::chrono::nanoseconds byte_time_;
@@ -65,6 +70,8 @@ private:
     bool stdin_open_ = true;
     bool hanging_up_ = false;
     Clock::time_point last_write_{};
+    std::optional<Clock::time_point> unplug_at_;  // set by the first request
+    std::optional<Clock::time_point> replug_at_;
 };
 
 }  // namespace sim

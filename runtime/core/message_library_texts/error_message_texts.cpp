@@ -1,4 +1,5 @@
-// The runtime's message texts, one short Shift-JIS text per error number.
+// The runtime's message texts, one short Shift-JIS text per error number, in
+// Japanese and in English.
 #include "runtime/core/message_library_texts/error_message_texts.h"
 
 #include <algorithm>
@@ -13,7 +14,7 @@ struct MessageText {
     std::string_view text;
 };
 
-constexpr MessageText kTexts[] = {
+constexpr MessageText kJapaneseTexts[] = {
     {1, "\x83^\x83" "C\x83}\x81[\x97p\x82\xcc\x83" "E\x83" "B\x83\x93\x83h\x83" "E\x82\xf0\x8d\xec\x90\xac\x82\xc5\x82\xab\x82\xdc\x82\xb9\x82\xf1"},  // タイマー用のウィンドウを作成できません
     {3, "GOSUB\x82\xc8\x82\xb5\x82\xc5RETURN\x82\xaa\x8e\xc0\x8ds\x82\xb3\x82\xea\x82\xdc\x82\xb5\x82\xbd"},  // GOSUBなしでRETURNが実行されました
     {5, "\x88\xf8\x90\x94\x82\xaa\x94\xcd\x88\xcd\x8aO\x82\xc5\x82\xb7"},  // 引数が範囲外です
@@ -58,13 +59,64 @@ constexpr MessageText kTexts[] = {
     {1006, "\x83" "E\x83" "B\x83\x93\x83h\x83" "E\x82\xcc\x8f\xf3\x91\xd4\x82\xaa\x90\xb3\x82\xb5\x82\xad\x82\xa0\x82\xe8\x82\xdc\x82\xb9\x82\xf1"},  // ウィンドウの状態が正しくありません
 };
 
+constexpr MessageText kEnglishTexts[] = {
+    {1, "The timer window cannot be created"},
+    {3, "RETURN without GOSUB"},
+    {5, "Argument out of range"},
+    {6, "Overflow"},
+    {7, "Out of memory"},
+    {9, "Subscript out of range"},
+    {10, "Array defined twice"},
+    {11, "Division by zero"},
+    {13, "Type mismatch"},
+    {15, "String too long"},
+    {16, "String expression too complex"},
+    {19, "Procedure left while handling an error"},
+    {20, "RESUME without an error"},
+    {27, "A system call failed"},
+    {28, "This operation is not supported"},
+    {32, "GOSUB nested too deeply"},
+    {50, "Bad file number"},
+    {51, "Bad file mode"},
+    {52, "File already open"},
+    {54, "Device I/O error"},
+    {55, "Bad file name"},
+    {59, "Device unavailable"},
+    {60, "Device not found"},
+    {61, "Buffer overflow"},
+    {62, "Input past end of file"},
+    {63, "File not found"},
+    {64, "File already exists"},
+    {66, "Too many files open"},
+    {67, "Disk full"},
+    {71, "Bad file format"},
+    {72, "Disk not ready"},
+    {73, "Write protected"},
+    {75, "Access denied"},
+    {76, "An array cannot be defined while handling a trap"},
+    {78, "Device timeout"},
+    {81, "Out of stack space"},
+    {82, "Out of string space"},
+    {89, "Table size limit exceeded"},
+    {90, "Disk files cannot be used"},
+    {1000, "Bad window number"},
+    {1002, "Bad window kind"},
+    {1006, "Bad window state"},
+};
+
+template <std::size_t N>
+std::string_view find_text(const MessageText (&texts)[N], std::uint16_t number) noexcept
+{
+    const auto it = std::find_if(std::begin(texts), std::end(texts),
+                                 [number](const MessageText& t) { return t.number == number; });
+    return it == std::end(texts) ? std::string_view{} : it->text;
+}
+
 }  // namespace
 
-std::string_view error_message_text(std::uint16_t number) noexcept
+std::string_view error_message_text(std::uint16_t number, rt::Language language) noexcept
 {
-    const auto it = std::find_if(std::begin(kTexts), std::end(kTexts),
-                                 [number](const MessageText& t) { return t.number == number; });
-    return it == std::end(kTexts) ? std::string_view{} : it->text;
+    return language == rt::Language::Japanese ? find_text(kJapaneseTexts, number) : find_text(kEnglishTexts, number);
 }
 
 }  // namespace qk_messages

@@ -11,7 +11,7 @@
 #include <string_view>
 #include <vector>
 
-namespace qk14_e2e {
+namespace qk_test {
 
 // UTF-8 to Shift-JIS (code page 932, which keeps backslash and tilde).
 inline std::string to_shift_jis(std::string_view utf8)
@@ -74,6 +74,18 @@ public:
         return row(row_index).find(shift_jis_text) != std::string::npos;
     }
 
+    // The first `count` rows, each padded with blanks to `width` cells at least.
+    std::vector<std::string> padded_rows(int count = 24, std::size_t width = 80) const
+    {
+        std::vector<std::string> rows;
+        for (int index = 0; index < count; ++index) {
+            std::string r = row(index);
+            r.resize(std::max(r.size(), width), ' ');
+            rows.push_back(r);
+        }
+        return rows;
+    }
+
     // The whole screen as written (UTF-8), for failure messages.
     const std::string& text() const noexcept { return utf8_; }
 
@@ -82,4 +94,4 @@ private:
     std::vector<std::string> rows_;
 };
 
-}  // namespace qk14_e2e
+}  // namespace qk_test

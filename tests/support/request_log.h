@@ -7,12 +7,28 @@
 #include <string>
 #include <vector>
 
-namespace qk14_e2e {
+namespace qk_test {
 
 struct LogLine {
     double seconds = 0;
     std::string direction;  // "RX", "TX" or "RX-INCOMPLETE"
     std::string hex;        // bytes as written in the log: "38 30 30 30 1F"
+
+    // The bytes as a request reads: the characters before the last byte, then
+    // the last byte (the command code) as "<XX>"; "8000<1F>" for the above.
+    std::string request_text() const
+    {
+        std::istringstream bytes(hex);
+        std::string text, byte, previous;
+        bool first = true;
+        while (bytes >> byte) {
+            if (!first)
+                text.push_back(static_cast<char>(std::stoi(previous, nullptr, 16)));
+            previous = byte;
+            first = false;
+        }
+        return first ? text : text + "<" + previous + ">";
+    }
 };
 
 inline std::vector<LogLine> parse_request_log(const std::string& text)
@@ -81,6 +97,21 @@ public:
         return result;
     }
 
+    // The requests received, in order, as request_text() shows them, leaving
+    // out the row reads of the dump pages given (4 hex digits each).
+    std::vector<std::string> requests_except_rows_of(const std::vector<std::string>& pages = {}) const
+    {
+        std::vector<std::string> rows;
+        for (const std::string& page : pages)
+            for (const char digit : std::string("0123456789ABCDEF"))
+                rows.push_back(request_hex(page.substr(0, 2) + digit + "0", 0x1F));
+        std::vector<std::string> result;
+        for (const LogLine& line : lines_)
+            if (line.direction == "RX" && std::find(rows.begin(), rows.end(), line.hex) == rows.end())
+                result.push_back(line.request_text());
+        return result;
+    }
+
     // All lines as text, for failure messages.
     std::string dump() const
     {
@@ -94,4 +125,4 @@ private:
     std::vector<LogLine> lines_;
 };
 
-}  // namespace qk14_e2e
+}  // namespace qk_test

@@ -7,11 +7,11 @@
 #include <string>
 #include <vector>
 
-#include "headless_script.h"
-#include "scratch_directory.h"
-#include "screen_capture.h"
+#include "tests/support/headless_script.h"
+#include "tests/support/scratch_directory.h"
+#include "tests/support/screen_capture.h"
 
-namespace qk14_e2e {
+namespace qk_test {
 
 // Adds `count` captures `gap_ms` apart to the script.
 inline HeadlessScript& capture_series(HeadlessScript& script, const std::string& name, int count, int gap_ms)
@@ -49,4 +49,4 @@ private:
     std::vector<ScreenCapture> captures_;
 };
 
-}  // namespace qk14_e2e
+}  // namespace qk_test

@@ -1,0 +1,135 @@
+#include "runtime/core/error_reason.h"
+
+#include <cerrno>
+#include <cstring>
+
+#include "host/code_page.h"
+#include "host/serial_port_diagnosis.h"
+#include "runtime/core/frame_records.h"
+#include "runtime/core/runtime.h"
+
+namespace rt {
+
+namespace {
+
+struct Wording {
+    const char* not_found;
+    const char* ports_present;   // followed by the list
+    const char* no_ports;
+    const char* permission_denied;
+    const char* join_group;      // %s: the group
+    const char* in_use;
+    const char* not_regular;
+    const char* disk_full;
+    const char* size_limit;
+    const char* read_only;
+    const char* io_error;
+};
+
+constexpr Wording kEnglish{
+    "not found",
+    "; serial ports present: ",
+    "; no serial ports present",
+    "permission denied",
+    "permission denied: add your user to the %s group (sudo usermod -aG %s $USER), then log in again",
+    "in use by another program",
+    "not a regular file",
+    "disk full",
+    "file size limit reached",
+    "read-only file system",
+    "input/output error",
+};
+
+constexpr Wording kJapanese{
+    "見つかりません",
+    "。存在するシリアルポート: ",
+    "。シリアルポートがありません",
+    "アクセス権がありません",
+    "アクセス権がありません。ユーザーを %s グループに追加して (sudo usermod -aG %s $USER) ログインし直してください",
+    "他のプログラムが使用中です",
+    "通常のファイルではありません",
+    "ディスクがいっぱいです",
+    "ファイルサイズの上限に達しました",
+    "読み取り専用のファイルシステムです",
+    "入出力エラーです",
+};
+
+std::string with_group(const char* pattern, const std::string& group)
+{
+    std::string text;
+    for (const char* p = pattern; *p; ++p) {
+        if (p[0] == '%' && p[1] == 's') {
+            text += group;
+            ++p;
+        } else {
+            text += *p;
+        }
+    }
+    return text;
+}
+
+std::string ports_text(const Wording& w)
+{
+    const std::vector<std::string> ports = host::present_serial_ports();
+    if (ports.empty())
+        return w.no_ports;
+    std::string text = w.ports_present;
+    for (std::size_t i = 0; i < ports.size(); ++i)
+        text += (i ? ", " : "") + ports[i];
+    return text;
+}
+
+std::string reason(const ErrorCause& cause, const Wording& w)
+{
+    const bool port = cause.object == ErrorCause::Object::SerialPort;
+    if (cause.not_regular_file)
+        return w.not_regular;
+    switch (cause.system_error) {
+    case ENOENT:
+    case ENOTDIR:
+    case ENODEV:
+    case ENXIO:
+        return port ? w.not_found + ports_text(w) : w.not_found;
+    case EACCES:
+    case EPERM:
+        if (port)
+            if (const auto group = host::missing_device_group(cause.path))
+                return with_group(w.join_group, *group);
+        return w.permission_denied;
+    case EBUSY:
+    case EAGAIN:
+#if EWOULDBLOCK != EAGAIN
+    case EWOULDBLOCK:
+#endif
+        return w.in_use;
+    case ENOSPC:
+        return w.disk_full;
+    case EFBIG:
+        return w.size_limit;
+    case EROFS:
+        return w.read_only;
+    case EIO:
+        return w.io_error;
+    default:
+        return std::strerror(cause.system_error);
+    }
+}
+
+}  // namespace
+
+std::string error_reason_line(const ErrorCause& cause, Language language)
+{
+    if (cause.empty())
+        return {};
+    return cause.path + ": " + reason(cause, language == Language::Japanese ? kJapanese : kEnglish);
+}
+
+std::string current_error_reason()
+{
+    Runtime* runtime = Runtime::current_or_null();
+    if (!runtime)
+        return {};
+    return host::utf8_to_sjis(error_reason_line(runtime->frame().error.cause, user_language()));
+}
+
+}  // namespace rt

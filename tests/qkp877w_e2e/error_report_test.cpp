@@ -1,0 +1,53 @@
+// QkP877W's reports that say why on standard error, a FIFO watch file that
+// fails at once, and a settings file and watch file with LF line ends.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include "child_process.h"
+#include "monitor_session.h"
+
+namespace {
+
+using e2e::ChildProcess;
+using e2e::MonitorSession;
+using e2e::ProcessSpec;
+
+TEST(QkP877WErrorReport, MissingPortIsExplainedOnStandardErrorInJapanese)
+{
+    MonitorSession session;
+    session.write("QK.DEF", "CH=0\n");
+    session.write("script.txt", "wait 1500\nkey Enter\nwait 500\nclose\n");
+    const std::string missing = (session.directory() / "ttyGONE").string();
+    // Standard error joins standard output, which the test reads.
+    ProcessSpec spec{"/bin/sh",
+                     {"-c", "exec \"$0\" \"$@\" 2>&1", QK_QKP877W, "--ui", "headless", "--script", "script.txt",
+                      "--port", "COM1=" + missing},
+                     session.directory(),
+                     {{"XDG_CONFIG_HOME", (session.directory() / "config").string()}, {"LC_ALL", "ja_JP.UTF-8"}},
+                     false};
+    ChildProcess program(spec);
+    EXPECT_EQ(program.wait_exit(std::chrono::seconds(90)), 1);
+    const std::string report = program.read_output(std::chrono::seconds(5));
+    EXPECT_NE(report.find("QkP877W ["), std::string::npos) << report;
+    EXPECT_NE(report.find("行]:エラー[60]\nデバイスが見つかりません\n" + missing + ": 見つかりません"), std::string::npos)
+        << report;
+}
+
+TEST(QkP877WErrorReport, LfFilesReadAsCrLfAndAFifoWatchFileFailsAtOnce)
+{
+    MonitorSession session;
+    session.write("QK.DEF", "CH=0\nF2=PIPE\nF3=WORD\n");
+    session.write("WORD.DAT", "2,4,WORD,00002,Q\n2,5,NEXT,00011,H\n");
+    ASSERT_EQ(::mkfifo((session.directory() / "PIPE.DAT").c_str(), 0600), 0);
+    session.start_board({"--fill", "000=3412"});
+    const int exit_code = session.run({"wait 1500", "key F2", "wait 600", "key F3", "wait 600",
+                                       session.screen_command("word.txt"), "close"});
+    ASSERT_EQ(exit_code, 0);
+    const auto word = session.screen("word.txt");
+    EXPECT_EQ(word[22].substr(14, 7), "F2=PIPE");
+    EXPECT_EQ(word[4].substr(2, 4), "WORD");
+    EXPECT_EQ(word[4].substr(15, 8), "  4660 d");
+    EXPECT_EQ(word[5].substr(2, 4), "NEXT") << "the second line of an LF file is an entry of its own";
+}
+
+}  // namespace

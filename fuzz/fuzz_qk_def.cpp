@@ -6,23 +6,23 @@
 #include <cstdlib>
 #include <string_view>
 
-#include "tests/qk14_logic/file_reading.h"
+#include "tests/monitor_logic/file_reading.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
     const std::string_view bytes(reinterpret_cast<const char*>(data), size);
     monitor::Settings previous;
-    previous.dataBits = 7;
+    previous.data_bits = 7;
     const auto qk14 = monitor::testing::read_settings_bytes(bytes, previous, monitor::MonitorKind::Qk14);
     if (qk14.error == 0) {
-        if (qk14.settings.dataBits != 7 && qk14.settings.dataBits != 8)
+        if (qk14.settings.data_bits != 7 && qk14.settings.data_bits != 8)
             std::abort();
-        if (qk14.settings.startAddress & 0xFF)
+        if (qk14.settings.start_address & 0xFF)
             std::abort();
-        (void)monitor::channel_device_string(qk14.settings.channel, qk14.settings.dataBits);
+        (void)monitor::channel_device_string(qk14.settings.channel, qk14.settings.data_bits);
     }
     const auto pic = monitor::testing::read_settings_bytes(bytes, {}, monitor::MonitorKind::QkP877W);
-    if (pic.settings.dataBits != 0 || pic.startAddressRead || pic.settings.byteOrder != 0)
+    if (pic.settings.data_bits != 0 || pic.start_address_read || pic.settings.byte_order != 0)
         std::abort();
     return 0;
 }

@@ -7,8 +7,8 @@
 #include <cstdlib>
 #include <string_view>
 
-#include "monitors/monitor_shared/watch_value_output.h"
-#include "tests/qk14_logic/file_reading.h"
+#include "monitors/monitor_shared/watch_value.h"
+#include "tests/monitor_logic/file_reading.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {

@@ -2,7 +2,7 @@
 // thread, timers, and the front end that feeds and shows them.
 //
 // Timer messages are made only while messages are taken (peek/get), so a
-// program that does not pump gets no ticks, as on the original platform.
+// program that does not pump gets no ticks and no backlog of them builds up.
 #pragma once
 
 #include <chrono>

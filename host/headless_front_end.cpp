@@ -290,7 +290,6 @@ void HeadlessFrontEnd::bell()
 
 void HeadlessFrontEnd::message_box(std::string_view caption_sjis, std::string_view text_sjis)
 {
-    ++message_boxes_;
     std::cerr << codec_.to_utf8(caption_sjis) << ": " << codec_.to_utf8(text_sjis) << std::endl;
 }
 

@@ -55,7 +55,6 @@ public:
     // The text rows as UTF-8 lines; "-" writes to standard output.
     bool write_screen(const std::string& path) const;
     int bell_count() const noexcept { return bells_; }
-    int message_box_count() const noexcept { return message_boxes_; }
 
     // FrontEnd
     void collect_events(Desktop& desktop, std::chrono::milliseconds timeout) override;
@@ -99,7 +98,6 @@ private:
     bool woken_ = false;
 
     int bells_ = 0;
-    int message_boxes_ = 0;
 };
 
 }  // namespace host

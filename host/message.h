@@ -59,7 +59,8 @@ struct MinMaxInfo {
     int max_track_width = 0, max_track_height = 0;
 };
 
-// Virtual key codes (the desktop platform's values, so tables stay as designed).
+// Virtual key codes: the numbers front ends put in key messages and the
+// runtime's key tables look up.
 namespace vk {
 inline constexpr std::uint32_t Back = 0x08;
 inline constexpr std::uint32_t Tab = 0x09;

@@ -1,11 +1,12 @@
-// The per-user settings file: sections of key=value lines that stand in for
-// the desktop registry (installation directory, error log) and for the
-// "ports" profile section that maps system serial ports to device paths.
+// The per-user settings file: sections of key=value lines that hold the
+// runtime's settings (installation directory, error log) and the "ports"
+// section that maps system serial ports to device paths.
 //
 // Location: $QK_SETTINGS_FILE when set (tests), else
 // $XDG_CONFIG_HOME/qkmonitors/settings.ini, with ~/.config when XDG_CONFIG_HOME
-// is unset. Section and key names match without regard to ASCII case, as
-// registry names do. Values are text; 32-bit values are written in decimal.
+// is unset. Section and key names match without regard to ASCII case, so a
+// hand-edited file need not match it. Values are text; 32-bit values are
+// written in decimal.
 //
 // Every call reads the file afresh, so other processes' changes are seen.
 // Every write replaces the whole file through a temporary file and a rename,

@@ -27,24 +27,24 @@ private:
 
 // The log step's test: a reply that differs from the last value seen is a
 // change; it becomes the last value and gets the next change number.
-std::optional<std::uint32_t> note_change(std::string& lastValue, ChangeCounter& counter, std::string_view reply);
+std::optional<std::uint32_t> note_change(std::string& last_value, ChangeCounter& counter, std::string_view reply);
 
 // "0001,26/12/07,06:10:00,00FF": change number (last 4 digits, zero-padded),
 // date yy/mm/dd, time hh:mm:ss and the reply, without line end.
-std::string change_log_line(std::uint32_t changeNumber, std::string_view date, std::string_view time,
+std::string change_log_line(std::uint32_t change_number, std::string_view date, std::string_view time,
                             std::string_view reply);
 
 // The change number as the screen shows it: picture "####" (Qk14) or
 // "#####" (QkP877W).
-std::string change_number_text(std::uint32_t changeNumber, int pictureWidth);
+std::string change_number_text(std::uint32_t change_number, int picture_width);
 
 // The change row printed at (1, 17): number, date, time, label and the value
 // text of the entry's format, separated by blanks.
-std::string change_row_text(std::uint32_t changeNumber, int pictureWidth, std::string_view date, std::string_view time,
-                            std::string_view label, std::string_view valueText);
+std::string change_row_text(std::uint32_t change_number, int picture_width, std::string_view date, std::string_view time,
+                            std::string_view label, std::string_view value_text);
 
 struct LogRequest {
-    std::string baseName;   // at most 8 bytes; empty means "back to the dump page"
+    std::string base_name;   // at most 8 bytes; empty means "back to the dump page"
     bool logging = false;   // "/F" or "/D" given: write the log file
     bool recreate = false;  // "/D": delete the log file first
 };

@@ -1,8 +1,8 @@
-#include "change_log_file.h"
+#include "monitors/monitor_shared/change_log_file.h"
 
 #include <functional>
 
-#include "console_output.h"
+#include "monitors/monitor_shared/console_output.h"
 #include "runtime/core/error_reason.h"
 #include "runtime/core/frame.h"
 #include "runtime/core/shift_jis.h"

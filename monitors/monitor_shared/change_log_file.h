@@ -14,7 +14,7 @@
 #include <string>
 #include <string_view>
 
-#include "screen_place.h"
+#include "monitors/monitor_shared/screen_place.h"
 
 namespace monitor {
 

@@ -1,7 +1,8 @@
-#include "command_request.h"
+#include "monitors/monitor_shared/command_request.h"
 
 #include <algorithm>
 
+#include "runtime/core/number_text.h"
 #include "runtime/core/string_functions.h"
 
 namespace monitor {
@@ -34,7 +35,7 @@ const LetterRule* rule_for(char letter)
 CommandOutcome refused(std::string line)
 {
     CommandOutcome outcome;
-    outcome.commandLine = std::move(line);
+    outcome.command_line = std::move(line);
     return outcome;
 }
 
@@ -42,22 +43,21 @@ CommandOutcome refused(std::string line)
 
 std::string expand_write_text(std::string_view args)
 {
-    static constexpr char kDigits[] = "0123456789ABCDEF";
     if (args.size() <= 5)
         return {};
     std::string expanded(args.substr(0, 4));
     for (unsigned char byte : args.substr(5)) {
-        expanded.push_back(kDigits[byte >> 4]);
-        expanded.push_back(kDigits[byte & 0x0F]);
+        const std::string digits = rt::hex_text(byte);
+        expanded.append(2 - digits.size(), '0').append(digits);
     }
     return expanded;
 }
 
-CommandOutcome prepare_command(std::string_view commandLine, MonitorKind monitor)
+CommandOutcome prepare_command(std::string_view command_line, MonitorKind monitor)
 {
-    if (commandLine.empty())
+    if (command_line.empty())
         return refused({});
-    std::string line = rt::upper_case(commandLine.substr(0, kCommandLineMax));
+    std::string line = rt::upper_case(command_line.substr(0, kCommandLineMax));
     const char letter = line[0];
     std::string args = line.substr(1);
     const std::size_t length = line.size();
@@ -75,7 +75,7 @@ CommandOutcome prepare_command(std::string_view commandLine, MonitorKind monitor
             return refused(std::move(line));
 
     CommandOutcome outcome;
-    outcome.commandLine = line;
+    outcome.command_line = line;
     const bool qk14 = monitor == MonitorKind::Qk14;
 
     if (letter == 'W') {
@@ -91,7 +91,7 @@ CommandOutcome prepare_command(std::string_view commandLine, MonitorKind monitor
         if (length != 3 && length != 5)
             return refused(std::move(line));
         outcome.kind = CommandOutcome::Kind::Jump;
-        outcome.dumpBase = static_cast<std::uint16_t>(std::stoul(args.substr(0, 2), nullptr, 16) << 8);
+        outcome.dump_base = static_cast<std::uint16_t>(std::stoul(args.substr(0, 2), nullptr, 16) << 8);
         return outcome;
     }
     const LetterRule* rule = rule_for(letter);

@@ -11,7 +11,7 @@
 #include <string>
 #include <string_view>
 
-#include "protocol.h"
+#include "monitors/monitor_shared/protocol.h"
 
 namespace monitor {
 
@@ -21,16 +21,16 @@ struct CommandOutcome {
     enum class Kind {
         Refused,    // nothing sent; the error display (Qk14) or a blank response (QkP877W)
         Send,       // `request` goes on the line, then the reply wait
-        Jump,       // J: `dumpBase` is the new dump page
+        Jump,       // J: `dump_base` is the new dump page
         NoRequest,  // nothing sent, but the reply wait runs
     };
     Kind kind = Kind::Refused;
     std::string request;
-    std::uint16_t dumpBase = 0;
-    std::string commandLine;  // the line as executed: first 37 bytes, upper-cased
+    std::uint16_t dump_base = 0;
+    std::string command_line;  // the line as executed: first 37 bytes, upper-cased
 };
 
-CommandOutcome prepare_command(std::string_view commandLine, MonitorKind monitor);
+CommandOutcome prepare_command(std::string_view command_line, MonitorKind monitor);
 
 // The argument text of W in its text form: W aaaa:text becomes aaaa followed
 // by two hexadecimal digits per text byte. Empty when the text is empty.

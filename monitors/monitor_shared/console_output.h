@@ -6,10 +6,10 @@
 #include <string>
 #include <string_view>
 
+#include "monitors/monitor_shared/screen_place.h"
 #include "runtime/console/print_statements.h"
 #include "runtime/console/screen_statements.h"
 #include "runtime/core/string_ops.h"
-#include "screen_place.h"
 
 namespace monitor {
 

@@ -8,7 +8,9 @@
 #include <string_view>
 #include <vector>
 
-#include "screen_place.h"
+#include "monitors/monitor_shared/monitor_state.h"
+#include "monitors/monitor_shared/screen_place.h"
+
 
 namespace monitor {
 
@@ -27,13 +29,16 @@ inline constexpr ScreenColour kLegendDone{7, 4};  // set after the legend
 
 struct LegendCell {
     ScreenPlace place;
-    bool blankFirst;      // print 13 blanks in kLegendBlank before the text
+    bool blank_first;      // print 13 blanks in kLegendBlank before the text
     ScreenColour colour;  // of the text
     std::string text;
 };
 
-// The cells in drawing order. `functionKeyNames` is indexed by key number
-// (entries 2-11 are used); `currentMode` is the display mode number.
-std::vector<LegendCell> legend_cells(int currentMode, const std::array<std::string, 13>& functionKeyNames);
+// The cells in drawing order; the cell of `current_mode` is highlighted.
+std::vector<LegendCell> legend_cells(DisplayMode current_mode, const FunctionKeyNames& function_key_names);
+
+
+// Draws the cells.
+void draw_legend(DisplayMode current_mode, const FunctionKeyNames& function_key_names);
 
 }  // namespace monitor

@@ -3,6 +3,7 @@
 // a reply is the characters before the first byte below "0".
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 namespace monitor {
@@ -22,6 +23,9 @@ inline constexpr std::uint8_t kPortBitHigh = 0x25;
 
 // Bytes below this end a reply (and are dropped).
 inline constexpr std::uint8_t kReplyEndBelow = 0x30;
+// The longest valid reply (16 bytes as digit pairs); digits past it are
+// dropped up to the end byte.
+inline constexpr std::size_t kReplyDigitsMax = 32;
 
 // Queue checks before a reply wait gives up.
 inline constexpr std::uint32_t kCommandReplyPasses = 130000;  // every pass counts

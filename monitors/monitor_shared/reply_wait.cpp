@@ -1,4 +1,4 @@
-#include "reply_wait.h"
+#include "monitors/monitor_shared/reply_wait.h"
 
 namespace monitor {
 
@@ -8,7 +8,8 @@ ReplyState CommandReplyWait::accept(std::optional<std::uint8_t> byte)
         return state_;
     if (*byte < kReplyEndBelow)
         return state_ = ReplyState::Complete;
-    reply_.push_back(static_cast<char>(*byte));
+    if (reply_.size() < kReplyDigitsMax)
+        reply_.push_back(static_cast<char>(*byte));
     return state_;
 }
 
@@ -22,7 +23,8 @@ ReplyState WatchReplyWait::accept(std::optional<std::uint8_t> byte)
     byte_seen_ = true;
     if (*byte < kReplyEndBelow)
         return state_ = ReplyState::Complete;
-    reply_.push_back(static_cast<char>(*byte));
+    if (reply_.size() < kReplyDigitsMax)
+        reply_.push_back(static_cast<char>(*byte));
     return state_;
 }
 

@@ -2,7 +2,9 @@
 // `pass` is one pass of the reader's loop; it calls `take_byte()` (the byte
 // taken from the receive queue, or nothing when the queue is empty) when the
 // pass looks at the queue. The reply is the text before the first
-// byte below "0"; that byte is dropped.
+// byte below "0"; that byte is dropped. A reply keeps at most its first 32
+// characters (the longest valid reply); the rest up to the end byte is read
+// and dropped, so no reply can spill over the screen.
 //
 // The command reader (typed commands, dump rows) counts every check and gives
 // up on the 129 999th; the watch reader (watch pages, change log) counts only
@@ -14,7 +16,7 @@
 #include <string>
 #include <string_view>
 
-#include "protocol.h"
+#include "monitors/monitor_shared/protocol.h"
 
 namespace monitor {
 

@@ -1,24 +1,52 @@
-#include "settings_file.h"
+#include "monitors/monitor_shared/settings_file.h"
 
 #include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <optional>
+#include <string>
 
+#include "runtime/console/input_statements.h"
 #include "runtime/core/error.h"
+#include "runtime/core/frame.h"
 #include "runtime/core/number_conversions.h"
 #include "runtime/core/number_text.h"
+#include "runtime/core/string_ops.h"
+#include "runtime/files/device_table.h"
+#include "runtime/files/field_input.h"
+#include "runtime/files/file_operations.h"
 
 namespace monitor {
 
 namespace {
 
-constexpr std::uint16_t kSiteSettingValue = 0x0201;
+constexpr std::size_t kShownValueBytes = 16;
 
-// VAL of the text: raises 6 when the number leaves its type's range.
-double value_of(std::string_view text)
+// VAL of the text stored as an integer of [low, high] (to nearest, ties to
+// even, as the conversion stores it); nothing when it does not fit.
+std::optional<std::int32_t> integer_value(std::string_view text, double low, double high)
 {
     const rt::ParsedNumber number = rt::parse_number(text);
     if (!number.representable)
-        rt::RAISE_ERROR(rt::err::Overflow, kSiteSettingValue);
-    return number.value;
+        return std::nullopt;
+    const double stored = std::nearbyint(number.value);
+    if (!(stored >= low && stored <= high))
+        return std::nullopt;
+    return static_cast<std::int32_t>(stored);
+}
+
+std::optional<std::int16_t> int16_value(std::string_view text)
+{
+    const auto value = integer_value(text, -32768.0, 32767.0);
+    return value ? std::optional<std::int16_t>(static_cast<std::int16_t>(*value)) : std::nullopt;
+}
+
+void report(Settings& settings, std::string_view key, std::string_view value, std::string_view allowed)
+{
+    std::string shown(value.substr(0, kShownValueBytes));
+    if (value.size() > kShownValueBytes)
+        shown += "...";
+    settings.problems.push_back("QK.DEF " + std::string(key) + shown + ": " + std::string(allowed));
 }
 
 bool is_function_key_name(std::string_view key)
@@ -33,31 +61,83 @@ bool apply_settings_record(std::string_view record, Settings& settings, MonitorK
     const bool qk14 = monitor == MonitorKind::Qk14;
     const std::string_view key = record.substr(0, 3);
     const std::string_view value = record.substr(std::min<std::size_t>(3, record.size()));
-    bool startAddressRead = false;
+    bool start_address_read = false;
     if (is_function_key_name(key)) {
-        settings.functionKeyNames[static_cast<std::size_t>(key[1] - '2')] = std::string(value);
+        settings.function_key_names[static_cast<std::size_t>(key[1] - '0')] = std::string(value);
     } else if (key == "CH=") {
-        settings.channel = rt::REAL_TO_I16_CHECK(value_of(value));
+        const auto channel = int16_value(value);
+        if (channel && *channel >= 0 && *channel <= kChannelLast) {
+            settings.channel = *channel;
+        } else {
+            settings.channel = kNoChannel;
+            report(settings, key, value, "the channel is 0, 1, 2 or 3; no channel opened");
+        }
     } else if (qk14 && key == "BT=") {
-        settings.dataBits = rt::REAL_TO_I16_CHECK(value_of(value));
+        const auto bits = int16_value(value);
+        settings.data_bits = bits.value_or(8);
+        if (!bits)
+            report(settings, key, value, "data bits are 7 or 8; 8 used");
     } else if (qk14 && key == "BL=") {
-        settings.byteOrder = rt::REAL_TO_I16_CHECK(value_of(value));
+        if (const auto order = int16_value(value))
+            settings.byte_order = *order;
+        else
+            report(settings, key, value, "byte order is 0 (Little) or 1 (Big); unchanged");
     } else if (qk14 && key == "AD=") {
-        settings.startAddress =
-            static_cast<std::uint16_t>(rt::REAL_TO_I32_CHECK(value_of("&H" + std::string(value))) & 0xFF00);
-        startAddressRead = true;
+        if (const auto address = integer_value("&H" + std::string(value), -2147483648.0, 2147483647.0)) {
+            settings.start_address = static_cast<std::uint16_t>(*address & 0xFF00);
+            start_address_read = true;
+        } else {
+            report(settings, key, value, "the address is 0000 to FFFF; ignored");
+        }
     }
-    if (qk14 && settings.dataBits != 7)
-        settings.dataBits = 8;
-    return startAddressRead;
+    if (qk14 && settings.data_bits != 7)
+        settings.data_bits = 8;
+    return start_address_read;
 }
 
-std::string channel_device_string(std::int16_t channel, std::int16_t dataBits)
+std::string channel_device_string(std::int16_t channel, std::int16_t data_bits)
 {
     if (channel < 0 || channel > 3)
         return {};
-    const char* format = dataBits == 7 ? "(s7n1n7,RB8192)" : "(s8n1n8,RB8192)";
+    const char* format = data_bits == 7 ? "(s7n1n7,RB8192)" : "(s8n1n8,RB8192)";
     return "com" + std::to_string(channel) + ":" + format;
+}
+
+
+using rt::stmt;
+
+namespace {
+constexpr std::int32_t kSettingsFile = 1;
+}  // namespace
+
+bool read_settings_file(Settings& settings, MonitorKind monitor)
+{
+    bool start_address_read = false;
+    settings.problems.clear();
+    stmt(__LINE__, [&] {
+        rt::push_temp("QK.DEF");
+        rt::OPEN(1, 3, kSettingsFile);
+    });
+    for (;;) {
+        bool at_end = false;
+        stmt(__LINE__, [&] { at_end = rt::FILE_EOF(kSettingsFile) != 0; });
+        if (at_end)
+            break;
+        std::string record;
+        stmt(__LINE__, [&] { rt::INPUT_FROM_FILE(kSettingsFile); });
+        stmt(__LINE__, [&] {
+            rt::StrVar item;
+            const rt::InputTarget target(item);
+            rt::INPUT_VARS(std::span<const rt::InputTarget>(&target, 1));
+            record = item.str();
+        });
+        stmt(__LINE__, [&] {
+            if (apply_settings_record(record, settings, monitor))
+                start_address_read = true;
+        });
+    }
+    stmt(__LINE__, [&] { rt::CLOSE({kSettingsFile}); });
+    return start_address_read;
 }
 
 }  // namespace monitor

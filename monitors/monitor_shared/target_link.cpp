@@ -1,25 +1,47 @@
-#include "target_link.h"
+#include "monitors/monitor_shared/target_link.h"
 
-#include "console_output.h"
-#include "protocol.h"
-#include "reply_wait.h"
+#include <algorithm>
+
+#include "monitors/monitor_shared/console_output.h"
+#include "monitors/monitor_shared/protocol.h"
+#include "monitors/monitor_shared/reply_wait.h"
+#include "monitors/monitor_shared/settings_file.h"
 #include "runtime/core/frame.h"
 #include "runtime/core/string_ops.h"
 #include "runtime/files/device_table.h"
 #include "runtime/files/file_operations.h"
 #include "runtime/serial/serial_channels.h"
-#include "settings_file.h"
 
 namespace monitor {
 
 using rt::stmt;
 
 namespace {
+// Bytes dropped in one round of the discard; more rounds follow while LOC
+// reports bytes, up to a bound so a babbling line cannot hold the program.
+constexpr std::int32_t kDiscardChunk = 4096;
+constexpr int kDiscardRounds = 64;
+}  // namespace
+
+bool TargetLink::open(std::int16_t channel, std::int16_t data_bits)
+{
+    open_ = false;
+    const std::string device = channel_device_string(channel, data_bits);
+    if (device.empty())
+        return false;
+    stmt(__LINE__, [&] { rt::COM_SET_PARAM(static_cast<std::uint16_t>(channel), kLineSpeed); });
+    stmt(__LINE__, [&] {
+        rt::push_temp(device);
+        rt::OPEN(6, 3, kChannelFile);
+    });
+    open_ = true;
+    return true;
+}
 
 // One check of the receive queue: the next byte, or nothing when none waits.
-std::optional<std::uint8_t> take_waiting_byte()
+std::optional<std::uint8_t> TargetLink::take_waiting_byte() const
 {
-    if (rt::LOC(kChannelFile) <= 0)
+    if (!open_ || rt::LOC(kChannelFile) <= 0)
         return std::nullopt;
     rt::INPUT_S(1, kChannelFile);
     rt::PoppedString byte;
@@ -28,31 +50,34 @@ std::optional<std::uint8_t> take_waiting_byte()
     return static_cast<std::uint8_t>(byte.view().front());
 }
 
-}  // namespace
-
-void open_channel(std::int16_t channel, std::int16_t dataBits)
+void TargetLink::discard_waiting_bytes() const
 {
-    const std::string device = channel_device_string(channel, dataBits);
-    if (device.empty())
-        return;
-    stmt(__LINE__, [&] { rt::COM_SET_PARAM(static_cast<std::uint16_t>(channel), kLineSpeed); });
-    stmt(__LINE__, [&] {
-        rt::push_temp(device);
-        rt::OPEN(6, 3, kChannelFile);
-    });
+    for (int round = 0; round < kDiscardRounds; ++round) {
+        std::int32_t waiting = 0;
+        stmt(__LINE__, [&] { waiting = rt::LOC(kChannelFile); });
+        if (waiting <= 0)
+            return;
+        stmt(__LINE__, [&] {
+            rt::INPUT_S(std::min(waiting, kDiscardChunk), kChannelFile);
+            rt::PoppedString dropped;
+        });
+    }
 }
 
-void send_request(std::string_view request)
+void TargetLink::send(std::string_view request) const
 {
+    if (!open_)
+        return;
+    discard_waiting_bytes();
     stmt(__LINE__, [&] { print_to_file(kChannelFile, request); });
 }
 
-CommandReply read_command_reply()
+CommandReply TargetLink::read_command_reply() const
 {
     CommandReplyWait wait;
     ReplyState state = ReplyState::Waiting;
     while (state == ReplyState::Waiting)
-        stmt(__LINE__, [&] { state = wait.pass(take_waiting_byte); });
+        stmt(__LINE__, [&] { state = wait.pass([this] { return take_waiting_byte(); }); });
     CommandReply result;
     result.failed = state == ReplyState::TimedOut;
     if (!result.failed)
@@ -60,7 +85,7 @@ CommandReply read_command_reply()
     return result;
 }
 
-std::optional<std::string> read_watch_reply(const std::function<void()>& on_byte)
+std::optional<std::string> TargetLink::read_watch_reply(const std::function<void()>& on_byte) const
 {
     WatchReplyWait wait;
     ReplyState state = ReplyState::Waiting;

@@ -1,4 +1,4 @@
-#include "text_item_reader.h"
+#include "monitors/monitor_shared/text_item_reader.h"
 
 #include <algorithm>
 

@@ -6,7 +6,7 @@
 // regardless of line ends (list input), so a short line takes its missing
 // fields from the next one. Address field: four address digits and one
 // count digit ("0" = 16 bytes, "1"-"F" = 1-15), or "I" and two port digits.
-// The programs read the fields with INPUT (watch_page_drawing.h) and build
+// The programs read the fields with INPUT (load_watch_page below) and build
 // the page with make_watch_entry, add_watch_entry and finish_watch_page.
 #pragma once
 
@@ -16,9 +16,13 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
-#include "screen_place.h"
+#include "monitors/monitor_shared/protocol.h"
+#include "monitors/monitor_shared/screen_place.h"
+#include "monitors/monitor_shared/watch_value.h"
+
 
 namespace monitor {
 
@@ -27,22 +31,22 @@ inline constexpr std::size_t kWatchEntriesMax = 51;
 inline constexpr int kWatchStaticWidth = 9;
 
 struct WatchEntry {
-    std::string columnText;
-    std::string rowText;
+    std::string column_text;
+    std::string row_text;
     std::string label;
-    std::string addressField;
+    std::string address_field;
     std::string format;
     std::int16_t column = 0;
     std::int16_t row = 0;
-    std::int32_t valueColumn = 0;  // column + labelWidth + 9; the value starts one further right
-    std::int16_t valueRow = 0;
+    std::int32_t value_column = 0;  // column + label_width + 9; the value starts one further right
+    std::int16_t value_row = 0;
 
-    bool is_port() const noexcept { return !addressField.empty() && addressField.front() == 'I'; }
+    bool is_port() const noexcept { return !address_field.empty() && address_field.front() == 'I'; }
 };
 
 struct WatchPage {
     std::vector<WatchEntry> entries;  // file order, at most kWatchEntriesMax
-    std::size_t labelWidth = 0;
+    std::size_t label_width = 0;
 };
 
 // The five fields of one entry as the input statement read them.
@@ -54,11 +58,11 @@ using WatchFields = std::array<std::string, 5>;
 // command code.
 WatchEntry make_watch_entry(WatchFields fields);
 
-// Adds an entry in file order and widens `labelWidth` to its label's display
+// Adds an entry in file order and widens `label_width` to its label's display
 // width (2 per double-byte character, 1 per single byte). A 52nd entry raises 9.
 void add_watch_entry(WatchPage& page, WatchEntry entry);
 
-// After the last entry: every value column is column + labelWidth + 9. Raises
+// After the last entry: every value column is column + label_width + 9. Raises
 // 5 when a label, static text or value would lie off the 80 x 24 screen,
 // where printing it would end the program.
 void finish_watch_page(WatchPage& page);
@@ -69,7 +73,7 @@ void finish_watch_page(WatchPage& page);
 // Nothing when the count character is not a hexadecimal digit.
 std::optional<std::string> watch_request(const WatchEntry& entry);
 
-// The text printed at (column + labelWidth + 1, row) after the label:
+// The text printed at (column + label_width + 1, row) after the label:
 // "8000.1.H " for a memory entry, "I12....D " for a port entry.
 std::string watch_static_text(const WatchEntry& entry);
 
@@ -79,12 +83,33 @@ std::string watch_static_text(const WatchEntry& entry);
 inline ScreenPlace label_place(const WatchEntry& entry) { return {entry.column, entry.row}; }
 inline ScreenPlace static_text_place(const WatchEntry& entry, const WatchPage& page)
 {
-    return {entry.column + static_cast<int>(page.labelWidth) + 1, entry.row};
+    return {entry.column + static_cast<int>(page.label_width) + 1, entry.row};
 }
-inline ScreenPlace value_place(const WatchEntry& entry) { return {entry.valueColumn + 1, entry.valueRow}; }
+inline ScreenPlace value_place(const WatchEntry& entry) { return {entry.value_column + 1, entry.value_row}; }
 
 // The base name of a watch file typed at the F10 and F11 prompts: at most
 // 8 bytes, never ending inside a double-byte character.
 std::string typed_file_base(std::string_view typed);
+
+
+// The watch page on the console: the trapped load of a watch file through
+// file number 2 (OPEN, EOF, INPUT of five text items per entry), the labels
+// and static texts of its entries, and one value shown by its format.
+inline constexpr std::int32_t kWatchFile = 2;
+
+// Loads `file_name`. Any runtime error on the way (missing file, a file
+// ending inside an entry, a position outside 16 bits or off the screen, a
+// bad count, a 52nd entry) is trapped: file 2 is closed and nothing is
+// returned. On success row 3 is cleared from column 1 and the value
+// positions are set; nothing is drawn.
+std::optional<WatchPage> load_watch_page(const std::string& file_name);
+
+// Labels and static texts of every entry.
+void draw_watch_entries(const WatchPage& page);
+
+// Shows a reply by the entry's format where the cursor stands (the watch
+// page has located to the value place); nothing for other formats.
+void show_watch_value(const WatchEntry& entry, std::string_view reply, MonitorKind monitor,
+                      std::int16_t byte_order_setting, ValueContext context);
 
 }  // namespace monitor

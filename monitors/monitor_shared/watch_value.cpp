@@ -1,7 +1,8 @@
-#include "watch_value.h"
+#include "monitors/monitor_shared/watch_value.h"
 
 #include "runtime/core/number_text.h"
 #include "runtime/core/print_using.h"
+
 
 namespace monitor {
 
@@ -47,10 +48,31 @@ std::optional<std::string> watch_value_text(std::string_view format, std::string
     if (format == "D")
         return picture_number(hex_value(reply), 3) + " d";
     if (format == "Q")
-        return picture_number(hex_value(word_digits(reply, style.order)), style.wordPictureWidth) + " d";
+        return picture_number(hex_value(word_digits(reply, style.order)), style.word_picture_width) + " d";
     if (format == "W")
         return " " + word_digits(reply, style.order) + " h";
     return std::nullopt;
+}
+
+
+std::optional<ValueOutput> watch_value_output(std::string_view format, std::string_view reply, MonitorKind monitor,
+                                              std::int16_t byte_order_setting, ValueContext context)
+{
+    const bool qk14 = monitor == MonitorKind::Qk14;
+    const WatchValueStyle style = qk14 ? qk14_value_style(byte_order_setting) : kQkP877WValueStyle;
+    auto text = watch_value_text(format, reply, style);
+    if (!text)
+        return std::nullopt;
+    ValueOutput output;
+    output.text = std::move(*text);
+    if (format == "Q" && context == ValueContext::WatchPage) {
+        output.erase_blanks = kWordEraseWidth;
+        // QkP877W locates to the value column itself, one left of the blanks.
+        output.locate_shift = qk14 ? 0 : -1;
+    }
+    if (format == "W")
+        output.line_end = !qk14 || context == ValueContext::ChangeRow;
+    return output;
 }
 
 }  // namespace monitor

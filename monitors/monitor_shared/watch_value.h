@@ -13,6 +13,8 @@
 #include <string>
 #include <string_view>
 
+#include "monitors/monitor_shared/protocol.h"
+
 namespace monitor {
 
 enum class ByteOrder : std::int16_t { Little = 0, Big = 1 };
@@ -25,14 +27,14 @@ inline constexpr ByteOrder byte_order_of(std::int16_t setting) noexcept
 
 struct WatchValueStyle {
     ByteOrder order = ByteOrder::Little;
-    int wordPictureWidth = 5;
+    int word_picture_width = 5;
 };
 
 // Qk14 shows words in the byte order of its "BL=" setting, five columns wide;
 // QkP877W always takes the first byte as the low one, six columns wide.
-inline constexpr WatchValueStyle qk14_value_style(std::int16_t byteOrderSetting) noexcept
+inline constexpr WatchValueStyle qk14_value_style(std::int16_t byte_order_setting) noexcept
 {
-    return {byte_order_of(byteOrderSetting), 5};
+    return {byte_order_of(byte_order_setting), 5};
 }
 inline constexpr WatchValueStyle kQkP877WValueStyle{ByteOrder::Little, 6};
 
@@ -47,5 +49,24 @@ std::optional<std::string> watch_value_text(std::string_view format, std::string
 
 // Blanks that erase an old "Q" value on a watch page before the new one is printed.
 inline constexpr int kWordEraseWidth = 7;
+
+
+// How a formatted watch value goes on the screen in each place it is shown:
+// the watch page (at the entry's value position) and the change row of the
+// log (after the label). Only "Q" on a watch page erases first; "W" ends its
+// line where the monitor does so.
+enum class ValueContext { WatchPage, ChangeRow };
+
+struct ValueOutput {
+    int erase_blanks = 0;  // blanks printed first, then a locate back
+    int locate_shift = 0;  // where that locate goes, relative to where the blanks began
+    std::string text;
+    bool line_end = false;  // the value ends its line (may scroll the work area)
+};
+
+// Nothing for a format that shows no value. `byte_order_setting` is Qk14's
+// "BL=" value; QkP877W ignores it.
+std::optional<ValueOutput> watch_value_output(std::string_view format, std::string_view reply, MonitorKind monitor,
+                                              std::int16_t byte_order_setting, ValueContext context);
 
 }  // namespace monitor

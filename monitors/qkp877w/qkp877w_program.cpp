@@ -1,191 +1,126 @@
-// QkP877W's frame: start-up, the screen frame, the main loop of key step,
-// mode step and poll step, F1-F11, the clock, and the command line with its
-// execution.
-#include "qkp877w_program.h"
-
+// QkP877W, the PIC16F877 board's serial monitor: what it does beyond the
+// shared skeleton. Commands take minimum lengths and fail silently (row 20
+// stays blank); the arrows toggle the dump page between 000 and 100. F10 and
+// F11 ask once: a name that does not load goes back to the dump page and
+// blanks part of the legend row. F11 shows a change list on screen only, and
+// its last value survives from one visit to the next.
 #include <string>
 
-#include "key_step.h"
-#include "mode_control.h"
-#include "monitors/monitor_shared/clock_display.h"
 #include "monitors/monitor_shared/command_request.h"
-#include "monitors/monitor_shared/command_row_copy.h"
 #include "monitors/monitor_shared/console_output.h"
-#include "monitors/monitor_shared/legend_drawing.h"
+#include "monitors/monitor_shared/monitor_program.h"
+#include "monitors/monitor_shared/program_entry.h"
 #include "monitors/monitor_shared/target_link.h"
-#include "runtime/console/keyboard_reads.h"
+#include "monitors/monitor_shared/watch_page.h"
+#include "monitors/qkp877w/screen_map.h"
 #include "runtime/console/screen_statements.h"
 #include "runtime/core/frame.h"
-#include "runtime/core/string_ops.h"
-#include "screen_map.h"
+#include "runtime/core/string_functions.h"
 
 namespace qkp877w {
 
-using monitor::kEndLine;
+using monitor::DisplayMode;
 using monitor::locate;
 using monitor::print;
 using monitor::print_blanks;
-using monitor::text_colour;
 using rt::stmt;
 
-void QkP877WProgram::main_routine()
-{
-    start_up();
-    for (;;)
-        main_cycle();
-}
+constexpr monitor::BoardDescription kBoard{
+    .kind = monitor::MonitorKind::QkP877W,
+    .banner_text = screen::kBannerText,
+    .help_block = screen::kHelpBlock,
+    .file_list_start = screen::kFileListStart,
+    .file_prompt_place = screen::kFilePromptPlace,
+    .command_trailing_blanks = screen::kCommandTrailingBlanks,
+    .command_clear_blanks = screen::kCommandClearBlanks,
+    .change_number_picture = screen::kChangeNumberPicture,
+    .restarts_on_escape = false,
+    .clock_shows_link_fault = false,
+};
 
-void QkP877WProgram::start_up()
-{
-    stmt(__LINE__, [&] { rt::CLS(0, 0); });
-    stmt(__LINE__, [&] {
-        s_.dumpBase = 0;
-        s_.currentMode = DisplayMode::Dump;
-        s_.requestedMode = DisplayMode::Dump;
-    });
-    read_settings();
-    draw_frame();
-    stmt(__LINE__, [&] { rt::CON_VIEW_REGION(0, screen::kWorkFirstRow, screen::kWorkRows, rt::kRegionTop | rt::kRegionCount); });
-    draw_dump_page();
-    stmt(__LINE__, [&] { rt::TIMER_INTERVAL(1); });
-    stmt(__LINE__, [&] { rt::ON_TIMER_GOSUB([] { monitor::show_clock(false); }); });
-    stmt(__LINE__, [&] { rt::TIMER_CTRL(1); });
-    for (int key = 1; key <= kBoundFunctionKeys; ++key)
-        stmt(__LINE__, [&] { rt::ON_KEY_GOSUB(key, [this, key] { function_key(key); }); });
-    switch_function_keys_on();
-    monitor::open_channel(s_.settings.channel, 8);
-}
+class QkP877WProgram final : public monitor::MonitorProgram {
+public:
+    QkP877WProgram() : MonitorProgram(kBoard) {}
 
-void QkP877WProgram::draw_frame()
-{
-    stmt(__LINE__, [&] { text_colour(screen::kFrameColour); });
-    stmt(__LINE__, [&] { locate(screen::kBanner); });
-    stmt(__LINE__, [&] { print(screen::kBannerText); });
-    stmt(__LINE__, [&] { locate(screen::kLastCommandLabel); });
-    stmt(__LINE__, [&] { print(screen::kCommandLabelText); });
-    stmt(__LINE__, [&] { locate(screen::kResponseLabel); });
-    stmt(__LINE__, [&] { print(screen::kResponseLabelText); });
-    stmt(__LINE__, [&] { locate(screen::kCommandLabel); });
-    stmt(__LINE__, [&] { print(screen::kCommandLabelText); });
-    draw_legend();
-    stmt(__LINE__, [&] { locate(screen::kChannel); });
-    stmt(__LINE__, [&] { text_colour(screen::kStatusColour); });
-    stmt(__LINE__, [&] { print(channel_status_text(s_.settings), kEndLine); });
-    stmt(__LINE__, [&] { text_colour(screen::kNormalColour); });
-}
-
-void QkP877WProgram::draw_legend()
-{
-    monitor::draw_legend(static_cast<int>(s_.currentMode), s_.functionKeyNames);
-}
-
-void QkP877WProgram::main_cycle()
-{
-    key_step();
-    mode_step();
-    poll_step();
-}
-
-void QkP877WProgram::switch_function_keys_on()
-{
-    for (int key = 1; key <= kBoundFunctionKeys; ++key)
-        stmt(__LINE__, [&] { rt::KEY_CTRL(key, 1); });
-}
-
-void QkP877WProgram::mode_step()
-{
-    std::optional<DisplayMode> entry;
-    stmt(__LINE__, [&] { entry = take_mode_entry(s_); });
-    if (entry) {
-        const int mode = static_cast<int>(*entry);
-        if (mode == 1)
-            draw_dump_page();
-        else if (mode >= 2 && mode <= 9)
-            enter_watch_page(mode);
-        else if (mode == 10)
-            enter_chosen_watch_page();
-        else if (mode == 11)
-            enter_change_list();
-    }
-    switch_function_keys_on();
-}
-
-void QkP877WProgram::poll_step()
-{
-    const int mode = static_cast<int>(s_.currentMode);
-    if (mode == 1)
-        read_next_dump_row();
-    else if (mode >= 2 && mode <= 10)
-        refresh_watch_page();
-    else if (mode == 11)
-        change_list_step();
-}
-
-void QkP877WProgram::function_key(int key)
-{
-    stmt(__LINE__, [&] { press_function_key(s_, key); });
-    stmt(__LINE__, [&] { rt::KEY_CTRL(key, 0); });
-}
-
-void QkP877WProgram::key_step()
-{
-    std::string key;
-    KeyAction action = KeyAction::LineEdited;
-    stmt(__LINE__, [&] {
-        rt::INKEY(0);
-        rt::PoppedString typed;
-        key = std::string(typed.view());
-    });
-    stmt(__LINE__, [&] { action = qkp877w::key_step(s_, key); });
-    switch (action) {
-    case KeyAction::PageMoved:
-        draw_dump_page();
-        return;
-    case KeyAction::Execute:
-        execute_command();
-        return;
-    case KeyAction::LineEdited:
-        stmt(__LINE__, [&] { locate(screen::kCommand); });
-        stmt(__LINE__, [&] {
-            print(s_.commandLine + std::string(static_cast<std::size_t>(screen::kCommandTrailingBlanks), ' '));
-        });
-        return;
-    }
-}
+private:
+    void execute_command() override;
+    void enter_chosen_watch_page() override;
+    void enter_log_mode() override;
+    // F10 and F11: the name typed, then the page or the failure.
+    void enter_file_mode(DisplayMode mode);
+    void entry_failure();
+};
 
 void QkP877WProgram::execute_command()
 {
-    monitor::copy_command_row(screen::kCommandCopyLastColumn);
-    stmt(__LINE__, [&] { locate(screen::kResponse); });
+    copy_command_row(screen::kCommandCopyLastColumn);
+    stmt(__LINE__, [&] { locate(monitor::kResponsePlace); });
     stmt(__LINE__, [&] { print_blanks(screen::kResponseClearBlanks); });
     monitor::CommandOutcome outcome;
-    stmt(__LINE__, [&] { outcome = monitor::prepare_command(s_.commandLine, monitor::MonitorKind::QkP877W); });
+    stmt(__LINE__, [&] { outcome = monitor::prepare_command(state_.command_line, monitor::MonitorKind::QkP877W); });
     if (outcome.kind == monitor::CommandOutcome::Kind::Refused) {
         end_command();  // silently: no beep, no message
         return;
     }
     if (outcome.kind == monitor::CommandOutcome::Kind::Send)
-        monitor::send_request(outcome.request);
-    const monitor::CommandReply result = monitor::read_command_reply();
+        state_.link.send(outcome.request);
+    const monitor::CommandReply result = state_.link.read_command_reply();
     stmt(__LINE__, [&] {
-        s_.replyFailed = result.failed;
-        s_.reply = result.reply;
+        state_.reply_failed = result.failed;
+        state_.reply = result.reply;
     });
-    if (!s_.replyFailed) {
-        stmt(__LINE__, [&] { locate(screen::kResponse); });
+    if (!state_.reply_failed) {
+        stmt(__LINE__, [&] { locate(monitor::kResponsePlace); });
         stmt(__LINE__, [&] { print_blanks(screen::kResponseClearBlanks); });
-        stmt(__LINE__, [&] { locate(screen::kResponse); });
-        stmt(__LINE__, [&] { print(s_.reply); });
+        stmt(__LINE__, [&] { locate(monitor::kResponsePlace); });
+        stmt(__LINE__, [&] { print(state_.reply); });
     }
-    stmt(__LINE__, [&] { s_.reply.clear(); });
+    stmt(__LINE__, [&] { state_.reply.clear(); });
     end_command();
 }
 
-void QkP877WProgram::end_command()
+void QkP877WProgram::enter_chosen_watch_page()
 {
-    stmt(__LINE__, [&] { s_.commandLine.clear(); });
-    stmt(__LINE__, [&] { locate(screen::kCommand); });
-    stmt(__LINE__, [&] { print_blanks(screen::kCommandClearBlanks); });
+    enter_file_mode(DisplayMode::ChosenWatch);
+}
+
+void QkP877WProgram::enter_log_mode()
+{
+    stmt(__LINE__, [&] { state_.log.change_number.reset(); });
+    enter_file_mode(DisplayMode::Log);
+}
+
+void QkP877WProgram::enter_file_mode(DisplayMode mode)
+{
+    const std::string base = monitor::typed_file_base(prompt_file_name({}));
+    take_watch_file(mode, base);
+    if (!load_watch_file()) {
+        draw_dump_page();
+        entry_failure();
+        return;
+    }
+    if (base.empty()) {
+        entry_failure();
+        return;
+    }
+    draw_legend();
+    if (mode == DisplayMode::Log)
+        stmt(__LINE__, [&] { rt::CLS(0, 1); });
+}
+
+void QkP877WProgram::entry_failure()
+{
+    stmt(__LINE__, [&] { locate(screen::kEntryFailureBlank); });
+    stmt(__LINE__, [&] { print_blanks(screen::kEntryFailureBlanks); });
+    stmt(__LINE__, [&] { rt::BEEP(); });
 }
 
 }  // namespace qkp877w
+
+int main(int argc, char** argv)
+{
+    qkp877w::QkP877WProgram program;
+    return monitor::run_monitor_program(argc, argv,
+                                        {monitor::MonitorKind::QkP877W, "QkP877W", "qkp877w", "Serial monitor for a PIC16F877 target board."},
+                                        [&program] { program.main_routine(); });
+}

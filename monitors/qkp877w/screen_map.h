@@ -1,6 +1,6 @@
-// QkP877W's fixed screen: rows, columns, texts and colours where they are
-// its own. The legend (rows 22-23) and the dump page are shared with Qk14
-// (monitor_shared/legend.h, dump_page_drawing.h).
+// QkP877W's own parts of the screen: the banner, the command rows' blanks,
+// the three-line help block at column 60, the places of the F10 and F11
+// prompts and the blank a failed entry leaves in the legend.
 #pragma once
 
 #include <array>
@@ -13,28 +13,10 @@ namespace qkp877w::screen {
 using monitor::PlacedText;
 using monitor::ScreenPlace;
 
-inline constexpr int kWorkFirstRow = 2;
-inline constexpr int kWorkRows = 17;
-
-inline constexpr ScreenPlace kBanner{1, 0};
-// The banner line is the program's own; it ends before the clock at column 71.
+// The banner ends before the clock at column 71.
 inline constexpr std::string_view kBannerText = "QkP877W  PIC16F877 Monitor";
-inline constexpr int kFrameColour = 4;
-inline constexpr int kStatusColour = 3;
-inline constexpr int kNormalColour = 7;
 
-inline constexpr ScreenPlace kChannel{3, 1};
-inline constexpr std::array<std::string_view, 4> kChannelTexts{"Channel=COM0", "Channel=COM1", "Channel=COM2",
-                                                               "Channel=COM3"};
-
-inline constexpr ScreenPlace kLastCommandLabel{3, 19};
-inline constexpr ScreenPlace kResponseLabel{3, 20};
-inline constexpr ScreenPlace kCommandLabel{3, 21};
-inline constexpr std::string_view kCommandLabelText = "Command :";
-inline constexpr std::string_view kResponseLabelText = "Response:";
 inline constexpr int kCommandCopyLastColumn = 78;  // row 21 columns 0-78 go to row 19
-inline constexpr ScreenPlace kResponse{12, 20};
-inline constexpr ScreenPlace kCommand{12, 21};
 inline constexpr int kResponseClearBlanks = 60;
 inline constexpr int kCommandClearBlanks = 60;
 inline constexpr int kCommandTrailingBlanks = 11;
@@ -52,7 +34,6 @@ inline constexpr ScreenPlace kFilePromptPlace{5, 3};
 inline constexpr ScreenPlace kEntryFailureBlank{4, 23};
 inline constexpr int kEntryFailureBlanks = 20;
 
-inline constexpr ScreenPlace kChangeLine{1, 17};
 inline constexpr int kChangeNumberPicture = 5;
 
 }  // namespace qkp877w::screen

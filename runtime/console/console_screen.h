@@ -35,7 +35,6 @@ public:
 
     // Set when the text scrolled; the next full paint clears it.
     bool scrolled_mark() const noexcept { return scrolled_; }
-    void set_scrolled_mark(bool on) noexcept { scrolled_ = on; }
 
     // A cleared cell: space in the current text colour and display attribute.
     Cell blank_cell() const noexcept;

@@ -124,7 +124,6 @@ public:
 
     // What the open in force computed and applied.
     const host::SerialLineSettings& line_settings() const noexcept { return settings_; }
-    const SerialOptions& open_options() const noexcept { return options_; }
     bool shift_mode() const noexcept { return shift_mode_; }
     bool parity_check() const noexcept { return parity_check_; }
     std::uint32_t send_timeout() const noexcept { return send_timeout_; }

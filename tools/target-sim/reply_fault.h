@@ -7,7 +7,8 @@
 
 namespace sim {
 
-// The reply text after the garbage and short faults (the end byte is added later).
+// The reply text after the garbage, short, oversize and nul faults (the end
+// byte is added later).
 std::string spoil_reply(std::string reply, const FaultOptions& faults);
 
 }  // namespace sim

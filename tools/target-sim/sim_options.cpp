@@ -13,9 +13,10 @@ const char* const kSimUsage =
     "  --data-bits 7|8           character size (7: bytes are masked to 7 bits)\n"
     "  --change ADDR:STEP:MS     add STEP to the byte at hex ADDR every MS ms (repeatable)\n"
     "  --fill ADDR=HEXBYTES      preset memory from hex ADDR (repeatable)\n"
-    "  --fault silent|late:MS|garbage|short   inject a fault (repeatable)\n"
+    "  --fault silent|late:MS|garbage|short|nul|oversize:N|noise:N   inject a fault (repeatable)\n"
     "  --fault unplug:AFTER_MS:DOWN_MS        AFTER_MS after the first request close the line,\n"
     "                            DOWN_MS later re-create it at the same --link path\n"
+    "  --faulty-replies N        reply faults hit only the first N replies\n"
     "  --hangup-after N          close the line after N requests\n"
     "  --log FILE                log received requests and sent replies\n"
     "  --log-reply-ends          also log when each reply's end byte went out\n"
@@ -69,6 +70,19 @@ bool parse_fault(std::string_view text, FaultOptions& faults)
         faults.garbage = true;
     else if (text == "short")
         faults.short_reply = true;
+    else if (text == "nul")
+        faults.nul = true;
+    else if (text.starts_with("oversize:")) {
+        unsigned bytes = 0;
+        if (!parse_number(text.substr(9), bytes))
+            return false;
+        faults.oversize = bytes;
+    } else if (text.starts_with("noise:")) {
+        unsigned bytes = 0;
+        if (!parse_number(text.substr(6), bytes))
+            return false;
+        faults.noise = bytes;
+    }
     else if (text.starts_with("late:")) {
         unsigned ms = 0;
         if (!parse_number(text.substr(5), ms))
@@ -155,7 +169,13 @@ std::optional<SimOptions> parse_sim_options(const std::vector<std::string>& argu
         } else if (name == "--fault") {
             auto v = value();
             if (!v || !parse_fault(*v, options.faults))
-                return fail("fault must be silent, late:MS, garbage, short or unplug:AFTER_MS:DOWN_MS");
+                return fail("fault must be silent, late:MS, garbage, short, nul, oversize:N, noise:N or unplug:AFTER_MS:DOWN_MS");
+        } else if (name == "--faulty-replies") {
+            auto v = value();
+            std::uint32_t count = 0;
+            if (!v || !parse_number(*v, count))
+                return fail("faulty-replies needs a reply count");
+            options.faults.faulty_replies = count;
         } else if (name == "--hangup-after") {
             auto v = value();
             std::uint32_t count = 0;

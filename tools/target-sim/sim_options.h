@@ -35,6 +35,10 @@ struct FaultOptions {
     std::chrono::milliseconds late{0};        // delay before each reply
     bool garbage = false;                     // replace the reply by non-hexadecimal bytes
     bool short_reply = false;                 // send only the first half of the reply
+    bool nul = false;                         // a NUL byte in the middle of the reply
+    std::size_t oversize = 0;                 // pad the reply with digits to this many bytes
+    std::size_t noise = 0;                    // this many unrequested bytes after the reply end
+    std::optional<std::uint32_t> faulty_replies;  // the reply faults hit only the first N replies
     std::optional<std::uint32_t> hangup_after; // close the line after this many requests
     std::optional<Unplug> unplug;
 };

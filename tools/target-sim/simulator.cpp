@@ -70,12 +70,19 @@ void Simulator::answer(const BoardRequest& request, Clock::time_point ready)
     auto reply = board_.answer(request);
     if (options_.faults.silent || !reply)
         return;
-    std::string text = spoil_reply(std::move(*reply), options_.faults);
+    ++replies_;
+    const auto& faulty = options_.faults.faulty_replies;
+    const FaultOptions faults = !faulty || replies_ <= *faulty ? options_.faults : FaultOptions{};
+    std::string text = spoil_reply(std::move(*reply), faults);
     text.push_back(static_cast<char>(kReplyEnd));
+    // A burst of line noise after the reply: printable bytes that are not
+    // digits, the last one a CR, so it reads as one more reply.
+    for (std::size_t i = 0; i < faults.noise; ++i)
+        text.push_back(i + 1 == faults.noise ? static_cast<char>(kReplyEnd) : static_cast<char>('G' + i % 20));
     if (options_.data_bits == 7)
         for (char& c : text)
             c = static_cast<char>(c & 0x7F);
-    auto at = std::max(ready + options_.faults.late, output_free_);
+    auto at = std::max(ready + faults.late, output_free_);
     for (char c : text) {
         at += byte_time_;
         outgoing_.push_back({at, {}, static_cast<std::uint8_t>(c)});

@@ -66,6 +66,7 @@ private:
     std::string request_bytes_;
     std::vector<Clock::time_point> change_due_;
     std::uint32_t requests_ = 0;
+    std::uint32_t replies_ = 0;  // answered requests, for --faulty-replies
     bool stdin_open_ = true;
     bool hanging_up_ = false;
     Clock::time_point last_write_{};

@@ -1,0 +1,110 @@
+// Replies stay in step with their requests after a faulty reply: a reply
+// that comes after its wait gave up, a NUL inside a reply, line noise after
+// one, a 100 000-byte reply, and a board that stops for 3 s. Bytes waiting
+// when a request is sent are dropped, so within one refresh cycle every dump
+// row shows its own address's bytes again; a reply is kept to 32 digits, so
+// nothing spills over the rows below the dump.
+#include <unistd.h>
+
+#include <thread>
+
+#include "qk14_e2e_fixture.h"
+#include "tmux_session.h"
+
+namespace qk14_e2e {
+namespace {
+
+class RepliesInStep : public Qk14EndToEnd {
+protected:
+    // Row k of the page (address k * 16) starts with the byte Ak.
+    static std::vector<std::string> row_fills()
+    {
+        std::vector<std::string> options;
+        for (int k = 0; k < 16; ++k) {
+            const char digit = "0123456789ABCDEF"[k];
+            options.insert(options.end(), {"--fill", std::string("00") + digit + "0=A" + digit});
+        }
+        return options;
+    }
+
+    void start(std::vector<std::string> faults)
+    {
+        std::vector<std::string> options = row_fills();
+        options.insert(options.end(), faults.begin(), faults.end());
+        start_simulator(options);
+        const std::string command = "cd " + shell_quoted(directory_.path().string()) +
+                                    " && XDG_CONFIG_HOME=config TERM=tmux-256color " + shell_quoted(QK14_PATH) +
+                                    " --ui tty --port COM1=" + shell_quoted((directory_ / "tty").string()) +
+                                    "; echo qk14-exit=$?; sleep 60";
+        tmux_.emplace("qk14_step_" + std::to_string(::getpid()), command);
+    }
+
+    // Every dump row shows its own first byte, and the rows below are intact.
+    bool rows_in_step() const
+    {
+        const std::vector<std::string> rows = tmux_->rows();
+        if (rows.size() < 24)
+            return false;
+        for (int k = 0; k < 16; ++k) {
+            const char digit = "0123456789ABCDEF"[k];
+            if (rows[static_cast<std::size_t>(3 + k)].find(std::string("00") + digit + "0 A" + digit) ==
+                std::string::npos)
+                return false;
+        }
+        return rows[20].find("Response:") != std::string::npos && rows[22].find("F1=256dump") != std::string::npos;
+    }
+
+    void expect_rows_in_step() const
+    {
+        EXPECT_TRUE(tmux_->wait_for([&] { return rows_in_step(); }, 60s)) << tmux_->capture();
+    }
+
+    std::optional<TmuxSession> tmux_;
+};
+
+TEST_F(RepliesInStep, AfterALateReplyANulInsideOneAndNoiseAfterOne)
+{
+    if (!TmuxSession::available())
+        GTEST_SKIP() << "tmux is not installed";
+    for (const std::vector<std::string>& fault : {std::vector<std::string>{"--fault", "late:2000"},
+                                                  std::vector<std::string>{"--fault", "nul"},
+                                                  std::vector<std::string>{"--fault", "noise:500"}}) {
+        SCOPED_TRACE(fault[1]);
+        tmux_.reset();
+        std::vector<std::string> faults = fault;
+        faults.insert(faults.end(), {"--faulty-replies", "1"});
+        start(faults);
+        expect_rows_in_step();
+    }
+}
+
+TEST_F(RepliesInStep, AHugeReplyIsCutToItsRow)
+{
+    if (!TmuxSession::available())
+        GTEST_SKIP() << "tmux is not installed";
+    start({"--unpaced", "--fault", "oversize:100000", "--faulty-replies", "1"});
+    expect_rows_in_step();
+    const std::vector<std::string> rows = tmux_->rows();
+    ASSERT_GE(rows.size(), 24u);
+    EXPECT_EQ(rows[19].find("Command :"), 3u) << rows[19];
+    EXPECT_EQ(rows[21].find("Command :"), 3u) << rows[21];
+}
+
+TEST_F(RepliesInStep, AfterTheBoardStopsForThreeSeconds)
+{
+    if (!TmuxSession::available())
+        GTEST_SKIP() << "tmux is not installed";
+    start({});
+    expect_rows_in_step();
+    simulator_->pause();
+    EXPECT_TRUE(tmux_->wait_for([&] { return tmux_->rows().front().find("Error") != std::string::npos; }, 30s))
+        << tmux_->capture();
+    // The stall itself: the rows' requests queue up on the stopped board.
+    std::this_thread::sleep_for(3s);
+    simulator_->resume();
+    expect_rows_in_step();
+    EXPECT_TRUE(tmux_->wait_for([&] { return tmux_->rows().front().find("Error") == std::string::npos; }, 30s));
+}
+
+}  // namespace
+}  // namespace qk14_e2e

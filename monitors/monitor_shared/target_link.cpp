@@ -72,8 +72,21 @@ void TargetLink::send(std::string_view request) const
     stmt(__LINE__, [&] { print_to_file(kChannelFile, request); });
 }
 
+// With no channel open nothing can arrive: rather than spin through its
+// checks, a reply wait sleeps until the next window message (a key, or the
+// clock's tick within a second) and then fails as a silent line's would.
+bool TargetLink::idle_without_channel() const
+{
+    if (open_)
+        return false;
+    stmt(__LINE__, [] { rt::pump_one_message(); });
+    return true;
+}
+
 CommandReply TargetLink::read_command_reply() const
 {
+    if (idle_without_channel())
+        return CommandReply{"", true};
     CommandReplyWait wait;
     ReplyState state = ReplyState::Waiting;
     while (state == ReplyState::Waiting)
@@ -87,6 +100,8 @@ CommandReply TargetLink::read_command_reply() const
 
 std::optional<std::string> TargetLink::read_watch_reply(const std::function<void()>& on_byte) const
 {
+    if (idle_without_channel())
+        return std::nullopt;
     WatchReplyWait wait;
     ReplyState state = ReplyState::Waiting;
     while (state == ReplyState::Waiting) {

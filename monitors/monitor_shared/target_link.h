@@ -6,7 +6,8 @@
 // sent (a reply that came after its wait gave up, the rest of a reply cut
 // short by a stray end byte, line noise) are dropped first, so they cannot
 // pass for the reply to the new request. A link whose channel could not be
-// opened (a channel outside 0-3) sends nothing and reads as a silent target.
+// opened (a channel outside 0-3) sends nothing and reads as a silent target,
+// idling until the next window message instead of spinning through checks.
 #pragma once
 
 #include <cstdint>
@@ -44,6 +45,7 @@ public:
 
 private:
     std::optional<std::uint8_t> take_waiting_byte() const;
+    bool idle_without_channel() const;
     void discard_waiting_bytes() const;
 
     bool open_ = false;

@@ -166,6 +166,18 @@ Message Desktop::get()
     return message;
 }
 
+bool Desktop::get_until(Message& out, Clock::time_point deadline)
+{
+    while (!peek(out)) {
+        const auto now = Clock::now();
+        if (now >= deadline)
+            return false;
+        const auto wait = std::chrono::ceil<std::chrono::milliseconds>(std::min(time_to_next_timer(), deadline - now));
+        front_end_->collect_events(*this, std::max(wait, std::chrono::milliseconds{1}));
+    }
+    return true;
+}
+
 void Desktop::set_timer(WindowId window, std::uint32_t id, std::chrono::milliseconds interval)
 {
     interval = std::max(interval, std::chrono::milliseconds{1});

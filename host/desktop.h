@@ -62,6 +62,8 @@ public:
     bool peek(Message& out, bool remove = true);
     // Waits until a message is there and takes it.
     Message get();
+    // The same, giving up (false) when `deadline` passes first.
+    bool get_until(Message& out, Clock::time_point deadline);
 
     // Timers post Timer(id) to the window every `interval` while messages are taken.
     void set_timer(WindowId window, std::uint32_t id, std::chrono::milliseconds interval);

@@ -1,6 +1,7 @@
 #include "monitors/monitor_shared/target_link.h"
 
 #include <algorithm>
+#include <chrono>
 
 #include "monitors/monitor_shared/console_output.h"
 #include "monitors/monitor_shared/protocol.h"
@@ -21,6 +22,7 @@ namespace {
 // reports bytes, up to a bound so a babbling line cannot hold the program.
 constexpr std::int32_t kDiscardChunk = 4096;
 constexpr int kDiscardRounds = 64;
+constexpr std::chrono::milliseconds kIdleWithoutChannel{100};
 }  // namespace
 
 bool TargetLink::open(std::int16_t channel, std::int16_t data_bits)
@@ -73,13 +75,13 @@ void TargetLink::send(std::string_view request) const
 }
 
 // With no channel open nothing can arrive: rather than spin through its
-// checks, a reply wait sleeps until the next window message (a key, or the
-// clock's tick within a second) and then fails as a silent line's would.
+// checks, a reply wait sleeps until the next window message or for a tenth of
+// a second, whichever comes first, and then fails as a silent line's would.
 bool TargetLink::idle_without_channel() const
 {
     if (open_)
         return false;
-    stmt(__LINE__, [] { rt::pump_one_message(); });
+    stmt(__LINE__, [] { rt::pump_one_message_within(kIdleWithoutChannel); });
     return true;
 }
 

@@ -7,7 +7,8 @@
 // short by a stray end byte, line noise) are dropped first, so they cannot
 // pass for the reply to the new request. A link whose channel could not be
 // opened (a channel outside 0-3) sends nothing and reads as a silent target,
-// idling until the next window message instead of spinning through checks.
+// idling for a tenth of a second or until the next window message instead
+// of spinning through checks.
 #pragma once
 
 #include <cstdint>

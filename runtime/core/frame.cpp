@@ -259,6 +259,14 @@ void pump_messages()
         dispatch_or_terminate(desktop, m);
 }
 
+void pump_one_message_within(std::chrono::milliseconds limit)
+{
+    host::Desktop& desktop = Runtime::current().desktop();
+    host::Message m;
+    if (desktop.get_until(m, host::Desktop::Clock::now() + limit))
+        dispatch_or_terminate(desktop, m);
+}
+
 void pump_one_message()
 {
     host::Desktop& desktop = Runtime::current().desktop();

@@ -15,6 +15,7 @@
 // until a resume runs.
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <functional>
 
@@ -99,6 +100,8 @@ void run_due_events();
 void pump_messages();
 // Blocks for one message and dispatches it (runtime waits use this).
 void pump_one_message();
+// Waits at most `limit` for one message and dispatches it.
+void pump_one_message_within(std::chrono::milliseconds limit);
 
 }  // namespace rt
 

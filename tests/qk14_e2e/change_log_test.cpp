@@ -251,8 +251,8 @@ TEST_F(ChangeLog, LogThatCannotBeOpenedSaysWhyAndMonitoringGoesOn)
     EXPECT_GE(changes_on_screen(logging, "CNT").size(), 3U) << logging.text();
 }
 
-// A file size limit (inherited by qk14; SIGXFSZ ignored) stands in for a full
-// disk: logging stops with the reason, the file ends with a whole line.
+// A file size limit (inherited by qk14; SIGXFSZ ignored) makes writes fail as
+// on a full disk: logging stops with the reason, the file ends with a whole line.
 TEST_F(ChangeLog, FullDiskStopsLoggingAndLeavesWholeLines)
 {
     constexpr rlim_t kLimit = 8192;

@@ -48,13 +48,15 @@ std::optional<std::uint8_t> TargetLink::take_waiting_byte() const
     return static_cast<std::uint8_t>(byte.view().front());
 }
 
-void TargetLink::settle_line()
+void TargetLink::settle_line(LineClearing clearing)
 {
     std::int32_t dropped = 0;
     stmt(__LINE__, [&] { dropped = rt::discard_waiting_input(kChannelFile); });
-    if (dropped == 0 && unanswered_ == 0 && !reply_odd_)
+    const bool suspect = dropped > 0 || unanswered_ > 0 || reply_odd_;
+    if (!suspect && clearing == LineClearing::DropWaiting)
         return;
-    stmt(__LINE__, [&] { dropped += rt::discard_waiting_input(kChannelFile, kSettleQuiet); });
+    const std::chrono::milliseconds quiet = suspect ? kSettleQuiet : kQuietBeforeRequest;
+    stmt(__LINE__, [&] { dropped += rt::discard_waiting_input(kChannelFile, quiet); });
     if (dropped == 0 && last_complete_)
         unanswered_ = 0;  // a reply followed by a quiet line: nothing more is on its way
     reply_odd_ = false;
@@ -71,11 +73,11 @@ void TargetLink::note_reply(bool complete, std::uint8_t end_byte, bool cut) noex
     reply_odd_ = cut || (end_byte < 0x20 && end_byte != kCarriageReturn);
 }
 
-void TargetLink::send(std::string_view request)
+void TargetLink::send(std::string_view request, LineClearing clearing)
 {
     if (!open_)
         return;
-    settle_line();
+    settle_line(clearing);
     stmt(__LINE__, [&] { print_to_file(kChannelFile, request); });
 }
 

@@ -12,7 +12,11 @@
 // longest reply, or requests went unanswered, as when the board stalled with
 // requests queued) the drop goes on until the line has been quiet for
 // kSettleQuiet; requests left unanswered keep it so until a reply is followed
-// by a quiet line. A link whose channel could not be
+// by a quiet line. Requests whose replies are kept (typed commands, watch
+// values, the change log) also wait for kQuietBeforeRequest of quiet, so
+// that a burst of noise just after an earlier reply is dropped rather than
+// shown or logged as their value; dump rows, refreshed all the time, do not.
+// A link whose channel could not be
 // opened (a channel outside 0-3) sends nothing and reads as a silent target,
 // idling for a tenth of a second or until the next window message instead
 // of spinning through checks.
@@ -29,6 +33,13 @@ namespace monitor {
 
 inline constexpr std::int32_t kChannelFile = 1;
 inline constexpr std::chrono::milliseconds kSettleQuiet{50};
+inline constexpr std::chrono::milliseconds kQuietBeforeRequest{10};
+
+// What a request waits for before it goes out.
+enum class LineClearing {
+    DropWaiting,   // drop what has arrived; wait for quiet only when replies may still be coming
+    WaitForQuiet,  // and wait until the line has been quiet for kQuietBeforeRequest
+};
 
 struct CommandReply {
     std::string reply;    // "" when failed
@@ -43,8 +54,8 @@ public:
     // The channel was closed with every other file (Esc restart).
     void forget() noexcept { open_ = false; }
 
-    // Drops the bytes waiting, then sends the request.
-    void send(std::string_view request);
+    // Clears the line as `clearing` says, then sends the request.
+    void send(std::string_view request, LineClearing clearing = LineClearing::WaitForQuiet);
 
     // The command reader (typed commands and dump rows).
     CommandReply read_command_reply();
@@ -56,7 +67,7 @@ public:
 private:
     std::optional<std::uint8_t> take_waiting_byte() const;
     bool idle_without_channel() const;
-    void settle_line();
+    void settle_line(LineClearing clearing);
     void note_reply(bool complete, std::uint8_t end_byte, bool cut) noexcept;
 
     bool open_ = false;

@@ -2,15 +2,19 @@
 // monitors. The board spoils its replies to one address (target-sim's
 // --faulty-address): a reply after its wait gave up, a NUL inside a reply,
 // line noise after one, a 100 000-byte reply; or it stops for 3 s. Every
-// address holds its own bytes, so a reply taken for the wrong request shows:
-// afterwards every dump row and watch value shows its own address's bytes
-// again and keeps them, and the change list holds only values the watched
-// address had. Without the drop of waiting bytes before each request a
-// monitor would stay a reply behind for good; without the 32-digit limit a
-// long reply would spill over the screen.
+// address holds its own bytes, so a reply taken for the wrong request shows.
+// A wrong value may show while the fault's bytes are still arriving; after
+// that every dump row and watch value shows its own address's bytes and
+// keeps them, and the change list holds only values the watched address had.
+// Without the drop of the bytes waiting before each request, a monitor stays
+// a reply (or more) behind for good.
+//
+// The change list meets the faults where waiting bytes are all it can tell
+// apart: the rest of a NUL-cut or noisy reply to a read typed meanwhile, and
+// a late reply (or one held up by a stall) that comes while the F11 file
+// prompt waits. A late reply that comes while the list waits for its own
+// value cannot be told from that value.
 #pragma once
-
-#include <signal.h>
 
 #include <filesystem>
 #include <map>
@@ -32,6 +36,9 @@ struct BoardFault {
     bool late = false;
 };
 
+// A watch value's wait gives up after about 0.1 s of silence, a dump row's or
+// a typed command's after about 1.3 s: 250 ms late, a reply comes while the
+// page waits for its next entry; 2000 ms late, after a row or read gave up.
 inline BoardFault late_reply(int milliseconds)
 {
     return {"late reply", {"--fault", "late:" + std::to_string(milliseconds)}, false, true};

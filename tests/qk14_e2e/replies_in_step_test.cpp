@@ -122,13 +122,12 @@ TEST_F(FaultyBoard, WatchValuesShowTheirOwnAddressesAgain)
         watch_values_in_step_after(fault);
 }
 
-TEST_F(FaultyBoard, ChangeLogHoldsOnlyTheWatchedAddressesValues)
-{
-    for (const qk_test::BoardFault& fault : {qk_test::late_reply(2000), qk_test::nul_inside_reply(),
-                                             qk_test::noise_after_reply(), qk_test::huge_reply(),
-                                             qk_test::three_second_stall()}) {
+// The change log file: every line logged, the ones on screen among them.
+class FaultyBoardLogging : public FaultyBoard {
+protected:
+    void expect_log_file_after(const qk_test::BoardFault& fault)
+    {
         const std::map<int, std::string> shown = change_list_after(fault, "L/D");
-        // The file holds every change, the ones on screen among them.
         SCOPED_TRACE(fault.name);
         std::map<int, std::string> logged;
         static const std::regex kLine(R"((\d{4}),\d\d/\d\d/\d\d,\d\d:\d\d:\d\d,(.*))");
@@ -145,6 +144,21 @@ TEST_F(FaultyBoard, ChangeLogHoldsOnlyTheWatchedAddressesValues)
         for (const auto& [number, value] : shown)
             EXPECT_EQ(logged[number], value) << "change " << number;
     }
+};
+
+// The rest of a NUL-cut or noisy reply to a read typed while logging; a huge reply to it.
+TEST_F(FaultyBoardLogging, ChangeLogHoldsOnlyTheWatchedAddressesValues)
+{
+    for (const qk_test::BoardFault& fault :
+         {qk_test::nul_inside_reply(), qk_test::noise_after_reply(), qk_test::huge_reply()})
+        expect_log_file_after(fault);
+}
+
+// A reply that came while the F11 prompt waited: late, or held up by a stall.
+TEST_F(FaultyBoardLogging, ChangeLogSkipsRepliesThatCameWhileThePromptWaited)
+{
+    for (const qk_test::BoardFault& fault : {qk_test::late_reply(2000), qk_test::three_second_stall()})
+        expect_log_file_after(fault);
 }
 
 }  // namespace

@@ -140,13 +140,13 @@ protected:
             else
                 ADD_FAILURE() << "not a log line: " << line;
         }
-        expect_values_of_the_watched_address(logged);
+        expect_values_of_the_watched_address(logged, fault);
         for (const auto& [number, value] : shown)
             EXPECT_EQ(logged[number], value) << "change " << number;
     }
 };
 
-// The rest of a NUL-cut or noisy reply to a read typed while logging; a huge reply to it.
+// The rest of a NUL-cut or noisy reply to a read typed while logging; a huge reply.
 TEST_F(FaultyBoardLogging, ChangeLogHoldsOnlyTheWatchedAddressesValues)
 {
     for (const qk_test::BoardFault& fault :

@@ -30,7 +30,7 @@ TEST_F(FaultyBoard, WatchValuesShowTheirOwnAddressesAgain)
         watch_values_in_step_after(fault);
 }
 
-// The rest of a NUL-cut or noisy reply to a read typed meanwhile; a huge reply to it.
+// The rest of a NUL-cut or noisy reply to a read typed meanwhile; a huge reply.
 TEST_F(FaultyBoard, ChangeListHoldsOnlyTheWatchedAddressesValues)
 {
     for (const BoardFault& fault : {nul_inside_reply(), noise_after_reply(), huge_reply()})

@@ -95,6 +95,14 @@ BitmapFont BitmapFont::from_hex_text(std::string text)
         std::stable_sort(font.index_.begin(), font.index_.end(),
                          [](const Entry& a, const Entry& b) { return a.code_point < b.code_point; });
     }
+    font.decoded_.resize(kDecodedBelow);
+    font.decoded_present_.assign(kDecodedBelow, false);
+    for (char32_t c = 0; c < kDecodedBelow; ++c) {
+        if (const Entry* e = font.entry(c)) {
+            font.decode(*e, font.decoded_[c]);
+            font.decoded_present_[c] = true;
+        }
+    }
     return font;
 }
 
@@ -112,19 +120,30 @@ bool BitmapFont::has(char32_t code_point) const noexcept
 
 bool BitmapFont::find(char32_t code_point, Glyph& out) const noexcept
 {
+    if (code_point < decoded_.size()) {
+        if (!decoded_present_[code_point])
+            return false;
+        out = decoded_[code_point];
+        return true;
+    }
     const Entry* e = entry(code_point);
     if (!e)
         return false;
-    const int digits_per_row = int(e->digits) / glyph_height;  // 2 or 4
+    decode(*e, out);
+    return true;
+}
+
+void BitmapFont::decode(const Entry& e, Glyph& out) const noexcept
+{
+    const int digits_per_row = int(e.digits) / glyph_height;  // 2 or 4
     out.width = digits_per_row * 4;
-    const char* hex = text_.data() + e->offset;
+    const char* hex = text_.data() + e.offset;
     for (int y = 0; y < glyph_height; ++y) {
         unsigned value = 0;
         for (int d = 0; d < digits_per_row; ++d)
             value = value << 4 | unsigned(std::max(hex_digit(hex[y * digits_per_row + d]), 0));
         out.rows[std::size_t(y)] = std::uint16_t(value << (16 - out.width));
     }
-    return true;
 }
 
 Glyph BitmapFont::glyph_or_box(char32_t code_point, int missing_width) const noexcept

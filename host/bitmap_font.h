@@ -3,7 +3,8 @@
 // glyph or 64 for a 16x16 glyph).
 //
 // Loading reads the file and indexes its lines; a glyph's bits are decoded
-// when it is looked up, so start-up stays short.
+// when it is looked up, so start-up stays short. The first 256 code points
+// (ASCII and the one-byte katakana), drawn all the time, are decoded once.
 #pragma once
 
 #include <array>
@@ -56,9 +57,13 @@ private:
         std::uint32_t digits;  // 32 or 64
     };
     const Entry* entry(char32_t code_point) const noexcept;
+    void decode(const Entry& e, Glyph& out) const noexcept;
 
+    static constexpr char32_t kDecodedBelow = 0x100;
     std::string text_;
     std::vector<Entry> index_;  // sorted by code point
+    std::vector<Glyph> decoded_;         // code points below kDecodedBelow
+    std::vector<bool> decoded_present_;  // whether the font has them
 };
 
 }  // namespace host

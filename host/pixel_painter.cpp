@@ -38,14 +38,21 @@ Rect PixelPainter::clip(const Rect& area) const noexcept
 Rect PixelPainter::restore_from_layer(const Surface& layer, const Rect& area) noexcept
 {
     const Rect r = clip(area);
+    // The columns of the area that fall inside the layer; outside it the
+    // window shows black, as an unpainted client area would.
+    const int inside_left = std::clamp(-view_x_, r.left, r.right);
+    const int inside_right = std::clamp(layer.width() - view_x_, inside_left, r.right);
     for (int y = r.top; y < r.bottom; ++y) {
         const int layer_y = y + view_y_;
         std::uint32_t* out = surface_.data() + std::size_t(y) * surface_.width();
-        for (int x = r.left; x < r.right; ++x) {
-            const int layer_x = x + view_x_;
-            // Outside the layer the window shows black, as an unpainted client area would.
-            out[x] = layer.contains(layer_x, layer_y) ? layer.pixel(layer_x, layer_y) : 0;
+        if (layer_y < 0 || layer_y >= layer.height()) {
+            std::fill(out + r.left, out + r.right, 0u);
+            continue;
         }
+        std::fill(out + r.left, out + inside_left, 0u);
+        std::copy_n(layer.data() + std::size_t(layer_y) * layer.width() + (inside_left + view_x_),
+                    inside_right - inside_left, out + inside_left);
+        std::fill(out + inside_right, out + r.right, 0u);
     }
     return r;
 }

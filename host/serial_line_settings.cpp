@@ -37,10 +37,11 @@ void make_raw_termios(termios& t)
     t.c_lflag &= ~(ECHO | ECHONL | ICANON | ISIG | IEXTEN);
     // Modem control lines do not gate the open or the reads; close drops DTR.
     t.c_cflag |= CREAD | CLOCAL | HUPCL;
-    // With the port non-blocking, a read of an empty queue fails with EAGAIN
-    // and a read returning 0 means the line hung up. Time-outs use poll.
-    t.c_cc[VMIN] = 1;
-    t.c_cc[VTIME] = 0;
+    // A non-blocking read of an empty queue fails with EAGAIN (VTIME is not
+    // 0), so one returning 0 means the line hung up; a blocking read waits
+    // for the first byte for at most VTIME.
+    t.c_cc[VMIN] = 0;
+    t.c_cc[VTIME] = kSerialReadWaitTenths;
 }
 
 unsigned speed_to_termios_constant(std::uint32_t bits_per_second) noexcept

@@ -79,8 +79,13 @@ bool line_settings_to_termios(const SerialLineSettings& settings, termios& t);
 // keep their values from `base`.
 SerialLineSettings line_settings_from_termios(const termios& t, const SerialLineSettings& base);
 
-// Raw mode (no line editing, echo, signals or translation; one byte satisfies
-// a read), keeping size, parity, speed and flow control.
+// How long a blocking read waits for its first byte: termios VTIME, in tenths
+// of a second (VMIN 0). A read returns as soon as one byte is there.
+inline constexpr int kSerialReadWaitTenths = 1;
+
+// Raw mode (no line editing, echo, signals or translation; a blocking read
+// returns with the first byte or after kSerialReadWaitTenths), keeping size,
+// parity, speed and flow control.
 void make_raw_termios(termios& t);
 
 // The termios speed constant (B9600, ...) of a standard rate, or 0 when the rate

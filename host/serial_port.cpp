@@ -8,6 +8,7 @@
 #include <termios.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <utility>
 
@@ -72,6 +73,14 @@ int SerialPort::open_descriptor()
         fd_.reset();
         return error;
     }
+    // The waiting descriptor, opened before TIOCEXCL refuses further opens.
+    // Without it waits poll the port instead.
+    wait_fd_ = FileDescriptor(::open(path_.c_str(), O_RDONLY | O_NOCTTY | O_NONBLOCK | O_CLOEXEC));
+    if (wait_fd_.valid()) {
+        const int flags = fcntl(wait_fd_.get(), F_GETFL);
+        if (flags < 0 || fcntl(wait_fd_.get(), F_SETFL, flags & ~O_NONBLOCK) != 0)
+            wait_fd_.reset();
+    }
     // Raw at once, so that reads behave alike whether or not settings are written later.
     termios t{};
     if (tcgetattr(fd, &t) == 0) {
@@ -101,12 +110,14 @@ void SerialPort::close_descriptor() noexcept
     if (fd_.valid() && exclusive_)
         (void)ioctl(fd_.get(), TIOCNXCL);
     exclusive_ = false;
+    wait_fd_.reset();
     fd_.reset();  // also releases the flock
 }
 
 void SerialPort::disconnect() noexcept
 {
     close_descriptor();
+    drop_held();
     hung_up_ = true;
 }
 
@@ -226,11 +237,15 @@ bool SerialPort::wait_for(short events, Clock::time_point deadline)
 
 SerialTransfer SerialPort::read(std::uint8_t* data, std::size_t length)
 {
+    if (length == 0)
+        return {0, 0};
     const auto deadline = deadline_after(read_total_ms_);
     for (;;) {
-        ssize_t n = ::read(fd_.get(), data, length);
+        if (const std::size_t taken = take_held(data, length); taken > 0)
+            return {0, taken};
+        const long n = read_ahead();
         if (n > 0)
-            return {0, static_cast<std::size_t>(n)};
+            continue;
         if (n == 0) {  // end of file on a tty: the line hung up
             hung_up_ = true;
             return {EIO, 0};
@@ -244,6 +259,60 @@ SerialTransfer SerialPort::read(std::uint8_t* data, std::size_t length)
         }
         if (hung_up_ || !wait_for(POLLIN, deadline))
             return {hung_up_ ? EIO : 0, 0};
+    }
+}
+
+long SerialPort::read_ahead() noexcept
+{
+    return read_ahead_from(fd_.get());
+}
+
+long SerialPort::read_ahead_from(int fd) noexcept
+{
+    if (ahead_begin_ > 0) {  // keep what is held at the front
+        std::copy(ahead_.get() + ahead_begin_, ahead_.get() + ahead_end_, ahead_.get());
+        ahead_end_ -= ahead_begin_;
+        ahead_begin_ = 0;
+    }
+    if (ahead_end_ >= kSerialReadAheadBytes) {
+        errno = EAGAIN;
+        return -1;
+    }
+    const ssize_t n = ::read(fd, ahead_.get() + ahead_end_, kSerialReadAheadBytes - ahead_end_);
+    if (n > 0)
+        ahead_end_ += static_cast<std::size_t>(n);
+    return n;
+}
+
+std::size_t SerialPort::take_held(std::uint8_t* data, std::size_t length) noexcept
+{
+    const std::size_t n = std::min(length, held());
+    std::copy_n(ahead_.get() + ahead_begin_, n, data);
+    ahead_begin_ += n;
+    return n;
+}
+
+void SerialPort::drop_held() noexcept
+{
+    ahead_begin_ = 0;
+    ahead_end_ = 0;
+}
+
+std::string SerialPort::discard_input(std::size_t limit)
+{
+    std::string dropped;
+    for (;;) {
+        const std::size_t n = std::min(held(), limit - dropped.size());
+        dropped.append(reinterpret_cast<const char*>(ahead_.get() + ahead_begin_), n);
+        ahead_begin_ += n;
+        if (dropped.size() >= limit || !fd_.valid())
+            return dropped;
+        const long got = read_ahead();
+        if (got > 0)
+            continue;
+        if (got == 0 || is_hang_up_error(errno))
+            hung_up_ = true;
+        return dropped;
     }
 }
 
@@ -297,13 +366,18 @@ std::uint32_t SerialPort::take_errors()
 
 std::int32_t SerialPort::receive_count() noexcept
 {
-    int count = 0;
-    if (ioctl(fd_.get(), FIONREAD, &count) != 0) {
-        if (is_hang_up_error(errno))  // a tty that hung up refuses it with EIO
+    if (!fd_.valid())
+        return static_cast<std::int32_t>(held());
+    if (held() < kSerialReadAheadBytes) {
+        const long n = read_ahead();
+        if (n == 0 || (n < 0 && is_hang_up_error(errno)))  // a tty that hung up reads 0 or fails with EIO
             hung_up_ = true;
-        return 0;
     }
-    return count;
+    std::size_t count = held();
+    int queued = 0;  // what a full buffer left in the driver
+    if (count >= kSerialReadAheadBytes && ioctl(fd_.get(), FIONREAD, &queued) == 0 && queued > 0)
+        count += static_cast<std::size_t>(queued);
+    return static_cast<std::int32_t>(std::min<std::size_t>(count, 0x7FFFFFFF));
 }
 
 SerialWait SerialPort::wait_for_input(std::chrono::nanoseconds timeout)
@@ -312,6 +386,8 @@ SerialWait SerialPort::wait_for_input(std::chrono::nanoseconds timeout)
         timeout = std::chrono::nanoseconds::zero();
     const timespec ts{static_cast<time_t>(timeout.count() / 1'000'000'000),
                       static_cast<long>(timeout.count() % 1'000'000'000)};
+    if (held() > 0)
+        return SerialWait::Readable;
     if (!hung_up_) {
         pollfd p{fd_.get(), POLLIN, 0};
         int n = ::ppoll(&p, 1, &ts, nullptr);
@@ -331,6 +407,29 @@ SerialWait SerialPort::wait_for_input(std::chrono::nanoseconds timeout)
     return SerialWait::HungUp;
 }
 
+SerialWait SerialPort::wait_and_read_ahead()
+{
+    if (held() > 0)
+        return SerialWait::Readable;
+    if (hung_up_ || !wait_fd_.valid())
+        return wait_for_input(kSerialReadWait);
+    const long n = read_ahead_from(wait_fd_.get());
+    if (n > 0)
+        return SerialWait::Readable;
+    if (n < 0 && (errno == EINTR || errno == EAGAIN))
+        return SerialWait::TimedOut;
+    if (n == 0) {
+        // The read wait ran out, or the line hung up (which also reads 0).
+        pollfd p{fd_.get(), POLLIN, 0};
+        if (::poll(&p, 1, 0) <= 0 || !(p.revents & (POLLHUP | POLLERR | POLLNVAL)))
+            return SerialWait::TimedOut;
+        hung_up_ = true;
+    } else {
+        note_failure(errno);
+    }
+    return wait_for_input(kSerialReadWait);  // hung up: uses up the time, as wait_for_input does
+}
+
 SerialModemStatus SerialPort::modem_status() noexcept
 {
     int bits = 0;
@@ -347,6 +446,7 @@ void SerialPort::drop_dtr() noexcept
 
 void SerialPort::purge() noexcept
 {
+    drop_held();
     (void)tcflush(fd_.get(), TCIOFLUSH);
 }
 

@@ -15,6 +15,16 @@
 // (disconnect(), reconnect()): the settings, queue sizes and time-outs in force
 // are applied to the new descriptor, so the port carries on as it was.
 //
+// Bytes are read from the driver ahead of the caller's reads, as many as have
+// arrived, in one system call: a receive-count query reads them into the
+// port's buffer, and reads take them from there, so taking a reply byte by
+// byte costs one read(2) per arrival rather than one per byte plus a count.
+// The receive count is what the buffer holds plus what the driver still has.
+//
+// A wait for bytes that may last (wait_and_read_ahead) is one blocking read on
+// a second descriptor of the same tty, which returns with the first byte or
+// after the termios read wait: no poll and no timer of its own a wait.
+//
 // Not thread-safe, except that fd() may be polled by a reader thread while the
 // program thread uses the port (a reader must be stopped before disconnect()).
 #pragma once
@@ -24,6 +34,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <memory>
 
 #include "file_descriptor.h"
 #include "serial_line_settings.h"
@@ -57,6 +68,11 @@ struct SerialTransfer {
 };
 
 enum class SerialWait { Readable, TimedOut, HungUp };
+
+// Bytes one read from the driver takes at most.
+inline constexpr std::size_t kSerialReadAheadBytes = 4096;
+// The longest wait of wait_and_read_ahead().
+inline constexpr std::chrono::milliseconds kSerialReadWait{kSerialReadWaitTenths * 100};
 
 class SerialPort {
 public:
@@ -112,28 +128,50 @@ public:
     // Clears and returns the error word: line errors counted by the driver
     // since the last call, failed transfers, and DeviceIo while hung up.
     std::uint32_t take_errors();
-    // Bytes in the driver's receive queue (0 when it cannot tell).
+    // Bytes received and not yet read: those read ahead plus those still in
+    // the driver's queue (which this reads ahead without waiting).
     std::int32_t receive_count() noexcept;
-    // Waits up to `timeout` for a byte to arrive. HungUp returns only after
+    // Bytes read ahead of the caller, taken by the next reads without a system call.
+    std::size_t held() const noexcept { return ahead_end_ - ahead_begin_; }
+    // Takes every byte received so far without waiting, at most `limit`, and
+    // returns them: what is held and what the driver has queued.
+    std::string discard_input(std::size_t limit);
+    // Waits up to `timeout` for a byte to arrive (at once when one is held). HungUp returns only after
     // the whole timeout, so callers looping on it do not spin.
     SerialWait wait_for_input(std::chrono::nanoseconds timeout);
+    // Waits up to kSerialReadWait for bytes, reading ahead what arrives: at
+    // once when bytes are held, as soon as the first byte comes otherwise.
+    SerialWait wait_and_read_ahead();
     bool hung_up() const noexcept { return hung_up_; }
 
     SerialModemStatus modem_status() noexcept;
     void drop_dtr() noexcept;
-    // Discards both queues (pending output and unread input).
+    // Discards both queues (pending output and unread input, held bytes too).
     void purge() noexcept;
 
 private:
-    explicit SerialPort(std::string path) noexcept : path_(std::move(path)) {}
+    explicit SerialPort(std::string path)
+        : path_(std::move(path)), ahead_(std::make_unique_for_overwrite<std::uint8_t[]>(kSerialReadAheadBytes))
+    {
+    }
     int open_descriptor();  // 0 or an errno value
     void close_descriptor() noexcept;
     void note_failure(int error) noexcept;
     bool wait_for(short events, std::chrono::steady_clock::time_point deadline);
+    // One read(2) without waiting of what the driver has, into the free end
+    // of the buffer; its result as read(2) gives it (errno on -1).
+    long read_ahead() noexcept;
+    long read_ahead_from(int fd) noexcept;
+    std::size_t take_held(std::uint8_t* data, std::size_t length) noexcept;
+    void drop_held() noexcept;
 
     FileDescriptor fd_;
+    FileDescriptor wait_fd_;  // the same tty, blocking, for wait_and_read_ahead(); -1 when it would not open
     std::string path_;
     std::optional<SerialLineSettings> settings_;
+    std::unique_ptr<std::uint8_t[]> ahead_;  // bytes read from the driver: [ahead_begin_, ahead_end_) not yet taken
+    std::size_t ahead_begin_ = 0;
+    std::size_t ahead_end_ = 0;
     std::uint32_t receive_queue_ = 0;
     std::uint32_t transmit_queue_ = 0;
     std::uint32_t read_total_ms_ = 0;

@@ -11,6 +11,7 @@
 #   bench/qk14/measure_dump_refresh.sh [BUILD_DIR] [SECONDS] [qk14|qkp877w]
 #
 # BUILD_DIR defaults to build-e2e, SECONDS (each measured stretch) to 10.
+# ROUNDS (default 3) alternating stretches of each are run; medians are shown.
 # MONITOR=PATH in the environment runs another build of the monitor (for a
 # before/after comparison) with this build's simulator and reference loop.
 set -euo pipefail
@@ -96,36 +97,61 @@ measure_client() {
     }' sim.log
 }
 
-# The monitor.
-total=$((warm_up + seconds + 6))
-printf 'wait %d\nclose\n' $((total * 1000)) > script.txt
-started_ns=$(now_ns)
-XDG_CONFIG_HOME="$work/config" "$monitor" --ui headless --script script.txt --port "COM1=$work/tty" \
-    > monitor.out 2> monitor.err &
-client_pid=$!
-# Start-up: from launching the monitor to its first row request reaching the
-# simulator, less the 5 request bytes' line time; the log is polled every 2 ms.
-first_seen_ns=""
-for _ in $(seq 2500); do
-  if grep -q ' RX ' sim.log 2>/dev/null; then first_seen_ns=$(now_ns); break; fi
-  sleep 0.002
-done
-[ -n "$first_seen_ns" ] || { echo "$program sent no request: $(cat monitor.err)" >&2; exit 1; }
-startup_ms=$(awk -v q="$started_ns" -v t="$first_seen_ns" \
-  'BEGIN { printf "%.1f", (t - q) / 1e6 - 5 * 10 / 9600 * 1000 }')
-monitor_figures=$(measure_client)
-rss_kb=$(awk '/^VmRSS:/ { print $2 }' "/proc/$client_pid/status")
-hwm_kb=$(awk '/^VmHWM:/ { print $2 }' "/proc/$client_pid/status")
-wait "$client_pid" || true
-client_pid=""
+# Starts the monitor on the dump page; sets client_pid and startup_ms.
+start_monitor() {
+  local total=$((warm_up + seconds + 6)) started_ns first_seen_ns=""
+  printf 'wait %d\nclose\n' $((total * 1000)) > script.txt
+  local before; before=$(grep -c ' RX ' sim.log 2>/dev/null || true)
+  started_ns=$(now_ns)
+  XDG_CONFIG_HOME="$work/config" "$monitor" --ui headless --script script.txt --port "COM1=$work/tty" \
+      > monitor.out 2> monitor.err &
+  client_pid=$!
+  # Start-up: from launching the monitor to its first row request reaching the
+  # simulator, less the 5 request bytes' line time; the log is polled every 2 ms.
+  for _ in $(seq 2500); do
+    if [ "$(grep -c ' RX ' sim.log 2>/dev/null || true)" -gt "${before:-0}" ]; then first_seen_ns=$(now_ns); break; fi
+    sleep 0.002
+  done
+  [ -n "$first_seen_ns" ] || { echo "$program sent no request: $(cat monitor.err)" >&2; exit 1; }
+  startup_ms=$(awk -v q="$started_ns" -v t="$first_seen_ns" \
+    'BEGIN { printf "%.1f", (t - q) / 1e6 - 5 * 10 / 9600 * 1000 }')
+}
 
-# The reference loop against the same simulator.
-"$reference" "$work/tty" > reference.out 2> reference.err &
-client_pid=$!
-reference_figures=$(measure_client)
-[ -n "${BENCH_DEBUG:-}" ] && echo "monitor: $monitor_figures / reference: $reference_figures" >&2 && cp sim.log "$BENCH_DEBUG"
-kill "$client_pid" 2>/dev/null; wait "$client_pid" 2>/dev/null || true
-client_pid=""
+stop_client() {
+  kill "$client_pid" 2>/dev/null; wait "$client_pid" 2>/dev/null || true
+  client_pid=""
+}
+
+# ROUNDS alternating stretches of the monitor and the reference loop against
+# the same simulator; the figures reported are the medians of the rounds.
+rounds=${ROUNDS:-3}
+: > monitor.rounds
+: > reference.rounds
+for round in $(seq "$rounds"); do
+  start_monitor
+  [ "$round" = 1 ] && first_startup_ms=$startup_ms
+  measure_client >> monitor.rounds
+  if [ "$round" = 1 ]; then
+    rss_kb=$(awk '/^VmRSS:/ { print $2 }' "/proc/$client_pid/status")
+    hwm_kb=$(awk '/^VmHWM:/ { print $2 }' "/proc/$client_pid/status")
+  fi
+  stop_client
+  "$reference" "$work/tty" > reference.out 2> reference.err &
+  client_pid=$!
+  measure_client >> reference.rounds
+  stop_client
+done
+startup_ms=$first_startup_ms
+[ -n "${BENCH_DEBUG:-}" ] && cat monitor.rounds reference.rounds >&2 && cp sim.log "$BENCH_DEBUG"
+
+# The figures of the round whose CPU (run time, column 5) is the median, so
+# that every figure shown comes from one stretch.
+median_figures() {
+  sort -n -k5,5 "$1" | awk '{ line[NR] = $0 } END { print line[int((NR + 1) / 2)] }'
+}
+monitor_figures=$(median_figures monitor.rounds)
+reference_figures=$(median_figures reference.rounds)
+echo "rounds:           $rounds alternating stretches of $seconds s each; medians"
 
 awk -v name="$program" -v m="$monitor_figures" -v r="$reference_figures" -v startup="$startup_ms" \
     -v rss="$rss_kb" -v hwm="$hwm_kb" 'BEGIN {

@@ -72,6 +72,6 @@ void draw_dump_page(std::uint16_t dump_base, std::span<const PlacedText> help_bl
 
 // Requests the row at `dump_row_offset` and, when the reply comes, prints it in
 // its row. Returns false on a time-out (the row stays as it was).
-bool read_dump_row(const TargetLink& link, std::uint16_t dump_base, std::uint16_t dump_row_offset);
+bool read_dump_row(TargetLink& link, std::uint16_t dump_base, std::uint16_t dump_row_offset);
 
 }  // namespace monitor

@@ -6,10 +6,14 @@ ReplyState CommandReplyWait::accept(std::optional<std::uint8_t> byte)
 {
     if (!byte)
         return state_;
-    if (*byte < kReplyEndBelow)
+    if (*byte < kReplyEndBelow) {
+        end_byte_ = *byte;
         return state_ = ReplyState::Complete;
+    }
     if (reply_.size() < kReplyDigitsMax)
         reply_.push_back(static_cast<char>(*byte));
+    else
+        cut_ = true;
     return state_;
 }
 
@@ -21,10 +25,14 @@ ReplyState WatchReplyWait::accept(std::optional<std::uint8_t> byte)
         return state_;
     }
     byte_seen_ = true;
-    if (*byte < kReplyEndBelow)
+    if (*byte < kReplyEndBelow) {
+        end_byte_ = *byte;
         return state_ = ReplyState::Complete;
+    }
     if (reply_.size() < kReplyDigitsMax)
         reply_.push_back(static_cast<char>(*byte));
+    else
+        cut_ = true;
     return state_;
 }
 

@@ -36,12 +36,18 @@ public:
         return accept(take_byte());
     }
     const std::string& reply() const noexcept { return reply_; }
+    // How a complete reply ended: its end byte, and whether digits beyond the
+    // longest valid reply were dropped.
+    std::uint8_t end_byte() const noexcept { return end_byte_; }
+    bool cut() const noexcept { return cut_; }
 
 private:
     ReplyState accept(std::optional<std::uint8_t> byte);
     std::uint32_t counter_ = kCommandReplyPasses;
     std::string reply_;
     ReplyState state_ = ReplyState::Waiting;
+    std::uint8_t end_byte_ = 0;
+    bool cut_ = false;
 };
 
 class WatchReplyWait {
@@ -56,6 +62,8 @@ public:
     const std::string& reply() const noexcept { return reply_; }
     // True once any byte has arrived (the watch refresh clears the link fault then).
     bool byte_seen() const noexcept { return byte_seen_; }
+    std::uint8_t end_byte() const noexcept { return end_byte_; }
+    bool cut() const noexcept { return cut_; }
 
 private:
     ReplyState accept(std::optional<std::uint8_t> byte);
@@ -63,6 +71,8 @@ private:
     std::string reply_;
     ReplyState state_ = ReplyState::Waiting;
     bool byte_seen_ = false;
+    std::uint8_t end_byte_ = 0;
+    bool cut_ = false;
 };
 
 // The reply contained in `received`: the text before the first byte below "0",

@@ -18,10 +18,6 @@ namespace monitor {
 using rt::stmt;
 
 namespace {
-// Bytes dropped in one round of the discard; more rounds follow while LOC
-// reports bytes, up to a bound so a babbling line cannot hold the program.
-constexpr std::int32_t kDiscardChunk = 4096;
-constexpr int kDiscardRounds = 64;
 constexpr std::chrono::milliseconds kIdleWithoutChannel{100};
 }  // namespace
 
@@ -52,25 +48,34 @@ std::optional<std::uint8_t> TargetLink::take_waiting_byte() const
     return static_cast<std::uint8_t>(byte.view().front());
 }
 
-void TargetLink::discard_waiting_bytes() const
+void TargetLink::settle_line()
 {
-    for (int round = 0; round < kDiscardRounds; ++round) {
-        std::int32_t waiting = 0;
-        stmt(__LINE__, [&] { waiting = rt::LOC(kChannelFile); });
-        if (waiting <= 0)
-            return;
-        stmt(__LINE__, [&] {
-            rt::INPUT_S(std::min(waiting, kDiscardChunk), kChannelFile);
-            rt::PoppedString dropped;
-        });
-    }
+    std::int32_t dropped = 0;
+    stmt(__LINE__, [&] { dropped = rt::discard_waiting_input(kChannelFile); });
+    if (dropped == 0 && unanswered_ == 0 && !reply_odd_)
+        return;
+    stmt(__LINE__, [&] { dropped += rt::discard_waiting_input(kChannelFile, kSettleQuiet); });
+    if (dropped == 0 && last_complete_)
+        unanswered_ = 0;  // a reply followed by a quiet line: nothing more is on its way
+    reply_odd_ = false;
 }
 
-void TargetLink::send(std::string_view request) const
+void TargetLink::note_reply(bool complete, std::uint8_t end_byte, bool cut) noexcept
+{
+    constexpr std::uint8_t kCarriageReturn = 0x0D;
+    last_complete_ = complete;
+    if (!complete) {
+        unanswered_ = std::min(unanswered_ + 1, 1000);
+        return;
+    }
+    reply_odd_ = cut || (end_byte < 0x20 && end_byte != kCarriageReturn);
+}
+
+void TargetLink::send(std::string_view request)
 {
     if (!open_)
         return;
-    discard_waiting_bytes();
+    settle_line();
     stmt(__LINE__, [&] { print_to_file(kChannelFile, request); });
 }
 
@@ -85,7 +90,7 @@ bool TargetLink::idle_without_channel() const
     return true;
 }
 
-CommandReply TargetLink::read_command_reply() const
+CommandReply TargetLink::read_command_reply()
 {
     if (idle_without_channel())
         return CommandReply{"", true};
@@ -93,6 +98,7 @@ CommandReply TargetLink::read_command_reply() const
     ReplyState state = ReplyState::Waiting;
     while (state == ReplyState::Waiting)
         stmt(__LINE__, [&] { state = wait.pass([this] { return take_waiting_byte(); }); });
+    note_reply(state == ReplyState::Complete, wait.end_byte(), wait.cut());
     CommandReply result;
     result.failed = state == ReplyState::TimedOut;
     if (!result.failed)
@@ -100,7 +106,7 @@ CommandReply TargetLink::read_command_reply() const
     return result;
 }
 
-std::optional<std::string> TargetLink::read_watch_reply(const std::function<void()>& on_byte) const
+std::optional<std::string> TargetLink::read_watch_reply(const std::function<void()>& on_byte)
 {
     if (idle_without_channel())
         return std::nullopt;
@@ -116,6 +122,7 @@ std::optional<std::string> TargetLink::read_watch_reply(const std::function<void
             });
         });
     }
+    note_reply(state == ReplyState::Complete, wait.end_byte(), wait.cut());
     if (state == ReplyState::TimedOut)
         return std::nullopt;
     return wait.reply();

@@ -5,12 +5,20 @@
 // Replies stay in step with requests: bytes still waiting when a request is
 // sent (a reply that came after its wait gave up, the rest of a reply cut
 // short by a stray end byte, line noise) are dropped first, so they cannot
-// pass for the reply to the new request. A link whose channel could not be
+// pass for the reply to the new request. On a sound line the drop takes what
+// has arrived without waiting, so it adds nothing to the time between a reply
+// and the next request. When replies may still be on their way (bytes were
+// waiting, a reply ended with a control byte other than CR or ran over the
+// longest reply, or requests went unanswered, as when the board stalled with
+// requests queued) the drop goes on until the line has been quiet for
+// kSettleQuiet; requests left unanswered keep it so until a reply is followed
+// by a quiet line. A link whose channel could not be
 // opened (a channel outside 0-3) sends nothing and reads as a silent target,
 // idling for a tenth of a second or until the next window message instead
 // of spinning through checks.
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <functional>
 #include <optional>
@@ -20,6 +28,7 @@
 namespace monitor {
 
 inline constexpr std::int32_t kChannelFile = 1;
+inline constexpr std::chrono::milliseconds kSettleQuiet{50};
 
 struct CommandReply {
     std::string reply;    // "" when failed
@@ -35,21 +44,25 @@ public:
     void forget() noexcept { open_ = false; }
 
     // Drops the bytes waiting, then sends the request.
-    void send(std::string_view request) const;
+    void send(std::string_view request);
 
     // The command reader (typed commands and dump rows).
-    CommandReply read_command_reply() const;
+    CommandReply read_command_reply();
 
     // The watch reader (watch pages, change list): the reply, or nothing after
     // 10000 idle checks. `on_byte` runs whenever a byte was waiting.
-    std::optional<std::string> read_watch_reply(const std::function<void()>& on_byte = {}) const;
+    std::optional<std::string> read_watch_reply(const std::function<void()>& on_byte = {});
 
 private:
     std::optional<std::uint8_t> take_waiting_byte() const;
     bool idle_without_channel() const;
-    void discard_waiting_bytes() const;
+    void settle_line();
+    void note_reply(bool complete, std::uint8_t end_byte, bool cut) noexcept;
 
     bool open_ = false;
+    int unanswered_ = 0;         // waits that gave up since a reply was last followed by a quiet line
+    bool reply_odd_ = false;     // the last reply ended with a control byte other than CR, or was cut
+    bool last_complete_ = false; // the last wait ended with a reply
 };
 
 }  // namespace monitor

@@ -50,9 +50,13 @@ void EventTable::arm(int event)
 {
     if (!valid(event))
         return;
-    std::lock_guard lock(mutex_);
-    flags_[event] = static_cast<std::uint16_t>((flags_[event] | kArmed) & ~kHeld);
-    update_attention();
+    {
+        std::lock_guard lock(mutex_);
+        flags_[event] = static_cast<std::uint16_t>((flags_[event] | kArmed) & ~kHeld);
+        update_attention();
+    }
+    if (arm_listener_)
+        arm_listener_(event);
 }
 
 void EventTable::hold(int event)

@@ -50,7 +50,7 @@ public:
     // A copy, so that the handler may replace itself while it runs.
     Handler handler(int event) const { return valid(event) ? handlers_[event] : Handler{}; }
 
-    void arm(int event);      // ON: armed, not held
+    void arm(int event);      // ON: armed, not held; then tells the arm listener
     void hold(int event);     // STOP: held; occurrences are queued but not dispatched
     void disarm(int event);   // OFF: neither armed nor pending
     void release(int event);  // end of the event's subroutine: not held
@@ -66,6 +66,10 @@ public:
     // Termination: every handler is dropped and every flag cleared.
     void clear();
 
+    // Program thread: called with the event number whenever an event is armed
+    // (serial channels start watching their port for arrivals then).
+    void set_arm_listener(std::function<void(int event)> listener) { arm_listener_ = std::move(listener); }
+
 private:
     void remove_from_queue(int event);  // caller holds the lock
     void update_attention();            // caller holds the lock
@@ -76,6 +80,7 @@ private:
     int queue_count_ = 0;
     std::atomic<bool> attention_{false};
     std::array<Handler, kEntries> handlers_;  // program thread only
+    std::function<void(int event)> arm_listener_;  // program thread only
 };
 
 }  // namespace rt

@@ -6,6 +6,7 @@
 // file mode) with the caller's site code: a device overrides what it supports.
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -47,6 +48,10 @@ public:
     virtual bool eof(std::uint16_t site);
     // Reads exactly `count` bytes, waiting as the device defines (INPUT$).
     virtual std::string read(std::uint32_t count, std::uint16_t site);
+    // Drops the input already received and, with `quiet` above zero, what
+    // keeps arriving until none has come for `quiet`; how many bytes. A
+    // device without a receive queue has none.
+    virtual std::int32_t discard_input(std::chrono::milliseconds /*quiet*/, std::uint16_t /*site*/) { return 0; }
     // Closes the device (CLOSE); must not throw. Nothing to do by default.
     virtual void close() noexcept {}
 

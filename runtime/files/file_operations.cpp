@@ -32,6 +32,11 @@ std::int32_t LOC(std::int32_t file_number)
     return DeviceTable::current().open_device(file_number, file_site::Loc).loc(file_site::Loc);
 }
 
+std::int32_t discard_waiting_input(std::int32_t file_number, std::chrono::milliseconds quiet)
+{
+    return DeviceTable::current().open_device(file_number, file_site::Loc).discard_input(quiet, file_site::Loc);
+}
+
 void INPUT_S(std::int32_t count, std::int32_t file_number)
 {
     Device& device = DeviceTable::current().open_device(file_number, file_site::InputString);

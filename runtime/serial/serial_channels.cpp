@@ -104,6 +104,11 @@ void install_serial_devices(Runtime& runtime, host::SerialPortMap ports, const h
     DeviceTable& table = runtime.extension<DeviceTable>();
     for (int n = 0; n < kSerialChannelCount; ++n)
         table.register_fixed_device(kFirstSerialSlot + n, std::make_unique<SerialDevice>(n, config));
+    runtime.frame().events.set_arm_listener([config](int event) {
+        const int channel = event - kFirstArrivalEvent;
+        if (channel >= 0 && channel < kSerialChannelCount && config->devices[channel])
+            config->devices[channel]->arrival_event_armed();
+    });
     table.set_serial_opener([&table](int slot, int mode, std::string_view options, int /*file_number*/) {
         auto* device = dynamic_cast<SerialDevice*>(table.device_at(slot));
         if (!device)

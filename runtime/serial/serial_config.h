@@ -21,6 +21,8 @@ namespace rt {
 class SerialDevice;
 
 inline constexpr int kSerialChannelCount = 5;
+// Channel n raises arrival event kFirstArrivalEvent + n.
+inline constexpr int kFirstArrivalEvent = 21;
 // Speed code after COM_SET_PARAM: the speed table entry is used from then on.
 inline constexpr std::uint16_t kSpeedCodeFromTable = 0xFFFF;
 

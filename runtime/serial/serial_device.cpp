@@ -119,7 +119,7 @@ SerialOpenResult SerialDevice::open(int mode, std::string_view options_text)
 bool SerialDevice::start_reader()
 {
     try {
-        const int event = 21 + channel_;
+        const int event = kFirstArrivalEvent + channel_;
         auto raise = config_->raise_event;
         std::function<bool()> wanted;
         if (auto armed = config_->event_armed)
@@ -130,7 +130,7 @@ bool SerialDevice::start_reader()
                 if (raise)
                     raise(event);
             },
-            std::move(wanted));
+            std::move(wanted), [this] { return input_held_.load(std::memory_order_relaxed); });
         return true;
     } catch (const std::system_error&) {
         return false;

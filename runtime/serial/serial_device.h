@@ -19,6 +19,7 @@
 // Program thread only, except the reader thread, which touches nothing here.
 #pragma once
 
+#include <atomic>
 #include <chrono>
 #include <cstdint>
 #include <memory>
@@ -107,6 +108,7 @@ public:
     bool eof(std::uint16_t site) override;
     std::string read(std::uint32_t count, std::uint16_t site) override;  // INPUT$
     std::string read_line(std::uint16_t site) override;                  // INPUT_VARS
+    std::int32_t discard_input(std::chrono::milliseconds quiet, std::uint16_t site) override;
 
     // Transfer routines: true on success, else false with the error number in
     // `error`. Exposed for the operations above and for tests.
@@ -131,6 +133,12 @@ public:
     std::uint8_t write_shift_state() const noexcept { return write_shift_; }
     std::uint8_t read_shift_state() const noexcept { return read_shift_; }
     bool reader_running() const noexcept { return reader_ && reader_->running(); }
+    // The channel's arrival event was armed: the reader watches for bytes again.
+    void arrival_event_armed() noexcept
+    {
+        if (reader_)
+            reader_->recheck();
+    }
     // False while the line of an open channel is gone (reconnection on).
     bool line_connected() const noexcept { return port_ && port_->connected(); }
     host::SerialPort* port() noexcept { return port_ ? &*port_ : nullptr; }
@@ -143,6 +151,9 @@ private:
     bool line_present();
     void drop_line();
     void pump_step();
+    // Publishes whether the port holds bytes read ahead, for the reader thread.
+    void note_held() noexcept { input_held_.store(port_ && port_->held() > 0, std::memory_order_relaxed); }
+    std::int32_t count_received();
     std::int32_t wait_for_receive_count();
     bool send(const std::uint8_t* bytes, std::size_t length, std::size_t& sent, std::uint16_t& error);
     bool write_plain(const std::uint8_t* bytes, std::size_t length, std::uint16_t& error);
@@ -160,6 +171,7 @@ private:
     SerialPollPacer::Clock::time_point next_reconnect_{};   // next reopen of a lost line
     SerialPollPacer::Clock::time_point unpaced_until_{};    // see kLostReplyWindow
     std::string traced_output_;                             // bytes one write sent, for the trace
+    std::atomic<bool> input_held_{false};  // bytes read ahead and not yet taken
     std::string lost_path_;  // the path of a line that went away and has not come back
     bool shift_mode_ = false;
     bool parity_check_ = false;

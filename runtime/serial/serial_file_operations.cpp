@@ -1,5 +1,7 @@
 // The serial branches of the file-number operations: print output, INPUT$,
 // INPUT_VARS line reads, LOC and EOF. Failures are raised with the caller's site.
+#include <chrono>
+
 #include "runtime/core/error.h"
 #include "serial_device.h"
 
@@ -26,6 +28,40 @@ bool SerialDevice::eof(std::uint16_t site)
     if (!reads_input())
         RAISE_ERROR(err::BadFileMode, site);
     return receive_count() == 0;
+}
+
+// Bytes and time one discard takes at most, so a babbling line cannot hold the program.
+constexpr std::size_t kDiscardLimit = 64 * 1024;
+constexpr std::chrono::seconds kDiscardTimeLimit{2};
+
+std::int32_t SerialDevice::discard_input(std::chrono::milliseconds quiet, std::uint16_t site)
+{
+    if (!reads_input())
+        RAISE_ERROR(err::BadFileMode, site);
+    if (!port_ || !line_present())
+        return 0;
+    using Clock = std::chrono::steady_clock;
+    const Clock::time_point start = Clock::now();
+    Clock::time_point last_byte = start;
+    std::size_t total = 0;
+    for (;;) {
+        const std::string dropped = port_->discard_input(kDiscardLimit - total);
+        const Clock::time_point now = Clock::now();
+        if (!dropped.empty()) {
+            total += dropped.size();
+            last_byte = now;
+            if (config_->trace)
+                config_->trace->received(dropped, now);
+        }
+        const auto quiet_left = last_byte + quiet - now;
+        if (quiet_left <= Clock::duration::zero() || total >= kDiscardLimit || now - start >= kDiscardTimeLimit ||
+            !port_->connected())
+            break;
+        pump_step();
+        (void)port_->wait_for_input(quiet_left);
+    }
+    note_held();
+    return static_cast<std::int32_t>(total);
 }
 
 std::string SerialDevice::read(std::uint32_t count, std::uint16_t site)

@@ -21,12 +21,14 @@ int checked(int fd)
 
 }  // namespace
 
-SerialReader::SerialReader(int port_fd, std::function<void()> on_arrival, std::function<bool()> arrivals_wanted)
+SerialReader::SerialReader(int port_fd, std::function<void()> on_arrival, std::function<bool()> arrivals_wanted,
+                           std::function<bool()> bytes_held)
     : wake_(checked(eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK))),
       epoll_(checked(epoll_create1(EPOLL_CLOEXEC))),
       port_fd_(port_fd),
       on_arrival_(std::move(on_arrival)),
-      arrivals_wanted_(std::move(arrivals_wanted))
+      arrivals_wanted_(std::move(arrivals_wanted)),
+      bytes_held_(std::move(bytes_held))
 {
     epoll_event wake_event{};
     wake_event.events = EPOLLIN;
@@ -48,26 +50,37 @@ void SerialReader::watch_port(bool arrivals)
     (void)epoll_ctl(epoll_.get(), EPOLL_CTL_MOD, port_fd_, &port_event);
 }
 
-SerialReader::~SerialReader()
+void SerialReader::recheck() noexcept
 {
     const std::uint64_t one = 1;
     (void)::write(wake_.get(), &one, sizeof one);
+}
+
+SerialReader::~SerialReader()
+{
+    stopping_.store(true, std::memory_order_release);
+    recheck();
     if (thread_.joinable())
         thread_.join();
 }
 
 void SerialReader::run()
 {
-    bool watching = true;
+    bool watching = false;
+    bool started = false;
     for (;;) {
+        // Watching starts (or starts again) with bytes already there: the
+        // driver's are reported by the re-registration, those held here now.
         const bool wanted = !arrivals_wanted_ || arrivals_wanted_();
-        if (wanted != watching) {
+        if (wanted != watching || !started) {
             watch_port(wanted);
             watching = wanted;
+            started = true;
+            if (watching && bytes_held_ && bytes_held_())
+                on_arrival_();
         }
         epoll_event events[2];
-        const int timeout_ms = watching ? -1 : static_cast<int>(kSerialIdleRecheck.count());
-        int n = epoll_wait(epoll_.get(), events, 2, timeout_ms);
+        int n = epoll_wait(epoll_.get(), events, 2, -1);
         if (n < 0) {
             if (errno == EINTR)
                 continue;
@@ -86,8 +99,12 @@ void SerialReader::run()
             if (events[i].events & (EPOLLHUP | EPOLLERR | EPOLLRDHUP))
                 hung_up = true;
         }
-        if (woken)
-            break;
+        if (woken) {
+            std::uint64_t count = 0;
+            (void)::read(wake_.get(), &count, sizeof count);
+            if (stopping_.load(std::memory_order_acquire))
+                break;
+        }
         if (arrived && watching)  // bytes that came just before a hang-up still count
             on_arrival_();
         if (hung_up)

@@ -31,8 +31,18 @@ std::uint16_t SerialDevice::line_error()
 
 std::int32_t SerialDevice::receive_count()
 {
+    const std::int32_t count = count_received();
+    note_held();
+    return count;
+}
+
+std::int32_t SerialDevice::count_received()
+{
     if (!port_)
         return 0;
+    // Bytes already read ahead: the queue is not empty, so no pacing.
+    if (port_->held() > 0)
+        return port_->receive_count();
     using Clock = SerialPollPacer::Clock;
     const bool present = line_present();  // a lost line reads as a silent one below
     if (present && unpaced_until_ != Clock::time_point{}) {
@@ -59,7 +69,19 @@ std::int32_t SerialDevice::wait_for_receive_count()
     using Clock = SerialPollPacer::Clock;
     (void)port_->take_errors();  // the count query clears the error word too
     const Clock::time_point start = Clock::now();
-    if (port_->wait_for_input(SerialPollPacer::wait_limit()) == host::SerialWait::Readable) {
+    if (pacer_.read_wait_due()) {
+        const host::SerialWait wait = port_->wait_and_read_ahead();
+        const Clock::time_point end = Clock::now();
+        if (wait == host::SerialWait::Readable && port_->held() > 0) {
+            pacer_.waited(end - start, true, host::kSerialReadWait);
+            return static_cast<std::int32_t>(port_->held());
+        }
+        pacer_.waited(end - start, false, host::kSerialReadWait);
+        if (config_->trace)
+            config_->trace->idle(end);
+        return 0;
+    }
+    if (port_->wait_for_input(kSerialPollWaitQuantum) == host::SerialWait::Readable) {
         const std::int32_t count = port_->receive_count();
         if (count > 0) {
             pacer_.waited(Clock::now() - start, true);
@@ -150,6 +172,7 @@ bool SerialDevice::write_bytes(const std::uint8_t* bytes, std::size_t length, st
     if (!line_present())
         return true;  // dropped: the line is gone
     unpaced_until_ = {};
+    pacer_.sent();
     traced_output_.clear();
     bool written = shift_mode_ ? write_shift(bytes, length, error) : write_plain(bytes, length, error);
     if (!written && config_->reconnect && !port_->connected()) {
@@ -168,14 +191,19 @@ bool SerialDevice::read_byte(std::uint8_t& byte, std::uint16_t& error)
         error = err::BadFileMode;
         return false;
     }
-    pump_step();
+    // A byte already read ahead is taken at once; only a read that may wait
+    // runs the pump step first.
+    if (!port_->held())
+        pump_step();
     for (;;) {
         std::uint8_t received = 0;
         host::SerialTransfer result{};
-        if (line_present())
+        if (line_present()) {
             result = port_->read(&received, 1);
-        else  // a lost line is silent for the read time-out
+            note_held();
+        } else {  // a lost line is silent for the read time-out
             std::this_thread::sleep_for(std::chrono::milliseconds(port_->read_timeout_ms()));
+        }
         if (std::uint16_t line = line_error(); line != 0) {
             error = line;
             return false;

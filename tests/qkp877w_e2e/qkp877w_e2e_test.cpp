@@ -44,10 +44,11 @@ TEST_F(QkP877WEndToEnd, FrameArrowsAndCommands)
         "text O12", "key Enter", "wait 300",
         "text S10008", "key Enter", "wait 1700",
         "text R12345", "key Enter", "wait 300",
-        "text r1234", "key Enter", "until 19 Command :r1234", "until 20 " + std::string(32, '0'),
-        "screen read.txt",
+        // J leaves row 20 blank, so the zeros there are the reply to r1234.
         "text J12", "key Enter", "until 19 Command :J12", "wait 1700",
         "screen jump.txt",
+        "text r1234", "key Enter", "until 19 Command :r1234", "until 20 " + std::string(32, '0'),
+        "screen read.txt",
         "key Enter", "wait 300",
         "screen empty.txt",
         "key Esc", "text R0100", "key Enter", "wait 300",

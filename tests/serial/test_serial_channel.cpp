@@ -427,6 +427,7 @@ TEST(SerialReaderThread, WatchesForBytesOnlyWhileTheArrivalEventIsArmed)
     ASSERT_TRUE(c.wait_count(1));
     EXPECT_EQ(c.arrivals.load(), 0) << "an unarmed event is not raised";
     armed = true;
+    c.dev().arrival_event_armed();  // as arming the event tells the channel
     ASSERT_TRUE(eventually([&] { return c.arrivals.load() >= 1; })) << "a byte already waiting raises it once armed";
     c.pty.send("2");
     ASSERT_TRUE(eventually([&] { return c.arrivals.load() >= 2; }));
@@ -467,6 +468,8 @@ TEST(SerialFaults, WithoutReconnectionHangUpMakesTransfersFailWithoutHangingOrSp
     ASSERT_TRUE(c.wait_count(1));
     c.pty.hang_up();
     std::uint8_t b = 0;
+    EXPECT_EQ(c.read(b), 0) << "a byte received before the hang-up is still read";
+    EXPECT_EQ(b, 'Q');
     EXPECT_EQ(c.read(b), 53);
     EXPECT_EQ(c.read(b), 53) << "the line stays in error";
     std::uint16_t error = 0;

@@ -252,7 +252,7 @@ TEST(SerialPollPacer, EmptyChecksAverageOneSliceWhateverEachSleepLasts)
         if (pacer.take_owed_check())
             continue;
         ++waits;
-        const auto lasted = rt::SerialPollPacer::wait_limit() + 60us;
+        const auto lasted = rt::kSerialPollWaitQuantum + 60us;
         elapsed += lasted;
         pacer.waited(lasted, false);
     }
@@ -286,6 +286,15 @@ TEST(SerialPollPacer, ByteEndedWaitsCountOnceUpToAReplysWorthAndAStretchedWaitEa
     }
     pacer.waited(1ms, true);
     EXPECT_FALSE(pacer.take_owed_check());
+
+    // After a byte, the next wait is the long read wait; run out, it stands
+    // for its whole time and the waits after it are quanta again.
+    EXPECT_TRUE(pacer.read_wait_due());
+    pacer.waited(100ms, false, 100ms);
+    EXPECT_FALSE(pacer.read_wait_due());
+    EXPECT_EQ(pacer.owed_checks(), 100ms / rt::kSerialPollSlice - 1);
+    while (pacer.take_owed_check()) {
+    }
 
     pacer.waited(5s, false);  // the process was stopped or starved meanwhile
     int immediate = 0;

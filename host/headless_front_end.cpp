@@ -140,8 +140,16 @@ std::vector<Message> HeadlessFrontEnd::take_ready_messages()
             if (!until_deadline_)
                 until_deadline_ = now + step.wait;
             const std::vector<std::string> rows = screen_rows_utf8();
-            const bool shown = step.row < static_cast<int>(rows.size()) &&
-                               rows[static_cast<std::size_t>(step.row)].find(step.path) != std::string::npos;
+            bool shown = false;
+            if (step.row < static_cast<int>(rows.size())) {
+                std::string_view row = rows[static_cast<std::size_t>(step.row)];
+                if (step.at_row_end) {
+                    row = row.substr(0, row.find_last_not_of(' ') + 1);
+                    shown = row.ends_with(step.path);
+                } else {
+                    shown = row.find(step.path) != std::string_view::npos;
+                }
+            }
             if (!shown && now < *until_deadline_) {
                 next_step_at_ = now + kUntilCheckInterval;
                 return ready;

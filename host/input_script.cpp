@@ -72,6 +72,10 @@ std::vector<ScriptStep> parse_input_script(std::string_view script, ShiftJisCode
             step.kind = ScriptStep::Kind::Until;
             step.row = row;
             step.path = std::string(argument.substr(gap + 1));
+            if (step.path.size() > 1 && step.path.back() == '$') {
+                step.path.pop_back();
+                step.at_row_end = true;
+            }
             step.wait = kUntilLimit;
         } else if (command == "close" && trim(argument).empty()) {
             step.kind = ScriptStep::Kind::Close;

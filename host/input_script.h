@@ -3,7 +3,8 @@
 //   text abc        characters, UTF-8 in the script, sent as Shift-JIS Char messages
 //   key F5          one key press; modifiers: key shift+Home, key ctrl+C
 //   wait 500        milliseconds before the next line takes effect
-//   until 3 0000    holds the next lines until screen row 3 shows the text (at most 30 s)
+//   until 3 0000    holds the next lines until screen row 3 shows the text (at most 30 s);
+//                   a text ending in '$' must end the row (trailing blanks aside)
 //   close           the user closes the window
 //   png out.png     writes the client area as a PNG file
 //   screen out.txt  writes the screen's text rows (UTF-8); "screen -" to standard output
@@ -32,6 +33,7 @@ struct ScriptStep {
     std::chrono::milliseconds wait{0};  // Until: the longest it holds the script
     int row = 0;                        // Until: the screen row, from 0
     std::string path;                   // Until: the text (UTF-8)
+    bool at_row_end = false;            // Until: the text ends the row
     int line = 0;
 };
 

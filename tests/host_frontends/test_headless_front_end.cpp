@@ -211,6 +211,15 @@ TEST_F(HeadlessFrontEndTest, UntilHoldsLaterStepsUntilTheRowShowsTheText)
     desktop->front_end().paint_text(window, run);
     const Message next = desktop->get();
     EXPECT_TRUE(same(next, MessageKind::KeyDown, vk::F1 + 5));
+
+    // A text ending in '$' must end the row: "Qk14" alone, trailing blanks aside.
+    drain();  // the rest of the F6 press
+    headless->add_script("until 1 Qk14$\nkey F7\n");
+    desktop->front_end().collect_events(*desktop, std::chrono::milliseconds(20));
+    EXPECT_TRUE(drain().empty());
+    run.text = "Qk14       ";
+    desktop->front_end().paint_text(window, run);
+    EXPECT_TRUE(same(desktop->get(), MessageKind::KeyDown, vk::F1 + 6));
 }
 
 TEST_F(HeadlessFrontEndTest, OutputStepsWaitForTheInputBeforeThem)

@@ -44,10 +44,9 @@ TEST_F(QkP877WEndToEnd, FrameArrowsAndCommands)
         "text O12", "key Enter", "wait 300",
         "text S10008", "key Enter", "wait 1700",
         "text R12345", "key Enter", "wait 300",
-        // J leaves row 20 blank, so the zeros there are the reply to r1234.
         "text J12", "key Enter", "until 19 Command :J12", "wait 1700",
         "screen jump.txt",
-        "text r1234", "key Enter", "until 19 Command :r1234", "until 20 " + std::string(32, '0'),
+        "text r1234", "key Enter", "until 19 Command :r1234", "until 20 " + std::string(32, '0'), "until 21 Command :$",
         "screen read.txt",
         "key Enter", "wait 300",
         "screen empty.txt",
@@ -111,7 +110,8 @@ TEST_F(QkP877WEndToEnd, SettingsTakeOnlyTheChannelAndTheFunctionKeyNames)
     directory_.write("WORD.DAT", "2,4,WORD,00002,Q\r\n");
     start_simulator({"--fill", "000=3412"});
     system_port_ = "COM2";
-    const int exit_code = run({"wait 1500", "screen start.txt", "key F2", "wait 600", "screen word.txt", "close"});
+    const int exit_code =
+        run({"until 3 0000 34 12", "screen start.txt", "key F2", "until 4 4660", "screen word.txt", "close"});
     ASSERT_EQ(exit_code, 0);
     const auto start = rows("start.txt");
     EXPECT_EQ(start[1], "   Channel=COM1" + std::string(65, ' '));
@@ -130,10 +130,10 @@ TEST_F(QkP877WEndToEnd, WatchPagesChangeListAndFailedEntries)
     directory_.write("BAD.DAT", "2,30,OFF,00201,H\r\n");
     start_simulator({"--fill", "020=3412"});
     const int exit_code = run({
-        "wait 1500",
-        "key F10", "wait 400", "screen list.txt",
+        "until 3 0000",
+        "key F10", "until 3 File Name(*.DAT):", "screen list.txt",
         "text Q", "key Enter", "until 5  1234 h", "screen q.txt",
-        "key F10", "wait 400", "screen again.txt",
+        "key F10", "until 3 File Name(*.DAT):", "screen again.txt",
         "text S", "key Enter", "wait 1500", "screen s.txt",
         "key F10", "wait 400", "text NOFILE", "key Enter", "wait 600", "screen missing.txt",
         "key F10", "wait 400", "text BAD", "key Enter", "wait 600", "screen bad.txt",

@@ -129,6 +129,39 @@ TEST(SerialLineSettingsMapping, ParityKindsAndFlowControlMapToTermiosFlags)
     EXPECT_EQ(host::termios_constant_to_speed(B9600), 9600u);
 }
 
+TEST(SerialPortTransfer, BytesReadAheadAreCountedTakenAndDroppedAndTheWaitReadEndsOnAByteOrSilence)
+{
+    PseudoTerminal pty;
+    SerialPort port = open_port(pty.slave_path());
+    port.set_timeouts(100, 100);
+    pty.send("ABCD");
+    ASSERT_EQ(port.wait_and_read_ahead(), host::SerialWait::Readable);
+    pty.send("E");
+    std::uint8_t byte = 0;
+    while (port.receive_count() < 5) {
+    }
+    EXPECT_EQ(port.read(&byte, 1).count, 1u);
+    EXPECT_EQ(byte, 'A');
+    EXPECT_EQ(port.receive_count(), 4) << "held bytes and the driver's count as one queue";
+    EXPECT_EQ(port.discard_input(2), "BC");
+    EXPECT_EQ(port.discard_input(64), "DE");
+    EXPECT_EQ(port.receive_count(), 0);
+
+    EXPECT_EQ(port.wait_and_read_ahead(), host::SerialWait::TimedOut) << "a silent line: the read wait runs out";
+    std::jthread peer([&] { pty.send("F"); });
+    while (port.held() == 0)
+        (void)port.wait_and_read_ahead();
+    EXPECT_EQ(port.discard_input(64), "F");
+
+    pty.send("G");
+    while (port.receive_count() == 0) {
+    }
+    pty.hang_up();
+    EXPECT_EQ(port.read(&byte, 1).count, 1u) << "a byte read ahead before the hang-up is still read";
+    EXPECT_EQ(byte, 'G');
+    EXPECT_EQ(port.wait_and_read_ahead(), host::SerialWait::HungUp);
+}
+
 TEST(SerialPortTransfer, HangUpFailsTransfersAndReportsADeviceError)
 {
     PseudoTerminal pty;

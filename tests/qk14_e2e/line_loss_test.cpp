@@ -5,12 +5,14 @@
 // with error 53 as before.
 #include <algorithm>
 #include <cstdio>
-#include <thread>
 
 #include "qk14_e2e_fixture.h"
+#include "tests/support/wait_until.h"
 
 namespace qk14_e2e {
 namespace {
+
+using qk_test::wait_until;
 
 class LineLoss : public Qk14EndToEnd {
 protected:
@@ -21,18 +23,6 @@ protected:
         HeadlessScript script;
         script.live("live.txt");
         return HeadlessScript::join(script, keys).await("done").close();
-    }
-
-    template <class Condition>
-    bool wait_until(Condition condition, std::chrono::seconds limit = 60s) const
-    {
-        const auto until = std::chrono::steady_clock::now() + limit;
-        while (!condition()) {
-            if (std::chrono::steady_clock::now() > until)
-                return false;
-            std::this_thread::sleep_for(10ms);
-        }
-        return true;
     }
 
     ScreenCapture live() const { return ScreenCapture(directory_.read("live.txt")); }

@@ -9,6 +9,7 @@
 #include <thread>
 
 #include "qk14_e2e_fixture.h"
+#include "tests/support/replies_in_step.h"
 #include "tmux_session.h"
 
 namespace qk14_e2e {
@@ -104,6 +105,63 @@ TEST_F(RepliesInStep, AfterTheBoardStopsForThreeSeconds)
     simulator_->resume();
     expect_rows_in_step();
     EXPECT_TRUE(tmux_->wait_for([&] { return tmux_->rows().front().find("Error") == std::string::npos; }, 30s));
+}
+
+// Watch values and the change log on the headless front end (the shared
+// scenarios of both monitors).
+class FaultyBoard : public qk_test::RepliesInStepEndToEnd {
+protected:
+    FaultyBoard() : RepliesInStepEndToEnd(qk14_under_test()) {}
+};
+
+TEST_F(FaultyBoard, WatchValuesShowTheirOwnAddressesAgain)
+{
+    for (const qk_test::BoardFault& fault : {qk_test::late_reply(250), qk_test::nul_inside_reply(),
+                                             qk_test::noise_after_reply(), qk_test::huge_reply(),
+                                             qk_test::three_second_stall()})
+        watch_values_in_step_after(fault);
+}
+
+// The change log file: every line logged, the ones on screen among them.
+class FaultyBoardLogging : public FaultyBoard {
+protected:
+    void expect_log_file_after(const qk_test::BoardFault& fault)
+    {
+        const std::map<int, std::string> shown = change_list_after(fault, "L/D");
+        SCOPED_TRACE(fault.name);
+        std::map<int, std::string> logged;
+        // Number, date and time, then the value (matched apart: it may be long).
+        static const std::regex kHead(R"((\d{4}),\d\d/\d\d/\d\d,\d\d:\d\d:\d\d,)");
+        constexpr std::size_t kHeadLength = 23;
+        const std::string text = directory_.read("L.DAS");
+        for (std::size_t start = 0, end; (end = text.find("\r\n", start)) != std::string::npos; start = end + 2) {
+            std::smatch m;
+            const std::string line = text.substr(start, end - start);
+            const std::string head = line.substr(0, kHeadLength);
+            if (std::regex_match(head, m, kHead))
+                logged[std::stoi(m[1])] = line.substr(kHeadLength);
+            else
+                ADD_FAILURE() << "not a log line: " << line.substr(0, 80);
+        }
+        expect_values_of_the_watched_address(logged, fault);
+        for (const auto& [number, value] : shown)
+            EXPECT_EQ(logged[number], value) << "change " << number;
+    }
+};
+
+// The rest of a NUL-cut or noisy reply to a read typed while logging; a huge reply.
+TEST_F(FaultyBoardLogging, ChangeLogHoldsOnlyTheWatchedAddressesValues)
+{
+    for (const qk_test::BoardFault& fault :
+         {qk_test::nul_inside_reply(), qk_test::noise_after_reply(), qk_test::huge_reply()})
+        expect_log_file_after(fault);
+}
+
+// A reply that came while the F11 prompt waited: late, or held up by a stall.
+TEST_F(FaultyBoardLogging, ChangeLogSkipsRepliesThatCameWhileThePromptWaited)
+{
+    for (const qk_test::BoardFault& fault : {qk_test::late_reply(2000), qk_test::three_second_stall()})
+        expect_log_file_after(fault);
 }
 
 }  // namespace

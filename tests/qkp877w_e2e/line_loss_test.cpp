@@ -5,10 +5,10 @@
 
 #include <chrono>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "monitor_session.h"
+#include "tests/support/wait_until.h"
 
 namespace {
 
@@ -27,13 +27,7 @@ public:
     template <class Condition>
     bool wait_until(Condition condition) const
     {
-        const auto until = std::chrono::steady_clock::now() + 60s;
-        while (!condition()) {
-            if (std::chrono::steady_clock::now() > until)
-                return false;
-            std::this_thread::sleep_for(10ms);
-        }
-        return true;
+        return qk_test::wait_until(condition);
     }
     std::vector<std::string> screen() const { return session_.screen("live.txt"); }
     std::string clock() const { return screen()[0].substr(71, 8); }

@@ -32,7 +32,7 @@ TEST(SimOptions, ParsesEveryOption)
 {
     auto options = parse({"--board", "pic", "--baud", "19200", "--data-bits", "7", "--change", "8000:-3:250",
                           "--change", "10:1:5", "--fill", "1230=00FFa5", "--fault", "late:40", "--fault", "short",
-                          "--fault", "garbage", "--fault", "silent", "--fault", "unplug:1500:2000", "--hangup-after", "3", "--log", "l.txt",
+                          "--fault", "garbage", "--fault", "silent", "--fault", "unplug:1500:2000", "--faulty-address", "90a", "--hangup-after", "3", "--log", "l.txt",
                           "--link", "/tmp/x", "--exit-on-stdin-eof", "--unpaced"});
     ASSERT_TRUE(options);
     EXPECT_EQ(options->board, BoardKind::Pic);
@@ -48,6 +48,7 @@ TEST(SimOptions, ParsesEveryOption)
     EXPECT_EQ(options->faults.late.count(), 40);
     EXPECT_TRUE(options->faults.short_reply && options->faults.garbage && options->faults.silent);
     EXPECT_EQ(options->faults.hangup_after, 3u);
+    EXPECT_EQ(options->faults.faulty_address, "90a");
     ASSERT_TRUE(options->faults.unplug);
     EXPECT_EQ(options->faults.unplug->after.count(), 1500);
     EXPECT_EQ(options->faults.unplug->down.count(), 2000);
@@ -62,7 +63,7 @@ TEST(SimOptions, RefusesMalformedValues)
     for (const auto& args : std::vector<std::vector<std::string>>{
              {"--board", "6502"}, {"--baud", "0"}, {"--baud"}, {"--data-bits", "6"},
              {"--change", "8000:1"}, {"--change", "8000:1:0"}, {"--change", "XYZ:1:5"},
-             {"--fill", "8000=ABC"}, {"--fill", "8000"}, {"--fault", "late:"}, {"--fault", "sometimes"}, {"--fault", "unplug:100"}, {"--fault", "unplug:x:5"},
+             {"--fill", "8000=ABC"}, {"--fill", "8000"}, {"--fault", "late:"}, {"--fault", "sometimes"}, {"--fault", "unplug:100"}, {"--fault", "unplug:x:5"}, {"--faulty-address", "9G"},
              {"--hangup-after", "-1"}, {"--log"}, {"--frobnicate"}}) {
         std::string error;
         EXPECT_FALSE(parse(args, &error)) << args[0];

@@ -212,6 +212,16 @@ TEST_F(TargetSimProgram, SilentLateShortAndGarbageFaults)
         EXPECT_EQ(reply.back(), '\r');
         EXPECT_EQ(reply.find_first_of("0123456789ABCDEF"), std::string::npos) << reply;
     }
+    {
+        // Aimed at one address: other requests get sound replies and do not count.
+        SimProcess sim({"--unpaced", "--fault", "nul", "--faulty-address", "9000", "--faulty-replies", "1",
+                        "--fill", "9000=22"});
+        PortClient port(sim.slave_path());
+        EXPECT_EQ(port.ask("0000\x10"), "00\r");
+        EXPECT_EQ(port.ask("9000\x10"), std::string("2\0", 2));
+        EXPECT_EQ(port.reply(), "2\r");
+        EXPECT_EQ(port.ask("9000\x10"), "22\r");
+    }
 }
 
 TEST_F(TargetSimProgram, HangsUpAfterTheGivenNumberOfRequests)

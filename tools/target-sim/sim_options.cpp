@@ -1,5 +1,7 @@
 #include "sim_options.h"
 
+#include <algorithm>
+#include <cctype>
 #include <charconv>
 #include <string_view>
 
@@ -17,6 +19,7 @@ const char* const kSimUsage =
     "  --fault unplug:AFTER_MS:DOWN_MS        AFTER_MS after the first request close the line,\n"
     "                            DOWN_MS later re-create it at the same --link path\n"
     "  --faulty-replies N        reply faults hit only the first N replies\n"
+    "  --faulty-address DIGITS   reply faults hit only requests whose digits begin with DIGITS\n"
     "  --hangup-after N          close the line after N requests\n"
     "  --log FILE                log received requests and sent replies\n"
     "  --log-reply-ends          also log when each reply's end byte went out\n"
@@ -176,6 +179,11 @@ std::optional<SimOptions> parse_sim_options(const std::vector<std::string>& argu
             if (!v || !parse_number(*v, count))
                 return fail("faulty-replies needs a reply count");
             options.faults.faulty_replies = count;
+        } else if (name == "--faulty-address") {
+            auto v = value();
+            if (!v || v->empty() || !std::all_of(v->begin(), v->end(), [](char c) { return std::isxdigit(static_cast<unsigned char>(c)); }))
+                return fail("faulty-address needs hexadecimal digits");
+            options.faults.faulty_address = std::string(*v);
         } else if (name == "--hangup-after") {
             auto v = value();
             std::uint32_t count = 0;

@@ -39,6 +39,7 @@ struct FaultOptions {
     std::size_t oversize = 0;                 // pad the reply with digits to this many bytes
     std::size_t noise = 0;                    // this many unrequested bytes after the reply end
     std::optional<std::uint32_t> faulty_replies;  // the reply faults hit only the first N replies
+    std::string faulty_address;               // ... and only replies to requests whose digits begin so
     std::optional<std::uint32_t> hangup_after; // close the line after this many requests
     std::optional<Unplug> unplug;
 };

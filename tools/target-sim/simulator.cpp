@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cctype>
 #include <cerrno>
 
 #include "reply_fault.h"
@@ -65,14 +66,26 @@ void Simulator::take_due_input(Clock::time_point now)
     }
 }
 
+bool Simulator::aimed_by_faults(const BoardRequest& request) const
+{
+    const std::string& wanted = options_.faults.faulty_address;
+    if (request.digits.size() < wanted.size())
+        return false;
+    return std::equal(wanted.begin(), wanted.end(), request.digits.begin(), [](char a, char b) {
+        return std::toupper(static_cast<unsigned char>(a)) == std::toupper(static_cast<unsigned char>(b));
+    });
+}
+
 void Simulator::answer(const BoardRequest& request, Clock::time_point ready)
 {
     auto reply = board_.answer(request);
     if (options_.faults.silent || !reply)
         return;
-    ++replies_;
+    const bool aimed = aimed_by_faults(request);
+    if (aimed)
+        ++replies_;
     const auto& faulty = options_.faults.faulty_replies;
-    const FaultOptions faults = !faulty || replies_ <= *faulty ? options_.faults : FaultOptions{};
+    const FaultOptions faults = aimed && (!faulty || replies_ <= *faulty) ? options_.faults : FaultOptions{};
     std::string text = spoil_reply(std::move(*reply), faults);
     text.push_back(static_cast<char>(kReplyEnd));
     // A burst of line noise after the reply: printable bytes that are not
@@ -108,8 +121,9 @@ void Simulator::write_due_output(Clock::time_point now)
         return;
     }
     if (options_.log_reply_ends) {
-        const auto end = std::find(batch.begin(), batch.begin() + written, static_cast<char>(kReplyEnd));
-        if (end != batch.begin() + written)
+        // One line per end byte, so a batch of several replies logs each.
+        const auto ends = std::count(batch.begin(), batch.begin() + written, static_cast<char>(kReplyEnd));
+        for (std::ptrdiff_t i = 0; i < ends; ++i)
             log_.reply_end(Clock::now(), kReplyEnd);
     }
     outgoing_.erase(outgoing_.begin(), outgoing_.begin() + written);

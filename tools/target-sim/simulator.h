@@ -43,6 +43,7 @@ private:
 
     void read_master(Clock::time_point now);
     void take_due_input(Clock::time_point now);
+    bool aimed_by_faults(const BoardRequest& request) const;
     void answer(const BoardRequest& request, Clock::time_point ready);
     void write_due_output(Clock::time_point now);
     void apply_due_changes(Clock::time_point now);
@@ -66,7 +67,7 @@ private:
     std::string request_bytes_;
     std::vector<Clock::time_point> change_due_;
     std::uint32_t requests_ = 0;
-    std::uint32_t replies_ = 0;  // answered requests, for --faulty-replies
+    std::uint32_t replies_ = 0;  // answered requests the faults aim at, for --faulty-replies
     bool stdin_open_ = true;
     bool hanging_up_ = false;
     Clock::time_point last_write_{};

@@ -1,0 +1,48 @@
+// QkP877W on a faulty board (the shared scenarios in
+// tests/support/replies_in_step.h): after a late, NUL-cut, noisy or
+// 100 000-byte reply to one address, or a 3 s stop of the board, every dump
+// row and watch value shows its own address's bytes again, and the change
+// list shows only values the watched address had.
+#include "tests/qkp877w_e2e/qkp877w_e2e_fixture.h"
+#include "tests/support/replies_in_step.h"
+
+namespace qkp877w_e2e {
+namespace {
+
+using namespace qk_test;
+
+class FaultyBoard : public RepliesInStepEndToEnd {
+protected:
+    FaultyBoard() : RepliesInStepEndToEnd(qkp877w_under_test()) {}
+};
+
+TEST_F(FaultyBoard, DumpRowsShowTheirOwnAddressesAgain)
+{
+    for (const BoardFault& fault :
+         {late_reply(2000), nul_inside_reply(), noise_after_reply(), huge_reply(), three_second_stall()})
+        dump_rows_in_step_after(fault);
+}
+
+TEST_F(FaultyBoard, WatchValuesShowTheirOwnAddressesAgain)
+{
+    for (const BoardFault& fault :
+         {late_reply(250), nul_inside_reply(), noise_after_reply(), huge_reply(), three_second_stall()})
+        watch_values_in_step_after(fault);
+}
+
+// The rest of a NUL-cut or noisy reply to a read typed meanwhile; a huge reply.
+TEST_F(FaultyBoard, ChangeListHoldsOnlyTheWatchedAddressesValues)
+{
+    for (const BoardFault& fault : {nul_inside_reply(), noise_after_reply(), huge_reply()})
+        change_list_after(fault, "L");
+}
+
+// A reply that came while the F11 prompt waited: late, or held up by a stall.
+TEST_F(FaultyBoard, ChangeListSkipsRepliesThatCameWhileThePromptWaited)
+{
+    for (const BoardFault& fault : {late_reply(2000), three_second_stall()})
+        change_list_after(fault, "L");
+}
+
+}  // namespace
+}  // namespace qkp877w_e2e

@@ -129,9 +129,11 @@ TEST_F(CommandEntry, LineKeepsThirtySevenBytesAndBackspaceRemovesOne)
     const std::string full = "W1000" + std::string("0102030405060708090A0B0C0D0E0F10");
     ASSERT_EQ(full.size(), 37U);
     HeadlessScript script;
-    script.wait(kStartWait).text(full + "7").wait(kCommandWait).screen("typed.txt");
-    script.key("Enter").wait(kCommandWait).screen("sent.txt");
-    script.text("R12344").key("Backspace").key("Enter").wait(kCommandWait).screen("backspace.txt").close();
+    // Keys are taken one a main-loop cycle: each step waits for what it shows.
+    script.wait(kStartWait).text(full + "7").until(kCommandRow, full).screen("typed.txt");
+    script.key("Enter").until(kResponseRow, "Response:0102030405060708090A0B0C0D0E0F10").screen("sent.txt");
+    script.text("R12344").key("Backspace").key("Enter").until(kResponseRow, "Response:" + std::string(32, '0'));
+    script.screen("backspace.txt").close();
     EXPECT_EQ(run(script), 0);
 
     // The 38th byte is neither shown nor kept.

@@ -70,7 +70,8 @@ TEST_F(TargetProtocol, ShortAndMeaninglessRepliesAreShownAsTheyCome)
     // Half a reply: the row shows its pairs, then one blank for each missing pair.
     start_simulator({"--fault", "short", "--fill", "0000=112233445566778899AABBCCDDEEFF00"});
     HeadlessScript short_script;
-    short_script.wait(kStartWait).command("R0000").wait(kCommandWait).screen("short.txt").close();
+    short_script.wait(kStartWait).command("R0000").until(20, "Response:1122334455667788");
+    short_script.until(3, "0000 11 22 33 44 55 66 77 88").screen("short.txt").close();
     EXPECT_EQ(run(short_script), 0);
     const ScreenCapture half = screen("short.txt");
     EXPECT_EQ(half.at(1, 3, 52), "0000 11 22 33 44 55 66 77 88 " + std::string(8, ' ') + " -- -- -- -- --") << half.text();
@@ -79,7 +80,8 @@ TEST_F(TargetProtocol, ShortAndMeaninglessRepliesAreShownAsTheyCome)
     // Letters instead of digits: shown unchecked.
     start_simulator({"--fault", "garbage"});
     HeadlessScript garbage_script;
-    garbage_script.wait(kStartWait).command("R0000").wait(kCommandWait).screen("garbage.txt").close();
+    // The garbage for a zero byte at the reply's start is "O".
+    garbage_script.wait(kStartWait).command("R0000").until(20, "Response:O").screen("garbage.txt").close();
     EXPECT_EQ(run(garbage_script), 0);
     const ScreenCapture garbage = screen("garbage.txt");
     const std::string reply = garbage.at(12, 20, 32);

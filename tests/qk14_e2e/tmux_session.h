@@ -2,10 +2,12 @@
 // the server is killed when the object goes.
 #pragma once
 
+#include <signal.h>
 #include <stdio.h>
 #include <unistd.h>
 
 #include <chrono>
+#include <cstdlib>
 #include <functional>
 #include <memory>
 #include <sstream>
@@ -52,9 +54,25 @@ public:
             socket_path_.pop_back();
     }
     // Kills the server and removes its socket file.
+    // The program in the pane (a child of the pane's shell) has ended when
+    // this returns, so the next session can open the ports it held.
     ~TmuxSession()
     {
+        const std::string pane = shell_output("tmux -L " + socket_ + " display-message -p '#{pane_pid}' 2>/dev/null");
+        std::vector<pid_t> processes;
+        if (const pid_t shell = static_cast<pid_t>(std::atoi(pane.c_str())); shell > 0) {
+            processes.push_back(shell);
+            std::istringstream children(shell_output("cat /proc/" + std::to_string(shell) + "/task/" +
+                                                     std::to_string(shell) + "/children 2>/dev/null"));
+            for (pid_t child = 0; children >> child;)
+                processes.push_back(child);
+        }
         shell_output("tmux -L " + socket_ + " kill-server 2>/dev/null");
+        for (const pid_t process : processes) {
+            const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+            while (::kill(process, 0) == 0 && std::chrono::steady_clock::now() < deadline)
+                std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        }
         if (!socket_path_.empty())
             ::unlink(socket_path_.c_str());
     }

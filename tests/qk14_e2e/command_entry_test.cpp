@@ -22,9 +22,9 @@ TEST_F(CommandEntry, LetterCaseDoesNotMatterAndALongReadIsRefused)
 {
     start_simulator({"--fill", "1234=A1B2"});
     HeadlessScript script;
-    script.wait(kStartWait).command("r1234").wait(kCommandWait).screen("lower.txt");
-    script.command("R1234").wait(kCommandWait).screen("upper.txt");
-    script.command("R12345").wait(kCommandWait).screen("long.txt").close();
+    script.wait(kStartWait).command_done("r1234").screen("lower.txt");
+    script.command_done("R1234").screen("upper.txt");
+    script.command_done("R12345").screen("long.txt").close();
     EXPECT_EQ(run(script), 0);
 
     const RequestLog requests = log();
@@ -66,7 +66,7 @@ TEST_F(CommandEntry, RepeatSendsTheLastEnteredLineAgain)
 {
     start_simulator({"--fill", "1230=00"});
     HeadlessScript script;
-    script.wait(kStartWait).command("s12300").wait(kCommandWait).screen("first.txt");
+    script.wait(kStartWait).command_done("s12300").screen("first.txt");
     // Typed but not entered: F12 replaces it with the last entered line.
     script.text("R9").key("F12").wait(kCommandWait).screen("second.txt");
     script.key("F12").wait(kCommandWait).screen("third.txt").close();
@@ -88,7 +88,7 @@ TEST_F(CommandEntry, BitNumbersAndWriteDataAreChecked)
     script.wait(kStartWait);
     const std::vector<std::string> lines{"S10008", "S10007", "W100041", "W1000414", "W1000:", "W1000:Z", "W1000:ab"};
     for (std::size_t i = 0; i < lines.size(); ++i)
-        script.command(lines[i]).wait(kCommandWait).screen("after" + std::to_string(i) + ".txt");
+        script.command_done(lines[i]).screen("after" + std::to_string(i) + ".txt");
     script.close();
     EXPECT_EQ(run(script), 0);
 

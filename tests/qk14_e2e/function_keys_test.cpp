@@ -59,7 +59,7 @@ TEST_F(FunctionKeys, EscRestartReadsTheSettingsAgain)
 {
     start_simulator();
     HeadlessScript script;
-    script.wait(kStartWait).command("J40").wait(kCommandWait).screen("moved.txt");
+    script.wait(kStartWait).command_done("J40").screen("moved.txt");
     script.wait(500).key("Esc").wait(kCommandWait).screen("restarted.txt").close();
     Qk14Process program(directory_, script);
     // QK.DEF changes while the program runs; Esc reads it again.

@@ -20,7 +20,7 @@ TEST_F(TargetProtocol, TypedCommandsSendDigitsAndOneCodeByte)
     HeadlessScript script;
     script.wait(kStartWait);
     for (const char* line : {"R8000", "S12347", "O3F5A", "I3F", "H3F0", "L3F6", "C12347", "W1000:AB"})
-        script.command(line).wait(kCommandWait).screen(std::string(line).substr(0, 1) + ".txt");
+        script.command_done(line).screen(std::string(line).substr(0, 1) + ".txt");
     script.close();
     EXPECT_EQ(run(script), 0);
 
@@ -96,7 +96,7 @@ TEST_F(TargetProtocol, SevenDataBitsSendTheSameRequests)
     directory_.write("QK.DEF", "CH=0\r\nBT=7\r\n");
     start_simulator({"--data-bits", "7", "--fill", "8000=7E"});
     HeadlessScript script;
-    script.wait(kStartWait).command("R8000").wait(kCommandWait).screen("seven.txt").close();
+    script.wait(kStartWait).command_done("R8000").screen("seven.txt").close();
     EXPECT_EQ(run(script), 0);
 
     EXPECT_EQ(log().received_except_rows_of(), std::vector<std::string>{"38 30 30 30 1F"}) << log().dump();

@@ -50,7 +50,7 @@ TEST_F(WatchPage, FormatsFollowTheByteOrder)
         start_simulator({"--fill", "8000=A5003412"});
         directory_.write("QK.DEF", order.settings);
         HeadlessScript script;
-        script.wait(kStartWait).command("O3F5A").wait(kCommandWait).key("F3").wait(kCommandWait);
+        script.wait(kStartWait).command_done("O3F5A").key("F3").wait(kCommandWait);
         capture_series(script, "fmt", 3, 300).close();
         EXPECT_EQ(run(script), 0);
         const ScreenSeries fmt(directory_, "fmt");

@@ -33,6 +33,13 @@ public:
 
     // A command line typed and entered.
     HeadlessScript& command(std::string_view typed) { return text(typed).key("Enter"); }
+    // Types a command line and Enter, and holds the later lines until the
+    // command has been answered, refused or has timed out: the line shows on
+    // the command row (row 21), then the row shows its label alone again.
+    HeadlessScript& command_done(std::string_view typed)
+    {
+        return text(typed).until(21, "Command :" + std::string(typed)).key("Enter").until(21, "Command :$");
+    }
 
     const std::string& str() const noexcept { return text_; }
 

@@ -104,7 +104,7 @@ TEST_F(ErrorReport, LfCrLfAndMixedLineEndsGiveTheSameSettingsAndPage)
         directory_.write("QK.DEF", settings[i]);
         directory_.write("PAGE.DAT", pages[i]);
         HeadlessScript script;
-        script.wait(kStartWait).screen("start.txt").key("F2").wait(kCommandWait).screen("page.txt").close();
+        script.until(3, "8000 5A").screen("start.txt").key("F2").wait(kCommandWait).screen("page.txt").close();
         ASSERT_EQ(run(script), 0) << directory_.read("qk14.err");
         const ScreenCapture start = screen("start.txt");
         const ScreenCapture page = screen("page.txt");

@@ -130,7 +130,7 @@ TEST_F(QkP877WEndToEnd, WatchPagesChangeListAndFailedEntries)
     directory_.write("BAD.DAT", "2,30,OFF,00201,H\r\n");
     start_simulator({"--fill", "020=3412"});
     const int exit_code = run({
-        "until 3 0000",
+        "until 5 0020 34 12",  // rows are read in the main loop, which takes the keys
         "key F10", "until 3 File Name(*.DAT):", "screen list.txt",
         "text Q", "key Enter", "until 5  1234 h", "screen q.txt",
         "key F10", "until 3 File Name(*.DAT):", "screen again.txt",

@@ -139,7 +139,8 @@ TEST_F(QkP877WEndToEnd, WatchPagesChangeListAndFailedEntries)
         "key F10", "wait 400", "text BAD", "key Enter", "wait 600", "screen bad.txt",
         "key F11", "wait 400", "text Q", "key Enter", "wait 800",
         "key F11", "wait 800", "screen changes.txt",
-        "key F1", "wait 400", "key F11", "wait 400", "text Q", "key Enter", "wait 800",
+        "key F1", "wait 400", "key F11", "wait 400", "text Q", "key Enter", "until 23 F11=Q",
+        "wait 800",  // time for a change line that must not come
         "screen revisit.txt",
         "close",
     });

@@ -55,10 +55,8 @@ protected:
         return rows[20].find("Response:") != std::string::npos && rows[22].find("F1=256dump") != std::string::npos;
     }
 
-    void expect_rows_in_step() const
-    {
-        EXPECT_TRUE(tmux_->wait_for([&] { return rows_in_step(); }, 60s)) << tmux_->capture();
-    }
+    // Waits up to 60 s for every row to be in step.
+    bool rows_come_in_step() const { return tmux_->wait_for([&] { return rows_in_step(); }, 60s); }
 
     std::optional<TmuxSession> tmux_;
 };
@@ -75,7 +73,7 @@ TEST_F(RepliesInStep, AfterALateReplyANulInsideOneAndNoiseAfterOne)
         std::vector<std::string> faults = fault;
         faults.insert(faults.end(), {"--faulty-replies", "1"});
         start(faults);
-        expect_rows_in_step();
+        EXPECT_TRUE(rows_come_in_step()) << tmux_->capture();
     }
 }
 
@@ -84,7 +82,7 @@ TEST_F(RepliesInStep, AHugeReplyIsCutToItsRow)
     if (!TmuxSession::available())
         GTEST_SKIP() << "tmux is not installed";
     start({"--unpaced", "--fault", "oversize:100000", "--faulty-replies", "1"});
-    expect_rows_in_step();
+    EXPECT_TRUE(rows_come_in_step()) << tmux_->capture();
     const std::vector<std::string> rows = tmux_->rows();
     ASSERT_GE(rows.size(), 24u);
     EXPECT_EQ(rows[19].find("Command :"), 3u) << rows[19];
@@ -96,14 +94,14 @@ TEST_F(RepliesInStep, AfterTheBoardStopsForThreeSeconds)
     if (!TmuxSession::available())
         GTEST_SKIP() << "tmux is not installed";
     start({});
-    expect_rows_in_step();
+    EXPECT_TRUE(rows_come_in_step()) << tmux_->capture();
     simulator_->pause();
     EXPECT_TRUE(tmux_->wait_for([&] { return tmux_->rows().front().find("Error") != std::string::npos; }, 30s))
         << tmux_->capture();
     // The stall itself: the rows' requests queue up on the stopped board.
     std::this_thread::sleep_for(3s);
     simulator_->resume();
-    expect_rows_in_step();
+    EXPECT_TRUE(rows_come_in_step()) << tmux_->capture();
     EXPECT_TRUE(tmux_->wait_for([&] { return tmux_->rows().front().find("Error") == std::string::npos; }, 30s));
 }
 

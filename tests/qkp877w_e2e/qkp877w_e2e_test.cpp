@@ -48,7 +48,8 @@ TEST_F(QkP877WEndToEnd, FrameArrowsAndCommands)
         "screen jump.txt",
         "text r1234", "key Enter", "until 19 Command :r1234", "until 20 " + std::string(32, '0'), "until 21 Command :$",
         "screen read.txt",
-        "key Enter", "until 19 Command :$",
+        // An empty line is copied to row 19 first; the reply row is blanked just after.
+        "key Enter", "until 19 Command :$", "until 20 Response:$",
         "screen empty.txt",
         "key Esc", "text R0100", "key Enter", "wait 300",
         "key F12", "wait 300",

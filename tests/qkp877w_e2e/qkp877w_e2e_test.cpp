@@ -32,18 +32,19 @@ TEST_F(QkP877WEndToEnd, FrameArrowsAndCommands)
 {
     start_simulator({"--fill", "000=A55A"});
     const int exit_code = run({
-        "wait 1500", "until 3 0000 A5 5A",
+        "until 3 0000 A5 5A", "until 0 :",  // the clock shows once its first second has passed
         "screen start.txt",
         // Each move waits until the page's last row shows the address it leads to.
         "key Down", "until 18 01F0", "screen down.txt",
         "key Down", "until 18 00F0", "screen down2.txt",
         "key Up", "until 18 01F0", "screen up.txt",
         "key PageDown", "key Backspace",  // typed, then removed: the page stays
-        "text O1234", "key Enter", "wait 1700",
-        "text O123456", "key Enter", "wait 1700",
-        "text O12", "key Enter", "wait 300",
-        "text S10008", "key Enter", "wait 1700",
-        "text R12345", "key Enter", "wait 300",
+        // A command is done when its line is on row 19 and the command row is empty again.
+        "text O1234", "key Enter", "until 19 Command :O1234", "until 21 Command :$",
+        "text O123456", "key Enter", "until 19 Command :O123456", "until 21 Command :$",
+        "text O12", "key Enter", "until 19 Command :O12$", "until 21 Command :$",
+        "text S10008", "key Enter", "until 19 Command :S10008", "until 21 Command :$",
+        "text R12345", "key Enter", "until 19 Command :R12345", "until 21 Command :$",
         "text J12", "key Enter", "until 19 Command :J12", "until 21 Command :$",
         "screen jump.txt",
         "text r1234", "key Enter", "until 19 Command :r1234", "until 20 " + std::string(32, '0'), "until 21 Command :$",
@@ -51,8 +52,8 @@ TEST_F(QkP877WEndToEnd, FrameArrowsAndCommands)
         // An empty line is copied to row 19 first; the reply row is blanked just after.
         "key Enter", "until 19 Command :$", "until 20 Response:$",
         "screen empty.txt",
-        "key Esc", "text R0100", "key Enter", "wait 300",
-        "key F12", "wait 300",
+        "key Esc", "text R0100", "key Enter", "until 19 R0100", "until 21 Command :$",
+        "key F12", "wait 300",  // time for an effect that must not come
         "screen esc.txt",
         "close",
     });
@@ -135,12 +136,13 @@ TEST_F(QkP877WEndToEnd, WatchPagesChangeListAndFailedEntries)
         "key F10", "until 3 File Name(*.DAT):", "screen list.txt",
         "text Q", "key Enter", "until 5  1234 h", "screen q.txt",
         "key F10", "until 3 File Name(*.DAT):", "screen again.txt",
-        "text S", "key Enter", "wait 1500", "screen s.txt",
-        "key F10", "wait 400", "text NOFILE", "key Enter", "wait 600", "screen missing.txt",
-        "key F10", "wait 400", "text BAD", "key Enter", "wait 600", "screen bad.txt",
-        "key F11", "wait 400", "text Q", "key Enter", "wait 800",
-        "key F11", "wait 800", "screen changes.txt",
-        "key F1", "wait 400", "key F11", "wait 400", "text Q", "key Enter", "until 23 F11=Q",
+        "text S", "key Enter", "until 15  1234 h", "screen s.txt",
+        // A refused name is done when the dump loop reads rows again.
+        "key F10", "until 3 File Name(*.DAT):", "text NOFILE", "key Enter", "until 3 0000 00 00", "screen missing.txt",
+        "key F10", "until 3 File Name(*.DAT):", "text BAD", "key Enter", "until 3 0000 00 00", "screen bad.txt",
+        "key F11", "until 3 File Name(*.DAT):", "text Q", "key Enter", "until 16 WORD",
+        "key F11", "wait 800", "screen changes.txt",  // time for a restart that must not come
+        "key F1", "until 3 0000 00 00", "key F11", "until 3 File Name(*.DAT):", "text Q", "key Enter", "until 23 F11=Q",
         "wait 800",  // time for a change line that must not come
         "screen revisit.txt",
         "close",
@@ -209,12 +211,12 @@ TEST_F(QkP877WEndToEnd, ChangeListOfAChangingValue)
     directory_.write("H.DAT", "2,4,CNTH,00201,H\r\n");
     start_simulator({"--change", "020:1:250"});
     const int exit_code = run({
-        "wait 1500",
+        "until 3 0000",  // rows are read in the main loop, which takes the keys
         // Three changes listed (the newest at the bottom) before each screen.
-        "key F11", "wait 300", "text W", "key Enter", "until 11 CNTW", "until 15 CNTW", "screen w.txt",
-        "key F11", "wait 300",  // dropped: the list goes on
-        "key F1", "wait 300",
-        "key F11", "wait 300", "text H", "key Enter", "until 14 CNTH", "until 16 CNTH", "screen h.txt",
+        "key F11", "until 3 File Name(*.DAT):", "text W", "key Enter", "until 11 CNTW", "until 15 CNTW", "screen w.txt",
+        "key F11",  // dropped: the list goes on
+        "key F1", "until 2 ADRS",
+        "key F11", "until 3 File Name(*.DAT):", "text H", "key Enter", "until 14 CNTH", "until 16 CNTH", "screen h.txt",
         "close",
     });
     ASSERT_EQ(exit_code, 0);

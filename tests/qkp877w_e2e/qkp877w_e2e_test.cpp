@@ -211,11 +211,11 @@ TEST_F(QkP877WEndToEnd, ChangeListOfAChangingValue)
     directory_.write("H.DAT", "2,4,CNTH,00201,H\r\n");
     start_simulator({"--change", "020:1:250"});
     const int exit_code = run({
-        "until 3 0000",  // rows are read in the main loop, which takes the keys
+        "until 3 0000 00",  // rows are read in the main loop, which takes the keys
         // Three changes listed (the newest at the bottom) before each screen.
         "key F11", "until 3 File Name(*.DAT):", "text W", "key Enter", "until 11 CNTW", "until 15 CNTW", "screen w.txt",
         "key F11",  // dropped: the list goes on
-        "key F1", "until 2 ADRS",
+        "key F1", "until 3 0000 00",  // F11 is taken again once the dump loop runs
         "key F11", "until 3 File Name(*.DAT):", "text H", "key Enter", "until 14 CNTH", "until 16 CNTH", "screen h.txt",
         "close",
     });

@@ -51,7 +51,8 @@ protected:
     {
         MonitorProcess program(directory_, monitor_, script, arguments, system_port_);
         const std::optional<int> code = program.finish(limit);
-        EXPECT_TRUE(code.has_value()) << monitor_.name << " did not end after its script";
+        EXPECT_TRUE(code.has_value()) << monitor_.name << " did not end after its script\n"
+                                      << program.standard_error();
         return code.value_or(-1);
     }
     int run(const std::vector<std::string>& script_lines, const std::vector<std::string>& arguments = {})

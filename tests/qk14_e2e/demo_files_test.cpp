@@ -21,12 +21,10 @@ TEST_F(DemoFiles, EveryPageOfTheDemoLoads)
     script.screen("dump.txt");
     // Each page once its last entry shows a value; then captures spaced in
     // time, as a "Q" value is erased before it is printed.
-    const std::tuple<const char*, int, const char*> pages[] = {
-        {"F2", 3, "MODE, AUTO 8008.1.H 07"},
-        {"F3", 6, "8000.1.H 2A"},
-        {"F4", 5, "I12....D   0 d"},
-        {"F5", 5, "8010.0.H E803"},
-    };
+    const std::tuple<const char*, int, const char*> pages[] = {{"F2", 3, "MODE, AUTO 8008.1.H 07"},
+                                                               {"F3", 6, "8000.1.H 2A"},
+                                                               {"F4", 5, "I12....D   0 d"},
+                                                               {"F5", 5, "8010.0.H E803"}};
     for (const auto& [key, row, last_value] : pages)
         capture_series(script.key(key).until(row, last_value), key, 3, 300);
     script.close();

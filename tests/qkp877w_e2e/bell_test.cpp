@@ -32,11 +32,36 @@ public:
     {
         if (!bytes.empty())
             program_.write_input(bytes);
-        const std::string& output = program_.read_output(settle);
-        return std::count(output.begin(), output.end(), '\a');
+        return bells(program_.read_output(settle));
+    }
+    // Sends the bytes, then reads until the terminal has been written `shown`
+    // after them (at most 30 s); the bells written so far.
+    long type_until_shown(std::string_view bytes, std::string_view shown)
+    {
+        const std::size_t from = program_.read_output(0ms).size();
+        program_.write_input(bytes);
+        read_until([&](const std::string& output) { return output.find(shown, from) != std::string::npos; });
+        return bells(program_.read_output(0ms));
+    }
+    // Sends the bytes, then reads until `count` bells in all have been written (at most 30 s).
+    long type_until_bells(std::string_view bytes, long count)
+    {
+        program_.write_input(bytes);
+        read_until([&](const std::string& output) { return bells(output) >= count; });
+        return bells(program_.read_output(0ms));
     }
 
 private:
+    static long bells(const std::string& output) { return std::count(output.begin(), output.end(), '\a'); }
+
+    template <class Done>
+    void read_until(Done done)
+    {
+        const auto until = std::chrono::steady_clock::now() + 30s;
+        while (!done(program_.read_output(50ms)) && std::chrono::steady_clock::now() < until) {
+        }
+    }
+
     qk_test::ChildProcess program_;
 };
 
@@ -47,17 +72,18 @@ TEST_F(QkP877WBells, AFailedWatchEntryBeepsOnceAndRefusedCommandsAreSilent)
     directory_.write("Q.DAT", "2,4,WORD,00202,Q\r\n");
     start_simulator();
     TerminalRun run(directory_);
-    const long at_start = run.type("", 2000ms);
+    const long at_start = run.type_until_shown("", "R:MEM-Read");
     EXPECT_EQ(at_start, 0);
-    // Refused and unanswered commands: no beep (the time-out takes 1.3 s).
+    // Refused and unanswered commands: no beep in the time one could come
+    // (the time-out takes 1.3 s).
     EXPECT_EQ(run.type("O12\r", 500ms), at_start);
     EXPECT_EQ(run.type("J12\r", 2000ms), at_start);
     // F10 (xterm's key sequence), a name without a file: one beep.
-    run.type("\x1b[21~", 800ms);
-    EXPECT_EQ(run.type("NOFILE\r", 1000ms), at_start + 1);
-    // F10 with a file that loads: no further beep.
-    run.type("\x1b[21~", 800ms);
-    EXPECT_EQ(run.type("Q\r", 1000ms), at_start + 1);
+    run.type_until_shown("\x1b[21~", "File Name");
+    EXPECT_EQ(run.type_until_bells("NOFILE\r", at_start + 1), at_start + 1);
+    // F10 with a file that loads: no further beep once its page shows.
+    run.type_until_shown("\x1b[21~", "File Name");
+    EXPECT_EQ(run.type_until_shown("Q\r", "WORD"), at_start + 1);
 }
 
 }  // namespace

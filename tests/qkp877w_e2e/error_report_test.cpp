@@ -15,7 +15,8 @@ TEST(QkP877WErrorReport, MissingPortIsExplainedOnStandardErrorInJapanese)
 {
     MonitorSession session;
     session.write("QK.DEF", "CH=0\n");
-    session.write("script.txt", "wait 1500\nkey Enter\nwait 500\nclose\n");
+    // The report waits for a key; the program ends with it.
+    session.write("script.txt", "until 5 [60]\nkey Enter\n");
     const std::string missing = (session.directory() / "ttyGONE").string();
     // Standard error joins standard output, which the test reads.
     ProcessSpec spec{"/bin/sh",
@@ -39,7 +40,8 @@ TEST(QkP877WErrorReport, LfFilesReadAsCrLfAndAFifoWatchFileFailsAtOnce)
     session.write("WORD.DAT", "2,4,WORD,00002,Q\n2,5,NEXT,00011,H\n");
     ASSERT_EQ(::mkfifo((session.directory() / "PIPE.DAT").c_str(), 0600), 0);
     session.start_board({"--fill", "000=3412"});
-    const int exit_code = session.run({"wait 1500", "key F2", "wait 600", "key F3", "wait 600",
+    // F2 fails at once on the FIFO, so F3 is taken and its page filled.
+    const int exit_code = session.run({"until 3 0000 34 12", "key F2", "key F3", "until 4   4660 d", "until 5 NEXT",
                                        session.screen_command("word.txt"), "close"});
     ASSERT_EQ(exit_code, 0);
     const auto word = session.screen("word.txt");

@@ -20,28 +20,28 @@ TEST_F(FaultyBoard, DumpRowsShowTheirOwnAddressesAgain)
 {
     for (const BoardFault& fault :
          {late_reply(2000), nul_inside_reply(), noise_after_reply(), huge_reply(), three_second_stall()})
-        dump_rows_in_step_after(fault);
+        EXPECT_TRUE(dump_rows_in_step_after(fault));
 }
 
 TEST_F(FaultyBoard, WatchValuesShowTheirOwnAddressesAgain)
 {
     for (const BoardFault& fault :
          {late_reply(250), nul_inside_reply(), noise_after_reply(), huge_reply(), three_second_stall()})
-        watch_values_in_step_after(fault);
+        EXPECT_TRUE(watch_values_in_step_after(fault));
 }
 
 // The rest of a NUL-cut or noisy reply to a read typed meanwhile; a huge reply.
 TEST_F(FaultyBoard, ChangeListHoldsOnlyTheWatchedAddressesValues)
 {
     for (const BoardFault& fault : {nul_inside_reply(), noise_after_reply(), huge_reply()})
-        change_list_after(fault, "L");
+        EXPECT_TRUE(values_of_the_watched_address(change_list_after(fault, "L"), fault));
 }
 
 // A reply that came while the F11 prompt waited: late, or held up by a stall.
 TEST_F(FaultyBoard, ChangeListSkipsRepliesThatCameWhileThePromptWaited)
 {
     for (const BoardFault& fault : {late_reply(2000), three_second_stall()})
-        change_list_after(fault, "L");
+        EXPECT_TRUE(values_of_the_watched_address(change_list_after(fault, "L"), fault));
 }
 
 }  // namespace

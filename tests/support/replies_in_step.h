@@ -68,7 +68,7 @@ protected:
     static constexpr const char* kChangeFile = "2,3,CNT,01001,H\r\n";
 
     // Dump row k (address k * 16) starts with the byte Ak; the faults hit row 0030.
-    void dump_rows_in_step_after(const BoardFault& fault)
+    testing::AssertionResult dump_rows_in_step_after(const BoardFault& fault)
     {
         SCOPED_TRACE(fault.name);
         std::vector<std::string> options;
@@ -77,12 +77,13 @@ protected:
         forget_the_last_run();
         start_simulator(aimed(options, fault, "0030"));
         MonitorProcess program(directory_, monitor_, live_until_done({}), {}, system_port_);
-        after_fault_expect_in_step(fault, request_hex("0030", 0x1F), request_hex("00F0", 0x1F),
-                                   [&] { return dump_rows_in_step(); });
+        const auto in_step = in_step_after_fault(fault, request_hex("0030", 0x1F), request_hex("00F0", 0x1F),
+                                                 [&] { return dump_rows_in_step(); });
         finish(program);
+        return in_step;
     }
 
-    void watch_values_in_step_after(const BoardFault& fault)
+    testing::AssertionResult watch_values_in_step_after(const BoardFault& fault)
     {
         SCOPED_TRACE(fault.name);
         forget_the_last_run();
@@ -92,9 +93,10 @@ protected:
         HeadlessScript keys;
         keys.until(0, ":").key("F2");
         MonitorProcess program(directory_, monitor_, live_until_done(keys), {}, system_port_);
-        after_fault_expect_in_step(fault, request_hex(kWatchedFaulty, 0x10), request_hex("01A0", 0x10),
-                                   [&] { return watch_values_in_step(); });
+        const auto in_step = in_step_after_fault(fault, request_hex(kWatchedFaulty, 0x10),
+                                                 request_hex("01A0", 0x10), [&] { return watch_values_in_step(); });
         finish(program);
+        return in_step;
     }
 
     // F11 on the change file, typed as `typed_name`. A reply that comes while
@@ -104,7 +106,7 @@ protected:
     // A huge reply hits the first value itself: on a loaded machine it would
     // outlast the typed read's wait and run into the list's own wait; on the
     // watched address it is listed once, cut to the longest valid reply.
-    // Returns the changes seen on screen (number, value).
+    // Returns the changes seen on screen (number, value); values_of_the_watched_address checks them.
     std::map<int, std::string> change_list_after(const BoardFault& fault, const std::string& typed_name)
     {
         SCOPED_TRACE(fault.name);
@@ -156,32 +158,35 @@ protected:
         EXPECT_TRUE(wait_until([&] { return collect_changes(changes) && changes.rbegin()->first >= last + 3; }))
             << live().text();
         finish(program);
-        expect_values_of_the_watched_address(changes, fault);
         return changes;
     }
 
     // Counting up from 11 one step at a time: two hexadecimal digits each,
     // every one above the one before. A huge reply is the first change: its
     // first 32 digits, the watched byte and the padding.
-    static void expect_values_of_the_watched_address(const std::map<int, std::string>& changes,
-                                                     const BoardFault& fault)
+    static testing::AssertionResult values_of_the_watched_address(const std::map<int, std::string>& changes,
+                                                                  const BoardFault& fault)
     {
         static const std::regex kByte("[0-9A-F]{2}");
         static const std::regex kCutHugeReply("[0-9A-F]{2}0{30}");
+        if (changes.empty())
+            return testing::AssertionFailure() << fault.name << ": no change listed";
         std::string previous = "10";
         for (const auto& [number, value] : changes) {
             if (fault.huge && number == 1) {
-                EXPECT_TRUE(value.size() == 32 && std::regex_match(value, kCutHugeReply))
-                    << "change 1: " << value.substr(0, 80) << " (" << value.size() << " characters)";
+                if (value.size() != 32 || !std::regex_match(value, kCutHugeReply))
+                    return testing::AssertionFailure() << fault.name << ": change 1: " << value.substr(0, 80) << " ("
+                                                       << value.size() << " characters)";
                 continue;
             }
-            EXPECT_TRUE(value.size() == 2 && std::regex_match(value, kByte) && value > previous)
-                << "change " << number << ": " << value.substr(0, 80) << " after " << previous;
+            if (value.size() != 2 || !std::regex_match(value, kByte) || value <= previous)
+                return testing::AssertionFailure() << fault.name << ": change " << number << ": "
+                                                   << value.substr(0, 80) << " after " << previous;
             previous = value;
         }
-        if (fault.huge) {
-            EXPECT_EQ(changes.count(1), 1u) << "the huge reply is listed";
-        }
+        if (fault.huge && changes.count(1) == 0)
+            return testing::AssertionFailure() << fault.name << ": the huge reply is not listed";
+        return testing::AssertionSuccess();
     }
 
 private:
@@ -227,23 +232,26 @@ private:
     // Waits for the fault to pass (the faulty address asked for again, or a
     // reply written after the stall), then until `in_step` has held over two
     // rounds of the page (`last_request`, the page's last request, received
-    // twice more while it held).
+    // twice more while it held). Fails with the screen or the board's log.
     template <class InStep>
-    void after_fault_expect_in_step(const BoardFault& fault, const std::string& faulty_request,
-                                    const std::string& last_request, InStep in_step)
+    testing::AssertionResult in_step_after_fault(const BoardFault& fault, const std::string& faulty_request,
+                                                 const std::string& last_request, InStep in_step)
     {
         if (fault.stall) {
-            ASSERT_TRUE(wait_until(in_step)) << live().text();
+            if (!wait_until(in_step))
+                return testing::AssertionFailure() << fault.name << ": not in step before the stall\n" << live().text();
             simulator_->pause();
             stall_for_three_seconds();
             const int ends = reply_ends().written;
             simulator_->resume();
-            ASSERT_TRUE(wait_until([&] { return reply_ends().written > ends; })) << log().dump();
-        } else {
-            ASSERT_TRUE(wait_until([&] { return log().count_received(faulty_request) >= 2; })) << log().dump();
+            if (!wait_until([&] { return reply_ends().written > ends; }))
+                return testing::AssertionFailure() << fault.name << ": no reply after the stall\n" << log().dump();
+        } else if (!wait_until([&] { return log().count_received(faulty_request) >= 2; })) {
+            return testing::AssertionFailure() << fault.name << ": the faulty address not asked for again\n"
+                                               << log().dump();
         }
         int rounds_when_in_step = -1;
-        EXPECT_TRUE(wait_until([&] {
+        const bool held = wait_until([&] {
             if (!in_step()) {
                 rounds_when_in_step = -1;
                 return false;
@@ -252,7 +260,10 @@ private:
             if (rounds_when_in_step < 0)
                 rounds_when_in_step = rounds;
             return rounds >= rounds_when_in_step + 2;
-        })) << live().text();
+        });
+        if (!held)
+            return testing::AssertionFailure() << fault.name << ": not in step over two rounds\n" << live().text();
+        return testing::AssertionSuccess();
     }
 
     // Rows 3-18 each start with their own address's byte; the command rows

@@ -161,8 +161,11 @@ void Simulator::unplug_when_due(Clock::time_point now)
 {
     if (unplug_at_ && now >= *unplug_at_) {
         unplug_at_.reset();
-        terminal_.hang_up();
+        // The link goes first: once the terminal is closed its number may be
+        // handed to another program's terminal, which a client reopening the
+        // link at once would otherwise reach.
         link_ = SlaveLink();  // gone with the device, as a by-id link is
+        terminal_.hang_up();
         incoming_.clear();
         outgoing_.clear();
         request_bytes_.clear();

@@ -88,12 +88,20 @@ protected:
         start_simulator({"--change", "8000:1:300"});
     }
 
-    // F11, the typed name, then a few seconds of logging.
-    HeadlessScript log_for_a_while(const std::string& typed)
+    // F11 and the typed name once the main loop runs.
+    static HeadlessScript start_logging(const std::string& typed)
     {
-        HeadlessScript script;
-        script.wait(kStartWait).key("F11").wait(kCommandWait).screen("prompt.txt");
-        script.text(typed).key("Enter").wait(4000).screen("logging.txt").close();
+        HeadlessScript script = started();
+        script.key("F11").until(kPromptRow, kFilePrompt).screen("prompt.txt").text(typed).key("Enter");
+        return script;
+    }
+    // Logging until row `row` of the change list shows `label`. The list
+    // grows upwards, its newest change on row 16 (15 for a W value, which
+    // leaves an empty row after it): by default, five changes.
+    static HeadlessScript log_until(const std::string& typed, int row = 12, std::string_view label = "CNT")
+    {
+        HeadlessScript script = start_logging(typed);
+        script.until(row, label).screen("logging.txt").close();
         return script;
     }
 };
@@ -101,7 +109,7 @@ protected:
 TEST_F(ChangeLog, AppendFormKeepsOldLinesAndWritesEveryChange)
 {
     directory_.write("abc.DAS", "OLD LINE\r\n");
-    EXPECT_EQ(run(log_for_a_while("abc/F")), 0);
+    EXPECT_EQ(run(log_until("abc/F")), 0);
 
     const ScreenCapture prompt = screen("prompt.txt");
     EXPECT_EQ(prompt.at(36, 3, 23), "RET Only   : To 256dump") << prompt.text();
@@ -137,7 +145,7 @@ TEST_F(ChangeLog, AppendFormKeepsOldLinesAndWritesEveryChange)
 TEST_F(ChangeLog, DeleteFormStartsTheFileAfresh)
 {
     directory_.write("abc.DAS", "OLD LINE\r\n");
-    EXPECT_EQ(run(log_for_a_while("abc/d")), 0);
+    EXPECT_EQ(run(log_until("abc/d")), 0);
     bool crlf = false;
     const std::vector<std::string> lines = log_file_lines(directory_.read("abc.DAS"), crlf);
     ASSERT_FALSE(lines.empty());
@@ -147,7 +155,7 @@ TEST_F(ChangeLog, DeleteFormStartsTheFileAfresh)
 
 TEST_F(ChangeLog, NameWithoutFormShowsChangesButWritesNoFile)
 {
-    EXPECT_EQ(run(log_for_a_while("abc")), 0);
+    EXPECT_EQ(run(log_until("abc")), 0);
     EXPECT_FALSE(directory_.exists("abc.DAS"));
     EXPECT_GE(changes_on_screen(screen("logging.txt"), "CNT").size(), 3U) << screen("logging.txt").text();
 }
@@ -155,7 +163,7 @@ TEST_F(ChangeLog, NameWithoutFormShowsChangesButWritesNoFile)
 TEST_F(ChangeLog, LongNameIsCutToEightBytesForBothFiles)
 {
     directory_.write("abcdefgh.DAT", "2,3,CNT,80001,H\r\n");
-    EXPECT_EQ(run(log_for_a_while("abcdefghijk/F")), 0);
+    EXPECT_EQ(run(log_until("abcdefghijk/F")), 0);
     EXPECT_TRUE(directory_.exists("abcdefgh.DAS"));
     EXPECT_FALSE(directory_.exists("abcdefghijk.DAS"));
     bool crlf = false;
@@ -164,11 +172,11 @@ TEST_F(ChangeLog, LongNameIsCutToEightBytesForBothFiles)
 
 TEST_F(ChangeLog, EveryChangeOnScreenIsAlreadyInTheFile)
 {
-    HeadlessScript script;
-    script.wait(kStartWait).key("F11").wait(kCommandWait).text("abc/F").key("Enter");
+    // A screen as each of the first eight changes is listed.
+    HeadlessScript script = start_logging("abc/F");
     for (int i = 0; i < 8; ++i)
-        script.wait(700).screen("shot" + std::to_string(i) + ".txt");
-    script.wait(1000).close();
+        script.until(16 - i, "CNT").screen("shot" + std::to_string(i) + ".txt");
+    script.close();
     Qk14Process program(directory_, script);
 
     // Read the file as soon as each screen is written: the changes it shows
@@ -189,9 +197,9 @@ TEST_F(ChangeLog, EveryChangeOnScreenIsAlreadyInTheFile)
 
 TEST_F(ChangeLog, FunctionKeyClosesTheLog)
 {
-    HeadlessScript script;
-    script.wait(kStartWait).key("F11").wait(kCommandWait).text("abc/F").key("Enter").wait(2000);
-    script.key("F1").wait(kCommandWait).screen("dump.txt").wait(3000).close();
+    HeadlessScript script = start_logging("abc/F");
+    script.until(16, "CNT").key("F1").until(3, "0000 00 ").screen("dump.txt");
+    script.wait(1000).close();  // time for log lines that must not come
     Qk14Process program(directory_, script);
     EXPECT_TRUE(wait_for_screen("dump.txt"));
     const std::string at_f1 = directory_.read("abc.DAS");
@@ -204,7 +212,8 @@ TEST_F(ChangeLog, FunctionKeyClosesTheLog)
 TEST_F(ChangeLog, WordEntryLeavesAnEmptyRowBetweenChanges)
 {
     directory_.write("word.DAT", "2,3,WORD,80002,W\r\n");
-    EXPECT_EQ(run(log_for_a_while("word")), 0);
+    // Three changes listed.
+    EXPECT_EQ(run(log_until("word", 11, "WORD")), 0);
     const ScreenCapture logging = screen("logging.txt");
     static const std::regex kRow(R"(^ *\d+ \d\d/\d\d/\d\d \d\d:\d\d:\d\d WORD  [0-9A-F]{4} h *$)");
     // From the newest change upwards: a change on every second row, the rows between empty.
@@ -223,9 +232,9 @@ TEST_F(ChangeLog, WordEntryLeavesAnEmptyRowBetweenChanges)
 
 TEST_F(ChangeLog, EscClosesTheLogAndNothingIsWrittenAfterIt)
 {
-    HeadlessScript script;
-    script.wait(kStartWait).key("F11").wait(kCommandWait).text("abc/F").key("Enter").wait(2000);
-    script.key("Esc").wait(kCommandWait).screen("restarted.txt").wait(3000).screen("later.txt").close();
+    HeadlessScript script = start_logging("abc/F");
+    script.until(16, "CNT").key("Esc").until(3, "0000 00 ").screen("restarted.txt");
+    script.wait(1000).screen("later.txt").close();  // time for log lines that must not come
     Qk14Process program(directory_, script);
     EXPECT_TRUE(wait_for_screen("restarted.txt"));
     const std::string at_restart = directory_.read("abc.DAS");
@@ -242,7 +251,7 @@ TEST_F(ChangeLog, LogThatCannotBeOpenedSaysWhyAndMonitoringGoesOn)
 {
     std::filesystem::create_directory(directory_ / "abc.DAS");
     ::setenv("LC_ALL", "C", 1);
-    const int code = run(log_for_a_while("abc/F"));
+    const int code = run(log_until("abc/F"));
     ::unsetenv("LC_ALL");
     EXPECT_EQ(code, 0) << directory_.read("qk14.err");
     const ScreenCapture logging = screen("logging.txt");
@@ -268,7 +277,7 @@ TEST_F(ChangeLog, FullDiskStopsLoggingAndLeavesWholeLines)
     ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &limited), 0);
     std::optional<int> code;
     {
-        Qk14Process program(directory_, log_for_a_while("abc/F"));
+        Qk14Process program(directory_, log_until("abc/F"));
         ::setrlimit(RLIMIT_FSIZE, &saved);
         ::unsetenv("LC_ALL");
         code = program.finish(90s);
@@ -288,7 +297,7 @@ TEST_F(ChangeLog, FullDiskStopsLoggingAndLeavesWholeLines)
 TEST_F(ChangeLog, AppendingAfterAnUnfinishedLineStartsANewLine)
 {
     directory_.write("abc.DAS", "0001,26/12/07,06:10:00,045");
-    EXPECT_EQ(run(log_for_a_while("abc/F")), 0);
+    EXPECT_EQ(run(log_until("abc/F")), 0);
     bool crlf = false;
     std::vector<std::string> lines = log_file_lines(directory_.read("abc.DAS"), crlf);
     EXPECT_TRUE(crlf);
@@ -300,21 +309,25 @@ TEST_F(ChangeLog, AppendingAfterAnUnfinishedLineStartsANewLine)
 
 TEST_F(ChangeLog, DeletedOrReplacedLogGoesOnInANewFileAndSaysSo)
 {
-    HeadlessScript script;
-    script.wait(kStartWait).key("F11").wait(kCommandWait).text("abc/F").key("Enter").wait(2000).screen("one.txt");
-    script.wait(2500).screen("two.txt").wait(2500).screen("three.txt").close();
+    HeadlessScript script = start_logging("abc/F");
+    script.until(16, "CNT").screen("one.txt");
+    script.until(20, "was deleted or replaced").screen("two.txt").await(kGoOn).close();
     Qk14Process program(directory_, script);
-    const auto wait_for = [&](const char* name) {
-        const auto until = std::chrono::steady_clock::now() + 60s;
-        while (!directory_.exists(name) && std::chrono::steady_clock::now() < until)
-            std::this_thread::sleep_for(5ms);
+    // The program notices at its next change, which goes into a new file:
+    // the file then ends with a whole line past its first `kept` bytes.
+    std::string text;
+    const auto logged_past = [&](std::size_t kept) {
+        text = directory_.read("abc.DAS");
+        return text.size() > kept && text.ends_with("\r\n");
     };
-    wait_for("one.txt");
+    ASSERT_TRUE(wait_for_screen("one.txt"));
     std::filesystem::remove(directory_ / "abc.DAS");
-    wait_for("two.txt");
-    const std::string after_delete = directory_.read("abc.DAS");
+    EXPECT_TRUE(wait_until([&] { return logged_past(0); }));
+    const std::string after_delete = text;
     directory_.write("new.tmp", "NEW\r\n");
     std::filesystem::rename(directory_ / "new.tmp", directory_ / "abc.DAS");
+    EXPECT_TRUE(wait_until([&] { return logged_past(5); }));
+    directory_.write(kGoOn, "");
     EXPECT_EQ(program.finish(60s), 0);
 
     bool crlf = false;

@@ -21,8 +21,8 @@ std::string padded(std::string text, std::size_t width = 43)
 TEST_F(CommandEntry, LetterCaseDoesNotMatterAndALongReadIsRefused)
 {
     start_simulator({"--fill", "1234=A1B2"});
-    HeadlessScript script;
-    script.wait(kStartWait).command_done("r1234").screen("lower.txt");
+    HeadlessScript script = started();
+    script.command_done("r1234").screen("lower.txt");
     script.command_done("R1234").screen("upper.txt");
     script.command_done("R12345").screen("long.txt").close();
     EXPECT_EQ(run(script), 0);
@@ -43,12 +43,13 @@ TEST_F(CommandEntry, LetterCaseDoesNotMatterAndALongReadIsRefused)
 TEST_F(CommandEntry, EmptyLineIsRefusedAndRepeatReplaysIt)
 {
     start_simulator();
-    HeadlessScript script;
-    script.wait(kStartWait).key("Enter").wait(kCommandWait).screen("empty.txt");
-    // Esc redraws the screen without the error; the empty line stays the last command.
-    script.key("Esc").wait(kCommandWait).screen("restarted.txt");
-    script.text("R80").wait(kCommandWait).screen("typed.txt");
-    script.key("F12").wait(kCommandWait).screen("repeated.txt").close();
+    HeadlessScript script = started();
+    script.key("Enter").until(kResponseRow, "Error").screen("empty.txt");
+    // Esc redraws the screen without the error (the frame's labels come first,
+    // then the page, whose rows are read again); the empty line stays the last command.
+    script.key("Esc").until(kResponseRow, "Response:$").until(3, "0000 00 ").screen("restarted.txt");
+    script.text("R80").until(kCommandRow, "Command :R80").screen("typed.txt");
+    script.key("F12").until(kResponseRow, "Error").screen("repeated.txt").close();
     EXPECT_EQ(run(script), 0);
 
     EXPECT_EQ(response(screen("empty.txt")), padded("Error")) << screen("empty.txt").text();
@@ -65,12 +66,15 @@ TEST_F(CommandEntry, EmptyLineIsRefusedAndRepeatReplaysIt)
 TEST_F(CommandEntry, RepeatSendsTheLastEnteredLineAgain)
 {
     start_simulator({"--fill", "1230=00"});
-    HeadlessScript script;
-    script.wait(kStartWait).command_done("s12300").screen("first.txt");
-    // Typed but not entered: F12 replaces it with the last entered line.
-    script.text("R9").key("F12").wait(kCommandWait).screen("second.txt");
-    script.key("F12").wait(kCommandWait).screen("third.txt").close();
-    EXPECT_EQ(run(script), 0);
+    HeadlessScript script = started();
+    script.command_done("s12300").screen("first.txt");
+    // Typed but not entered: F12 replaces it with the last entered line. Once
+    // the command row is empty the repeat has begun, so the next F12 counts.
+    script.text("R9").until(kCommandRow, "Command :R9").key("F12").until(kCommandRow, "Command :$");
+    // This repeat leaves the screen as it was: the script goes on once the
+    // board has the request, and the line stands on the command row until the end.
+    script.key("F12").await(kGoOn).until(kCommandRow, "Command :$").screen("third.txt").close();
+    EXPECT_EQ(run_when(script, [&] { return log().count_received("31 32 33 30 30 21") >= 3; }), 0);
     const std::vector<std::string> expected(3, "31 32 33 30 30 21");
     EXPECT_EQ(log().received_except_rows_of(), expected) << log().dump();
     EXPECT_EQ(response(screen("first.txt")), padded("01"));
@@ -84,8 +88,7 @@ TEST_F(CommandEntry, RepeatSendsTheLastEnteredLineAgain)
 TEST_F(CommandEntry, BitNumbersAndWriteDataAreChecked)
 {
     start_simulator({"--fill", "1000=FF"});
-    HeadlessScript script;
-    script.wait(kStartWait);
+    HeadlessScript script = started();
     const std::vector<std::string> lines{"S10008", "S10007", "W100041", "W1000414", "W1000:", "W1000:Z", "W1000:ab"};
     for (std::size_t i = 0; i < lines.size(); ++i)
         script.command_done(lines[i]).screen("after" + std::to_string(i) + ".txt");
@@ -114,8 +117,8 @@ TEST_F(CommandEntry, BitNumbersAndWriteDataAreChecked)
 TEST_F(CommandEntry, UnknownLetterWaitsForTheTimeOutAndSendsNothing)
 {
     start_simulator();
-    HeadlessScript script;
-    script.wait(kStartWait).command("X12").wait(kTimeOutWait).screen("x.txt").close();
+    HeadlessScript script = started();
+    script.command_done("X12").screen("x.txt").close();
     EXPECT_EQ(run(script), 0);
     EXPECT_EQ(response(screen("x.txt")), padded("Error")) << screen("x.txt").text();
     EXPECT_EQ(log().received_except_rows_of(), std::vector<std::string>{});
@@ -128,9 +131,9 @@ TEST_F(CommandEntry, LineKeepsThirtySevenBytesAndBackspaceRemovesOne)
     // the data odd, so the request shows which bytes were taken.
     const std::string full = "W1000" + std::string("0102030405060708090A0B0C0D0E0F10");
     ASSERT_EQ(full.size(), 37U);
-    HeadlessScript script;
+    HeadlessScript script = started();
     // Keys are taken one a main-loop cycle: each step waits for what it shows.
-    script.wait(kStartWait).text(full + "7").until(kCommandRow, full).screen("typed.txt");
+    script.text(full + "7").until(kCommandRow, full).screen("typed.txt");
     script.key("Enter").until(kResponseRow, "Response:0102030405060708090A0B0C0D0E0F10").screen("sent.txt");
     script.text("R12344").key("Backspace").key("Enter").until(kResponseRow, "Response:" + std::string(32, '0'));
     script.screen("backspace.txt").close();
@@ -148,12 +151,13 @@ TEST_F(CommandEntry, LineKeepsThirtySevenBytesAndBackspaceRemovesOne)
 TEST_F(CommandEntry, ConsoleEditingKeysAreTypedIntoTheLine)
 {
     start_simulator();
-    HeadlessScript script;
-    script.wait(kStartWait);
+    HeadlessScript script = started();
     // Left arrow, Home and Delete arrive as characters of their own, so the
     // hexadecimal check refuses each line.
-    for (const char* key : {"Left", "Home", "Delete"})
-        script.text("R8000").key(key).key("Enter").wait(kCommandWait).screen(std::string(key) + ".txt");
+    for (const char* key : {"Left", "Home", "Delete"}) {
+        script.text("R8000").key(key).until(kCommandRow, "Command :R8000").key("Enter");
+        script.until(kCommandRow, "Command :$").screen(std::string(key) + ".txt");
+    }
     script.close();
     EXPECT_EQ(run(script), 0);
     for (const char* key : {"Left", "Home", "Delete"})

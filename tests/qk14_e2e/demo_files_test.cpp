@@ -1,5 +1,7 @@
 // The demo folder's settings and watch files load in qk14 and show every
 // format, the I/O entries and the double-byte labels.
+#include <tuple>
+
 #include "tests/qk14_e2e/qk14_e2e_fixture.h"
 #include "tests/support/screen_series.h"
 
@@ -15,10 +17,16 @@ TEST_F(DemoFiles, EveryPageOfTheDemoLoads)
                                    std::filesystem::copy_options::overwrite_existing);
     // The demo's settings use channel 0 and start at 8000.
     start_simulator({"--fill", "8000=2AA53412DEADBEEF07", "--fill", "8010=E803"});
-    HeadlessScript script;
-    script.wait(kStartWait).screen("dump.txt");
-    for (const char* key : {"F2", "F3", "F4", "F5"})
-        capture_series(script.key(key).wait(kCommandWait), key, 3, 300);
+    HeadlessScript script = started("8000 2A A5 34 ");
+    script.screen("dump.txt");
+    // Each page once its last entry shows a value; then captures spaced in
+    // time, as a "Q" value is erased before it is printed.
+    const std::tuple<const char*, int, const char*> pages[] = {{"F2", 3, "MODE, AUTO 8008.1.H 07"},
+                                                               {"F3", 6, "8000.1.H 2A"},
+                                                               {"F4", 5, "I12....D   0 d"},
+                                                               {"F5", 5, "8010.0.H E803"}};
+    for (const auto& [key, row, last_value] : pages)
+        capture_series(script.key(key).until(row, last_value), key, 3, 300);
     script.close();
     EXPECT_EQ(run(script), 0);
 

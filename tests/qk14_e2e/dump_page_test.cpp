@@ -17,7 +17,8 @@ TEST_F(DumpPage, LayoutShowsAddressesBytesAndTheHelpBlock)
 {
     start_simulator({"--fill", "0000=00112233445566778899AABBCCDDEEFF", "--fill", "00F0=FE"});
     HeadlessScript script;
-    script.wait(3000).screen("page.txt").close();
+    // The page's last row read, and the clock, which shows once its first second has passed.
+    script.until(18, "00F0 FE ").until(0, ":").screen("page.txt").close();
     EXPECT_EQ(run(script), 0);
 
     const ScreenCapture page = screen("page.txt");
@@ -42,17 +43,17 @@ TEST_F(DumpPage, LayoutShowsAddressesBytesAndTheHelpBlock)
 TEST_F(DumpPage, JumpTakesTwoDigitsAndPagingWraps)
 {
     start_simulator();
-    HeadlessScript script;
-    script.wait(kStartWait);
-    // Each step waits until the page's last row shows the address the step should lead to.
-    script.command("J12").until(18, " 12F0").screen("j12.txt");
-    script.command("J34").until(18, " 34F0").screen("j34.txt");
-    script.command("J1234").until(18, " 12F0").screen("j1234.txt");
-    script.command("JFF").until(18, " FFF0").key("Down").until(18, " 00F0").screen("down.txt");
+    HeadlessScript script = started();
+    // A jump is done when the command row is empty again (the response row is
+    // cleared before); a paging key when the page's last row shows the address it leads to.
+    script.command_done("J12").screen("j12.txt");
+    script.command_done("J34").screen("j34.txt");
+    script.command_done("J1234").screen("j1234.txt");
+    script.command_done("JFF").key("Down").until(18, " 00F0").screen("down.txt");
     script.key("Up").until(18, " FFF0").screen("up.txt");
-    script.command("J00").until(18, " 00F0").key("PageUp").until(18, " F0F0").screen("pageup.txt");
-    script.command("JF8").until(18, " F8F0").key("PageDown").until(18, " 08F0").screen("pagedown.txt");
-    script.command("J1").until(20, "Error").screen("j1.txt").close();
+    script.command_done("J00").key("PageUp").until(18, " F0F0").screen("pageup.txt");
+    script.command_done("JF8").key("PageDown").until(18, " 08F0").screen("pagedown.txt");
+    script.command_done("J1").screen("j1.txt").close();
     EXPECT_EQ(run(script), 0);
 
     using Pair = std::pair<std::string, std::string>;
@@ -74,9 +75,9 @@ TEST_F(DumpPage, JumpTakesTwoDigitsAndPagingWraps)
 TEST_F(DumpPage, RepeatedF1DoesNotRestartTheRowCycle)
 {
     start_simulator();
-    HeadlessScript script;
-    script.wait(kStartWait);
-    // A redraw would start the rows again at 0000 each time; 16 rows take far longer than 250 ms.
+    HeadlessScript script = started();
+    // A redraw would start the rows again at 0000 each time; 16 rows take far
+    // longer than 250 ms. The presses' pace is what the case checks.
     for (int i = 0; i < 24; ++i)
         script.key("F1").wait(250);
     script.screen("page.txt").close();

@@ -21,12 +21,15 @@ public:
 
 class ErrorReport : public Qk14EndToEnd {
 protected:
-    // Runs qk14 until its fatal report, presses a key and returns standard error.
+    // Runs qk14 until its fatal report, presses a key and returns standard
+    // error. The report, written whole, stands where the cursor was: the test
+    // looks for its start ("Qk14 [", in either language) on the live screen.
     std::string fatal_report(const std::vector<std::string>& arguments = {})
     {
         HeadlessScript script;
-        script.wait(kStartWait).screen("report.txt").key("Enter").wait(kCommandWait).close();
-        EXPECT_EQ(run(script, arguments), 1) << directory_.read("qk14.err");
+        script.live("live.txt").await(kGoOn).screen("report.txt").key("Enter").close();
+        EXPECT_EQ(run_when(script, [&] { return live().text().find("Qk14 [") != std::string::npos; }, arguments), 1)
+            << directory_.read("qk14.err");
         return directory_.read("qk14.err");
     }
 };
@@ -83,8 +86,8 @@ TEST_F(ErrorReport, FifoWatchFileFailsTheLoadAtOnce)
     directory_.write("QK.DEF", "CH=0\r\nF2=PIPE\r\n");
     ASSERT_EQ(::mkfifo((directory_ / "PIPE.DAT").c_str(), 0600), 0);
     start_simulator();
-    HeadlessScript script;
-    script.wait(kStartWait).key("F2").wait(kCommandWait).screen("after.txt").close();
+    HeadlessScript script = failing_watch_key("F2");
+    script.screen("after.txt").close();
     EXPECT_EQ(run(script), 0) << directory_.read("qk14.err");
     EXPECT_EQ(screen("after.txt").at(1, 2, 4), "ADRS") << screen("after.txt").text();  // back on the dump page
 }
@@ -103,8 +106,8 @@ TEST_F(ErrorReport, LfCrLfAndMixedLineEndsGiveTheSameSettingsAndPage)
         start_simulator({"--fill", "8000=5A", "--fill", "8001=C3"});
         directory_.write("QK.DEF", settings[i]);
         directory_.write("PAGE.DAT", pages[i]);
-        HeadlessScript script;
-        script.until(3, "8000 5A").screen("start.txt").key("F2").wait(kCommandWait).screen("page.txt").close();
+        HeadlessScript script = started("8000 5A ");
+        script.screen("start.txt").key("F2").until(4, "11000011").screen("page.txt").close();
         ASSERT_EQ(run(script), 0) << directory_.read("qk14.err");
         const ScreenCapture start = screen("start.txt");
         const ScreenCapture page = screen("page.txt");

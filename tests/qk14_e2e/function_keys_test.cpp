@@ -11,10 +11,11 @@ TEST_F(FunctionKeys, F11InLogModePromptsAgainAndEmptyNameReturns)
 {
     directory_.write("abc.DAT", "2,3,CNT,80001,H\r\n");
     start_simulator();
-    HeadlessScript script;
-    script.wait(kStartWait).key("F11").wait(kCommandWait).text("abc").key("Enter").wait(kCommandWait).screen("log.txt");
-    script.key("F11").wait(kCommandWait).screen("again.txt");
-    script.key("Enter").wait(kCommandWait).screen("back.txt").close();
+    HeadlessScript script = started();
+    // The first change listed: the log mode is entered and its key armed again.
+    script.key("F11").until(kPromptRow, kFilePrompt).text("abc").key("Enter").until(16, "CNT").screen("log.txt");
+    script.key("F11").until(kPromptRow, kFilePrompt).screen("again.txt");
+    script.key("Enter").until(3, "0000 00 ").screen("back.txt").close();
     EXPECT_EQ(run(script), 0);
     EXPECT_EQ(screen("log.txt").at(53, 23, 13), "F11=abc      ") << screen("log.txt").text();
     EXPECT_EQ(screen("again.txt").at(5, 6, 17), "File Name(*.DAT):") << screen("again.txt").text();
@@ -23,12 +24,14 @@ TEST_F(FunctionKeys, F11InLogModePromptsAgainAndEmptyNameReturns)
     EXPECT_EQ(back.at(53, 23, 13), "F11=         ");
 }
 
-// F10, "ab" typed at the prompt after a while, then "c" and Enter.
+// F10 once the clock shows, "ab" typed at the prompt, a pause, then "c" and
+// Enter. The pause is what the cases check.
 HeadlessScript prompt_with_pauses()
 {
-    HeadlessScript script;
-    script.wait(kStartWait).key("F10").wait(1500).screen("first.txt").text("ab").wait(2500).screen("second.txt");
-    script.text("c").key("Enter").wait(kCommandWait).screen("page.txt").close();
+    HeadlessScript script = started();
+    script.key("F10").until(kPromptRow, kFilePrompt).until(0, ":").screen("first.txt");
+    script.text("ab").until(kPromptRow, "File Name(*.DAT):ab").wait(2500).screen("second.txt");
+    script.text("c").key("Enter").until(3, "CNT").screen("page.txt").close();
     return script;
 }
 
@@ -58,12 +61,14 @@ TEST_F(FunctionKeys, ClockTicksDuringTheFilePrompt)
 TEST_F(FunctionKeys, EscRestartReadsTheSettingsAgain)
 {
     start_simulator();
-    HeadlessScript script;
-    script.wait(kStartWait).command_done("J40").screen("moved.txt");
-    script.wait(500).key("Esc").wait(kCommandWait).screen("restarted.txt").close();
+    HeadlessScript script = started();
+    script.command_done("J40").screen("moved.txt");
+    script.await(kGoOn).key("Esc").until(3, "2000 00 ").screen("restarted.txt").close();
     Qk14Process program(directory_, script);
     // QK.DEF changes while the program runs; Esc reads it again.
+    ASSERT_TRUE(wait_for_screen("moved.txt"));
     directory_.write("QK.DEF", "CH=0\r\nAD=2000\r\nBL=1\r\n");
+    directory_.write(kGoOn, "");
     EXPECT_EQ(program.finish(60s), 0);
     EXPECT_EQ(screen("moved.txt").at(1, 3, 4), "4000") << screen("moved.txt").text();
     const ScreenCapture restarted = screen("restarted.txt");
@@ -76,7 +81,8 @@ TEST_F(FunctionKeys, ChannelOutsideTheRangeIsShownInWordsAndNothingIsSent)
     directory_.write("QK.DEF", "CH=5\r\n");
     start_simulator();
     HeadlessScript script;
-    script.wait(kStartWait).screen("report.txt").wait(500).close();
+    // A failed row read shows in the clock: nothing went out for it.
+    script.until(20, "no channel opened").screen("report.txt").until(0, "Error").close();
     EXPECT_EQ(run(script), 0);
     const ScreenCapture report = screen("report.txt");
     EXPECT_EQ(report.at(3, 1, 18), "Channel=COM3 8bit ") << report.text();

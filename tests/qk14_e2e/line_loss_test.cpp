@@ -7,12 +7,9 @@
 #include <cstdio>
 
 #include "qk14_e2e_fixture.h"
-#include "tests/support/wait_until.h"
 
 namespace qk14_e2e {
 namespace {
-
-using qk_test::wait_until;
 
 class LineLoss : public Qk14EndToEnd {
 protected:
@@ -25,7 +22,6 @@ protected:
         return HeadlessScript::join(script, keys).await("done").close();
     }
 
-    ScreenCapture live() const { return ScreenCapture(directory_.read("live.txt")); }
     // Lets a script go on past its "await ready" once the dump page shows rows
     // (the function keys are armed by then).
     void when_running_press_on()

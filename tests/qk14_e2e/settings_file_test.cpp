@@ -7,14 +7,15 @@ namespace {
 
 class SettingsFile : public Qk14EndToEnd {
 protected:
-    // Starts a fresh simulator and qk14 with the given QK.DEF bytes; returns qk14's first screen.
+    // Starts a fresh simulator and qk14 with the given QK.DEF bytes; returns
+    // qk14's first screen with the page's first row read (`first_row`).
     ScreenCapture start_with(const std::string& settings, const std::vector<std::string>& arguments = {},
-                             const std::vector<std::string>& board = {})
+                             const std::vector<std::string>& board = {}, std::string_view first_row = "0000 00 ")
     {
         start_simulator(board);
         directory_.write("QK.DEF", settings);
-        HeadlessScript script;
-        script.wait(kStartWait).screen("start.txt").close();
+        HeadlessScript script = started(first_row);
+        script.screen("start.txt").close();
         EXPECT_EQ(run(script, arguments), 0) << directory_.read("qk14.err");
         return screen("start.txt");
     }
@@ -22,7 +23,7 @@ protected:
 
 TEST_F(SettingsFile, EmptyFileGivesDefaultsAndTheZeroBitDigit)
 {
-    const ScreenCapture start = start_with("", {}, {"--fill", "0000=5A"});
+    const ScreenCapture start = start_with("", {}, {"--fill", "0000=5A"}, "0000 5A ");
     EXPECT_EQ(start.at(3, 1, 18), "Channel=COM0 0bit ") << start.text();
     EXPECT_EQ(start.at(24, 1, 7), "Little ");
     EXPECT_EQ(start.at(1, 3, 8), "0000 5A ") << start.text();  // 8-bit line on channel 0
@@ -40,7 +41,8 @@ TEST_F(SettingsFile, DataBitsOtherThanSevenMeanEight)
 TEST_F(SettingsFile, StartPageByteOrderAndFunctionKeyNames)
 {
     const ScreenCapture start =
-        start_with("AD=12FF\r\nBL=1\r\nF2=A,B\r\nF3=MOTOR:X\r\nF9=LONGNAME12\r\n", {}, {"--fill", "1200=C3"});
+        start_with("AD=12FF\r\nBL=1\r\nF2=A,B\r\nF3=MOTOR:X\r\nF9=LONGNAME12\r\n", {}, {"--fill", "1200=C3"},
+                   "1200 C3 ");
     EXPECT_EQ(start.at(1, 3, 8), "1200 C3 ") << start.text();
     EXPECT_EQ(start.at(1, 18, 4), "12F0");
     EXPECT_EQ(start.at(24, 1, 6), "Big   ");
@@ -65,7 +67,7 @@ TEST_F(SettingsFile, MissingFileEndsTheProgramWithTheRuntimeReport)
     start_simulator();
     std::filesystem::remove(directory_ / "QK.DEF");
     HeadlessScript script;
-    script.wait(kStartWait).screen("report.txt").wait(500).close();
+    script.until(1, "[63]").screen("report.txt").close();
     EXPECT_NE(run(script), 0);
     // Error 63 (file not found) with the module name, on the console; the frame was never drawn.
     const ScreenCapture report = screen("report.txt");

@@ -17,8 +17,7 @@ std::string padded(std::string text, std::size_t width = 40)
 TEST_F(TargetProtocol, TypedCommandsSendDigitsAndOneCodeByte)
 {
     start_simulator({"--fill", "8000=00FF"});
-    HeadlessScript script;
-    script.wait(kStartWait);
+    HeadlessScript script = started();
     for (const char* line : {"R8000", "S12347", "O3F5A", "I3F", "H3F0", "L3F6", "C12347", "W1000:AB"})
         script.command_done(line).screen(std::string(line).substr(0, 1) + ".txt");
     script.close();
@@ -48,8 +47,8 @@ TEST_F(TargetProtocol, TypedCommandsSendDigitsAndOneCodeByte)
 TEST_F(TargetProtocol, DumpRowsAreReadInOrderFromTheJumpTarget)
 {
     start_simulator({"--fill", "1230=0102030405060708090A0B0C0D0E0F10"});
-    HeadlessScript script;
-    script.wait(kStartWait).command("J12").wait(3000).screen("page.txt").close();
+    HeadlessScript script = started();
+    script.command("J12").until(6, "1230 01 02 ").screen("page.txt").close();
     EXPECT_EQ(run(script), 0);
 
     // After the jump the rows 1200, 1210, 1220, 1230 follow each other.
@@ -69,9 +68,8 @@ TEST_F(TargetProtocol, ShortAndMeaninglessRepliesAreShownAsTheyCome)
 {
     // Half a reply: the row shows its pairs, then one blank for each missing pair.
     start_simulator({"--fault", "short", "--fill", "0000=112233445566778899AABBCCDDEEFF00"});
-    HeadlessScript short_script;
-    short_script.wait(kStartWait).command("R0000").until(20, "Response:1122334455667788");
-    short_script.until(3, "0000 11 22 33 44 55 66 77 88").screen("short.txt").close();
+    HeadlessScript short_script = started("0000 11 22 33 44 55 66 77 88");
+    short_script.command("R0000").until(20, "Response:1122334455667788").screen("short.txt").close();
     EXPECT_EQ(run(short_script), 0);
     const ScreenCapture half = screen("short.txt");
     EXPECT_EQ(half.at(1, 3, 52), "0000 11 22 33 44 55 66 77 88 " + std::string(8, ' ') + " -- -- -- -- --") << half.text();
@@ -79,9 +77,9 @@ TEST_F(TargetProtocol, ShortAndMeaninglessRepliesAreShownAsTheyCome)
 
     // Letters instead of digits: shown unchecked.
     start_simulator({"--fault", "garbage"});
-    HeadlessScript garbage_script;
     // The garbage for a zero byte at the reply's start is "O".
-    garbage_script.wait(kStartWait).command("R0000").until(20, "Response:O").screen("garbage.txt").close();
+    HeadlessScript garbage_script = started("0000 O");
+    garbage_script.command("R0000").until(20, "Response:O").screen("garbage.txt").close();
     EXPECT_EQ(run(garbage_script), 0);
     const ScreenCapture garbage = screen("garbage.txt");
     const std::string reply = garbage.at(12, 20, 32);
@@ -95,8 +93,8 @@ TEST_F(TargetProtocol, SevenDataBitsSendTheSameRequests)
 {
     directory_.write("QK.DEF", "CH=0\r\nBT=7\r\n");
     start_simulator({"--data-bits", "7", "--fill", "8000=7E"});
-    HeadlessScript script;
-    script.wait(kStartWait).command_done("R8000").screen("seven.txt").close();
+    HeadlessScript script = started();
+    script.command_done("R8000").screen("seven.txt").close();
     EXPECT_EQ(run(script), 0);
 
     EXPECT_EQ(log().received_except_rows_of(), std::vector<std::string>{"38 30 30 30 1F"}) << log().dump();

@@ -13,9 +13,10 @@ TEST_F(WatchPage, OneEntryShowsLabelStaticTextAndReply)
     directory_.write("QK.DEF", "CH=0\r\nF2=TEMP\r\n");
     directory_.write("TEMP.DAT", "2,3,TEMP,80001,H\r\n");
     start_simulator({"--fill", "8000=12"});
-    HeadlessScript script;
-    script.wait(kStartWait).key("F2").wait(kCommandWait).screen("temp.txt").close();
-    EXPECT_EQ(run(script), 0);
+    HeadlessScript script = started();
+    script.key("F2").until(3, "TEMP 8000.1.H 12").screen("temp.txt").await(kGoOn).close();
+    // Refreshes show nothing new: the script ends once the board has had three.
+    EXPECT_EQ(run_when(script, [&] { return log().count_received("38 30 30 30 10") >= 3; }), 0);
 
     const ScreenCapture temp = screen("temp.txt");
     EXPECT_EQ(temp.at(0, 3, 20), "  TEMP 8000.1.H 12  ") << temp.text();
@@ -49,8 +50,10 @@ TEST_F(WatchPage, FormatsFollowTheByteOrder)
         SCOPED_TRACE(order.settings);
         start_simulator({"--fill", "8000=A5003412"});
         directory_.write("QK.DEF", order.settings);
-        HeadlessScript script;
-        script.wait(kStartWait).command_done("O3F5A").key("F3").wait(kCommandWait);
+        // Captures spaced in time once PORT shows its value (all four kinds of
+        // request were sent by then): a "Q" value is erased before it is printed.
+        HeadlessScript script = started();
+        script.command_done("O3F5A").key("F3").until(8, "I3F....H 5A");
         capture_series(script, "fmt", 3, 300).close();
         EXPECT_EQ(run(script), 0);
         const ScreenSeries fmt(directory_, "fmt");
@@ -77,8 +80,8 @@ TEST_F(WatchPage, DoubleByteLabelCountsTwoColumnsPerCharacter)
     // 温度 (temperature) in Shift-JIS: two characters, four columns.
     directory_.write("JP.DAT", "2,3,\x89\xb7\x93\x78,80001,H\r\n2,4,T,80011,H\r\n");
     start_simulator({"--fill", "8000=4142"});
-    HeadlessScript script;
-    script.wait(kStartWait).key("F4").wait(kCommandWait).screen("jp.txt").close();
+    HeadlessScript script = started();
+    script.key("F4").until(4, "8001.1.H 42").screen("jp.txt").close();
     EXPECT_EQ(run(script), 0);
     const ScreenCapture jp = screen("jp.txt");
     EXPECT_EQ(jp.at(0, 3, 18), "  \x89\xb7\x93\x78 8000.1.H 41") << jp.text();
@@ -90,11 +93,11 @@ TEST_F(WatchPage, ChosenPageTakesEightBytesOfTheNameAndPromptsAgain)
     directory_.write("LONGNAME.DAT", "2,3,VALUE,80001,H\r\n");
     directory_.write("OTHER.DAT", "2,3,X,80001,H\r\n");
     start_simulator({"--fill", "8000=3C"});
-    HeadlessScript script;
-    script.wait(kStartWait).key("F10").wait(kCommandWait).screen("list.txt");
-    script.text("LONGNAME123").key("Enter").wait(kCommandWait).screen("chosen.txt");
-    script.key("F10").wait(kCommandWait).screen("again.txt");
-    script.key("Enter").wait(kCommandWait).screen("back.txt").close();
+    HeadlessScript script = started();
+    script.key("F10").until(kPromptRow, kFilePrompt).screen("list.txt");
+    script.text("LONGNAME123").key("Enter").until(3, "VALUE 8000.1.H 3C").screen("chosen.txt");
+    script.key("F10").until(kPromptRow, kFilePrompt).screen("again.txt");
+    script.key("Enter").until(3, "0000 00 ").screen("back.txt").close();
     EXPECT_EQ(run(script), 0);
 
     const ScreenCapture list = screen("list.txt");
@@ -121,9 +124,11 @@ TEST_F(WatchPage, ChosenNameWithoutAFilePromptsAgain)
 {
     directory_.write("GOOD.DAT", "2,3,GOOD,80001,H\r\n");
     start_simulator({"--fill", "8000=99"});
-    HeadlessScript script;
-    script.wait(kStartWait).key("F10").wait(kCommandWait).text("NOPE").key("Enter").wait(kCommandWait).screen("again.txt");
-    script.text("GOOD").key("Enter").wait(kCommandWait).screen("good.txt").close();
+    HeadlessScript script = started();
+    // Asked again: the prompt drawn anew, without the typed name.
+    script.key("F10").until(kPromptRow, kFilePrompt).text("NOPE").until(kPromptRow, "File Name(*.DAT):NOPE");
+    script.key("Enter").until(kPromptRow, "File Name(*.DAT):$").screen("again.txt");
+    script.text("GOOD").key("Enter").until(3, "GOOD 8000.1.H 99").screen("good.txt").close();
     EXPECT_EQ(run(script), 0);
     const ScreenCapture again = screen("again.txt");
     EXPECT_EQ(again.at(5, 6, 18), "File Name(*.DAT): ") << again.text();
@@ -143,9 +148,9 @@ TEST_F(WatchPage, FiftyOneEntriesLoadAndFiftyTwoDoNot)
     directory_.write("OVER.DAT", entries + "40,3,LAST,80001,H\r\n");
     directory_.write("QK.DEF", "CH=0\r\nF6=FULL\r\nF7=OVER\r\n");
     start_simulator({"--fill", "8000=77"});
-    HeadlessScript script;
-    script.wait(kStartWait).key("F6").wait(kCommandWait).screen("full.txt");
-    script.key("F7").wait(kCommandWait).screen("over.txt").close();
+    HeadlessScript script = started();
+    script.key("F6").until(3, "E48 8000.1.H 77").screen("full.txt");
+    script.key("F7").until(3, "0000 00 ").screen("over.txt").close();
     EXPECT_EQ(run(script), 0);
     const ScreenCapture full = screen("full.txt");
     EXPECT_EQ(full.at(2, 3, 16), "E48 8000.1.H 77 ") << full.text();  // the last entry written on row 3
@@ -162,11 +167,20 @@ TEST_F(WatchPage, FieldsRunAcrossLinesAndBadNumbersFailTheLoad)
     directory_.write("BIG.DAT", "2,40000,A,80001,H\r\n");  // row outside 16 bits
     directory_.write("EMPTY.DAT", "");
     start_simulator({"--fill", "8000=1234"});
-    HeadlessScript script;
-    script.wait(kStartWait).key("F2").wait(kCommandWait).screen("split.txt");
-    script.key("F3").wait(kCommandWait).screen("big.txt");
-    script.key("F4").wait(kCommandWait).screen("empty.txt").close();
-    EXPECT_EQ(run(script), 0);
+    HeadlessScript script = started();
+    script.key("F2").until(5, "8001.1.H 34").screen("split.txt");
+    script.key("F3").until(3, "0000 00 ").screen("big.txt");
+    // The empty page shows nothing to wait for: the test sees its work area
+    // blank on the live screen, started while the dump page shows.
+    script.live("live.txt").key("F4").await(kGoOn).screen("empty.txt").close();
+    const auto work_area_blank = [&] {
+        const ScreenCapture shown = live();
+        bool blank = shown.row_has(21, "Command :");
+        for (int row = 2; row <= 18; ++row)
+            blank = blank && shown.at(0, row, 79) == std::string(79, ' ');
+        return blank;
+    };
+    EXPECT_EQ(run_when(script, work_area_blank), 0);
 
     const ScreenCapture split = screen("split.txt");
     EXPECT_EQ(split.at(0, 3, 19), "  A     8000.1.H 12") << split.text();
@@ -183,8 +197,8 @@ TEST_F(WatchPage, MissingFileReturnsToTheDumpPage)
 {
     directory_.write("QK.DEF", "CH=0\r\nF5=NOFILE\r\n");
     start_simulator();
-    HeadlessScript script;
-    script.wait(kStartWait).key("F5").wait(kCommandWait).screen("missing.txt").close();
+    HeadlessScript script = failing_watch_key("F5");
+    script.screen("missing.txt").close();
     EXPECT_EQ(run(script), 0);
     const ScreenCapture missing = screen("missing.txt");
     EXPECT_EQ(missing.at(1, 2, 4), "ADRS") << missing.text();

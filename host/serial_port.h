@@ -32,9 +32,9 @@
 #include <chrono>
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
-#include <memory>
 
 #include "file_descriptor.h"
 #include "serial_line_settings.h"

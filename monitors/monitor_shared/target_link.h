@@ -16,10 +16,10 @@
 // values, the change log) also wait for kQuietBeforeRequest of quiet, so
 // that a burst of noise just after an earlier reply is dropped rather than
 // shown or logged as their value; dump rows, refreshed all the time, do not.
-// A link whose channel could not be
-// opened (a channel outside 0-3) sends nothing and reads as a silent target,
-// idling for a tenth of a second or until the next window message instead
-// of spinning through checks.
+//
+// A link whose channel could not be opened (a channel outside 0-3) sends
+// nothing and reads as a silent target, idling for a tenth of a second or
+// until the next window message instead of spinning through checks.
 #pragma once
 
 #include <chrono>

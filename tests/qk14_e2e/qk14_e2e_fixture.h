@@ -95,9 +95,6 @@ protected:
         EXPECT_TRUE(code.has_value()) << "qk14 did not end after its script";
         return code.value_or(-1);
     }
-
-    // The screen a script's live("live.txt") keeps up to date.
-    ScreenCapture live() const { return ScreenCapture(directory_.read("live.txt")); }
 };
 
 }  // namespace qk14_e2e

@@ -64,6 +64,8 @@ protected:
     }
 
     ScreenCapture screen(const std::string& file) const { return ScreenCapture(directory_.read(file)); }
+    // The screen a script's live("live.txt") keeps up to date.
+    ScreenCapture live() const { return screen("live.txt"); }
 
     // Waits until a running script has written the screen file whole (all
     // its rows); false when it has not after the limit.

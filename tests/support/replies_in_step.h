@@ -224,7 +224,6 @@ private:
         EXPECT_EQ(program.finish(std::chrono::seconds(60)), 0) << program.standard_error();
     }
 
-    ScreenCapture live() const { return ScreenCapture(directory_.read("live.txt")); }
 
     // The fault itself: the board gets no processor for 3 s.
     static void stall_for_three_seconds() { std::this_thread::sleep_for(std::chrono::seconds(3)); }

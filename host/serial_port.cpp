@@ -13,6 +13,7 @@
 #include <utility>
 
 #include "serial_custom_speed.h"
+#include "session_terminal.h"
 
 namespace host {
 
@@ -67,6 +68,12 @@ int SerialPort::open_descriptor()
     if (!isatty(fd)) {
         fd_.reset();
         return ENOTTY;
+    }
+    // A session's terminal (a stale link to a number another program took)
+    // is never the board's line: refused before a byte is written into it.
+    if (process_controlled_by(fd)) {
+        fd_.reset();
+        return EBUSY;
     }
     if (flock(fd, LOCK_EX | LOCK_NB) != 0) {
         const int error = errno;

@@ -78,7 +78,8 @@ class SerialPort {
 public:
     // Opens `path` for reading and writing, exclusively. On failure returns
     // nothing and sets `error` to the errno value (EWOULDBLOCK: held by another
-    // program; ENOENT: absent; ENOTTY: not a terminal).
+    // program; EBUSY: some session's controlling terminal; ENOENT: absent;
+    // ENOTTY: not a terminal). The path is followed afresh at every open.
     static std::optional<SerialPort> open(const std::string& path, int& error);
     // A port at `path` whose device is gone for now: it acts as hung up, and
     // settings written meanwhile are applied by the reconnect() that finds it back.

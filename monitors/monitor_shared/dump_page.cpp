@@ -79,7 +79,7 @@ void draw_dump_page(std::uint16_t dump_base, std::span<const PlacedText> help_bl
 
 bool read_dump_row(TargetLink& link, std::uint16_t dump_base, std::uint16_t dump_row_offset)
 {
-    link.send(dump_row_request(dump_base, dump_row_offset), LineClearing::DropWaiting);
+    link.send(dump_row_request(dump_base, dump_row_offset));
     const CommandReply reply = link.read_command_reply();
     if (reply.failed)
         return false;

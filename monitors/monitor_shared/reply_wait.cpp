@@ -2,18 +2,37 @@
 
 namespace monitor {
 
+namespace {
+constexpr std::uint8_t kCarriageReturn = 0x0D;
+
+bool is_hex_digit(std::uint8_t c) noexcept
+{
+    return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'F') || (c >= 'a' && c <= 'f');
+}
+}  // namespace
+
+bool ReplyText::take(std::uint8_t byte)
+{
+    if (byte < kReplyEndBelow) {
+        end_byte_ = byte;
+        return true;
+    }
+    ++length_;
+    non_hex_ = non_hex_ || !is_hex_digit(byte);
+    if (kept_.size() < kReplyDigitsMax)
+        kept_.push_back(static_cast<char>(byte));
+    return false;
+}
+
+bool ReplyText::well_formed() const noexcept
+{
+    return end_byte_ == kCarriageReturn && !non_hex_ && length_ > 0 && length_ % 2 == 0;
+}
+
 ReplyState CommandReplyWait::accept(std::optional<std::uint8_t> byte)
 {
-    if (!byte)
-        return state_;
-    if (*byte < kReplyEndBelow) {
-        end_byte_ = *byte;
-        return state_ = ReplyState::Complete;
-    }
-    if (reply_.size() < kReplyDigitsMax)
-        reply_.push_back(static_cast<char>(*byte));
-    else
-        cut_ = true;
+    if (byte && text_.take(*byte))
+        state_ = ReplyState::Complete;
     return state_;
 }
 
@@ -25,14 +44,8 @@ ReplyState WatchReplyWait::accept(std::optional<std::uint8_t> byte)
         return state_;
     }
     byte_seen_ = true;
-    if (*byte < kReplyEndBelow) {
-        end_byte_ = *byte;
-        return state_ = ReplyState::Complete;
-    }
-    if (reply_.size() < kReplyDigitsMax)
-        reply_.push_back(static_cast<char>(*byte));
-    else
-        cut_ = true;
+    if (text_.take(*byte))
+        state_ = ReplyState::Complete;
     return state_;
 }
 

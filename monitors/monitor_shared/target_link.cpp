@@ -1,11 +1,10 @@
 #include "monitors/monitor_shared/target_link.h"
 
-#include <algorithm>
 #include <chrono>
+#include <utility>
 
 #include "monitors/monitor_shared/console_output.h"
 #include "monitors/monitor_shared/protocol.h"
-#include "monitors/monitor_shared/reply_wait.h"
 #include "monitors/monitor_shared/settings_file.h"
 #include "runtime/core/frame.h"
 #include "runtime/core/string_ops.h"
@@ -19,6 +18,18 @@ using rt::stmt;
 
 namespace {
 constexpr std::chrono::milliseconds kIdleWithoutChannel{100};
+constexpr std::uint8_t kCarriageReturn = 0x0D;
+// Bytes one drop before a request takes at most, so a babbling line cannot hold the program.
+constexpr std::size_t kDropLimit = 64 * 1024;
+constexpr std::size_t kDropChunk = 4096;
+
+// The address of a 16-byte read (four digits, then the code), or nothing.
+std::optional<std::string_view> read16_address(std::string_view request)
+{
+    if (request.size() != 5 || static_cast<std::uint8_t>(request.back()) != code::kRead16)
+        return std::nullopt;
+    return request.substr(0, 4);
+}
 }  // namespace
 
 bool TargetLink::open(std::int16_t channel, std::int16_t data_bits)
@@ -32,53 +43,113 @@ bool TargetLink::open(std::int16_t channel, std::int16_t data_bits)
         rt::push_temp(device);
         rt::OPEN(6, 3, kChannelFile);
     });
+    stmt(__LINE__, [&] { line_losses_ = rt::line_losses(kChannelFile); });
     open_ = true;
+    request_ = Request::None;
+    sync_ = LineSync{};  // a fresh open starts from an emptied line
+    unsure_text_.clear();
     return true;
 }
 
 // One check of the receive queue: the next byte, or nothing when none waits.
-std::optional<std::uint8_t> TargetLink::take_waiting_byte() const
+// The byte is taken without waiting: a line lost since the count took it away.
+std::optional<std::uint8_t> TargetLink::take_waiting_byte()
 {
     if (!open_ || rt::LOC(kChannelFile) <= 0)
         return std::nullopt;
-    rt::INPUT_S(1, kChannelFile);
-    rt::PoppedString byte;
-    if (byte.view().empty())
+    const std::string byte = rt::take_waiting_input(kChannelFile, 1);
+    if (byte.empty())
         return std::nullopt;
-    return static_cast<std::uint8_t>(byte.view().front());
+    sync_.bytes_arrived(LineSync::Clock::now());
+    return static_cast<std::uint8_t>(byte.front());
 }
 
-void TargetLink::settle_line(LineClearing clearing)
+// A line that went away and came back lost every request sent before.
+void TargetLink::note_line_renewal()
 {
-    std::int32_t dropped = 0;
-    stmt(__LINE__, [&] { dropped = rt::discard_waiting_input(kChannelFile); });
-    const bool suspect = dropped > 0 || unanswered_ > 0 || reply_odd_;
-    if (!suspect && clearing == LineClearing::DropWaiting)
+    std::uint32_t losses = line_losses_;
+    stmt(__LINE__, [&] { losses = rt::line_losses(kChannelFile); });
+    if (losses == line_losses_)
         return;
-    const std::chrono::milliseconds quiet = suspect ? kSettleQuiet : kQuietBeforeRequest;
-    stmt(__LINE__, [&] { dropped += rt::discard_waiting_input(kChannelFile, quiet); });
-    if (dropped == 0 && last_complete_)
-        unanswered_ = 0;  // a reply followed by a quiet line: nothing more is on its way
-    reply_odd_ = false;
+    line_losses_ = losses;
+    sync_.line_renewed();
+    unsure_text_.clear();
 }
 
-void TargetLink::note_reply(bool complete, std::uint8_t end_byte, bool cut) noexcept
+bool TargetLink::absorb(std::uint8_t byte)
 {
-    constexpr std::uint8_t kCarriageReturn = 0x0D;
-    last_complete_ = complete;
-    if (!complete) {
-        unanswered_ = std::min(unanswered_ + 1, 1000);
-        return;
+    if (!unsure_text_.take(byte))
+        return false;
+    const bool proven = sync_.proves_in_step(unsure_text_);
+    unsure_text_.clear();
+    return proven;
+}
+
+// Bytes waiting before a request came unasked: the link is unsure until a
+// resynchronising reply has been seen among them or after them.
+void TargetLink::drop_waiting_bytes()
+{
+    for (std::size_t total = 0; total < kDropLimit;) {
+        std::string waiting;
+        stmt(__LINE__, [&] { waiting = rt::take_waiting_input(kChannelFile, kDropChunk); });
+        if (waiting.empty())
+            return;
+        total += waiting.size();
+        sync_.bytes_arrived(LineSync::Clock::now());
+        for (const char c : waiting) {
+            if (sync_.in_step())
+                sync_.fault(false);  // in step, the last reply ended with its CR
+            (void)absorb(static_cast<std::uint8_t>(c));
+        }
     }
-    reply_odd_ = cut || (end_byte < 0x20 && end_byte != kCarriageReturn);
 }
 
-void TargetLink::send(std::string_view request, LineClearing clearing)
+// Sends a resynchronising read (or, with too many requests unanswered, only
+// waits for the last one sent) and drops every reply up to its own, for as
+// long as the command reader waits.
+bool TargetLink::resynchronise()
+{
+    const auto now = LineSync::Clock::now();
+    if (const std::optional<std::uint8_t> count = sync_.resync_count(now)) {
+        std::string request = resync_address_;
+        request.push_back(static_cast<char>(code::kFirstSizedRead + *count - 1));
+        stmt(__LINE__, [&] { print_to_file(kChannelFile, request); });
+        sync_.resync_sent(*count, now);
+    } else if (!sync_.resync_awaited()) {
+        return false;
+    }
+    const std::uint32_t losses = line_losses_;
+    for (std::uint32_t pass = 1; pass < kCommandReplyPasses; ++pass) {
+        bool proven = false;
+        stmt(__LINE__, [&] {
+            if (const std::optional<std::uint8_t> byte = take_waiting_byte())
+                proven = absorb(*byte);
+        });
+        if (proven) {
+            note_line_renewal();  // a proof on a line that came back meanwhile proves nothing
+            return line_losses_ == losses;
+        }
+    }
+    note_line_renewal();
+    return false;
+}
+
+void TargetLink::send(std::string_view request)
 {
     if (!open_)
         return;
-    settle_line(clearing);
+    request_ = Request::None;
+    note_line_renewal();
+    drop_waiting_bytes();
+    if (!sync_.in_step() && !resynchronise()) {
+        request_ = Request::NotSent;
+        return;
+    }
+    sent_read16_address_ = std::string(read16_address(request).value_or(""));
+    sent_reply_length_ = reply_length_of(request);
+    sync_.request_sent(sent_reply_length_, LineSync::Clock::now());
     stmt(__LINE__, [&] { print_to_file(kChannelFile, request); });
+    request_ = Request::Sent;
 }
 
 // With no channel open nothing can arrive: rather than spin through its
@@ -92,26 +163,70 @@ bool TargetLink::idle_without_channel() const
     return true;
 }
 
-CommandReply TargetLink::read_command_reply()
+bool TargetLink::reply_is_value(bool complete, bool well_formed, std::uint8_t end_byte, bool inside_reply,
+                                std::uint32_t losses_before)
 {
-    if (idle_without_channel())
-        return CommandReply{"", true};
+    note_line_renewal();
+    if (line_losses_ != losses_before)
+        return false;  // the line went away during the wait: whatever came answers nothing
+    if (complete && well_formed) {
+        sync_.answered();
+        if (!sent_read16_address_.empty())
+            resync_address_ = sent_read16_address_;
+        return true;
+    }
+    sync_.fault(inside_reply || (complete && end_byte != kCarriageReturn));
+    return false;
+}
+
+// A reply wait with no request sent (a typed command that sends nothing):
+// what arrives is no answer and is not shown.
+CommandReply TargetLink::unasked_reply_wait()
+{
     CommandReplyWait wait;
     ReplyState state = ReplyState::Waiting;
     while (state == ReplyState::Waiting)
         stmt(__LINE__, [&] { state = wait.pass([this] { return take_waiting_byte(); }); });
-    note_reply(state == ReplyState::Complete, wait.end_byte(), wait.cut());
-    CommandReply result;
-    result.failed = state == ReplyState::TimedOut;
-    if (!result.failed)
-        result.reply = wait.reply();
-    return result;
+    if (state == ReplyState::Complete || wait.gave_up_inside_reply())
+        sync_.fault(state != ReplyState::Complete || wait.end_byte() != kCarriageReturn);
+    return CommandReply{"", true};
+}
+
+// A reply with more pairs than asked for gives those asked for.
+std::string TargetLink::pairs_asked_for(const std::string& reply) const
+{
+    if (sent_reply_length_ && reply.size() > *sent_reply_length_)
+        return reply.substr(0, *sent_reply_length_);
+    return reply;
+}
+
+CommandReply TargetLink::read_command_reply()
+{
+    if (idle_without_channel())
+        return CommandReply{"", true};
+    const Request request = std::exchange(request_, Request::None);
+    if (request == Request::NotSent)
+        return CommandReply{"", true};
+    if (request == Request::None)
+        return unasked_reply_wait();
+    const std::uint32_t losses = line_losses_;
+    CommandReplyWait wait;
+    ReplyState state = ReplyState::Waiting;
+    while (state == ReplyState::Waiting)
+        stmt(__LINE__, [&] { state = wait.pass([this] { return take_waiting_byte(); }); });
+    if (!reply_is_value(state == ReplyState::Complete, wait.well_formed(), wait.end_byte(),
+                        wait.gave_up_inside_reply(), losses))
+        return CommandReply{"", true};
+    return CommandReply{pairs_asked_for(wait.reply()), false};
 }
 
 std::optional<std::string> TargetLink::read_watch_reply(const std::function<void()>& on_byte)
 {
     if (idle_without_channel())
         return std::nullopt;
+    if (std::exchange(request_, Request::None) != Request::Sent)
+        return std::nullopt;
+    const std::uint32_t losses = line_losses_;
     WatchReplyWait wait;
     ReplyState state = ReplyState::Waiting;
     while (state == ReplyState::Waiting) {
@@ -124,10 +239,10 @@ std::optional<std::string> TargetLink::read_watch_reply(const std::function<void
             });
         });
     }
-    note_reply(state == ReplyState::Complete, wait.end_byte(), wait.cut());
-    if (state == ReplyState::TimedOut)
+    if (!reply_is_value(state == ReplyState::Complete, wait.well_formed(), wait.end_byte(),
+                        wait.gave_up_inside_reply(), losses))
         return std::nullopt;
-    return wait.reply();
+    return pairs_asked_for(wait.reply());
 }
 
 }  // namespace monitor

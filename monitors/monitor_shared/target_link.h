@@ -1,49 +1,41 @@
 // The serial link to the target as both monitors drive it: the channel open
 // as file number 1, a request printed without line end, and the two reply
-// readers that count their checks of the receive queue (LOC, INPUT$).
+// readers that count their checks of the receive queue (LOC, then the byte
+// taken without waiting, so no read can outlast its wait once the line is
+// gone).
 //
-// Replies stay in step with requests: bytes still waiting when a request is
-// sent (a reply that came after its wait gave up, the rest of a reply cut
-// short by a stray end byte, line noise) are dropped first, so they cannot
-// pass for the reply to the new request. On a sound line the drop takes what
-// has arrived without waiting, so it adds nothing to the time between a reply
-// and the next request. When replies may still be on their way (bytes were
-// waiting, a reply ended with a control byte other than CR or ran over the
-// longest reply, or requests went unanswered, as when the board stalled with
-// requests queued) the drop goes on until the line has been quiet for
-// kSettleQuiet; requests left unanswered keep it so until a reply is followed
-// by a quiet line. Requests whose replies are kept (typed commands, watch
-// values, the change log) also wait for kQuietBeforeRequest of quiet, so
-// that a burst of noise just after an earlier reply is dropped rather than
-// shown or logged as their value; dump rows, refreshed all the time, do not.
+// Every reply the link hands out is the board's answer to that request:
+// - A reply is a value only when it is well formed (whole pairs of
+//   hexadecimal digits ended by CR). Anything else fails as a silent
+//   board's wait does.
+// - After any fault (a wait that gave up, a malformed reply, bytes that came
+//   unasked, the line lost and back) the link is unsure. Before its next
+//   request it sends a resynchronising read and drops everything up to that
+//   read's reply (line_sync.h); a request that cannot be proven in step is
+//   not sent, and its read fails at once.
+// - A sound line pays nothing: no extra request and no wait.
 //
 // A link whose channel could not be opened (a channel outside 0-3) sends
 // nothing and reads as a silent target, idling for a tenth of a second or
 // until the next window message instead of spinning through checks.
 #pragma once
 
-#include <chrono>
 #include <cstdint>
 #include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
 
+#include "monitors/monitor_shared/line_sync.h"
+#include "monitors/monitor_shared/reply_wait.h"
+
 namespace monitor {
 
 inline constexpr std::int32_t kChannelFile = 1;
-inline constexpr std::chrono::milliseconds kSettleQuiet{50};
-inline constexpr std::chrono::milliseconds kQuietBeforeRequest{10};
-
-// What a request waits for before it goes out.
-enum class LineClearing {
-    DropWaiting,   // drop what has arrived; wait for quiet only when replies may still be coming
-    WaitForQuiet,  // and wait until the line has been quiet for kQuietBeforeRequest
-};
 
 struct CommandReply {
     std::string reply;    // "" when failed
-    bool failed = false;  // no reply end within 130000 passes
+    bool failed = false;  // no well-formed reply
 };
 
 class TargetLink {
@@ -54,26 +46,49 @@ public:
     // The channel was closed with every other file (Esc restart).
     void forget() noexcept { open_ = false; }
 
-    // Clears the line as `clearing` says, then sends the request.
-    void send(std::string_view request, LineClearing clearing = LineClearing::WaitForQuiet);
+    // Sends the request once the line is known to be in step (proving it
+    // first when unsure). Bytes waiting now came unasked: they are dropped
+    // and make the link unsure.
+    void send(std::string_view request);
 
-    // The command reader (typed commands and dump rows).
+    // The command reader (typed commands and dump rows). Without a request
+    // sent, whatever arrives is unasked and fails.
     CommandReply read_command_reply();
 
     // The watch reader (watch pages, change list): the reply, or nothing after
     // 10000 idle checks. `on_byte` runs whenever a byte was waiting.
     std::optional<std::string> read_watch_reply(const std::function<void()>& on_byte = {});
 
+    // Whether the last reply can be trusted to answer the last request.
+    bool in_step() const noexcept { return sync_.in_step(); }
+
 private:
-    std::optional<std::uint8_t> take_waiting_byte() const;
+    enum class Request { None, Sent, NotSent };
+
+    std::optional<std::uint8_t> take_waiting_byte();
     bool idle_without_channel() const;
-    void settle_line(LineClearing clearing);
-    void note_reply(bool complete, std::uint8_t end_byte, bool cut) noexcept;
+    void note_line_renewal();
+    // Feeds a byte that is no awaited reply's; true when it ended the
+    // resynchronising reply.
+    bool absorb(std::uint8_t byte);
+    void drop_waiting_bytes();
+    bool resynchronise();
+    CommandReply unasked_reply_wait();
+    std::string pairs_asked_for(const std::string& reply) const;
+    // A completed or abandoned wait of an asked request; true when its reply is a value.
+    bool reply_is_value(bool complete, bool well_formed, std::uint8_t end_byte, bool inside_reply,
+                        std::uint32_t losses_before);
 
     bool open_ = false;
-    int unanswered_ = 0;         // waits that gave up since a reply was last followed by a quiet line
-    bool reply_odd_ = false;     // the last reply ended with a control byte other than CR, or was cut
-    bool last_complete_ = false; // the last wait ended with a reply
+    Request request_ = Request::None;
+    LineSync sync_;
+    ReplyText unsure_text_;  // a reply arriving while the link is unsure
+    std::uint32_t line_losses_ = 0;
+    // Resynchronising reads go to the address of the last 16-byte read that
+    // was answered: memory the program reads anyway, and which answers.
+    std::string resync_address_ = "0000";
+    std::string sent_read16_address_;
+    std::optional<std::size_t> sent_reply_length_;
 };
 
 }  // namespace monitor

@@ -6,7 +6,6 @@
 // file mode) with the caller's site code: a device overrides what it supports.
 #pragma once
 
-#include <chrono>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -48,10 +47,11 @@ public:
     virtual bool eof(std::uint16_t site);
     // Reads exactly `count` bytes, waiting as the device defines (INPUT$).
     virtual std::string read(std::uint32_t count, std::uint16_t site);
-    // Drops the input already received and, with `quiet` above zero, what
-    // keeps arriving until none has come for `quiet`; how many bytes. A
-    // device without a receive queue has none.
-    virtual std::int32_t discard_input(std::chrono::milliseconds /*quiet*/, std::uint16_t /*site*/) { return 0; }
+    // Takes up to `limit` bytes already received, without waiting: none when
+    // nothing waits or the line is gone. A device without a receive queue has none.
+    virtual std::string take_input(std::size_t /*limit*/, std::uint16_t /*site*/) { return {}; }
+    // How many times the device's line went away since it was opened.
+    virtual std::uint32_t line_losses() const noexcept { return 0; }
     // Closes the device (CLOSE); must not throw. Nothing to do by default.
     virtual void close() noexcept {}
 

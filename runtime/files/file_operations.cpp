@@ -32,9 +32,14 @@ std::int32_t LOC(std::int32_t file_number)
     return DeviceTable::current().open_device(file_number, file_site::Loc).loc(file_site::Loc);
 }
 
-std::int32_t discard_waiting_input(std::int32_t file_number, std::chrono::milliseconds quiet)
+std::string take_waiting_input(std::int32_t file_number, std::size_t limit)
 {
-    return DeviceTable::current().open_device(file_number, file_site::Loc).discard_input(quiet, file_site::Loc);
+    return DeviceTable::current().open_device(file_number, file_site::Loc).take_input(limit, file_site::Loc);
+}
+
+std::uint32_t line_losses(std::int32_t file_number)
+{
+    return DeviceTable::current().open_device(file_number, file_site::Loc).line_losses();
 }
 
 void INPUT_S(std::int32_t count, std::int32_t file_number)

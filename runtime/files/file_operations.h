@@ -3,8 +3,8 @@
 // that appends to a log: where the file ends, and whether it is still there.
 #pragma once
 
-#include <chrono>
 #include <cstdint>
+#include <string>
 
 namespace rt {
 
@@ -14,12 +14,13 @@ std::int16_t FILE_EOF(std::int32_t file_number);
 std::int32_t LOC(std::int32_t file_number);
 // INPUT$: reads `count` bytes and pushes them as a temporary string.
 void INPUT_S(std::int32_t count, std::int32_t file_number);
-// Drops what the device open on `file_number` has received and not yet
-// given out (a serial line's receive queue); with `quiet` above zero, goes
-// on dropping until the line has been quiet that long (the rest of replies
-// still on their way). How many bytes were dropped.
-std::int32_t discard_waiting_input(std::int32_t file_number,
-                                   std::chrono::milliseconds quiet = std::chrono::milliseconds{0});
+// Takes up to `limit` bytes that the device open on `file_number` has
+// received, without waiting (nothing when none waits or its line is gone).
+std::string take_waiting_input(std::int32_t file_number, std::size_t limit);
+// How many times the line of the device open on `file_number` went away
+// since it was opened (0 for devices without a line). A change tells that
+// everything asked of the far end before it is lost.
+std::uint32_t line_losses(std::int32_t file_number);
 // KILL: pops a file name and deletes the file. Refuses device names (55), a
 // missing file (63) and a file open on any file number (52).
 void KILL();

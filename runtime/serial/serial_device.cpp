@@ -174,6 +174,7 @@ void SerialDevice::drop_line()
 {
     reader_.reset();
     port_->disconnect();
+    ++line_losses_;
     lost_path_ = port_->path();
     if (config_->trace)
         config_->trace->note(port_->path() + " disconnected");

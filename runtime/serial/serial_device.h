@@ -108,7 +108,8 @@ public:
     bool eof(std::uint16_t site) override;
     std::string read(std::uint32_t count, std::uint16_t site) override;  // INPUT$
     std::string read_line(std::uint16_t site) override;                  // INPUT_VARS
-    std::int32_t discard_input(std::chrono::milliseconds quiet, std::uint16_t site) override;
+    std::string take_input(std::size_t limit, std::uint16_t site) override;
+    std::uint32_t line_losses() const noexcept override { return line_losses_; }
 
     // Transfer routines: true on success, else false with the error number in
     // `error`. Exposed for the operations above and for tests.
@@ -155,6 +156,9 @@ private:
     void note_held() noexcept { input_held_.store(port_ && port_->held() > 0, std::memory_order_relaxed); }
     std::int32_t count_received();
     std::int32_t wait_for_receive_count();
+    // A byte as the channel gives it out: shift-mode control bytes are
+    // consumed (nothing), bytes after shift out get bit 7.
+    std::optional<std::uint8_t> received_byte(std::uint8_t received) noexcept;
     bool send(const std::uint8_t* bytes, std::size_t length, std::size_t& sent, std::uint16_t& error);
     bool write_plain(const std::uint8_t* bytes, std::size_t length, std::uint16_t& error);
     bool write_shift(const std::uint8_t* bytes, std::size_t length, std::uint16_t& error);
@@ -172,6 +176,7 @@ private:
     SerialPollPacer::Clock::time_point unpaced_until_{};    // see kLostReplyWindow
     std::string traced_output_;                             // bytes one write sent, for the trace
     std::atomic<bool> input_held_{false};  // bytes read ahead and not yet taken
+    std::uint32_t line_losses_ = 0;
     std::string lost_path_;  // the path of a line that went away and has not come back
     bool shift_mode_ = false;
     bool parity_check_ = false;

@@ -1,6 +1,5 @@
 // The serial branches of the file-number operations: print output, INPUT$,
 // INPUT_VARS line reads, LOC and EOF. Failures are raised with the caller's site.
-#include <chrono>
 
 #include "runtime/core/error.h"
 #include "serial_device.h"
@@ -30,38 +29,28 @@ bool SerialDevice::eof(std::uint16_t site)
     return receive_count() == 0;
 }
 
-// Bytes and time one discard takes at most, so a babbling line cannot hold the program.
-constexpr std::size_t kDiscardLimit = 64 * 1024;
-constexpr std::chrono::seconds kDiscardTimeLimit{2};
-
-std::int32_t SerialDevice::discard_input(std::chrono::milliseconds quiet, std::uint16_t site)
+// Never waits: a byte that a count promised and a lost line took away is
+// simply not there, so no caller can hang on it.
+std::string SerialDevice::take_input(std::size_t limit, std::uint16_t site)
 {
     if (!reads_input())
         RAISE_ERROR(err::BadFileMode, site);
+    std::string taken;
     if (!port_ || !line_present())
-        return 0;
-    using Clock = std::chrono::steady_clock;
-    const Clock::time_point start = Clock::now();
-    Clock::time_point last_byte = start;
-    std::size_t total = 0;
-    for (;;) {
-        const std::string dropped = port_->discard_input(kDiscardLimit - total);
-        const Clock::time_point now = Clock::now();
-        if (!dropped.empty()) {
-            total += dropped.size();
-            last_byte = now;
-            if (config_->trace)
-                config_->trace->received(dropped, now);
-        }
-        const auto quiet_left = last_byte + quiet - now;
-        if (quiet_left <= Clock::duration::zero() || total >= kDiscardLimit || now - start >= kDiscardTimeLimit ||
-            !port_->connected())
+        return taken;
+    while (taken.size() < limit) {
+        if (port_->held() == 0 && port_->receive_count() == 0)
             break;
-        pump_step();
-        (void)port_->wait_for_input(quiet_left);
+        std::uint8_t received = 0;
+        if (port_->held() == 0 || port_->read(&received, 1).count != 1)
+            break;
+        if (config_->trace)
+            config_->trace->received(std::string_view(reinterpret_cast<const char*>(&received), 1));
+        if (const std::optional<std::uint8_t> byte = received_byte(received))
+            taken.push_back(static_cast<char>(*byte));
     }
     note_held();
-    return static_cast<std::int32_t>(total);
+    return taken;
 }
 
 std::string SerialDevice::read(std::uint32_t count, std::uint16_t site)

@@ -211,26 +211,31 @@ bool SerialDevice::read_byte(std::uint8_t& byte, std::uint16_t& error)
         if (result.count == 1 && config_->trace)
             config_->trace->received(std::string_view(reinterpret_cast<const char*>(&received), 1));
         if (result.count == 1) {
-            if (!shift_mode_) {
-                byte = received;
+            if (const std::optional<std::uint8_t> given = received_byte(received)) {
+                byte = *given;
                 return true;
-            }
-            if (received == kShiftOut || received == kShiftIn) {
-                read_shift_ = received;  // consumed; the read goes on
-            } else if (received < 0x20) {
-                read_shift_ = kShiftIn;
-                byte = received;
-                return true;
-            } else {
-                byte = read_shift_ == kShiftOut ? static_cast<std::uint8_t>(received | 0x80) : received;
-                return true;
-            }
+            }  // a shift byte, consumed; the read goes on
         } else if (receive_timeout_ != 0) {
             error = err::DeviceTimeout;
             return false;
         }
         pump_step();
     }
+}
+
+std::optional<std::uint8_t> SerialDevice::received_byte(std::uint8_t received) noexcept
+{
+    if (!shift_mode_)
+        return received;
+    if (received == kShiftOut || received == kShiftIn) {
+        read_shift_ = received;
+        return std::nullopt;
+    }
+    if (received < 0x20) {
+        read_shift_ = kShiftIn;
+        return received;
+    }
+    return read_shift_ == kShiftOut ? static_cast<std::uint8_t>(received | 0x80) : received;
 }
 
 bool SerialDevice::read_line(std::string& line, std::uint16_t& error)

@@ -112,11 +112,19 @@ protected:
     FaultyBoard() : RepliesInStepEndToEnd(qk14_under_test()) {}
 };
 
+TEST_F(FaultyBoard, DumpRowsNeverShowAnotherAddressesBytes)
+{
+    using namespace qk_test;
+    for (const BoardFault& fault : {late_reply(1500), every_reply_late(1500), nul_inside_reply(), short_reply(),
+                                    garbled_reply(), noise_after_reply(), huge_reply(), three_second_stall()})
+        EXPECT_TRUE(dump_rows_in_step_after(fault));
+}
+
 TEST_F(FaultyBoard, WatchValuesShowTheirOwnAddressesAgain)
 {
-    for (const qk_test::BoardFault& fault : {qk_test::late_reply(250), qk_test::nul_inside_reply(),
-                                             qk_test::noise_after_reply(), qk_test::huge_reply(),
-                                             qk_test::three_second_stall()})
+    using namespace qk_test;
+    for (const BoardFault& fault : {late_reply(400), every_reply_late(400), nul_inside_reply(), short_reply(),
+                                    garbled_reply(), noise_after_reply(), huge_reply(), three_second_stall()})
         EXPECT_TRUE(watch_values_in_step_after(fault));
 }
 
@@ -151,15 +159,16 @@ protected:
 // The rest of a NUL-cut or noisy reply to a read typed while logging; a huge reply.
 TEST_F(FaultyBoardLogging, ChangeLogHoldsOnlyTheWatchedAddressesValues)
 {
-    for (const qk_test::BoardFault& fault :
-         {qk_test::nul_inside_reply(), qk_test::noise_after_reply(), qk_test::huge_reply()})
+    for (const qk_test::BoardFault& fault : {qk_test::nul_inside_reply(), qk_test::short_reply(),
+                                             qk_test::garbled_reply(), qk_test::noise_after_reply(),
+                                             qk_test::huge_reply()})
         EXPECT_TRUE(values_of_the_watched_address(log_file_after(fault), fault));
 }
 
 // A reply that came while the F11 prompt waited: late, or held up by a stall.
 TEST_F(FaultyBoardLogging, ChangeLogSkipsRepliesThatCameWhileThePromptWaited)
 {
-    for (const qk_test::BoardFault& fault : {qk_test::late_reply(2000), qk_test::three_second_stall()})
+    for (const qk_test::BoardFault& fault : {qk_test::late_reply(1500), qk_test::three_second_stall()})
         EXPECT_TRUE(values_of_the_watched_address(log_file_after(fault), fault));
 }
 

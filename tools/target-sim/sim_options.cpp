@@ -18,6 +18,9 @@ const char* const kSimUsage =
     "  --fault silent|late:MS|garbage|short|nul|oversize:N|noise:N   inject a fault (repeatable)\n"
     "  --fault unplug:AFTER_MS:DOWN_MS        AFTER_MS after the first request close the line,\n"
     "                            DOWN_MS later re-create it at the same --link path\n"
+    "  --fault unplug:AFTER_MS:DOWN_MS:TIMES  the same TIMES times, each AFTER_MS after the replug\n"
+    "  --unplug-decoy            while unplugged, the link points at another session's terminal\n"
+    "                            (bytes written into it are logged as DECOY-RX)\n"
     "  --faulty-replies N        reply faults hit only the first N replies\n"
     "  --faulty-address DIGITS   reply faults hit only requests whose digits begin with DIGITS\n"
     "  --hangup-after N          close the line after N requests\n"
@@ -94,12 +97,16 @@ bool parse_fault(std::string_view text, FaultOptions& faults)
     } else if (text.starts_with("unplug:")) {
         const std::string_view times = text.substr(7);
         const auto colon = times.find(':');
+        const auto repeat_colon = colon == std::string_view::npos ? colon : times.find(':', colon + 1);
         unsigned after = 0;
         unsigned down = 0;
+        unsigned repeat = 1;
         if (colon == std::string_view::npos || !parse_number(times.substr(0, colon), after) ||
-            !parse_number(times.substr(colon + 1), down))
+            !parse_number(times.substr(colon + 1, repeat_colon - colon - 1), down) ||
+            (repeat_colon != std::string_view::npos && (!parse_number(times.substr(repeat_colon + 1), repeat) || repeat == 0)))
             return false;
-        faults.unplug = Unplug{std::chrono::milliseconds(after), std::chrono::milliseconds(down)};
+        const bool decoy = faults.unplug && faults.unplug->decoy;
+        faults.unplug = Unplug{std::chrono::milliseconds(after), std::chrono::milliseconds(down), repeat, decoy};
     } else
         return false;
     return true;
@@ -118,6 +125,7 @@ std::chrono::nanoseconds SimOptions::byte_time() const
 std::optional<SimOptions> parse_sim_options(const std::vector<std::string>& arguments, std::string& error)
 {
     SimOptions options;
+    bool unplug_decoy = false;
     for (std::size_t i = 0; i < arguments.size(); ++i) {
         const std::string& name = arguments[i];
         auto value = [&]() -> std::optional<std::string_view> {
@@ -197,6 +205,8 @@ std::optional<SimOptions> parse_sim_options(const std::vector<std::string>& argu
             options.log_path = std::string(*v);
         } else if (name == "--log-reply-ends") {
             options.log_reply_ends = true;
+        } else if (name == "--unplug-decoy") {
+            unplug_decoy = true;
         } else if (name == "--link") {
             auto v = value();
             if (!v || v->empty())
@@ -205,6 +215,13 @@ std::optional<SimOptions> parse_sim_options(const std::vector<std::string>& argu
         } else {
             return fail("unknown option");
         }
+    }
+    if (unplug_decoy) {
+        if (!options.faults.unplug) {
+            error = "--unplug-decoy needs --fault unplug:AFTER_MS:DOWN_MS";
+            return std::nullopt;
+        }
+        options.faults.unplug->decoy = true;
     }
     return options;
 }

@@ -24,10 +24,14 @@ struct MemoryFill {
 };
 
 // The line closed `after` the first request and re-created at the same link
-// `down` later, as when a USB adapter is pulled out and plugged in again.
+// `down` later, as when a USB adapter is pulled out and plugged in again;
+// `times` times in all, each next one `after` the replug. With `decoy`, the
+// link points at another session's terminal while the line is down.
 struct Unplug {
     std::chrono::milliseconds after{0};
     std::chrono::milliseconds down{0};
+    std::uint32_t times = 1;
+    bool decoy = false;
 };
 
 struct FaultOptions {

@@ -171,15 +171,39 @@ void Simulator::unplug_when_due(Clock::time_point now)
         request_bytes_.clear();
         decoder_ = RequestDecoder();
         replug_at_ = now + options_.faults.unplug->down;
+        ++unplugs_;
         log_.event(now, "UNPLUG");
+        if (options_.faults.unplug->decoy && !options_.link_path.empty()) {
+            decoy_.emplace();
+            link_ = SlaveLink(options_.link_path, decoy_->slave_path());
+            log_.event(now, "DECOY " + decoy_->slave_path());
+        }
     }
     if (replug_at_ && now >= *replug_at_) {
         replug_at_.reset();
+        if (decoy_)
+            read_decoy(now);
+        link_ = SlaveLink();
+        decoy_.reset();
         terminal_ = PseudoTerminal();
+        if (unplugs_ < options_.faults.unplug->times)
+            unplug_at_ = now + options_.faults.unplug->after;
         if (!options_.link_path.empty())
             link_ = SlaveLink(options_.link_path, terminal_.slave_path());
         input_free_ = output_free_ = now;
         log_.event(now, "REPLUG " + terminal_.slave_path());
+    }
+}
+
+// Bytes a client wrote into the decoy terminal: it should never have opened it.
+void Simulator::read_decoy(Clock::time_point now)
+{
+    std::uint8_t buffer[4096];
+    for (;;) {
+        const ssize_t count = ::read(decoy_->master(), buffer, sizeof buffer);
+        if (count <= 0)
+            return;
+        log_.event(now, "DECOY-RX " + hex_bytes(buffer, static_cast<std::size_t>(count)));
     }
 }
 
@@ -211,10 +235,12 @@ int Simulator::run(const std::atomic<bool>& stop_requested, const sigset_t& wait
         hang_up_when_due();
         unplug_when_due(Clock::now());
 
-        pollfd fds[2];
+        pollfd fds[3];
         nfds_t count = 0;
         if (terminal_.open())
             fds[count++] = {terminal_.master(), static_cast<short>(POLLIN | (output_blocked_ ? POLLOUT : 0)), 0};
+        if (decoy_)
+            fds[count++] = {decoy_->master(), POLLIN, 0};
         const bool watch_stdin = options_.exit_on_stdin_eof && stdin_open_;
         if (watch_stdin)
             fds[count++] = {STDIN_FILENO, POLLIN, 0};
@@ -238,6 +264,8 @@ int Simulator::run(const std::atomic<bool>& stop_requested, const sigset_t& wait
                 char sink[256];
                 if (::read(STDIN_FILENO, sink, sizeof sink) <= 0)
                     stdin_open_ = false;
+            } else if (decoy_ && fds[i].fd == decoy_->master() && (fds[i].revents & POLLIN)) {
+                read_decoy(woke);
             } else if (fds[i].fd != STDIN_FILENO && (fds[i].revents & POLLIN)) {
                 read_master(woke);
             }

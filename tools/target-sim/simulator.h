@@ -17,6 +17,7 @@
 #include "request_decoder.h"
 #include "request_log.h"
 #include "sim_options.h"
+#include "decoy_terminal.h"
 #include "target_board.h"
 
 namespace sim {
@@ -49,6 +50,7 @@ private:
     void apply_due_changes(Clock::time_point now);
     void hang_up_when_due();
     void unplug_when_due(Clock::time_point now);
+    void read_decoy(Clock::time_point now);
     Clock::time_point next_wake() const;
 
     const SimOptions& options_;
@@ -73,6 +75,8 @@ private:
     Clock::time_point last_write_{};
     std::optional<Clock::time_point> unplug_at_;  // set by the first request
     std::optional<Clock::time_point> replug_at_;
+    std::uint32_t unplugs_ = 0;
+    std::optional<DecoyTerminal> decoy_;  // another session's terminal, linked while unplugged
 };
 
 }  // namespace sim

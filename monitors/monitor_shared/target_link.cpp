@@ -57,11 +57,24 @@ std::optional<std::uint8_t> TargetLink::take_waiting_byte()
 {
     if (!open_ || rt::LOC(kChannelFile) <= 0)
         return std::nullopt;
-    const std::string byte = rt::take_waiting_input(kChannelFile, 1);
-    if (byte.empty())
+    const std::string taken = rt::take_waiting_input(kChannelFile, 1);
+    if (taken.empty())
         return std::nullopt;
     sync_.bytes_arrived(LineSync::Clock::now());
-    return static_cast<std::uint8_t>(byte.front());
+    const auto byte = static_cast<std::uint8_t>(taken.front());
+    if (ends_line_after_cr(byte))
+        return std::nullopt;
+    return byte;
+}
+
+// A board that ends its replies with CR LF: the LF belongs to the end of the
+// reply before, not to the next one.
+bool TargetLink::ends_line_after_cr(std::uint8_t byte) noexcept
+{
+    constexpr std::uint8_t kLineFeed = 0x0A;
+    const bool skipped = byte == kLineFeed && last_byte_ == kCarriageReturn;
+    last_byte_ = byte;
+    return skipped;
 }
 
 // A line that went away and came back lost every request sent before.
@@ -97,6 +110,8 @@ void TargetLink::drop_waiting_bytes()
         total += waiting.size();
         sync_.bytes_arrived(LineSync::Clock::now());
         for (const char c : waiting) {
+            if (ends_line_after_cr(static_cast<std::uint8_t>(c)))
+                continue;
             if (sync_.in_step())
                 sync_.fault(false);  // in step, the last reply ended with its CR
             (void)absorb(static_cast<std::uint8_t>(c));

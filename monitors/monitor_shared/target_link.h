@@ -14,6 +14,8 @@
 //   read's reply (line_sync.h); a request that cannot be proven in step is
 //   not sent, and its read fails at once.
 // - A sound line pays nothing: no extra request and no wait.
+// - A LF right after a reply's CR (a board ending its lines with CR LF)
+//   belongs to that reply's end.
 //
 // A link whose channel could not be opened (a channel outside 0-3) sends
 // nothing and reads as a silent target, idling for a tenth of a second or
@@ -66,6 +68,7 @@ private:
     enum class Request { None, Sent, NotSent };
 
     std::optional<std::uint8_t> take_waiting_byte();
+    bool ends_line_after_cr(std::uint8_t byte) noexcept;
     bool idle_without_channel() const;
     void note_line_renewal();
     // Feeds a byte that is no awaited reply's; true when it ended the
@@ -84,6 +87,7 @@ private:
     LineSync sync_;
     ReplyText unsure_text_;  // a reply arriving while the link is unsure
     std::uint32_t line_losses_ = 0;
+    std::uint8_t last_byte_ = 0;  // the last byte taken from the line
     // Resynchronising reads go to the address of the last 16-byte read that
     // was answered: memory the program reads anyway, and which answers.
     std::string resync_address_ = "0000";

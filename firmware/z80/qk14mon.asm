@@ -306,7 +306,7 @@ bit_mask_shift:
         ret
 
 ; A = a value, B = a bit mask: A with the bit set (odd request codes) or
-; cleared (even ones).
+; cleared (even ones). Keeps all other registers.
 apply_bit:
         push hl
         ld hl, request_code
@@ -316,10 +316,12 @@ apply_bit:
         or b
         ret
 apply_clear:
+        push bc
         ld c, a
         ld a, b
         cpl
         and c
+        pop bc
         ret
 
 ; Two digits at HL into A; HL moves past them.

@@ -10,6 +10,7 @@
 #
 # BUILD_DIR defaults to build, SECONDS (the measured stretch) to 10. Needs
 # qk14 and the firmware image built there (targets qk14, qk14mon_image).
+# CLOCK_KHZ=0 in the environment runs the Z80 unthrottled (default 4000).
 set -euo pipefail
 
 root=$(cd "$(dirname "$0")/../.." && pwd)
@@ -32,7 +33,7 @@ trap cleanup EXIT
 cd "$work"
 printf 'CH=0\r\n' > QK.DEF
 
-"$root/firmware/z80/run-in-simh.sh" --image "$image" "$work/tty" > board.out 2> board.err &
+"$root/firmware/z80/run-in-simh.sh" --image "$image" --clock "${CLOCK_KHZ:-4000}" "$work/tty" > board.out 2> board.err &
 board_pid=$!
 for _ in $(seq 300); do grep -q '^ready' board.out && break; sleep 0.1; done
 grep -q '^ready' board.out || { echo "the firmware did not start: $(cat board.err)" >&2; exit 1; }

@@ -28,7 +28,6 @@ for program in altairz80 socat; do
   command -v "$program" >/dev/null || { echo "$0: $program not found (Debian packages simh, socat)" >&2; exit 1; }
 done
 [ -r "$image" ] || { echo "$0: no monitor image at $image" >&2; exit 1; }
-image=$(realpath "$image")
 
 # A link left behind by a simulator that was killed.
 if [ -L "$link" ]; then rm -f "$link"; fi
@@ -37,10 +36,15 @@ if [ -e "$link" ]; then
   exit 1
 fi
 
-# The simulator's start-up script. The SS1 support card is in for its
+# The simulator's start-up script, beside a copy of the image (simh's
+# commands take no quoted names). The SS1 support card is in for its
 # interrupt controllers, whose mask registers (ports 51h, 53h) read back what
-# was written to them: ports to try I/O commands on.
-script=$(mktemp --tmpdir qk14mon-simh.XXXXXX)
+# was written to them: ports to try I/O commands on. Both files go once the
+# monitor runs.
+start=$(mktemp -d --tmpdir qk14mon-simh.XXXXXX)
+cp "$image" "$start/image.bin"
+image=$start/image.bin
+script=$start/start.simh
 cat >"$script" <<EOF
 set cpu z80
 set cpu noaltairrom
@@ -65,17 +69,19 @@ answers() {
   grep -q -E '^[0-9A-F]{2}$' <<<"$seen"
 }
 
-# Reports ready (in the background) once the monitor answers.
+# Reports ready (in the background) once the monitor answers. $$ is this
+# script, socat by then: once it has gone, so has the line.
 probe() {
   for _ in $(seq 100); do
+    kill -0 $$ 2>/dev/null || break
     if [ -e "$link" ] && answers; then
-      rm -f "$script"
+      rm -rf "$start"
       echo "ready $link"
       return
     fi
     sleep 0.1
   done
-  rm -f "$script"
+  rm -rf "$start"
   echo "$0: the monitor did not answer on $link" >&2
 }
 probe &

@@ -23,17 +23,21 @@ public:
     // takes the script's error output.
     SimhZ80Board(const ScratchDirectory& directory, const std::filesystem::path& link,
                  const std::string& log_name = "simh.err")
-        : directory_(directory), log_name_(log_name), process_(child_options(directory, link, log_name))
+        : directory_(directory), link_(link), log_name_(log_name), process_(child_options(directory, link, log_name))
     {
         const std::optional<std::string> ready = process_.first_line(std::chrono::seconds(30));
         if (!ready || ready->rfind("ready ", 0) != 0)
             throw std::runtime_error("the Z80 firmware did not start on simh: " + directory_.read(log_name_));
     }
 
-    // Kills the simulator outright, as a crash or a pulled plug would: its
-    // line goes away at once.
+    // Kills the simulator outright, as a pulled plug would: its line goes
+    // away at once. The link goes first, as a by-id link goes with its
+    // device: socat killed cannot remove it, and once its terminal is closed
+    // the number may be handed to another program's terminal (another
+    // test's board), which a client reopening the link would then reach.
     void kill()
     {
+        std::filesystem::remove(link_);
         process_.signal(SIGKILL);
         process_.wait_exit(std::chrono::seconds(10));
     }
@@ -56,6 +60,7 @@ private:
     }
 
     const ScratchDirectory& directory_;
+    std::filesystem::path link_;
     std::string log_name_;
     ChildProcess process_;
 };

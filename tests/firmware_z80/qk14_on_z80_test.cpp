@@ -6,6 +6,7 @@
 #include <fstream>
 #include <iterator>
 #include <regex>
+#include <sstream>
 
 #include "tests/qk14_e2e/qk14_e2e_fixture.h"
 #include "tests/support/simh_z80_board.h"

@@ -18,10 +18,11 @@
 ; (10-1E) when exactly 4 came. The other codes use the last digits received
 ; and ignore earlier ones. A bit number above 7 gets no reply.
 ;
-; Assemble with: z80asm -o qk14mon.bin qk14mon.asm
+; Assemble with: z80asm -o qk14mon.bin qk14mon.asm (see firmware/README.md)
 
 ; ---------------------------------------------------------------------------
-; Serial driver: the only block to change for another board's UART.
+; Serial driver: the block to change for another board's UART (and the
+; body of uart_init at the end, for a UART that needs other set-up).
 ; Default: port A of a 6850-based dual serial card at 10h/11h.
 ; ---------------------------------------------------------------------------
 UART_STATUS:    equ 010h        ; status register (read) / control register (write)

@@ -39,8 +39,9 @@ fi
 # The simulator's start-up script, beside a copy of the image (simh's
 # commands take no quoted names). The SS1 support card is in for its
 # interrupt controllers, whose mask registers (ports 51h, 53h) read back what
-# was written to them: ports to try I/O commands on. Both files go once the
-# monitor runs.
+# was written to them: ports to try I/O commands on. No sleep after an empty
+# status read: it would starve the polling Z80 far below its clock. Both
+# files go once the monitor runs.
 start=$(mktemp -d --tmpdir qk14mon-simh.XXXXXX)
 cp "$image" "$start/image.bin"
 image=$start/image.bin

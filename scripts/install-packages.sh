@@ -3,6 +3,8 @@
 # With --demo: only what building and running the programs needs.
 set -euo pipefail
 packages=(build-essential cmake pkg-config libsdl2-dev libncurses-dev libpng-dev unifont)
+# The Z80 monitor firmware: its assembler, and the simulated Z80 it runs on in the demo and tests.
+packages+=(z80asm simh socat)
 if [ "${1:-}" != "--demo" ]; then
   packages+=(libgtest-dev libgmock-dev libbenchmark-dev xvfb xauth x11-apps tmux clang libclang-rt-14-dev
              dpkg-dev file)

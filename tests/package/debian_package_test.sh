@@ -2,6 +2,7 @@
 # Builds the .deb, checks its Depends, unpacks it into a scratch root (no
 # installation needed) and runs the installed programs from there:
 # qk14 --version; qk14 --ui headless for 3 s against the installed simulator;
+# the firmware's sources, images and simulator scripts are in it;
 # and a missing QK.DEF, whose report must carry the text of the installed
 # message library (the same run without the library lacks it).
 # Usage: debian_package_test.sh CPACK CPACK_CONFIG
@@ -34,7 +35,10 @@ usr=$root/usr
 for file in bin/qk14 bin/qkp877w bin/qk-target-sim lib/qkmonitors/Q7R2ER50.DLL \
             share/qkmonitors/demo/qk14/QK.DEF share/qkmonitors/demo/qkp877w/QK.DEF \
             share/man/man1/qk14.1 share/man/man1/qkp877w.1 share/man/man1/qk-target-sim.1 \
-            share/bash-completion/completions/qk14 share/doc/qkmonitors/LICENSE; do
+            share/bash-completion/completions/qk14 share/doc/qkmonitors/LICENSE \
+            share/qkmonitors/firmware/README.md share/qkmonitors/firmware/z80/qk14mon.asm \
+            share/qkmonitors/firmware/z80/qk14mon.bin share/qkmonitors/firmware/z80/run-in-simh.sh \
+            share/qkmonitors/firmware/z80/demo/QK.DEF; do
   [ -e "$usr/$file" ] || fail "the package lacks /usr/$file"
 done
 

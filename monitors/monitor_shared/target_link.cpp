@@ -43,7 +43,7 @@ bool TargetLink::open(std::int16_t channel, std::int16_t data_bits)
         rt::push_temp(device);
         rt::OPEN(6, 3, kChannelFile);
     });
-    stmt(__LINE__, [&] { line_losses_ = rt::line_losses(kChannelFile); });
+    stmt(__LINE__, [&] { line_changes_ = rt::line_changes(kChannelFile); });
     open_ = true;
     request_ = Request::None;
     sync_ = LineSync{};  // a fresh open starts from an emptied line
@@ -77,16 +77,23 @@ bool TargetLink::ends_line_after_cr(std::uint8_t byte) noexcept
     return skipped;
 }
 
-// A line that went away and came back lost every request sent before.
+// A line that went away (and came back) lost every request sent before.
 void TargetLink::note_line_renewal()
 {
-    std::uint32_t losses = line_losses_;
-    stmt(__LINE__, [&] { losses = rt::line_losses(kChannelFile); });
-    if (losses == line_losses_)
+    std::uint32_t changes = line_changes_;
+    stmt(__LINE__, [&] { changes = rt::line_changes(kChannelFile); });
+    if (changes == line_changes_)
         return;
-    line_losses_ = losses;
+    line_changes_ = changes;
     sync_.line_renewed();
     unsure_text_.clear();
+}
+
+// True when the line went away or came back since `changes` was read: no
+// reply to what was asked before can come, so a wait ends at once.
+bool TargetLink::line_changed_since(std::uint32_t changes) const
+{
+    return rt::line_changes(kChannelFile) != changes;
 }
 
 bool TargetLink::absorb(std::uint8_t byte)
@@ -133,17 +140,22 @@ bool TargetLink::resynchronise()
     } else if (!sync_.resync_awaited()) {
         return false;
     }
-    const std::uint32_t losses = line_losses_;
+    const std::uint32_t changes = line_changes_;
     for (std::uint32_t pass = 1; pass < kCommandReplyPasses; ++pass) {
         bool proven = false;
+        bool changed = false;
         stmt(__LINE__, [&] {
             if (const std::optional<std::uint8_t> byte = take_waiting_byte())
                 proven = absorb(*byte);
+            else
+                changed = line_changed_since(changes);
         });
         if (proven) {
             note_line_renewal();  // a proof on a line that came back meanwhile proves nothing
-            return line_losses_ == losses;
+            return line_changes_ == changes;
         }
+        if (changed)
+            break;
     }
     note_line_renewal();
     return false;
@@ -179,10 +191,10 @@ bool TargetLink::idle_without_channel() const
 }
 
 bool TargetLink::reply_is_value(bool complete, bool well_formed, std::uint8_t end_byte, bool inside_reply,
-                                std::uint32_t losses_before)
+                                std::uint32_t changes_before)
 {
     note_line_renewal();
-    if (line_losses_ != losses_before)
+    if (line_changes_ != changes_before)
         return false;  // the line went away during the wait: whatever came answers nothing
     if (complete && well_formed) {
         sync_.answered();
@@ -194,14 +206,37 @@ bool TargetLink::reply_is_value(bool complete, bool well_formed, std::uint8_t en
     return false;
 }
 
+// Runs a reply wait pass by pass; it ends early (as a time-out) when the line
+// goes away or comes back, since no reply to what was asked can come then.
+template <class Wait>
+ReplyState TargetLink::run_wait(Wait& wait, const std::function<void()>& on_byte)
+{
+    const std::uint32_t changes = line_changes_;
+    ReplyState state = ReplyState::Waiting;
+    while (state == ReplyState::Waiting) {
+        bool changed = false;
+        stmt(__LINE__, [&] {
+            state = wait.pass([&] {
+                std::optional<std::uint8_t> byte = take_waiting_byte();
+                if (byte && on_byte)
+                    on_byte();
+                else if (!byte)
+                    changed = line_changed_since(changes);
+                return byte;
+            });
+        });
+        if (changed)
+            return ReplyState::TimedOut;
+    }
+    return state;
+}
+
 // A reply wait with no request sent (a typed command that sends nothing):
 // what arrives is no answer and is not shown.
 CommandReply TargetLink::unasked_reply_wait()
 {
     CommandReplyWait wait;
-    ReplyState state = ReplyState::Waiting;
-    while (state == ReplyState::Waiting)
-        stmt(__LINE__, [&] { state = wait.pass([this] { return take_waiting_byte(); }); });
+    const ReplyState state = run_wait(wait);
     if (state == ReplyState::Complete || wait.gave_up_inside_reply())
         sync_.fault(state != ReplyState::Complete || wait.end_byte() != kCarriageReturn);
     return CommandReply{"", true};
@@ -224,13 +259,11 @@ CommandReply TargetLink::read_command_reply()
         return CommandReply{"", true};
     if (request == Request::None)
         return unasked_reply_wait();
-    const std::uint32_t losses = line_losses_;
+    const std::uint32_t changes = line_changes_;
     CommandReplyWait wait;
-    ReplyState state = ReplyState::Waiting;
-    while (state == ReplyState::Waiting)
-        stmt(__LINE__, [&] { state = wait.pass([this] { return take_waiting_byte(); }); });
+    const ReplyState state = run_wait(wait);
     if (!reply_is_value(state == ReplyState::Complete, wait.well_formed(), wait.end_byte(),
-                        wait.gave_up_inside_reply(), losses))
+                        wait.gave_up_inside_reply(), changes))
         return CommandReply{"", true};
     return CommandReply{pairs_asked_for(wait.reply()), false};
 }
@@ -241,21 +274,11 @@ std::optional<std::string> TargetLink::read_watch_reply(const std::function<void
         return std::nullopt;
     if (std::exchange(request_, Request::None) != Request::Sent)
         return std::nullopt;
-    const std::uint32_t losses = line_losses_;
+    const std::uint32_t changes = line_changes_;
     WatchReplyWait wait;
-    ReplyState state = ReplyState::Waiting;
-    while (state == ReplyState::Waiting) {
-        stmt(__LINE__, [&] {
-            state = wait.pass([&] {
-                std::optional<std::uint8_t> byte = take_waiting_byte();
-                if (byte && on_byte)
-                    on_byte();
-                return byte;
-            });
-        });
-    }
+    const ReplyState state = run_wait(wait, on_byte);
     if (!reply_is_value(state == ReplyState::Complete, wait.well_formed(), wait.end_byte(),
-                        wait.gave_up_inside_reply(), losses))
+                        wait.gave_up_inside_reply(), changes))
         return std::nullopt;
     return pairs_asked_for(wait.reply());
 }

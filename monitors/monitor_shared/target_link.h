@@ -71,6 +71,9 @@ private:
     bool ends_line_after_cr(std::uint8_t byte) noexcept;
     bool idle_without_channel() const;
     void note_line_renewal();
+    bool line_changed_since(std::uint32_t changes) const;
+    template <class Wait>
+    ReplyState run_wait(Wait& wait, const std::function<void()>& on_byte = {});
     // Feeds a byte that is no awaited reply's; true when it ended the
     // resynchronising reply.
     bool absorb(std::uint8_t byte);
@@ -80,13 +83,13 @@ private:
     std::string pairs_asked_for(const std::string& reply) const;
     // A completed or abandoned wait of an asked request; true when its reply is a value.
     bool reply_is_value(bool complete, bool well_formed, std::uint8_t end_byte, bool inside_reply,
-                        std::uint32_t losses_before);
+                        std::uint32_t changes_before);
 
     bool open_ = false;
     Request request_ = Request::None;
     LineSync sync_;
     ReplyText unsure_text_;  // a reply arriving while the link is unsure
-    std::uint32_t line_losses_ = 0;
+    std::uint32_t line_changes_ = 0;
     std::uint8_t last_byte_ = 0;  // the last byte taken from the line
     // Resynchronising reads go to the address of the last 16-byte read that
     // was answered: memory the program reads anyway, and which answers.

@@ -50,8 +50,8 @@ public:
     // Takes up to `limit` bytes already received, without waiting: none when
     // nothing waits or the line is gone. A device without a receive queue has none.
     virtual std::string take_input(std::size_t /*limit*/, std::uint16_t /*site*/) { return {}; }
-    // How many times the device's line went away since it was opened.
-    virtual std::uint32_t line_losses() const noexcept { return 0; }
+    // How many times the device's line went away or came back since it was opened.
+    virtual std::uint32_t line_changes() const noexcept { return 0; }
     // Closes the device (CLOSE); must not throw. Nothing to do by default.
     virtual void close() noexcept {}
 

@@ -37,9 +37,9 @@ std::string take_waiting_input(std::int32_t file_number, std::size_t limit)
     return DeviceTable::current().open_device(file_number, file_site::Loc).take_input(limit, file_site::Loc);
 }
 
-std::uint32_t line_losses(std::int32_t file_number)
+std::uint32_t line_changes(std::int32_t file_number)
 {
-    return DeviceTable::current().open_device(file_number, file_site::Loc).line_losses();
+    return DeviceTable::current().open_device(file_number, file_site::Loc).line_changes();
 }
 
 void INPUT_S(std::int32_t count, std::int32_t file_number)

@@ -17,10 +17,10 @@ void INPUT_S(std::int32_t count, std::int32_t file_number);
 // Takes up to `limit` bytes that the device open on `file_number` has
 // received, without waiting (nothing when none waits or its line is gone).
 std::string take_waiting_input(std::int32_t file_number, std::size_t limit);
-// How many times the line of the device open on `file_number` went away
-// since it was opened (0 for devices without a line). A change tells that
-// everything asked of the far end before it is lost.
-std::uint32_t line_losses(std::int32_t file_number);
+// How many times the line of the device open on `file_number` went away or
+// came back since it was opened (0 for devices without a line). A change
+// tells that nothing asked of the far end before it will be answered.
+std::uint32_t line_changes(std::int32_t file_number);
 // KILL: pops a file name and deletes the file. Refuses device names (55), a
 // missing file (63) and a file open on any file number (52).
 void KILL();

@@ -158,6 +158,7 @@ bool SerialDevice::line_present()
     if (!start_reader()) {  // watched by no thread: no arrival events, but the line works
         reader_.reset();
     }
+    ++line_changes_;
     unpaced_until_ = now + kLostReplyWindow;
     pacer_ = SerialPollPacer{};  // the next check looks at the returned line
     lost_path_.clear();
@@ -174,7 +175,7 @@ void SerialDevice::drop_line()
 {
     reader_.reset();
     port_->disconnect();
-    ++line_losses_;
+    ++line_changes_;
     lost_path_ = port_->path();
     if (config_->trace)
         config_->trace->note(port_->path() + " disconnected");

@@ -109,7 +109,7 @@ public:
     std::string read(std::uint32_t count, std::uint16_t site) override;  // INPUT$
     std::string read_line(std::uint16_t site) override;                  // INPUT_VARS
     std::string take_input(std::size_t limit, std::uint16_t site) override;
-    std::uint32_t line_losses() const noexcept override { return line_losses_; }
+    std::uint32_t line_changes() const noexcept override { return line_changes_; }
 
     // Transfer routines: true on success, else false with the error number in
     // `error`. Exposed for the operations above and for tests.
@@ -176,7 +176,7 @@ private:
     SerialPollPacer::Clock::time_point unpaced_until_{};    // see kLostReplyWindow
     std::string traced_output_;                             // bytes one write sent, for the trace
     std::atomic<bool> input_held_{false};  // bytes read ahead and not yet taken
-    std::uint32_t line_losses_ = 0;
+    std::uint32_t line_changes_ = 0;  // the line went away or came back
     std::string lost_path_;  // the path of a line that went away and has not come back
     bool shift_mode_ = false;
     bool parity_check_ = false;

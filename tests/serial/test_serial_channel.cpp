@@ -683,3 +683,36 @@ TEST(SerialReconnect, ALostLineIsSilentDropsWritesAndComesBackWithItsSettingsAnd
     c.config->ports.assign(1, other.path() + "-absent");
     EXPECT_EQ(c.open(6, "s8n1n8"), 60);
 }
+
+// A byte the count showed, lost with its line before it was taken: the take
+// gives nothing at once (a read would wait for it for ever), and the loss
+// and the return are counted so a caller knows what it asked before is gone.
+TEST(SerialReconnect, AByteTheCountShowedAndTheLineTookAwayIsNotWaitedFor)
+{
+    PluggablePort port;
+    Channel c;
+    c.config->ports.assign(1, port.path());
+    c.set_speed_9600();
+    ASSERT_EQ(c.open(6, "s8n1n8,RB8192"), 0);
+    EXPECT_EQ(c.dev().line_changes(), 0u);
+    port.peer().send("z");
+    ASSERT_TRUE(c.wait_count(1));
+    port.unplug();
+    EXPECT_EQ(c.dev().receive_count(), 1) << "the count still shows the byte it read ahead";
+    EXPECT_EQ(c.dev().take_input(1, 0), "") << "the lost line is dropped with what it held";
+    EXPECT_EQ(c.dev().line_changes(), 1u) << "the loss";
+    port.plug();
+    EXPECT_TRUE(eventually([&] {
+        (void)c.dev().receive_count();
+        return c.dev().line_connected();
+    }));
+    port.peer().send("y");
+    std::string taken;
+    EXPECT_TRUE(eventually([&] {
+        if (c.dev().receive_count() > 0)
+            taken += c.dev().take_input(4, 0);
+        return !taken.empty();
+    }));
+    EXPECT_EQ(taken, "y") << "bytes of the new line are taken as they come";
+    EXPECT_EQ(c.dev().line_changes(), 2u) << "the loss and the return";
+}

@@ -59,10 +59,19 @@ double own_cpu_seconds()
     return seconds(usage.ru_utime) + seconds(usage.ru_stime);
 }
 
+// The firmware image must be readable before gpsim is asked to load it: gpsim
+// reports a missing file and goes on without a processor.
+const BridgeOptions& checked(const BridgeOptions& options)
+{
+    if (!std::ifstream(options.hex_path))
+        throw std::runtime_error("cannot read the firmware image " + options.hex_path);
+    return options;
+}
+
 }  // namespace
 
 Bridge::Bridge(const BridgeOptions& options)
-    : options_(options), cycles_per_second_(options.clock_mhz * 1e6 / 4.0),
+    : options_(checked(options)), cycles_per_second_(options.clock_mhz * 1e6 / 4.0),
       byte_cycles_(static_cast<std::uint64_t>(cycles_per_second_ * 10.0 / options.baud)),
       console_(options.gpsim, {"-i"}), pacer_(cycles_per_second_, Clock::now(), 0)
 {

@@ -84,6 +84,18 @@ GpsimConsole::GpsimConsole(const std::string& program, const std::vector<std::st
 {
 }
 
+void GpsimConsole::send(std::string_view commands)
+{
+    try {
+        process_.send(commands);
+    } catch (const std::runtime_error&) {
+        std::string text;
+        process_.read_output(text);
+        history_ += text;
+        throw std::runtime_error("gpsim ended:\n" + recent_text());
+    }
+}
+
 void GpsimConsole::take_bytes(std::string& bytes) { bytes += extract_console_bytes(text_); }
 
 std::string GpsimConsole::recent_text() const { return history_; }

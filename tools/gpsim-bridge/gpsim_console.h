@@ -19,8 +19,10 @@ class GpsimConsole {
 public:
     GpsimConsole(const std::string& program, const std::vector<std::string>& arguments);
 
-    // Sends command lines without waiting for them.
-    void send(std::string_view commands) { process_.send(commands); }
+    // Sends command lines without waiting for them; throws
+    // std::runtime_error (with the end of the console text) when gpsim has
+    // ended.
+    void send(std::string_view commands);
 
     struct RunResult {
         std::string bytes;       // what the PIC sent meanwhile

@@ -2,7 +2,7 @@
 
 #include <fcntl.h>
 #include <signal.h>
-#include <spawn.h>
+#include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -10,8 +10,6 @@
 #include <stdexcept>
 #include <system_error>
 #include <utility>
-
-extern char** environ;
 
 namespace bridge {
 
@@ -27,48 +25,12 @@ std::pair<host::FileDescriptor, host::FileDescriptor> pipe_pair()
     return {host::FileDescriptor(ends[0]), host::FileDescriptor(ends[1])};
 }
 
-// posix_spawn's attributes and file actions, released on every path.
-class SpawnSetup {
-public:
-    SpawnSetup()
-    {
-        ::posix_spawnattr_init(&attributes_);
-        ::posix_spawn_file_actions_init(&actions_);
-    }
-    ~SpawnSetup()
-    {
-        ::posix_spawn_file_actions_destroy(&actions_);
-        ::posix_spawnattr_destroy(&attributes_);
-    }
-    SpawnSetup(const SpawnSetup&) = delete;
-    SpawnSetup& operator=(const SpawnSetup&) = delete;
-
-    posix_spawnattr_t attributes_;
-    posix_spawn_file_actions_t actions_;
-};
-
 }  // namespace
 
 GpsimProcess::GpsimProcess(const std::string& program, const std::vector<std::string>& arguments)
 {
     auto [child_in, input] = pipe_pair();
     auto [output, child_out] = pipe_pair();
-
-    SpawnSetup setup;
-    // Its own process group (so the whole group can be ended), every signal
-    // unblocked and at its default: this process blocks the stop signals it
-    // reads through a signalfd.
-    sigset_t none, all;
-    sigemptyset(&none);
-    sigfillset(&all);
-    ::posix_spawnattr_setpgroup(&setup.attributes_, 0);
-    ::posix_spawnattr_setsigmask(&setup.attributes_, &none);
-    ::posix_spawnattr_setsigdefault(&setup.attributes_, &all);
-    ::posix_spawnattr_setflags(&setup.attributes_,
-                               POSIX_SPAWN_SETPGROUP | POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF);
-    ::posix_spawn_file_actions_adddup2(&setup.actions_, child_in.get(), STDIN_FILENO);
-    ::posix_spawn_file_actions_adddup2(&setup.actions_, child_out.get(), STDOUT_FILENO);
-    ::posix_spawn_file_actions_adddup2(&setup.actions_, child_out.get(), STDERR_FILENO);
 
     std::vector<std::string> argv_text{program};
     argv_text.insert(argv_text.end(), arguments.begin(), arguments.end());
@@ -77,9 +39,33 @@ GpsimProcess::GpsimProcess(const std::string& program, const std::vector<std::st
         argv.push_back(argument.data());
     argv.push_back(nullptr);
 
-    const int error = ::posix_spawnp(&pid_, program.c_str(), &setup.actions_, &setup.attributes_, argv.data(), environ);
-    if (error != 0)
-        throw_errno(error, ("cannot start " + program).c_str());
+    const pid_t parent = ::getpid();
+    pid_ = ::fork();
+    if (pid_ < 0)
+        throw_errno(errno, "fork");
+    if (pid_ == 0) {
+        // The child: its own process group (so the whole group can be
+        // ended), killed should the bridge die without ending it (gpsim
+        // spins at the end of its input instead of leaving), every signal
+        // unblocked and at its default (the bridge blocks the stop signals it
+        // reads through a signalfd).
+        ::setpgid(0, 0);
+        ::prctl(PR_SET_PDEATHSIG, SIGKILL);
+        if (::getppid() != parent)
+            ::_exit(127);
+        sigset_t none;
+        sigemptyset(&none);
+        ::sigprocmask(SIG_SETMASK, &none, nullptr);
+        ::signal(SIGPIPE, SIG_DFL);
+        if (::dup2(child_in.get(), STDIN_FILENO) < 0 || ::dup2(child_out.get(), STDOUT_FILENO) < 0 ||
+            ::dup2(child_out.get(), STDERR_FILENO) < 0)
+            ::_exit(127);
+        ::execvp(program.c_str(), argv.data());
+        const std::string message = "cannot start " + program + "\n";
+        (void)!::write(STDERR_FILENO, message.data(), message.size());
+        ::_exit(127);
+    }
+    ::setpgid(pid_, pid_);  // also here, so the group exists whichever runs first
     input_ = std::move(input);
     output_ = std::move(output);
     ::fcntl(output_.get(), F_SETFL, ::fcntl(output_.get(), F_GETFL) | O_NONBLOCK);

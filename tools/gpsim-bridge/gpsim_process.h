@@ -1,7 +1,10 @@
 // gpsim run as a child in its own process group, its command line on a pipe
 // and its console output (standard output and error) on another. gpsim
-// ignores SIGINT (it halts and waits for commands), so the destructor ends
-// the whole group with SIGKILL and reaps the child.
+// ignores SIGINT (it halts and waits for commands) and keeps running at the
+// end of its input, so the destructor ends the whole group with SIGKILL and
+// reaps the child, and the kernel kills the child should the bridge die
+// without that. A program that cannot be started shows as gpsim ending at
+// once, with "cannot start PROGRAM" on the console.
 #pragma once
 
 #include <sys/types.h>
@@ -16,8 +19,8 @@ namespace bridge {
 
 class GpsimProcess {
 public:
-    // Starts `program` with `arguments`; throws std::system_error when it
-    // cannot be started.
+    // Starts `program` with `arguments`; throws std::system_error when no
+    // process can be made.
     GpsimProcess(const std::string& program, const std::vector<std::string>& arguments);
     ~GpsimProcess();
     GpsimProcess(const GpsimProcess&) = delete;

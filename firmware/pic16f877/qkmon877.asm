@@ -66,7 +66,6 @@ VALUE           equ     0x7B        ; byte being sent or written
 MASK            equ     0x7C        ; bit mask of a bit request
 INDEX           equ     0x7D        ; argument buffer position (low address)
 TXCHAR          equ     0x7E        ; byte waiting to be sent
-SAVEL           equ     0x7F        ; address of a write, for the read back
 
 ; Argument buffer in bank 3, 1A0-1C0: the first 66 digits of a request, two
 ; per byte (first digit in the high nibble), enough for a 31-byte write.
@@ -194,7 +193,6 @@ write_request
         incf    FSR, F
         movf    INDF, W             ; address digits 3-4
         movwf   ADDRL
-        movwf   SAVEL
         movlw   low ARGBUF + 2
         movwf   INDEX
         incf    REQCODE, W
@@ -210,16 +208,17 @@ write_next
         incf    INDEX, F
         decfsz  COUNT, F
         goto    write_next
-        ; Read the bytes back from the first address (bit 8 is unchanged
-        ; unless the write wrapped from 1FF to 000).
-        movf    SAVEL, W
-        movwf   ADDRL
+        ; Read the bytes back from the first address, taken from the buffer
+        ; again: the write may have changed the monitor's own variables.
+        bsf     STATUS, IRP
         movlw   low ARGBUF
         movwf   FSR
-        bsf     STATUS, IRP
         movf    INDF, W
         andlw   0x01
         movwf   ADDRH
+        incf    FSR, F
+        movf    INDF, W
+        movwf   ADDRL
         incf    REQCODE, W
         movwf   COUNT
         goto    send_memory

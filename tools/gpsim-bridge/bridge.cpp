@@ -165,6 +165,8 @@ void Bridge::read_client()
     for (;;) {
         const ssize_t count = ::read(terminal_.master(), buffer, sizeof buffer);
         if (count > 0) {
+            if (!exchange_start_)
+                exchange_start_ = Clock::now();
             inbox_.append(buffer, static_cast<std::size_t>(count));
             continue;
         }
@@ -177,7 +179,13 @@ void Bridge::read_client()
 void Bridge::write_due_output(Clock::time_point now)
 {
     while (!releases_.empty() && releases_.front().at <= now) {
-        unwritten_ += releases_.front().bytes;
+        const std::string& bytes = releases_.front().bytes;
+        if (exchange_start_ && bytes.find('\r') != std::string::npos) {
+            ++report_.exchanges;
+            report_.exchange_ms_total += std::chrono::duration<double, std::milli>(now - *exchange_start_).count();
+            exchange_start_.reset();
+        }
+        unwritten_ += bytes;
         releases_.pop_front();
     }
     while (!unwritten_.empty()) {

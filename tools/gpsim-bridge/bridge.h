@@ -10,6 +10,7 @@
 #include <chrono>
 #include <cstdint>
 #include <deque>
+#include <optional>
 #include <string>
 
 #include "bridge_options.h"
@@ -31,6 +32,8 @@ struct BridgeReport {
     std::uint64_t bytes_in = 0;    // to the PIC
     std::uint64_t bytes_out = 0;   // from the PIC
     std::uint64_t reply_ends = 0;  // CR bytes from the PIC
+    std::uint64_t exchanges = 0;   // requests answered: first byte in to the reply's CR out
+    double exchange_ms_total = 0;
 };
 
 class Bridge {
@@ -77,6 +80,7 @@ private:
     std::string unwritten_;            // released bytes the terminal has not taken
     bool reply_due_ = false;           // the PIC got bytes and has not ended a reply since
     std::uint64_t input_end_cycle_ = 0;  // when the bytes given to the PIC have all arrived
+    std::optional<Clock::time_point> exchange_start_;  // the first byte of a request not answered yet
 
     Clock::time_point started_{};
     std::uint64_t start_cycle_ = 0;

@@ -21,10 +21,12 @@ void print_report(const bridge::BridgeReport& report)
 {
     const double real = report.real_seconds > 0 ? report.real_seconds : 1;
     std::fprintf(stderr,
-                 "gpsim-bridge: real %.3f s, simulated %.3f s (%+.3f %%), worst lag %.1f ms, %llu steps, "
+                 "gpsim-bridge: real %.3f s, simulated %.3f s (%+.3f %%), trailing at most %.1f ms when a request came, "
+                 "%llu steps, "
                  "%llu restarts\n"
                  "gpsim-bridge: cpu gpsim %.3f s, bridge %.3f s, together %.1f %% of a core\n"
-                 "gpsim-bridge: bytes to the PIC %llu, from the PIC %llu, reply ends %llu (%.2f ms each)\n",
+                 "gpsim-bridge: bytes to the PIC %llu, from the PIC %llu, reply ends %llu (%.2f ms each)\n"
+                 "gpsim-bridge: requests answered %llu, %.2f ms each from the first byte in to the reply's end out\n",
                  report.real_seconds, report.simulated_seconds,
                  (report.simulated_seconds - report.real_seconds) / real * 100.0, report.worst_lag_ms,
                  static_cast<unsigned long long>(report.steps), static_cast<unsigned long long>(report.restarts),
@@ -32,7 +34,9 @@ void print_report(const bridge::BridgeReport& report)
                  (report.gpsim_cpu_seconds + report.bridge_cpu_seconds) / real * 100.0,
                  static_cast<unsigned long long>(report.bytes_in), static_cast<unsigned long long>(report.bytes_out),
                  static_cast<unsigned long long>(report.reply_ends),
-                 report.reply_ends ? real * 1000.0 / static_cast<double>(report.reply_ends) : 0.0);
+                 report.reply_ends ? real * 1000.0 / static_cast<double>(report.reply_ends) : 0.0,
+                 static_cast<unsigned long long>(report.exchanges),
+                 report.exchanges ? report.exchange_ms_total / static_cast<double>(report.exchanges) : 0.0);
 }
 
 }  // namespace

@@ -32,6 +32,11 @@ constexpr auto kStartLimit = std::chrono::seconds(30);
 constexpr auto kStepLimit = std::chrono::seconds(10);
 // Cycles run before the bridge reports ready: the firmware has set up its USART.
 constexpr std::uint64_t kSetUpCycles = 2000;
+// Client bytes given to the usart module ahead of the line: more wait in the
+// bridge, and beyond kInboxLimit in the terminal, so a client writing faster
+// than the line carries is held back as by a real line.
+constexpr std::uint64_t kLineBacklog = 64;
+constexpr std::size_t kInboxLimit = 4096;
 
 // Processor time of process `pid` in seconds (user and system), 0 when unknown.
 double process_cpu_seconds(pid_t pid)
@@ -116,15 +121,20 @@ void Bridge::run_to(std::uint64_t cycle)
 
 void Bridge::give_client_bytes_to_pic()
 {
+    const std::uint64_t now = console_.cycle();
+    const std::uint64_t on_the_way = input_end_cycle_ > now ? (input_end_cycle_ - now + byte_cycles_ - 1) / byte_cycles_ : 0;
+    if (on_the_way >= kLineBacklog)
+        return;
+    const std::size_t count = std::min<std::size_t>(inbox_.size(), kLineBacklog - on_the_way);
     std::string commands;
-    for (const char byte : inbox_)
-        commands += send_byte_command(static_cast<unsigned char>(byte));
+    for (std::size_t i = 0; i < count; ++i)
+        commands += send_byte_command(static_cast<unsigned char>(inbox_[i]));
     console_.send(commands);
     // The usart module sends them one after the other from the current cycle
     // (or after those still on their way).
-    input_end_cycle_ = std::max(input_end_cycle_, console_.cycle()) + inbox_.size() * byte_cycles_;
-    report_.bytes_in += inbox_.size();
-    inbox_.clear();
+    input_end_cycle_ = std::max(input_end_cycle_, now) + count * byte_cycles_;
+    report_.bytes_in += count;
+    inbox_.erase(0, count);
     reply_due_ = true;
 }
 
@@ -162,7 +172,7 @@ void Bridge::advance(Clock::time_point now)
 void Bridge::read_client()
 {
     char buffer[256];
-    for (;;) {
+    while (inbox_.size() < kInboxLimit) {
         const ssize_t count = ::read(terminal_.master(), buffer, sizeof buffer);
         if (count > 0) {
             if (!exchange_start_)
@@ -209,7 +219,8 @@ bool Bridge::wait(int signal_fd)
     // To the microsecond: a reply is passed on when its last byte is due.
     const auto left = std::chrono::duration_cast<std::chrono::nanoseconds>(std::max(wake - now, Clock::duration::zero()));
     const timespec timeout{static_cast<time_t>(left.count() / 1000000000), static_cast<long>(left.count() % 1000000000)};
-    pollfd waits[2] = {{terminal_.master(), static_cast<short>(POLLIN | (unwritten_.empty() ? 0 : POLLOUT)), 0},
+    const short reading = inbox_.size() < kInboxLimit ? POLLIN : 0;
+    pollfd waits[2] = {{terminal_.master(), static_cast<short>(reading | (unwritten_.empty() ? 0 : POLLOUT)), 0},
                        {signal_fd, POLLIN, 0}};
     if (::ppoll(waits, 2, &timeout, nullptr) < 0) {
         if (errno == EINTR)

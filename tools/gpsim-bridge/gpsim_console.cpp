@@ -86,14 +86,22 @@ GpsimConsole::GpsimConsole(const std::string& program, const std::vector<std::st
 
 void GpsimConsole::send(std::string_view commands)
 {
+    const std::size_t before = text_.size();
     try {
-        process_.send(commands);
+        process_.send(commands, text_);
     } catch (const std::runtime_error&) {
-        std::string text;
-        process_.read_output(text);
-        history_ += text;
+        process_.read_output(text_);
+        keep_history(before);
         throw std::runtime_error("gpsim ended:\n" + recent_text());
     }
+    keep_history(before);
+}
+
+void GpsimConsole::keep_history(std::size_t from)
+{
+    history_.append(text_, std::min(from, text_.size()), std::string::npos);
+    if (history_.size() > kHistoryKept)
+        history_.erase(0, history_.size() - kHistoryKept);
 }
 
 void GpsimConsole::take_bytes(std::string& bytes) { bytes += extract_console_bytes(text_); }
@@ -106,15 +114,13 @@ GpsimConsole::RunResult GpsimConsole::run_to(std::uint64_t cycle, std::chrono::m
     // cycle as a step) unless a breakpoint stops it first, then shows the
     // instruction it stopped at. Unlike a cycle breakpoint it leaves nothing
     // behind when a breakpoint ends it early.
-    process_.send("step " + std::to_string(cycle > cycle_ ? cycle - cycle_ : 1) + "\n");
+    send("step " + std::to_string(cycle > cycle_ ? cycle - cycle_ : 1) + "\n");
     const auto until = std::chrono::steady_clock::now() + limit;
     RunResult result;
     for (;;) {
         const std::size_t before = text_.size();
         const bool open = process_.read_output(text_);
-        history_.append(text_, before, std::string::npos);
-        if (history_.size() > kHistoryKept)
-            history_.erase(0, history_.size() - kHistoryKept);
+        keep_history(before);
         take_bytes(result.bytes);
 
         const auto stop = find_stop_line(text_);

@@ -44,6 +44,8 @@ private:
     // Moves "<XX>" byte tokens out of `text_` into `bytes`, keeping an
     // unfinished token at the end for the next read.
     void take_bytes(std::string& bytes);
+    // Copies the console text from `from` on into the error-report history.
+    void keep_history(std::size_t from);
     std::string recent_text() const;
 
     GpsimProcess process_;

@@ -1,6 +1,7 @@
 #include "gpsim_process.h"
 
 #include <fcntl.h>
+#include <poll.h>
 #include <signal.h>
 #include <sys/prctl.h>
 #include <sys/wait.h>
@@ -69,6 +70,7 @@ GpsimProcess::GpsimProcess(const std::string& program, const std::vector<std::st
     input_ = std::move(input);
     output_ = std::move(output);
     ::fcntl(output_.get(), F_SETFL, ::fcntl(output_.get(), F_GETFL) | O_NONBLOCK);
+    ::fcntl(input_.get(), F_SETFL, ::fcntl(input_.get(), F_GETFL) | O_NONBLOCK);
 }
 
 GpsimProcess::~GpsimProcess()
@@ -80,12 +82,24 @@ GpsimProcess::~GpsimProcess()
     }
 }
 
-void GpsimProcess::send(std::string_view text)
+void GpsimProcess::send(std::string_view text, std::string& output)
 {
     while (!text.empty()) {
+        pollfd waits[2] = {{input_.get(), POLLOUT, 0}, {output_.get(), POLLIN, 0}};
+        if (::poll(waits, 2, -1) < 0) {
+            if (errno == EINTR)
+                continue;
+            throw std::runtime_error("poll on gpsim's pipes failed");
+        }
+        if (waits[1].revents & (POLLIN | POLLHUP))
+            read_output(output);
+        if (waits[0].revents & (POLLERR | POLLHUP))
+            throw std::runtime_error("gpsim no longer takes commands");
+        if (!(waits[0].revents & POLLOUT))
+            continue;
         const ssize_t written = ::write(input_.get(), text.data(), text.size());
         if (written < 0) {
-            if (errno == EINTR)
+            if (errno == EINTR || errno == EAGAIN)
                 continue;
             throw std::runtime_error("gpsim no longer takes commands");
         }

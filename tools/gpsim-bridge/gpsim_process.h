@@ -26,9 +26,11 @@ public:
     GpsimProcess(const GpsimProcess&) = delete;
     GpsimProcess& operator=(const GpsimProcess&) = delete;
 
-    // Writes command text (lines ending in '\n'); throws std::runtime_error
-    // when gpsim no longer reads.
-    void send(std::string_view text);
+    // Writes command text (lines ending in '\n'), taking the console output
+    // into `output` meanwhile, so that gpsim never waits on a full console
+    // while this waits on its full input; throws std::runtime_error when
+    // gpsim no longer reads.
+    void send(std::string_view text, std::string& output);
 
     // The console output descriptor (non-blocking), for poll().
     int output() const noexcept { return output_.get(); }

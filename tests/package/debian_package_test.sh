@@ -38,7 +38,8 @@ for file in bin/qk14 bin/qkp877w bin/qk-target-sim lib/qkmonitors/Q7R2ER50.DLL \
             share/bash-completion/completions/qk14 share/doc/qkmonitors/LICENSE \
             share/qkmonitors/firmware/README.md share/qkmonitors/firmware/z80/qk14mon.asm \
             share/qkmonitors/firmware/z80/qk14mon.bin share/qkmonitors/firmware/z80/run-in-simh.sh \
-            share/qkmonitors/firmware/z80/demo/QK.DEF; do
+            share/qkmonitors/firmware/z80/demo/QK.DEF share/qkmonitors/firmware/pic16f877/qkmon877.asm \
+            share/qkmonitors/firmware/pic16f877/qkmon877.hex; do
   [ -e "$usr/$file" ] || fail "the package lacks /usr/$file"
 done
 

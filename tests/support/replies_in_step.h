@@ -215,11 +215,15 @@ protected:
         return std::nullopt;
     }
 
-    // A watch value that is neither blank nor its address's byte.
+    // A watch value that is neither blank nor its address's byte (checked
+    // once the page shows its entries).
     static std::optional<std::string> wrong_watch_value(const ScreenCapture& screen)
     {
+        static const char* const kEntries[] = {"A 0180.1.B ", "B 0190.1.B ", "C 01A0.1.B "};
         static const char* const kValues[] = {"00111100", "01011010", "10010110"};
         for (int i = 0; i < 3; ++i) {
+            if (screen.at(2, 3 + i, 11) != kEntries[i])
+                continue;
             const std::string value = screen.at(13, 3 + i, 8);
             if (value != "        " && value != kValues[i])
                 return "entry " + std::to_string(i) + ": " + value;
@@ -295,7 +299,8 @@ private:
                 rounds_when_in_step = -1;
                 return false;
             }
-            const int rounds = log().count_received(last_request);
+            // Every reply to the faulty address spoilt: the page may never get past it.
+            const int rounds = log().count_received(fault.every ? faulty_request : last_request);
             if (rounds_when_in_step < 0)
                 rounds_when_in_step = rounds;
             return rounds >= rounds_when_in_step + 2;

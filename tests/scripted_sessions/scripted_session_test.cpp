@@ -201,6 +201,31 @@ TEST(ScriptedCommands, ALostLineWithoutReconnectionEndsWithError53InWords)
     EXPECT_THAT(run.errors(), HasSubstr("went away"));
 }
 
+// Disabled until the link's reads are bounded: when the line goes between a
+// receive count that saw bytes and the read of the first of them, the read
+// (INPUT$ on the channel) waits for ever on the reopened, silent line. Seen
+// about once in 25 runs with other tests beside it; the program then only
+// ends on SIGINT or SIGTERM.
+TEST(ScriptedCommands, DISABLED_ALostLineGivesErrorUntilItIsBackAndTheRestAreAnswered)
+{
+    ScratchDirectory directory("qk-scripted");
+    directory.write("QK.DEF", "CH=0\r\n");
+    std::string reads;
+    for (int row = 0; row < 8; ++row)
+        reads += "R80" + std::to_string(row) + "0\n";
+    directory.write("reads.txt", reads);
+    // The line goes 100 ms after the first request and is back 2.5 s later.
+    TargetSimulator simulator(directory, {"--fault", "unplug:100:2500"});
+    ScriptedRun run(directory, QK14_PATH, {"--exec-file", "reads.txt"});
+
+    EXPECT_EQ(run.finish(), 3) << run.errors();
+    const std::vector<std::string> lines = run.output_lines();
+    ASSERT_EQ(lines.size(), 8u) << run.output();
+    EXPECT_EQ(lines.front(), "R8000\t" + zeros(16));
+    EXPECT_THAT(lines, testing::Contains(testing::EndsWith("\tError")));
+    EXPECT_EQ(lines.back(), "R8070\t" + zeros(16));
+}
+
 // A watch page of two entries on byte 8000, which the board counts up.
 void write_counter_page(const ScratchDirectory& directory)
 {

@@ -167,6 +167,13 @@ TEST(ScriptedCommands, RefusedAndUnansweredCommandsPrintErrorAndExitWithThree)
     ScriptedRun run(directory, QK14_PATH, {"--exec", "R8000", "--exec", "I12"});
     EXPECT_EQ(run.finish(), 3);
     EXPECT_THAT(run.output_lines(), ElementsAre("R8000\tError", "I12\tError"));
+
+    directory.write("ONE.DAT", "2,3,ONE,80001,H\r\n");
+    ScriptedRun watch(directory, QK14_PATH, {"--watch", "ONE"});
+    EXPECT_EQ(watch.finish(), 3);
+    const std::vector<std::string> lines = watch.output_lines();
+    ASSERT_EQ(lines.size(), 2u) << watch.output();
+    EXPECT_THAT(lines[1], testing::EndsWith(",ONE,80001,H,Error"));
 }
 
 TEST(ScriptedCommands, AnAbsentPortEndsWithOneAndTheReasonOnStandardError)

@@ -1,6 +1,5 @@
 #include "monitors/monitor_shared/scripted_session.h"
 
-#include <algorithm>
 #include <chrono>
 #include <optional>
 
@@ -8,6 +7,7 @@
 #include "monitors/monitor_shared/command_request.h"
 #include "monitors/monitor_shared/session_output.h"
 #include "monitors/monitor_shared/watch_page.h"
+#include "runtime/console/utf8_text.h"
 #include "runtime/core/error.h"
 #include "runtime/core/error_reason.h"
 #include "runtime/core/frame.h"
@@ -58,8 +58,8 @@ void ScriptedSession::main_routine()
         // The runtime's report has the number; the words for a lost line
         // (which its message texts leave out) follow it on standard error.
         if (rt::GET_ERR() == kDeviceFault)
-            closing_note_ = "error 53: the serial line failed or went away during the run; --no-reconnect ends "
-                            "the run instead of waiting for the port to return";
+            closing_note_ = "error 53: the serial line failed during the run (the port went away under "
+                            "--no-reconnect, or the line reported an error)";
         throw;
     }
     finished_ = true;
@@ -165,7 +165,7 @@ void ScriptedSession::run_watch()
     put_line(kWatchCsvHeader);
     for (std::uint32_t sample = 0; run_.count == 0 || sample < run_.count; ++sample) {
         if (sample > 0)
-            wait_until_next_sample(std::chrono::steady_clock::now());
+            wait_until_next_sample();
         const auto start = std::chrono::steady_clock::now();
         for (std::size_t i = 0; i < page->entries.size(); ++i) {
             const WatchEntry& entry = page->entries[i];
@@ -177,9 +177,9 @@ void ScriptedSession::run_watch()
             }
             const std::string time = local_time_text(std::chrono::system_clock::now());
             std::string value;
-            if (reply)
+            if (reply) {
                 value = watch_value_shown(entry, *reply, monitor_, settings_.byte_order);
-            else {
+            } else {
                 value = kFailedReplyText;
                 any_failed_ = true;
             }
@@ -191,10 +191,10 @@ void ScriptedSession::run_watch()
 
 // Samples start --interval apart; a sample that took longer is followed at
 // once. Messages are pumped while waiting, so SIGINT or SIGTERM ends the run.
-void ScriptedSession::wait_until_next_sample(std::chrono::steady_clock::time_point now)
+void ScriptedSession::wait_until_next_sample()
 {
     const auto due = last_sample_start_ + run_.interval;
-    while (now < due) {
+    for (auto now = std::chrono::steady_clock::now(); now < due;) {
         const auto left = std::chrono::ceil<std::chrono::milliseconds>(due - now);
         stmt(__LINE__, [&] { rt::pump_one_message_within(left); });
         now = std::chrono::steady_clock::now();

@@ -42,7 +42,7 @@ private:
     // The reply text of one command; `failed` set when it was refused or unanswered.
     std::string execute(const std::string& typed, std::string& executed, bool& failed);
     void run_watch();
-    void wait_until_next_sample(std::chrono::steady_clock::time_point now);
+    void wait_until_next_sample();
     void note(std::string_view text) const;
     [[noreturn]] void end_fatally(std::string_view text) const;
 

@@ -14,7 +14,6 @@
 
 #include <string>
 
-#include "host/code_page.h"
 #include "host/program_arguments.h"
 
 namespace rt {
@@ -30,12 +29,6 @@ inline constexpr int kUsageExitCode = host::kUsageExitCode;
 inline CommandLine parse_command_line(int argc, char* const* argv)
 {
     return host::parse_program_arguments(argc, argv);
-}
-
-// Shift-JIS program text as UTF-8, for standard output and standard error.
-inline std::string utf8_text(std::string_view sjis)
-{
-    return host::sjis_to_utf8(sjis);
 }
 
 // The option lines of --help, aligned.

@@ -205,7 +205,7 @@ TEST(ScriptedCommands, ALostLineWithoutReconnectionEndsWithError53InWords)
     EXPECT_THAT(std::vector<std::string>(lines.begin() + 1, lines.end()),
                 testing::AnyOf(ElementsAre(), ElementsAre("R8010\tError")));
     EXPECT_THAT(run.errors(), HasSubstr("error[53]"));
-    EXPECT_THAT(run.errors(), HasSubstr("went away"));
+    EXPECT_THAT(run.errors(), HasSubstr("the port went away"));
 }
 
 // Disabled until the link's reads are bounded: when the line goes between a

@@ -80,6 +80,9 @@ public:
     virtual void set_caret(WindowId, bool /*visible*/, int /*x*/, int /*y*/, int /*width*/, int /*height*/) {}
 
     virtual void bell() = 0;
+    // False when nobody sees the screen (a scripted session): reports that
+    // wait for a key are then not shown there.
+    virtual bool shows_screen() const noexcept { return true; }
     // A modal message box; text and caption in Shift-JIS. Returns when dismissed.
     virtual void message_box(std::string_view caption_sjis, std::string_view text_sjis) = 0;
 };

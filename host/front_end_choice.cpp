@@ -6,6 +6,7 @@
 #include <stdexcept>
 
 #include "headless_front_end.h"
+#include "screenless_front_end.h"
 #include "sdl_front_end.h"
 #include "terminal_front_end.h"
 
@@ -50,6 +51,7 @@ std::unique_ptr<FrontEnd> make_front_end(const FrontEndChoice& choice)
         return std::make_unique<SdlFrontEnd>(choice.scale);
     case FrontEndKind::Tty: return std::make_unique<TerminalFrontEnd>();
     case FrontEndKind::Headless: return make_headless(choice);
+    case FrontEndKind::Screenless: return std::make_unique<ScreenlessFrontEnd>();
     case FrontEndKind::Automatic: break;
     }
     const bool terminals = isatty(STDIN_FILENO) && isatty(STDOUT_FILENO);

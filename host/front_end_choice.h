@@ -5,6 +5,7 @@
 //                            input and output are terminals, else headless)
 //   --script FILE           keys and waits for the headless front end ("-": standard input)
 //   --scale N               the SDL window's starting scale
+//   (scripted sessions)     no screen at all: the screenless front end
 #pragma once
 
 #include <memory>
@@ -15,7 +16,7 @@
 
 namespace host {
 
-enum class FrontEndKind { Automatic, Sdl, Tty, Headless };
+enum class FrontEndKind { Automatic, Sdl, Tty, Headless, Screenless };
 
 struct FrontEndChoice {
     FrontEndKind kind = FrontEndKind::Automatic;

@@ -20,9 +20,15 @@ enum LongOnly : int {
     kNoReconnect,
     kListPorts,
     kTrace,
+    kExec,
+    kExecFile,
+    kStopOnError,
+    kWatch,
+    kInterval,
+    kCount,
 };
 
-constexpr std::array<option, 11> kOptions{{
+constexpr std::array<option, 17> kOptions{{
     {"help", no_argument, nullptr, 'h'},
     {"version", no_argument, nullptr, 'V'},
     {"ui", required_argument, nullptr, kUi},
@@ -32,6 +38,12 @@ constexpr std::array<option, 11> kOptions{{
     {"no-reconnect", no_argument, nullptr, kNoReconnect},
     {"list-ports", no_argument, nullptr, kListPorts},
     {"trace", required_argument, nullptr, kTrace},
+    {"exec", required_argument, nullptr, kExec},
+    {"exec-file", required_argument, nullptr, kExecFile},
+    {"stop-on-error", no_argument, nullptr, kStopOnError},
+    {"watch", required_argument, nullptr, kWatch},
+    {"interval", required_argument, nullptr, kInterval},
+    {"count", required_argument, nullptr, kCount},
     {nullptr, 0, nullptr, 0},
 }};
 
@@ -41,7 +53,7 @@ struct OptionHelp {
     std::string_view text;
 };
 
-constexpr std::array<OptionHelp, 10> kOptionHelp{{
+constexpr std::array<OptionHelp, 16> kOptionHelp{{
     {"-h, --help", "show this help and exit"},
     {"-V, --version", "show the version and exit"},
     {"--ui sdl|tty|headless",
@@ -59,6 +71,18 @@ constexpr std::array<OptionHelp, 10> kOptionHelp{{
                        "instead of waiting for it to return"},
     {"--list-ports", "list the serial ports that can be used, and exit"},
     {"--trace FILE", "write every byte sent and received to FILE"},
+    {"--exec CMD", "no screen: run the command CMD (repeatable) and\n"
+                   "print it, a tab and the reply (or Error) on\n"
+                   "standard output, one line per command"},
+    {"--exec-file FILE", "the same for each line of FILE (- for standard\n"
+                         "input); blank lines and # comments are skipped"},
+    {"--stop-on-error", "stop at the first refused or unanswered command"},
+    {"--watch NAME", "no screen: read every entry of the watch page\n"
+                     "NAME.DAT and print CSV lines on standard output"},
+    {"--interval MS", "--watch: start a sample every MS milliseconds\n"
+                      "(default 1000)"},
+    {"--count N", "--watch: take N samples (default 1; 0: until\n"
+                  "Ctrl+C or SIGTERM)"},
 }};
 
 constexpr std::size_t kHelpColumn = 24;
@@ -84,6 +108,32 @@ int scale_named(std::string_view text)
         throw UsageError("--scale takes a whole number from 1 to " + std::to_string(kMaxScale) + ", not '" +
                          std::string(text) + "'");
     return value;
+}
+
+// A whole number from 0 to `highest` for `option`.
+std::uint32_t count_named(std::string_view option, std::string_view text, std::uint32_t highest)
+{
+    std::uint32_t value = 0;
+    auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (ec != std::errc{} || end != text.data() + text.size() || text.empty() || value > highest)
+        throw UsageError(std::string(option) + " takes a whole number from 0 to " + std::to_string(highest) +
+                         ", not '" + std::string(text) + "'");
+    return value;
+}
+
+// What a scripted run excludes: a screen, and the other kind of run.
+void check_scripted_run(const ProgramArguments& arguments, bool interval_given, bool count_given, bool ui_given)
+{
+    const ScriptedRun& run = arguments.scripted;
+    if ((interval_given || count_given) && !run.watch)
+        throw UsageError(std::string(interval_given ? "--interval" : "--count") + " needs --watch");
+    if (run.stop_on_error && run.commands.empty())
+        throw UsageError("--stop-on-error needs --exec or --exec-file");
+    if (run.watch && !run.commands.empty())
+        throw UsageError("--watch and --exec (or --exec-file) cannot be combined; run the program twice");
+    if (run.active() && (ui_given || arguments.front_end.script || arguments.front_end.scale))
+        throw UsageError(std::string(run.watch ? "--watch" : "--exec") +
+                         " runs without a screen: leave out --ui, --script and --scale");
 }
 
 PortOption port_named(std::string_view text)
@@ -120,6 +170,9 @@ ProgramArguments parse_program_arguments(int argc, char* const* argv)
     std::vector<char*> list(argv, argv + argc);
     list.push_back(nullptr);
     bool script_given = false;
+    bool ui_given = false;
+    bool interval_given = false;
+    bool count_given = false;
     opterr = 0;
     optind = 0;  // a full re-initialisation, so a process may parse more than once
     for (;;) {
@@ -131,7 +184,10 @@ ProgramArguments parse_program_arguments(int argc, char* const* argv)
         switch (c) {
         case 'h': arguments.help = true; break;
         case 'V': arguments.version = true; break;
-        case kUi: arguments.front_end.kind = front_end_named(value); break;
+        case kUi:
+            arguments.front_end.kind = front_end_named(value);
+            ui_given = true;
+            break;
         case kScript:
             arguments.front_end.script = std::string(value);
             script_given = true;
@@ -145,6 +201,26 @@ ProgramArguments parse_program_arguments(int argc, char* const* argv)
                 throw UsageError("--trace needs a file name");
             arguments.trace = std::string(value);
             break;
+        case kExec: arguments.scripted.commands.push_back({false, std::string(value)}); break;
+        case kExecFile:
+            if (value.empty())
+                throw UsageError("--exec-file needs a file name (- for standard input)");
+            arguments.scripted.commands.push_back({true, std::string(value)});
+            break;
+        case kStopOnError: arguments.scripted.stop_on_error = true; break;
+        case kWatch:
+            if (value.empty())
+                throw UsageError("--watch needs the name of a watch file");
+            arguments.scripted.watch = std::string(value);
+            break;
+        case kInterval:
+            arguments.scripted.interval = std::chrono::milliseconds(count_named("--interval", value, 86'400'000));
+            interval_given = true;
+            break;
+        case kCount:
+            arguments.scripted.count = count_named("--count", value, 100'000'000);
+            count_given = true;
+            break;
         case ':': throw UsageError("option '" + offending_argument(argc, list.data(), optind) + "' needs a value");
         default: {
             const std::string given = optopt && optopt < 256 ? "-" + std::string(1, char(optopt))
@@ -155,6 +231,9 @@ ProgramArguments parse_program_arguments(int argc, char* const* argv)
     }
     if (optind < argc)
         throw UsageError("unexpected argument '" + std::string(list[std::size_t(optind)]) + "'");
+    check_scripted_run(arguments, interval_given, count_given, ui_given);
+    if (arguments.scripted.active())
+        arguments.front_end.kind = FrontEndKind::Screenless;
     if (script_given) {
         if (arguments.front_end.kind != FrontEndKind::Automatic && arguments.front_end.kind != FrontEndKind::Headless)
             throw UsageError("--script needs --ui headless");

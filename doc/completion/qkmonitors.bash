@@ -20,8 +20,16 @@ _qkmonitors_monitor()
         --scale)
             COMPREPLY=($(compgen -W '1 2 3 4 5 6' -- "$cur"))
             return ;;
-        --script | --trace)
+        --script | --trace | --exec-file)
             _filedir
+            return ;;
+        --watch)
+            # Watch pages of the current folder, without ".DAT".
+            local page pages=()
+            for page in *.[Dd][Aa][Tt]; do [[ -e $page ]] && pages+=("${page%.*}"); done
+            COMPREPLY=($(compgen -W "${pages[*]}" -- "$cur"))
+            return ;;
+        --exec | --interval | --count)
             return ;;
         --port)
             if [[ $cur == [Cc][Oo][Mm]*=* ]]; then
@@ -38,7 +46,8 @@ _qkmonitors_monitor()
     $split && return
     if [[ $cur == -* ]]; then
         COMPREPLY=($(compgen -W '--help --version --ui --scale --script --port --no-reconnect
-                                --list-ports --trace' -- "$cur"))
+                                --list-ports --trace --exec --exec-file --stop-on-error
+                                --watch --interval --count' -- "$cur"))
     fi
 }
 complete -F _qkmonitors_monitor qk14 qkp877w

@@ -1,10 +1,15 @@
 #include "monitors/monitor_shared/program_entry.h"
 
+#include <unistd.h>
+
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <stdexcept>
 #include <string>
 
+#include "monitors/monitor_shared/command_script.h"
+#include "monitors/monitor_shared/scripted_session.h"
 #include "qk_version.h"
 #include "runtime/console/command_line.h"
 #include "runtime/console/program_runner.h"
@@ -33,6 +38,13 @@ std::string link_option_problem(const rt::CommandLine& command_line)
         std::fclose(trace);
     }
     return {};
+}
+
+// Without a front end chosen, a program whose standard output goes to a pipe
+// or a file would run a screen that nobody sees (`qk14 | tee log`).
+bool runs_unseen(const rt::CommandLine& command_line)
+{
+    return command_line.front_end.kind == rt::FrontEndKind::Automatic && !isatty(STDOUT_FILENO);
 }
 
 }  // namespace
@@ -65,11 +77,34 @@ int run_monitor_program(int argc, char** argv, const ProgramIdentity& identity, 
                      problem.c_str(), identity.program.c_str());
         return rt::kUsageExitCode;
     }
+    const std::vector<std::function<void(rt::Runtime&)>> installers{[&command_line](rt::Runtime& runtime) {
+        rt::install_serial_devices(runtime, rt::user_serial_port_map(command_line.ports),
+                                   rt::serial_link_options(command_line));
+    }};
+    if (command_line.scripted.active()) {
+        std::vector<std::string> commands;
+        try {
+            commands = script_commands(command_line.scripted);
+        } catch (const std::runtime_error& e) {
+            std::fprintf(stderr, "%s: %s\n", identity.program.c_str(), e.what());
+            return rt::kUsageExitCode;
+        }
+        ScriptedSession session(identity.kind, identity.program, command_line.scripted, std::move(commands));
+        const int code = rt::start_program(command_line, rt::ProgramOptions{}, identity.module_name,
+                                           [&session] { session.main_routine(); }, installers);
+        return session.exit_status(code);
+    }
+    if (runs_unseen(command_line)) {
+        std::fprintf(stderr,
+                     "%s: standard output is not a terminal, so the screen would be seen nowhere.\n"
+                     "To run commands from a script use --exec CMD, --exec-file FILE or --watch NAME;\n"
+                     "to run the screen anyway choose it with --ui (tty, sdl or headless).\n"
+                     "Try '%s --help' for more information.\n",
+                     identity.program.c_str(), identity.program.c_str());
+        return rt::kUsageExitCode;
+    }
     return rt::start_program(command_line, rt::ProgramOptions{}, identity.module_name, std::move(main_routine),
-                             {[&command_line](rt::Runtime& runtime) {
-                                 rt::install_serial_devices(runtime, rt::user_serial_port_map(command_line.ports),
-                                                            rt::serial_link_options(command_line));
-                             }});
+                             installers);
 }
 
 }  // namespace monitor

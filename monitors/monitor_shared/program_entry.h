@@ -1,6 +1,7 @@
 // The process entry both monitors share: the command line parsed once
 // (--help, --version, --list-ports answered here), then the runtime's start
-// routine with the serial devices installed.
+// routine with the serial devices installed: the screen, or a scripted
+// session (--exec, --exec-file, --watch) without one.
 #pragma once
 
 #include <functional>

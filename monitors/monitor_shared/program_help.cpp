@@ -118,10 +118,25 @@ std::string program_help(const ProgramIdentity& identity)
               {"LC_ALL, LC_MESSAGES, LANG", "messages in Japanese for language ja, else English"},
               {"DISPLAY, WAYLAND_DISPLAY", "the display for --ui sdl"},
               {"TERM", "terminal type for --ui tty (with cursor addressing)"}});
+    add_rows(text, "Scripting (--exec, --exec-file, --watch: no screen)",
+             {{"--exec R8000", "prints R8000, a tab and the reply digits; Error"},
+              {"", "when refused or unanswered (QkP877W: an empty reply"},
+              {"", "when refused); one line per command, in order"},
+              {"--watch NAME", "prints time,label,address,format,value lines:"},
+              {"", "ISO 8601 local time with milliseconds, the value as"},
+              {"", "the page shows it or Error; a header line first"},
+              {"Ctrl+C, SIGTERM", "end the run after the last whole line"}});
     add_rows(text, "Exit status",
-             {{"0", "the program was closed or quit"},
-              {"1", "a fatal error (reported on standard error)"},
-              {"2", "a bad command line, or the chosen --ui cannot start"}});
+             {{"0", "the program was closed or quit; --exec: every"},
+              {"", "command was answered; --watch: every value read"},
+              {"1", "a fatal error (reported on standard error), such as"},
+              {"", "a port that cannot be opened"},
+              {"2", "a bad command line, the chosen --ui cannot start, or"},
+              {"", "standard output is not a terminal and none of --exec,"},
+              {"", "--exec-file, --watch or --ui was given"},
+              {"3", "--exec: a command was refused or unanswered (or a"},
+              {"", "signal stopped the commands); --watch: a value was"},
+              {"", "not read"}});
     text.pop_back();  // one blank line less at the end
     return text;
 }

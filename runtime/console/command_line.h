@@ -21,6 +21,8 @@ namespace rt {
 using CommandLine = host::ProgramArguments;
 using UsageError = host::UsageError;
 using PortOption = host::PortOption;
+using ScriptedRun = host::ScriptedRun;
+using FrontEndKind = host::FrontEndKind;
 inline constexpr int kUsageExitCode = host::kUsageExitCode;
 
 // Throws UsageError for a bad command line.

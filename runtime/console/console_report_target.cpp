@@ -26,8 +26,9 @@ ConsoleWindow* main_window() noexcept
 
 bool ConsoleReport::accepts_console_output() const noexcept
 {
+    // A screen that nobody sees cannot show the report or take the key.
     ConsoleWindow* window = main_window();
-    return window && window->screen().state().graphics_text == 0;
+    return window && window->screen().state().graphics_text == 0 && window->desktop().front_end().shows_screen();
 }
 
 void ConsoleReport::write_text(std::string_view sjis)

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <stdexcept>
@@ -76,6 +77,48 @@ TEST(ProgramArguments, UsageErrorsNameTheOffendingArgument)
         try {
             parse(words);
             ADD_FAILURE() << "accepted: " << words.front();
+        } catch (const host::UsageError& e) {
+            EXPECT_NE(std::string(e.what()).find(named), std::string::npos) << e.what();
+        }
+    }
+}
+
+TEST(ProgramArguments, AScriptedRunKeepsItsCommandsInOrderAndRunsWithoutAScreen)
+{
+    const host::ProgramArguments commands =
+        parse({"--exec", "R8000", "--exec-file=-", "--exec", "W80002A", "--stop-on-error", "--port", "/dev/pts/4"});
+    EXPECT_EQ(commands.front_end.kind, FrontEndKind::Screenless);
+    ASSERT_EQ(commands.scripted.commands.size(), 3u);
+    EXPECT_FALSE(commands.scripted.commands[0].file);
+    EXPECT_EQ(commands.scripted.commands[0].text, "R8000");
+    EXPECT_TRUE(commands.scripted.commands[1].file);
+    EXPECT_EQ(commands.scripted.commands[1].text, "-");
+    EXPECT_EQ(commands.scripted.commands[2].text, "W80002A");
+    EXPECT_TRUE(commands.scripted.stop_on_error);
+
+    const host::ProgramArguments watch = parse({"--watch", "MOTOR", "--interval", "250", "--count", "0"});
+    EXPECT_EQ(watch.front_end.kind, FrontEndKind::Screenless);
+    EXPECT_EQ(watch.scripted.watch, "MOTOR");
+    EXPECT_EQ(watch.scripted.interval, std::chrono::milliseconds(250));
+    EXPECT_EQ(watch.scripted.count, 0u);
+    EXPECT_EQ(parse({"--watch", "MOTOR"}).scripted.count, 1u);
+    EXPECT_FALSE(parse({}).scripted.active());
+
+    const std::vector<std::pair<std::vector<std::string>, std::string>> refused{
+        {{"--exec", "R8000", "--ui", "tty"}, "without a screen"},
+        {{"--watch", "M", "--script", "k.txt"}, "without a screen"},
+        {{"--exec", "R8000", "--watch", "M"}, "cannot be combined"},
+        {{"--interval", "100"}, "--interval needs --watch"},
+        {{"--exec", "R8000", "--count", "2"}, "--count needs --watch"},
+        {{"--stop-on-error", "--watch", "M"}, "--stop-on-error"},
+        {{"--watch", "M", "--count", "-1"}, "-1"},
+        {{"--watch", "M", "--interval", "1s"}, "1s"},
+        {{"--exec-file="}, "--exec-file"},
+    };
+    for (const auto& [words, named] : refused) {
+        try {
+            parse(words);
+            ADD_FAILURE() << "accepted: " << words.front() << " " << words.back();
         } catch (const host::UsageError& e) {
             EXPECT_NE(std::string(e.what()).find(named), std::string::npos) << e.what();
         }

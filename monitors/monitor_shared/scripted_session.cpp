@@ -132,11 +132,7 @@ std::string ScriptedSession::execute(const std::string& typed, std::string& exec
     case CommandOutcome::Kind::Jump:
         return {};  // the dump page moves; nothing goes on the line
     case CommandOutcome::Kind::Send:
-        // Commands follow one another at once here, as dump rows do: the
-        // line is cleared of what has arrived without the typed command's
-        // wait for a quiet line, which would cost a quarter of the line
-        // rate; after a fault the link still waits for quiet first.
-        link_.send(outcome.request, LineClearing::DropWaiting);
+        link_.send(outcome.request);
         break;
     case CommandOutcome::Kind::NoRequest:
         break;

@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <exception>
 #include <utility>
 
 #include "serial_custom_speed.h"
@@ -60,6 +61,10 @@ SerialPort SerialPort::disconnected(const std::string& path)
 
 int SerialPort::open_descriptor()
 {
+    if (network_address_)
+        return open_network(kNetworkConnectWait);
+    if (is_network_port_path(path_))
+        return network_error::BadAddress;
     fd_ = FileDescriptor(::open(path_.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC));
     if (!fd_.valid())
         return errno;
@@ -98,6 +103,33 @@ int SerialPort::open_descriptor()
     return 0;
 }
 
+int SerialPort::open_network(std::chrono::milliseconds wait)
+{
+    if (!network_) {
+        int error = 0;
+        network_ = NetworkPort::start(*network_address_, error);
+        if (!network_)
+            return error;
+        network_attempt_start_ = Clock::now();
+    }
+    const std::optional<int> outcome = network_->connection(wait);
+    if (!outcome) {
+        if (Clock::now() - network_attempt_start_ >= kNetworkConnectWait)
+            network_.reset();  // given up: the next call starts afresh
+        return ETIMEDOUT;
+    }
+    if (*outcome != 0) {
+        network_.reset();
+        return *outcome;
+    }
+    fd_ = network_->take_program_end();
+    exclusive_ = false;
+    has_counters_ = false;
+    hung_up_ = false;
+    pending_errors_ = 0;
+    return 0;
+}
+
 SerialPort::~SerialPort()
 {
     close_descriptor();
@@ -112,6 +144,7 @@ void SerialPort::close_descriptor() noexcept
     exclusive_ = false;
     wait_fd_.reset();
     fd_.reset();  // also releases the flock
+    network_.reset();
 }
 
 void SerialPort::disconnect() noexcept
@@ -127,7 +160,7 @@ bool SerialPort::reconnect(int& error)
         error = 0;
         return true;
     }
-    error = open_descriptor();
+    error = network_address_ ? open_network(kNetworkReconnectWait) : open_descriptor();
     if (error != 0) {
         hung_up_ = true;
         return false;
@@ -144,6 +177,8 @@ bool SerialPort::reconnect(int& error)
 
 std::optional<SerialLineSettings> SerialPort::read_settings()
 {
+    if (network_address_)  // the server's line: what was last written, else the usual 9600 8N1
+        return settings_.value_or(SerialLineSettings{});
     termios t{};
     if (tcgetattr(fd_.get(), &t) != 0)
         return std::nullopt;
@@ -159,6 +194,15 @@ bool SerialPort::write_settings(const SerialLineSettings& settings)
         return false;
     }
     if (!fd_.valid()) {  // applied when the port is back
+        settings_ = settings;
+        return true;
+    }
+    if (network_) {
+        settings_error_ = network_->apply_settings(settings);
+        if (settings_error_ != 0) {
+            errno = settings_error_;
+            return false;
+        }
         settings_ = settings;
         return true;
     }
@@ -447,7 +491,18 @@ void SerialPort::drop_dtr() noexcept
 void SerialPort::purge() noexcept
 {
     drop_held();
-    (void)tcflush(fd_.get(), TCIOFLUSH);
+    if (!network_ || !fd_.valid()) {
+        (void)tcflush(fd_.get(), TCIOFLUSH);
+        return;
+    }
+    // What the connection's thread holds first, then what reached the socket.
+    try {
+        network_->purge();
+    } catch (const std::exception&) {  // no memory for the request: the server keeps its buffers
+    }
+    std::uint8_t bytes[kSerialReadAheadBytes];
+    while (::read(fd_.get(), bytes, sizeof bytes) > 0) {
+    }
 }
 
 }  // namespace host

@@ -5,6 +5,7 @@
 #include <poll.h>
 #include <sys/file.h>
 #include <sys/ioctl.h>
+#include <sys/socket.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -38,7 +39,8 @@ int poll_timeout(Clock::time_point deadline)
 
 bool is_hang_up_error(int error)
 {
-    return error == EIO || error == ENXIO || error == ENODEV || error == EBADF;
+    return error == EIO || error == ENXIO || error == ENODEV || error == EBADF || error == EPIPE ||
+           error == ECONNRESET;
 }
 
 }  // namespace
@@ -365,7 +367,9 @@ SerialTransfer SerialPort::write(const std::uint8_t* data, std::size_t length)
     const auto deadline = deadline_after(write_total_ms_);
     std::size_t done = 0;
     while (done < length) {
-        ssize_t n = ::write(fd_.get(), data + done, length - done);
+        // A network port's socket whose connection is gone fails with EPIPE, without a SIGPIPE.
+        ssize_t n = network_ ? ::send(fd_.get(), data + done, length - done, MSG_NOSIGNAL)
+                             : ::write(fd_.get(), data + done, length - done);
         if (n > 0) {
             done += static_cast<std::size_t>(n);
             continue;
@@ -414,7 +418,9 @@ std::int32_t SerialPort::receive_count() noexcept
         return static_cast<std::int32_t>(held());
     if (held() < kSerialReadAheadBytes) {
         const long n = read_ahead();
-        if (n == 0 || (n < 0 && is_hang_up_error(errno)))  // a tty that hung up reads 0 or fails with EIO
+        // A tty that hung up reads 0 or fails with EIO, a socket whose peer left reads 0. Bytes
+        // read before that are still the caller's: the port hangs up once they are taken.
+        if ((n == 0 || (n < 0 && is_hang_up_error(errno))) && held() == 0)
             hung_up_ = true;
     }
     std::size_t count = held();

@@ -2,10 +2,10 @@
 # Installs the Debian packages the build, the tests and the demo need.
 # With --demo: only what building and running the programs needs.
 set -euo pipefail
-packages=(build-essential cmake pkg-config libsdl2-dev libncurses-dev libpng-dev unifont)
+packages=(build-essential cmake pkg-config libsdl2-dev libncurses-dev libpng-dev libgensio-dev unifont)
 if [ "${1:-}" != "--demo" ]; then
   packages+=(libgtest-dev libgmock-dev libbenchmark-dev xvfb xauth x11-apps tmux clang libclang-rt-14-dev
-             dpkg-dev file)
+             dpkg-dev file ser2net)
 fi
 missing=()
 for p in "${packages[@]}"; do

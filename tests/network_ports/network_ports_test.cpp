@@ -16,6 +16,7 @@
 #include "tests/support/monitor_end_to_end.h"
 #include "tests/support/monitor_process.h"
 #include "tests/support/port_server.h"
+#include "tests/support/replies_in_step.h"
 #include "tests/support/wait_until.h"
 
 namespace network_ports {
@@ -183,6 +184,29 @@ INSTANTIATE_TEST_SUITE_P(Protocols, Qk14ThroughServer, testing::Values(PortProto
                          protocol_name);
 INSTANTIATE_TEST_SUITE_P(Protocols, QkP877WThroughServer,
                          testing::Values(PortProtocol::Rfc2217, PortProtocol::RawTcp), protocol_name);
+
+// target-sim's faults through ser2net (RFC 2217): values stay in step, as on a local line.
+class FaultyBoardThroughServer : public qk_test::RepliesInStepEndToEnd {
+protected:
+    FaultyBoardThroughServer() : RepliesInStepEndToEnd(qkp877w()) {}
+
+    void start_board(const std::vector<std::string>& options) override
+    {
+        server_.reset();
+        start_simulator(options);
+        server_.emplace(directory_, port(), PortProtocol::Rfc2217);
+    }
+    std::vector<std::string> port_arguments() const override { return {"--port", "COM1=" + server_->url()}; }
+
+    std::optional<PortServer> server_;
+};
+
+TEST_F(FaultyBoardThroughServer, DumpRowsShowTheirOwnAddressesAgain)
+{
+    for (const qk_test::BoardFault& fault : {qk_test::late_reply(2000), qk_test::nul_inside_reply(),
+                                             qk_test::noise_after_reply(), qk_test::three_second_stall()})
+        EXPECT_TRUE(dump_rows_in_step_after(fault));
+}
 
 // Servers that are not there: the fatal report names HOST:PORT and the reason.
 class NetworkPortErrors : public qk_test::MonitorEndToEnd {

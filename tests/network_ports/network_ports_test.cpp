@@ -255,8 +255,15 @@ TEST_F(NetworkPortErrors, NothingListeningUnknownHostAndRefusedSettingsAreExplai
     text = report("socket://no-such-host.invalid:4000");
     EXPECT_NE(text.find("socket://no-such-host.invalid:4000: host not found\n"), std::string::npos) << text;
 
-    text = report("rfc2217://" + closed + "/x");
-    EXPECT_NE(text.find("rfc2217://" + closed + "/x: not a network port address"), std::string::npos) << text;
+    {  // An address that is not HOST:PORT is a bad command line.
+        HeadlessScript script;
+        script.close();
+        MonitorProcess program(directory_, monitor_, script, {"--port", "COM1=rfc2217://" + closed + "/x"});
+        EXPECT_EQ(program.finish(60s), 2);
+        EXPECT_NE(program.standard_error().find("expected rfc2217://HOST:PORT or socket://HOST:PORT"),
+                  std::string::npos)
+            << program.standard_error();
+    }
 
     // A telnet server without com-port control cannot take the line settings.
     PortServer telnet(directory_, port(), PortProtocol::Telnet);

@@ -126,8 +126,10 @@ std::optional<NetworkPortAddress> parse_network_port_path(std::string_view path)
     } else {
         return std::nullopt;
     }
-    // Options after the address ("?..." or "/...") are not taken.
-    if (path.find_first_of("?/,") != std::string_view::npos)
+    // Options after the address as other tools write them ("?ign_set_control",
+    // "?logging=debug") change nothing here: control lines are never waited on.
+    path = path.substr(0, path.find('?'));
+    if (path.find_first_of("/,") != std::string_view::npos)
         return std::nullopt;
     std::string_view host;
     std::string_view port;

@@ -47,6 +47,7 @@ struct NetworkPortAddress {
 // Whether `path` names a network port (either scheme, any letter case).
 bool is_network_port_path(std::string_view path);
 // The parts of a network port path; nullopt when HOST:PORT is malformed.
+// Options after a '?' are ignored.
 std::optional<NetworkPortAddress> parse_network_port_path(std::string_view path);
 
 // How long a connection may take at most. At open the program waits that

@@ -13,10 +13,10 @@ set(CPACK_RESOURCE_FILE_LICENSE ${PROJECT_SOURCE_DIR}/LICENSE)
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION electronics)
-# Shared libraries by their Debian (bookworm) package names; unifont for the
-# window's font.
+# Shared libraries by their Debian (bookworm) package names (libgensio4 for
+# network serial ports); unifont for the window's font.
 set(CPACK_DEBIAN_PACKAGE_DEPENDS
-    "libc6 (>= 2.34), libstdc++6 (>= 12), libgcc-s1, libsdl2-2.0-0 (>= 2.0.12), libncursesw6 (>= 6), libtinfo6 (>= 6), libpng16-16 (>= 1.6), unifont")
+    "libc6 (>= 2.34), libstdc++6 (>= 12), libgcc-s1, libsdl2-2.0-0 (>= 2.0.12), libncursesw6 (>= 6), libtinfo6 (>= 6), libpng16-16 (>= 1.6), libgensio4 (>= 2.6), unifont")
 # Only what the install rules name goes into the package.
 set(CPACK_STRIP_FILES ON)
 include(CPack)

@@ -6,6 +6,7 @@
 #include <charconv>
 #include <string_view>
 
+#include "host/network_port.h"
 #include "host/serial_port_map.h"
 
 namespace host {
@@ -65,8 +66,12 @@ constexpr std::array<OptionHelp, 16> kOptionHelp{{
                   "default: the largest that fits the display"},
     {"--script FILE", "headless: keys and waits to play (- for standard\n"
                       "input); implies --ui headless"},
-    {"--port COMn=PATH", "use the tty PATH as system port n (CH=0 is COM1)"},
-    {"--port PATH", "use the tty PATH for the channel QK.DEF selects"},
+    {"--port COMn=PATH", "use PATH as system port n (CH=0 is COM1)"},
+    {"--port PATH", "use PATH for the channel QK.DEF selects. PATH is a\n"
+                    "tty, or a port on another machine through a port\n"
+                    "server such as ser2net: rfc2217://HOST:PORT (line\n"
+                    "settings sent to the server) or socket://HOST:PORT\n"
+                    "(raw TCP)"},
     {"--no-reconnect", "end the program (error 53) when the port goes away,\n"
                        "instead of waiting for it to return"},
     {"--list-ports", "list the serial ports that can be used, and exit"},
@@ -136,12 +141,23 @@ void check_scripted_run(const ProgramArguments& arguments, bool interval_given, 
                          " runs without a screen: leave out --ui, --script and --scale");
 }
 
+// A network port's address must read as HOST:PORT.
+void check_network_address(std::string_view text, std::string_view path)
+{
+    if (is_network_port_path(path) && !parse_network_port_path(path))
+        throw UsageError("bad --port '" + std::string(text) +
+                         "' (expected rfc2217://HOST:PORT or socket://HOST:PORT)");
+}
+
 PortOption port_named(std::string_view text)
 {
     if (text.empty())
         throw UsageError("--port needs COMn=PATH or a PATH");
-    if (auto assignment = parse_port_assignment(text))
+    if (auto assignment = parse_port_assignment(text)) {
+        check_network_address(text, assignment->path);
         return PortOption{assignment->number, std::move(assignment->path)};
+    }
+    check_network_address(text, text);
     // Something that reads as COMn=... but is not a valid assignment is a
     // mistake, not a file name.
     const std::string_view head = text.substr(0, 3);

@@ -5,11 +5,13 @@
 #include <poll.h>
 #include <sys/file.h>
 #include <sys/ioctl.h>
+#include <sys/socket.h>
 #include <termios.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
+#include <exception>
 #include <utility>
 
 #include "serial_custom_speed.h"
@@ -38,7 +40,8 @@ int poll_timeout(Clock::time_point deadline)
 
 bool is_hang_up_error(int error)
 {
-    return error == EIO || error == ENXIO || error == ENODEV || error == EBADF;
+    return error == EIO || error == ENXIO || error == ENODEV || error == EBADF || error == EPIPE ||
+           error == ECONNRESET;
 }
 
 }  // namespace
@@ -61,6 +64,10 @@ SerialPort SerialPort::disconnected(const std::string& path)
 
 int SerialPort::open_descriptor()
 {
+    if (network_address_)
+        return open_network(kNetworkConnectWait);
+    if (is_network_port_path(path_))
+        return network_error::BadAddress;
     fd_ = FileDescriptor(::open(path_.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC));
     if (!fd_.valid())
         return errno;
@@ -105,6 +112,33 @@ int SerialPort::open_descriptor()
     return 0;
 }
 
+int SerialPort::open_network(std::chrono::milliseconds wait)
+{
+    if (!network_) {
+        int error = 0;
+        network_ = NetworkPort::start(*network_address_, error);
+        if (!network_)
+            return error;
+        network_attempt_start_ = Clock::now();
+    }
+    const std::optional<int> outcome = network_->connection(wait);
+    if (!outcome) {
+        if (Clock::now() - network_attempt_start_ >= kNetworkConnectWait)
+            network_.reset();  // given up: the next call starts afresh
+        return ETIMEDOUT;
+    }
+    if (*outcome != 0) {
+        network_.reset();
+        return *outcome;
+    }
+    fd_ = network_->take_program_end();
+    exclusive_ = false;
+    has_counters_ = false;
+    hung_up_ = false;
+    pending_errors_ = 0;
+    return 0;
+}
+
 SerialPort::~SerialPort()
 {
     close_descriptor();
@@ -119,6 +153,7 @@ void SerialPort::close_descriptor() noexcept
     exclusive_ = false;
     wait_fd_.reset();
     fd_.reset();  // also releases the flock
+    network_.reset();
 }
 
 void SerialPort::disconnect() noexcept
@@ -134,7 +169,7 @@ bool SerialPort::reconnect(int& error)
         error = 0;
         return true;
     }
-    error = open_descriptor();
+    error = network_address_ ? open_network(kNetworkReconnectWait) : open_descriptor();
     if (error != 0) {
         hung_up_ = true;
         return false;
@@ -151,6 +186,8 @@ bool SerialPort::reconnect(int& error)
 
 std::optional<SerialLineSettings> SerialPort::read_settings()
 {
+    if (network_address_)  // the server's line: what was last written, else the usual 9600 8N1
+        return settings_.value_or(SerialLineSettings{});
     termios t{};
     if (tcgetattr(fd_.get(), &t) != 0)
         return std::nullopt;
@@ -166,6 +203,15 @@ bool SerialPort::write_settings(const SerialLineSettings& settings)
         return false;
     }
     if (!fd_.valid()) {  // applied when the port is back
+        settings_ = settings;
+        return true;
+    }
+    if (network_) {
+        settings_error_ = network_->apply_settings(settings);
+        if (settings_error_ != 0) {
+            errno = settings_error_;
+            return false;
+        }
         settings_ = settings;
         return true;
     }
@@ -328,7 +374,9 @@ SerialTransfer SerialPort::write(const std::uint8_t* data, std::size_t length)
     const auto deadline = deadline_after(write_total_ms_);
     std::size_t done = 0;
     while (done < length) {
-        ssize_t n = ::write(fd_.get(), data + done, length - done);
+        // A network port's socket whose connection is gone fails with EPIPE, without a SIGPIPE.
+        ssize_t n = network_ ? ::send(fd_.get(), data + done, length - done, MSG_NOSIGNAL)
+                             : ::write(fd_.get(), data + done, length - done);
         if (n > 0) {
             done += static_cast<std::size_t>(n);
             continue;
@@ -377,7 +425,9 @@ std::int32_t SerialPort::receive_count() noexcept
         return static_cast<std::int32_t>(held());
     if (held() < kSerialReadAheadBytes) {
         const long n = read_ahead();
-        if (n == 0 || (n < 0 && is_hang_up_error(errno)))  // a tty that hung up reads 0 or fails with EIO
+        // A tty that hung up reads 0 or fails with EIO, a socket whose peer left reads 0. Bytes
+        // read before that are still the caller's: the port hangs up once they are taken.
+        if ((n == 0 || (n < 0 && is_hang_up_error(errno))) && held() == 0)
             hung_up_ = true;
     }
     std::size_t count = held();
@@ -454,7 +504,18 @@ void SerialPort::drop_dtr() noexcept
 void SerialPort::purge() noexcept
 {
     drop_held();
-    (void)tcflush(fd_.get(), TCIOFLUSH);
+    if (!network_ || !fd_.valid()) {
+        (void)tcflush(fd_.get(), TCIOFLUSH);
+        return;
+    }
+    // What the connection's thread holds first, then what reached the socket.
+    try {
+        network_->purge();
+    } catch (const std::exception&) {  // no memory for the request: the server keeps its buffers
+    }
+    std::uint8_t bytes[kSerialReadAheadBytes];
+    while (::read(fd_.get(), bytes, sizeof bytes) > 0) {
+    }
 }
 
 }  // namespace host

@@ -25,6 +25,13 @@
 // a second descriptor of the same tty, which returns with the first byte or
 // after the termios read wait: no poll and no timer of its own a wait.
 //
+// A network port path (rfc2217://HOST:PORT, socket://HOST:PORT, see
+// network_port.h) opens a connection instead of a tty: its descriptor is a
+// socket that the connection's thread feeds, a lost connection reads as a
+// hang-up, the line settings go to the server, and it has no error counters
+// and no modem lines. reconnect() looks for the server without holding the
+// caller: an attempt still being made is carried over to the next call.
+//
 // Not thread-safe, except that fd() may be polled by a reader thread while the
 // program thread uses the port (a reader must be stopped before disconnect()).
 #pragma once
@@ -37,6 +44,7 @@
 #include <string>
 
 #include "file_descriptor.h"
+#include "network_port.h"
 #include "serial_line_settings.h"
 
 namespace host {
@@ -79,7 +87,9 @@ public:
     // Opens `path` for reading and writing, exclusively. On failure returns
     // nothing and sets `error` to the errno value (EWOULDBLOCK: held by another
     // program; EBUSY: some session's controlling terminal; ENOENT: absent;
-    // ENOTTY: not a terminal). The path is followed afresh at every open.
+    // ENOTTY: not a terminal), or for a network port an errno or
+    // network_error value (ECONNREFUSED, ETIMEDOUT, HostNotFound...). The
+    // path is followed afresh at every open.
     static std::optional<SerialPort> open(const std::string& path, int& error);
     // A port at `path` whose device is gone for now: it acts as hung up, and
     // settings written meanwhile are applied by the reconnect() that finds it back.
@@ -109,6 +119,9 @@ public:
     // Applies the settings (termios, then RTS and DTR). False with errno when
     // the driver refuses them; the previous settings then stay in force.
     bool write_settings(const SerialLineSettings& settings);
+    // Why the last write_settings() to a network port's server failed
+    // (network_error::SettingsRefused, or an errno value); 0 when it did not.
+    int settings_error() const noexcept { return settings_error_; }
 
     // Queue sizes requested of the driver. Linux sizes its buffers itself, so
     // the request is recorded only.
@@ -152,10 +165,15 @@ public:
 
 private:
     explicit SerialPort(std::string path)
-        : path_(std::move(path)), ahead_(std::make_unique_for_overwrite<std::uint8_t[]>(kSerialReadAheadBytes))
+        : path_(std::move(path)),
+          network_address_(parse_network_port_path(path_)),
+          ahead_(std::make_unique_for_overwrite<std::uint8_t[]>(kSerialReadAheadBytes))
     {
     }
     int open_descriptor();  // 0 or an errno value
+    // Opens a network port's connection, waiting at most `wait` for it; an
+    // attempt still under way is kept for the next call. 0 or an error value.
+    int open_network(std::chrono::milliseconds wait);
     void close_descriptor() noexcept;
     void note_failure(int error) noexcept;
     bool wait_for(short events, std::chrono::steady_clock::time_point deadline);
@@ -170,6 +188,10 @@ private:
     FileDescriptor wait_fd_;  // the same tty, blocking, for wait_and_read_ahead(); -1 when it would not open
     std::string path_;
     std::optional<SerialLineSettings> settings_;
+    std::optional<NetworkPortAddress> network_address_;  // set for a network port path
+    std::unique_ptr<NetworkPort> network_;               // its connection, connected or being made
+    std::chrono::steady_clock::time_point network_attempt_start_{};
+    int settings_error_ = 0;
     std::unique_ptr<std::uint8_t[]> ahead_;  // bytes read from the driver: [ahead_begin_, ahead_end_) not yet taken
     std::size_t ahead_begin_ = 0;
     std::size_t ahead_end_ = 0;

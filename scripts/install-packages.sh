@@ -2,14 +2,14 @@
 # Installs the Debian packages the build, the tests and the demo need.
 # With --demo: only what building and running the programs needs.
 set -euo pipefail
-packages=(build-essential cmake pkg-config libsdl2-dev libncurses-dev libpng-dev unifont)
+packages=(build-essential cmake pkg-config libsdl2-dev libncurses-dev libpng-dev libgensio-dev unifont)
 # The Z80 monitor firmware: its assembler, and the simulated Z80 it runs on in the demo and tests.
 packages+=(z80asm simh socat)
 # The PIC16F877 monitor firmware: its assembler, and the simulated PIC it runs on.
 packages+=(gputils gpsim)
 if [ "${1:-}" != "--demo" ]; then
   packages+=(libgtest-dev libgmock-dev libbenchmark-dev xvfb xauth x11-apps tmux clang libclang-rt-14-dev
-             dpkg-dev file)
+             dpkg-dev file ser2net)
 fi
 missing=()
 for p in "${packages[@]}"; do

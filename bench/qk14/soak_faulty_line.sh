@@ -69,7 +69,7 @@ stop_sims() {
 
 start_sims "${faults[0]}" 0
 printf 'live live.txt\nawait done\nclose\n' > "$work/dump/script.txt"
-printf 'live live.txt\nuntil 3 0000\nkey F11\nuntil 6 File Name\ntext U/D\nkey Enter\nawait done\nclose\n' > "$work/log/script.txt"
+printf 'live live.txt\nuntil 3 0000 00\nkey F11\nuntil 6 File Name\ntext U/D\nkey Enter\nawait done\nclose\n' > "$work/log/script.txt"
 (cd "$work/dump" && XDG_CONFIG_HOME="$work/config" exec "$qk14" --ui headless --script script.txt --port "COM1=$work/dump/tty" > out.txt 2> err.txt) &
 dump_pid=$!
 pids+=("$dump_pid")

@@ -12,7 +12,8 @@ _qkmonitors_ports()
 _qkmonitors_monitor()
 {
     local cur prev words cword
-    _init_completion -s || return
+    # ':' kept inside words, so that a network port's address is one word.
+    _init_completion -s -n : || return
     case $prev in
         --ui)
             COMPREPLY=($(compgen -W 'sdl tty headless' -- "$cur"))
@@ -32,15 +33,18 @@ _qkmonitors_monitor()
         --exec | --interval | --count)
             return ;;
         --port)
+            # A network port's HOST:PORT is the user's to type: no files, no ports.
+            local address=${cur#[Cc][Oo][Mm]*=}
+            [[ $address == rfc2217:* || $address == socket:* ]] && return
             if [[ $cur == [Cc][Oo][Mm]*=* ]]; then
                 # Readline replaces only what follows the last '=' when '=' breaks words.
                 local name=${cur%%=*}
-                COMPREPLY=($(compgen -W "$(_qkmonitors_ports)" -- "${cur#*=}"))
+                COMPREPLY=($(compgen -W "$(_qkmonitors_ports) rfc2217:// socket://" -- "${cur#*=}"))
                 [[ $COMP_WORDBREAKS != *=* ]] && COMPREPLY=("${COMPREPLY[@]/#/$name=}")
             else
-                COMPREPLY=($(compgen -W "COM1= COM2= COM3= COM4= $(_qkmonitors_ports)" -- "$cur"))
-                [[ ${COMPREPLY-} == *= ]] && compopt -o nospace
+                COMPREPLY=($(compgen -W "COM1= COM2= COM3= COM4= rfc2217:// socket:// $(_qkmonitors_ports)" -- "$cur"))
             fi
+            [[ ${COMPREPLY-} == *[=/] ]] && compopt -o nospace
             return ;;
     esac
     $split && return

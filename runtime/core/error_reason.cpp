@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "host/code_page.h"
+#include "host/network_port.h"
 #include "host/serial_port_diagnosis.h"
 #include "host/serial_port_list.h"
 #include "runtime/core/frame_records.h"
@@ -25,6 +26,14 @@ struct Wording {
     const char* size_limit;
     const char* read_only;
     const char* io_error;
+    // Network ports (rfc2217://, socket://); the path before them names HOST:PORT.
+    const char* host_not_found;
+    const char* connection_refused;
+    const char* timed_out;
+    const char* unreachable;
+    const char* connection_reset;
+    const char* settings_refused;
+    const char* bad_address;
 };
 
 constexpr Wording kEnglish{
@@ -39,6 +48,13 @@ constexpr Wording kEnglish{
     "file size limit reached",
     "read-only file system",
     "input/output error",
+    "host not found",
+    "connection refused: nothing listens on that port",
+    "time-out: no answer from the host",
+    "host unreachable",
+    "connection closed by the server",
+    "line settings refused by the server (RFC 2217)",
+    "not a network port address: rfc2217://HOST:PORT or socket://HOST:PORT",
 };
 
 constexpr Wording kJapanese{
@@ -53,6 +69,13 @@ constexpr Wording kJapanese{
     "ファイルサイズの上限に達しました",
     "読み取り専用のファイルシステムです",
     "入出力エラーです",
+    "ホストが見つかりません",
+    "接続が拒否されました。そのポートで待ち受けているサーバーがありません",
+    "タイムアウトしました。ホストから応答がありません",
+    "ホストに到達できません",
+    "サーバーが接続を閉じました",
+    "サーバーが回線設定を拒否しました (RFC 2217)",
+    "ネットワークポートのアドレスではありません。rfc2217://ホスト:ポート または socket://ホスト:ポート の形で指定してください",
 };
 
 std::string with_group(const char* pattern, const std::string& group)
@@ -111,6 +134,21 @@ std::string reason(const ErrorCause& cause, const Wording& w)
         return w.read_only;
     case EIO:
         return w.io_error;
+    case host::network_error::HostNotFound:
+        return w.host_not_found;
+    case ECONNREFUSED:
+        return w.connection_refused;
+    case ETIMEDOUT:
+        return w.timed_out;
+    case EHOSTUNREACH:
+    case ENETUNREACH:
+        return w.unreachable;
+    case ECONNRESET:
+        return w.connection_reset;
+    case host::network_error::SettingsRefused:
+        return w.settings_refused;
+    case host::network_error::BadAddress:
+        return w.bad_address;
     default:
         return std::strerror(cause.system_error);
     }

@@ -93,6 +93,11 @@ SerialOpenResult SerialDevice::open(int mode, std::string_view options_text)
     }
 
     std::uint16_t error = configure(options_text);
+    if (error == 0 && port_->settings_error() != 0) {  // a network port's server refused the line settings
+        const int refused = port_->settings_error();
+        release_port();
+        return {err::DeviceUnavailable, serial_site::PortOpen, refused, path};
+    }
     if (error == 0)
         error = wait_for_modem_lines();
     if (error != 0) {

@@ -25,7 +25,7 @@ deb=$(echo "$scratch"/package/*.deb)
 [ -f "$deb" ] || fail "no .deb in $scratch/package"
 
 depends=$(dpkg-deb -f "$deb" Depends)
-for package in libsdl2-2.0-0 libncursesw6 libpng16-16 unifont; do
+for package in libsdl2-2.0-0 libncursesw6 libpng16-16 libgensio4 unifont; do
   grep -qw -- "$package" <<<"$depends" || fail "Depends lacks $package: $depends"
 done
 

@@ -14,7 +14,7 @@ protected:
 
 TEST_F(UnplugSeries, FiftyUnplugsOnTheDumpPage)
 {
-    const UnplugRun run = run_through_unplugs(50, 700, 1500, {}, {"--change", "0000:1:100"});
+    const UnplugRun run = run_through_unplugs(50, 700, 1500, {}, {"--change", "0010:1:100"});
     EXPECT_EQ(run.replugs, 50);
     EXPECT_TRUE(run.decoy_writes.empty()) << run.decoy_writes.front();
     EXPECT_LT(run.slowest_return, 1.5) << "seconds from a return to the first request";

@@ -65,6 +65,11 @@ class RepliesInStepEndToEnd : public MonitorEndToEnd {
 protected:
     using MonitorEndToEnd::MonitorEndToEnd;
 
+    // The board with its options, and the monitor's extra arguments: the
+    // simulator's line as it is, unless a suite puts a port server between.
+    virtual void start_board(const std::vector<std::string>& options) { start_simulator(options); }
+    virtual std::vector<std::string> port_arguments() const { return {}; }
+
     // The watch page: three entries whose bytes differ in every bit pattern;
     // the faults hit the middle one.
     static constexpr const char* kWatchFile = "2,3,A,01801,B\r\n2,4,B,01901,B\r\n2,5,C,01A01,B\r\n";
@@ -81,8 +86,8 @@ protected:
         for (int k = 0; k < 16; ++k)
             options.insert(options.end(), {"--fill", row_address(k) + "=A" + hex_digit(k)});
         forget_the_last_run();
-        start_simulator(aimed(options, fault, "0030"));
-        MonitorProcess program(directory_, monitor_, live_until_done({}), {}, system_port_);
+        start_board(aimed(options, fault, "0030"));
+        MonitorProcess program(directory_, monitor_, live_until_done({}), port_arguments(), system_port_);
         ScreenSampler sampler(directory_ / "live.txt", [](const ScreenCapture& s) { return wrong_dump_row(s); });
         const auto in_step = in_step_after_fault(fault, request_hex("0030", 0x1F), request_hex("00F0", 0x1F),
                                                  [&] { return dump_rows_in_step(fault.every ? 3 : -1); });
@@ -97,10 +102,10 @@ protected:
         forget_the_last_run();
         directory_.write("QK.DEF", "CH=0\r\nF2=P\r\n");
         directory_.write("P.DAT", kWatchFile);
-        start_simulator(aimed({"--fill", "0180=3C", "--fill", "0190=5A", "--fill", "01A0=96"}, fault, kWatchedFaulty));
+        start_board(aimed({"--fill", "0180=3C", "--fill", "0190=5A", "--fill", "01A0=96"}, fault, kWatchedFaulty));
         HeadlessScript keys;
         keys.until(0, ":").key("F2");
-        MonitorProcess program(directory_, monitor_, live_until_done(keys), {}, system_port_);
+        MonitorProcess program(directory_, monitor_, live_until_done(keys), port_arguments(), system_port_);
         ScreenSampler sampler(directory_ / "live.txt", [](const ScreenCapture& s) { return wrong_watch_value(s); });
         const auto in_step = in_step_after_fault(fault, request_hex(kWatchedFaulty, 0x10), request_hex("01A0", 0x10),
                                                  [&] { return fault.every || watch_values_in_step(); });
@@ -122,7 +127,7 @@ protected:
         SCOPED_TRACE(fault.name);
         forget_the_last_run();
         directory_.write("L.DAT", kChangeFile);
-        start_simulator(aimed({"--fill", "0100=11", "--change", "0100:1:300", "--fill",
+        start_board(aimed({"--fill", "0100=11", "--change", "0100:1:300", "--fill",
                                "0190=C5C5C5C5C5C5C5C5C5C5C5C5C5C5C5C5"},
                               fault, fault.huge ? "0100" : "0190"));
         const bool before_prompt = fault.stall || fault.late;
@@ -135,7 +140,7 @@ protected:
         keys.key("F11").await("go").text(typed_name).key("Enter");
         if (!before_prompt)
             keys.await("type").command("R0190");
-        MonitorProcess program(directory_, monitor_, live_until_done(keys), {}, system_port_);
+        MonitorProcess program(directory_, monitor_, live_until_done(keys), port_arguments(), system_port_);
 
         const std::string typed_read = request_hex("0190", 0x1F);
         if (fault.stall) {

@@ -40,7 +40,7 @@ protected:
                                        "--unplug-decoy"});
         start_simulator(options);
         HeadlessScript script;
-        script.live("live.txt").until(3, "0000");
+        script.live("live.txt").until(3, "0000 00");  // the dump loop runs: function keys are taken
         script = HeadlessScript::join(script, keys).await("done").close();
         MonitorProcess program(directory_, monitor_, script, {}, system_port_);
         // The screen keeps changing: a frozen program's would stop.

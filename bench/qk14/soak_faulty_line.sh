@@ -129,8 +129,9 @@ late="$(resources "$dump_pid") $(resources "$log_pid")"
 touch "$work/dump/done" "$work/log/done"
 wait "$dump_pid" "$log_pid" || true
 
-# Change log: "NNNN,YY/MM/DD,HH:MM:SS,VV" with VV even, numbers consecutive.
-read -r log_lines wrong_lines < <(tr -d '\r' < "$work/log/U.DAS" | awk -F, '
+# Change log: "NNNN,YY/MM/DD,HH:MM:SS,VV" with VV even, numbers consecutive
+# (the end-of-text byte the file closes with is no line).
+read -r log_lines wrong_lines < <(tr -d '\r\032' < "$work/log/U.DAS" | awk -F, '
   { n++
     if (NF != 4 || $4 !~ /^[0-9A-F][0-9A-F]$/ || index("02468ACE", substr($4, 2, 1)) == 0 || $1 + 0 != n % 10000) wrong++ }
   END { print n + 0, wrong + 0 }')

@@ -217,10 +217,10 @@ std::optional<KeyChord> chord_for_key_code(wint_t code)
     case KEY_SHOME: return key(vk::Home, true);
     case KEY_END: case KEY_C1: return key(vk::End);
     case KEY_SEND: return key(vk::End, true);
-    case KEY_PPAGE: case KEY_A3: return key(vk::Prior);
-    case KEY_SPREVIOUS: return key(vk::Prior, true);
-    case KEY_NPAGE: case KEY_C3: return key(vk::Next);
-    case KEY_SNEXT: return key(vk::Next, true);
+    case KEY_PPAGE: case KEY_A3: return key(vk::PageUp);
+    case KEY_SPREVIOUS: return key(vk::PageUp, true);
+    case KEY_NPAGE: case KEY_C3: return key(vk::PageDown);
+    case KEY_SNEXT: return key(vk::PageDown, true);
     case KEY_IC: return key(vk::Insert);
     case KEY_SIC: return key(vk::Insert, true);
     case KEY_DC: return key(vk::Delete);
@@ -477,7 +477,7 @@ void TerminalFrontEnd::report_size(Desktop& desktop)
     const int width = columns * cell_width, height = std::max(rows, 0) * cell_height;
     if (width == state->info.client_width && height == state->info.client_height)
         return;
-    desktop.post(Message{windows_.begin()->first, MessageKind::Size, 0, std::int64_t(width) | std::int64_t(height) << 16});
+    desktop.post(Message{.window = windows_.begin()->first, .kind = MessageKind::Size, .client_size = {width, height}});
 }
 
 void TerminalFrontEnd::translate_input(Desktop& desktop)
@@ -517,7 +517,7 @@ void TerminalFrontEnd::translate_input(Desktop& desktop)
             post_key(desktop, window, *chord);
         } else if (kind != KEY_CODE_YES) {
             for (char byte : codec_.encode(char32_t(code)))
-                desktop.post(Message{window, MessageKind::Char, static_cast<std::uint8_t>(byte), 1});
+                desktop.post(Message{.window = window, .kind = MessageKind::Char, .character = static_cast<std::uint8_t>(byte)});
         }
     }
 }
@@ -537,7 +537,7 @@ void TerminalFrontEnd::collect_events(Desktop& desktop, std::chrono::millisecond
     auto close_program = [&] {
         closing_ = true;
         if (!windows_.empty())
-            desktop.post(Message{windows_.begin()->first, MessageKind::Close, 0, 0});
+            desktop.post(Message{windows_.begin()->first, MessageKind::Close});
         desktop.post_quit(0);
     };
     while (true) {

@@ -17,7 +17,7 @@ struct Keyboard {
 
     void down(std::uint32_t v) { translate_key_message(host::Message{1, host::MessageKind::KeyDown, v, 1}, queue, reactions); }
     void up(std::uint32_t v) { translate_key_message(host::Message{1, host::MessageKind::KeyUp, v, 0}, queue, reactions); }
-    void character(std::uint8_t c) { translate_key_message(host::Message{1, host::MessageKind::Char, c, 0}, queue, reactions); }
+    void character(std::uint8_t c) { translate_key_message(host::Message{.window = 1, .kind = host::MessageKind::Char, .character = c}, queue, reactions); }
     std::vector<int> drain()
     {
         std::vector<int> codes;
@@ -30,7 +30,7 @@ struct Keyboard {
 TEST(KeyTranslation, PagingCursorAndEditingKeysQueueTheirCodes)
 {
     Keyboard k;
-    for (auto v : {host::vk::Prior, host::vk::Next, host::vk::Up, host::vk::Down, host::vk::Left, host::vk::Right,
+    for (auto v : {host::vk::PageUp, host::vk::PageDown, host::vk::Up, host::vk::Down, host::vk::Left, host::vk::Right,
                    host::vk::Home, host::vk::End, host::vk::Insert, host::vk::Delete})
         k.down(v);
     EXPECT_EQ(k.drain(), (std::vector<int>{19, 20, 30, 31, 29, 28, 11, 21, 18, 4}));

@@ -23,7 +23,7 @@ struct ScrollGeometry {
 }  // namespace
 
 ConsoleWindow::ConsoleWindow(host::Desktop& desktop, std::string title_sjis, KeyReactions reactions, bool main_window)
-    : desktop_(desktop), reactions_(std::move(reactions)), main_window_(main_window), keys_(std::make_unique<KeyQueue>())
+    : desktop_(desktop), reactions_(std::move(reactions)), main_window_(main_window), keys_(std::make_unique<KeyQueue>(reactions_.raise_event))
 {
     host::WindowInfo info;
     info.title_sjis = std::move(title_sjis);

@@ -47,8 +47,9 @@ void key_down(std::uint32_t v, KeyQueue& queue, const KeyReactions& reactions)
     } else if (auto code = code_of_virtual_key(v, (queue.shift_flags & kShiftDown) != 0)) {
         queue_key(queue, *code, reactions);
     } else if (v >= host::vk::F1 && v <= host::vk::F12) {
-        if (reactions.raise_event)
-            reactions.raise_event(static_cast<int>(v) - kFunctionKeyEventBase);
+        const int event = static_cast<int>(v) - kFunctionKeyEventBase;
+        if (!queue.hold_event_behind_keys(event) && reactions.raise_event)
+            reactions.raise_event(event);
     }
 }
 

@@ -10,7 +10,7 @@ namespace rt::console {
 namespace {
 
 struct Keyboard {
-    KeyQueue queue;
+    KeyQueue queue{[this](int e) { events.push_back(e); }};
     std::vector<int> events;
     int beeps = 0;
     KeyReactions reactions{[this](int e) { events.push_back(e); }, [this] { ++beeps; }};
@@ -65,6 +65,32 @@ TEST(KeyTranslation, FunctionKeysRaiseEventsAndQueueNothing)
     EXPECT_TRUE(k.queue.empty());
     // Other system keys take the default handling.
     EXPECT_FALSE(translate_key_message(host::Message{1, host::MessageKind::SysKeyDown, 'X', 0}, k.queue, k.reactions));
+}
+
+// Keys typed after a function key belong to what that key leads to: its event
+// comes once the keys typed before it have been read, and an emptied queue
+// raises it at once.
+TEST(KeyTranslation, FunctionKeyWaitsBehindTheKeysTypedBeforeIt)
+{
+    Keyboard k;
+    k.character('a');
+    k.character('b');
+    k.down(host::vk::F1 + 10);
+    k.down(host::vk::F1 + 1);
+    k.character('c');
+    k.down(host::vk::F1 + 2);
+    EXPECT_TRUE(k.events.empty());
+    EXPECT_EQ(k.queue.pop(), 'a');
+    EXPECT_TRUE(k.events.empty());
+    EXPECT_EQ(k.queue.pop(), 'b');
+    EXPECT_EQ(k.events, (std::vector<int>{12, 3}));
+    EXPECT_EQ(k.queue.size(), 1);
+    k.queue.clear();
+    EXPECT_EQ(k.events, (std::vector<int>{12, 3, 4}));
+    k.character('d');
+    k.down(host::vk::F1);
+    k.queue.clear();
+    EXPECT_EQ(k.events, (std::vector<int>{12, 3, 4, 2}));
 }
 
 TEST(KeyTranslation, CtrlCRaisesTheUserBreakAndQueuesThree)

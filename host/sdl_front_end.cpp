@@ -413,11 +413,17 @@ bool SdlFrontEnd::handle_event(Desktop& desktop, const SDL_Event& event)
         if (window == 0)
             return false;
         if (const int step = scale_step_for_key(event.key.keysym.sym, event.key.keysym.mod); step != 0) {
-            // The window's own keys: never passed on to the program.
-            if (WindowState* target = find(window); target && event.type == SDL_KEYDOWN)
-                change_scale(*target, step);
+            // The window's own keys: never passed on to the program, nor the
+            // text input that follows their key down.
+            if (event.type == SDL_KEYDOWN) {
+                scale_key_text_pending_ = true;
+                if (WindowState* target = find(window))
+                    change_scale(*target, step);
+            }
             return false;
         }
+        if (event.type == SDL_KEYDOWN)
+            scale_key_text_pending_ = false;
         const auto messages = messages_for_sdl_key(event.type == SDL_KEYDOWN, event.key.keysym.sym,
                                                    event.key.keysym.mod, window);
         for (const Message& m : messages)
@@ -426,8 +432,10 @@ bool SdlFrontEnd::handle_event(Desktop& desktop, const SDL_Event& event)
     }
     case SDL_TEXTINPUT: {
         // Ctrl and left Alt combinations send their own key messages; right Alt may be AltGr.
-        if (SDL_GetModState() & (KMOD_CTRL | KMOD_LALT))
+        if (scale_key_text_pending_ || (SDL_GetModState() & (KMOD_CTRL | KMOD_LALT))) {
+            scale_key_text_pending_ = false;
             return false;
+        }
         const WindowId window = window_for(event.text.windowID);
         bool any = false;
         for (char byte : codec_.from_utf8(event.text.text)) {

@@ -5,7 +5,7 @@ set -euo pipefail
 packages=(build-essential cmake pkg-config libsdl2-dev libncurses-dev libpng-dev unifont)
 if [ "${1:-}" != "--demo" ]; then
   packages+=(libgtest-dev libgmock-dev libbenchmark-dev xvfb xauth x11-apps tmux clang libclang-rt-14-dev
-             dpkg-dev file)
+             dpkg-dev file lintian xdotool)
 fi
 missing=()
 for p in "${packages[@]}"; do

@@ -7,6 +7,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
@@ -255,6 +256,42 @@ TEST_F(SdlUnderXvfb, ResizingPostsSizeAndWheelScrolls)
     EXPECT_EQ(size_seen, 1);
     EXPECT_EQ(line_downs, 2);
     EXPECT_EQ(sdl->window_pixels(window)->width(), 560);
+}
+
+// Real key presses through the X server (xdotool): at the largest scale (the
+// 800x600 display holds scale 1 only) Ctrl+Plus, Ctrl+= and Ctrl+keypad Plus
+// change nothing and type nothing; the "a" after them arrives as the only text.
+TEST_F(SdlUnderXvfb, ScaleKeysTypedOnTheKeyboardNeverReachTheProgram)
+{
+    if (!have("xdotool"))
+        GTEST_SKIP() << "xdotool is not installed";
+    collect();
+    ASSERT_EQ(sdl->scale(window), 1);
+    const std::string display = "DISPLAY=" + server_->display() + " ";
+    ASSERT_EQ(std::system((display + "xdotool search --sync --name '^Qk14$' windowfocus --sync").c_str()), 0);
+    ASSERT_EQ(std::system((display + "xdotool key --delay 20 ctrl+plus ctrl+equal ctrl+KP_Add a").c_str()), 0);
+    std::vector<Message> messages;
+    const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    const auto typed_a = [&] {
+        return std::any_of(messages.begin(), messages.end(),
+                           [](const Message& m) { return m.kind == MessageKind::Char && m.character == 'a'; });
+    };
+    while (!typed_a() && std::chrono::steady_clock::now() < until) {
+        const std::vector<Message> more = collect(std::chrono::milliseconds(50));
+        messages.insert(messages.end(), more.begin(), more.end());
+    }
+    ASSERT_TRUE(typed_a()) << "the keys did not reach the window";
+    std::string text;
+    std::vector<std::uint32_t> keys;
+    for (const Message& m : messages) {
+        if (m.kind == MessageKind::Char)
+            text += static_cast<char>(m.character);
+        if (m.kind == MessageKind::KeyDown && m.key != vk::Control && m.key != vk::Shift)
+            keys.push_back(m.key);
+    }
+    EXPECT_EQ(text, "a");
+    EXPECT_EQ(keys, std::vector<std::uint32_t>{'A'});
+    EXPECT_EQ(sdl->scale(window), 1);
 }
 
 // On a 1920x1080 display the window opens at scale 2 and shows every pixel of

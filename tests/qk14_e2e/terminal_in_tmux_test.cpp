@@ -152,7 +152,7 @@ TEST_F(TerminalInTmux, NonUnicodeTerminalGetsItsOwnCharacterSet)
     start_simulator({"--fill", "0070=0102030405060708090A0B0C0D0E0F10"});
     const std::string recorded = (directory_ / "terminal-bytes.log").string();
     const std::string program = "cd " + shell_quoted(directory_.path().string()) +
-                                " && LANG=C LC_ALL=C XDG_CONFIG_HOME=config TERM=tmux-256color timeout 120 script -q -f -c " +
+                                " && LANG=C LC_ALL=C XDG_CONFIG_HOME=config TERM=tmux-256color timeout --foreground 120 script -q -f -c " +
                                 shell_quoted(shell_quoted(QK14_PATH) + " --ui tty --port COM1=" +
                                              shell_quoted((directory_ / "tty").string())) +
                                 " " + shell_quoted(recorded) + "; echo qk14-exit=$?; sleep 60";

@@ -6,9 +6,9 @@
 // goes with the descriptor, which this object owns and closes.
 //
 // Operations: line settings, queue sizes, total time-outs, read and write,
-// the error word with the receive count, modem status, DTR, purge. A pseudo-terminal has no error
-// counters and no modem lines (ENOTTY): it reports no line errors, and every
-// modem line reads as off.
+// the error word with the receive count, modem status, DTR, purge. A
+// pseudo-terminal has no error counters and no modem lines (ENOTTY): it
+// reports no line errors, and every modem line reads as off.
 //
 // A line that hung up can be closed and opened again at the same path
 // (disconnect(), reconnect()): the settings, queue sizes and time-outs in force

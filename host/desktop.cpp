@@ -59,7 +59,7 @@ void Desktop::destroy_window(WindowId window)
             front_end_->window_destroyed(window);
     };
     try {
-        send(Message{window, MessageKind::Destroy, 0, 0});
+        send(Message{window, MessageKind::Destroy});
     } catch (...) {
         forget();
         throw;
@@ -109,7 +109,7 @@ void Desktop::post(const Message& message)
 {
     if (message.kind == MessageKind::Paint || message.kind == MessageKind::Timer) {
         const bool waiting = std::any_of(queue_.begin(), queue_.end(), [&](const Message& m) {
-            return m.window == message.window && m.kind == message.kind && m.wparam == message.wparam;
+            return m.window == message.window && m.kind == message.kind && m.timer_id == message.timer_id;
         });
         if (waiting)
             return;
@@ -148,7 +148,7 @@ bool Desktop::peek(Message& out, bool remove)
         return true;
     }
     if (quit_posted_) {
-        out = Message{0, MessageKind::Quit, static_cast<std::uint32_t>(quit_code_), 0};
+        out = Message{.window = 0, .kind = MessageKind::Quit, .exit_code = quit_code_};
         if (remove)
             quit_posted_ = false;
         return true;
@@ -199,7 +199,7 @@ void Desktop::post_due_timers()
     for (auto& [key, timer] : timers_) {
         if (timer.due > now)
             continue;
-        post(Message{key.first, MessageKind::Timer, key.second, 0});
+        post(Message{.window = key.first, .kind = MessageKind::Timer, .timer_id = key.second});
         timer.due += timer.interval;
         if (timer.due <= now)
             timer.due = now + timer.interval;

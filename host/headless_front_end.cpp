@@ -161,7 +161,7 @@ std::vector<Message> HeadlessFrontEnd::take_ready_messages()
             break;
         }
         case ScriptStep::Kind::Close:
-            ready.push_back(Message{main_window(), MessageKind::Close, 0, 0});
+            ready.push_back(Message{main_window(), MessageKind::Close});
             posted_script_input = true;
             break;
         case ScriptStep::Kind::WritePng:

@@ -46,7 +46,7 @@ std::vector<ScriptStep> parse_input_script(std::string_view script, ShiftJisCode
         step.line = line_number;
         if (command == "text") {
             for (char byte : codec.from_utf8(argument))
-                step.messages.push_back(Message{0, MessageKind::Char, static_cast<std::uint8_t>(byte), 1});
+                step.messages.push_back(Message{.window = 0, .kind = MessageKind::Char, .character = static_cast<std::uint8_t>(byte)});
         } else if (command == "key") {
             const auto chord = parse_key_chord(trim(argument));
             if (!chord)

@@ -27,8 +27,8 @@ struct NamedKey {
 constexpr std::array named_keys{
     NamedKey{"Up", vk::Up},           NamedKey{"Down", vk::Down},         NamedKey{"Left", vk::Left},
     NamedKey{"Right", vk::Right},     NamedKey{"Home", vk::Home},         NamedKey{"End", vk::End},
-    NamedKey{"PageUp", vk::Prior},    NamedKey{"PgUp", vk::Prior},        NamedKey{"Prior", vk::Prior},
-    NamedKey{"PageDown", vk::Next},   NamedKey{"PgDn", vk::Next},         NamedKey{"Next", vk::Next},
+    NamedKey{"PageUp", vk::PageUp},   NamedKey{"PgUp", vk::PageUp},       NamedKey{"Prior", vk::PageUp},
+    NamedKey{"PageDown", vk::PageDown}, NamedKey{"PgDn", vk::PageDown},   NamedKey{"Next", vk::PageDown},
     NamedKey{"Insert", vk::Insert},   NamedKey{"Ins", vk::Insert},        NamedKey{"Delete", vk::Delete},
     NamedKey{"Del", vk::Delete},      NamedKey{"Enter", vk::Return},      NamedKey{"Return", vk::Return},
     NamedKey{"Esc", vk::Escape},      NamedKey{"Escape", vk::Escape},     NamedKey{"Backspace", vk::Back},
@@ -37,9 +37,10 @@ constexpr std::array named_keys{
     NamedKey{"Alt", vk::Menu},        NamedKey{"Pause", vk::Pause},
 };
 
-Message make(WindowId window, MessageKind kind, std::uint32_t wparam, std::int64_t lparam = 0)
+Message key_message(WindowId window, MessageKind kind, std::uint32_t key)
 {
-    return Message{window, kind, wparam, lparam};
+    const bool down = kind == MessageKind::KeyDown || kind == MessageKind::SysKeyDown;
+    return Message{.window = window, .kind = kind, .key = key, .repeat_count = down ? 1 : 0};
 }
 
 }  // namespace
@@ -123,21 +124,21 @@ std::vector<Message> key_chord_messages(const KeyChord& chord, WindowId window)
     const MessageKind down = system_key ? MessageKind::SysKeyDown : MessageKind::KeyDown;
     const MessageKind up = system_key ? MessageKind::SysKeyUp : MessageKind::KeyUp;
     if (chord.shift)
-        messages.push_back(make(window, down, vk::Shift, 1));
+        messages.push_back(key_message(window, down, vk::Shift));
     if (chord.ctrl)
-        messages.push_back(make(window, down, vk::Control, 1));
+        messages.push_back(key_message(window, down, vk::Control));
     if (chord.alt)
-        messages.push_back(make(window, MessageKind::SysKeyDown, vk::Menu, 1));
-    messages.push_back(make(window, down, chord.virtual_key, 1));
+        messages.push_back(key_message(window, MessageKind::SysKeyDown, vk::Menu));
+    messages.push_back(key_message(window, down, chord.virtual_key));
     if (const auto character = chord_character(chord))
-        messages.push_back(make(window, MessageKind::Char, *character, 1));
-    messages.push_back(make(window, up, chord.virtual_key));
+        messages.push_back(Message{.window = window, .kind = MessageKind::Char, .character = static_cast<std::uint8_t>(*character)});
+    messages.push_back(key_message(window, up, chord.virtual_key));
     if (chord.alt)
-        messages.push_back(make(window, MessageKind::KeyUp, vk::Menu));
+        messages.push_back(key_message(window, MessageKind::KeyUp, vk::Menu));
     if (chord.ctrl)
-        messages.push_back(make(window, MessageKind::KeyUp, vk::Control));
+        messages.push_back(key_message(window, MessageKind::KeyUp, vk::Control));
     if (chord.shift)
-        messages.push_back(make(window, MessageKind::KeyUp, vk::Shift));
+        messages.push_back(key_message(window, MessageKind::KeyUp, vk::Shift));
     return messages;
 }
 

@@ -1,5 +1,5 @@
-// A key with modifiers ("F5", "shift+Home", "ctrl+C") and the messages the
-// desktop platform delivers for one press of it: key downs of the modifiers,
+// A key with modifiers ("F5", "shift+Home", "ctrl+C") and the messages a
+// window receives for one press of it: key downs of the modifiers,
 // the key down (system key down with Alt or for F10), the character message
 // when the key makes one, and the key ups in reverse order.
 #pragma once

@@ -9,38 +9,70 @@ namespace host {
 using WindowId = std::uint32_t;  // 0 = no window
 
 enum class MessageKind : std::uint16_t {
-    KeyDown,        // wparam: virtual key code; lparam: repeat count
-    KeyUp,          // wparam: virtual key code
+    KeyDown,        // key, repeat_count
+    KeyUp,          // key
     SysKeyDown,     // key down with Alt, or F10
     SysKeyUp,
-    Char,           // wparam: one byte of text (Shift-JIS bytes arrive one message each)
+    Char,           // character (Shift-JIS bytes arrive one message each)
     Paint,          // window needs repainting (dirty rectangle kept by the window)
     EraseBackground,
-    Size,           // wparam: 0 restored, 1 minimised, 2 maximised; lparam: width | height << 16
+    Size,           // size_state, client_size
     SetFocus,
     KillFocus,
-    Activate,       // wparam: 0 inactive, 1 active
-    HScroll,        // wparam: scroll request code (see scroll namespace); lparam: thumb position
+    Activate,       // active
+    HScroll,        // scroll_request, thumb_position
     VScroll,
-    MouseWheel,     // wparam: signed delta (120 per notch)
+    MouseWheel,     // wheel_delta
     DoubleClick,
-    Timer,          // wparam: timer id
+    Timer,          // timer_id
     Close,          // user asked to close the window
     Destroy,        // window is being destroyed
-    Quit,           // ends the message loop; wparam: exit code
-    GetMinMaxInfo,  // handled by send(), lparam points to a MinMaxInfo
+    Quit,           // ends the message loop; exit_code
+    GetSizeLimits,  // handled by send(): the window fills in *size_limits
     SetFont,
     GetFont,
 };
 
+// The size of a window's client area in pixels.
+struct ClientSize {
+    int width = 0;
+    int height = 0;
+    bool operator==(const ClientSize&) const = default;
+};
+
+// How large a window may be: when maximised, and when resized by dragging.
+struct SizeLimits {
+    int maximised_width = 0, maximised_height = 0;
+    int smallest_width = 0, smallest_height = 0;
+    int largest_width = 0, largest_height = 0;
+};
+
+namespace size_state {
+inline constexpr int Restored = 0;
+inline constexpr int Minimised = 1;
+inline constexpr int Maximised = 2;
+}  // namespace size_state
+
+// One message; each kind uses the fields its comment above names, the rest
+// stay at their defaults.
 struct Message {
     WindowId window = 0;
     MessageKind kind = MessageKind::Paint;
-    std::uint32_t wparam = 0;
-    std::int64_t lparam = 0;
+    std::uint32_t key = 0;                // key messages: the virtual key code (vk)
+    int repeat_count = 0;                 // KeyDown: 1
+    std::uint8_t character = 0;           // Char: one byte of text
+    int size_state = size_state::Restored;  // Size
+    ClientSize client_size{};             // Size: the client area's new size
+    std::uint32_t scroll_request = 0;     // HScroll, VScroll: see scroll
+    int thumb_position = 0;               // HScroll, VScroll: the position of ThumbPosition
+    int wheel_delta = 0;                  // MouseWheel: signed, 120 per notch
+    std::uint32_t timer_id = 0;           // Timer
+    int exit_code = 0;                    // Quit
+    bool active = false;                  // Activate
+    SizeLimits* size_limits = nullptr;    // GetSizeLimits
 };
 
-// Scroll request codes carried in wparam of HScroll/VScroll.
+// Scroll requests of HScroll/VScroll.
 namespace scroll {
 inline constexpr std::uint32_t LineUp = 0;  // line-left for HScroll
 inline constexpr std::uint32_t LineDown = 1;
@@ -52,12 +84,6 @@ inline constexpr std::uint32_t Top = 6;
 inline constexpr std::uint32_t Bottom = 7;
 inline constexpr std::uint32_t EndScroll = 8;
 }  // namespace scroll
-
-struct MinMaxInfo {
-    int max_width = 0, max_height = 0;
-    int min_track_width = 0, min_track_height = 0;
-    int max_track_width = 0, max_track_height = 0;
-};
 
 // Virtual key codes: the numbers front ends put in key messages and the
 // runtime's key tables look up.
@@ -71,8 +97,8 @@ inline constexpr std::uint32_t Menu = 0x12;  // Alt
 inline constexpr std::uint32_t Pause = 0x13;
 inline constexpr std::uint32_t Escape = 0x1B;
 inline constexpr std::uint32_t Space = 0x20;
-inline constexpr std::uint32_t Prior = 0x21;  // Page Up
-inline constexpr std::uint32_t Next = 0x22;   // Page Down
+inline constexpr std::uint32_t PageUp = 0x21;
+inline constexpr std::uint32_t PageDown = 0x22;
 inline constexpr std::uint32_t End = 0x23;
 inline constexpr std::uint32_t Home = 0x24;
 inline constexpr std::uint32_t Left = 0x25;

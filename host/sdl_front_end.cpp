@@ -356,16 +356,20 @@ bool SdlFrontEnd::handle_event(Desktop& desktop, const SDL_Event& event)
         }
         return 0;
     };
-    auto post = [&](WindowId window, MessageKind kind, std::uint32_t wparam, std::int64_t lparam = 0) {
+    auto post = [&](WindowId window, Message message) {
+        message.window = window;
         if (window != 0)
-            desktop.post(Message{window, kind, wparam, lparam});
+            desktop.post(message);
+    };
+    auto post_scroll = [&](WindowId window, MessageKind kind, std::uint32_t request) {
+        post(window, Message{.kind = kind, .scroll_request = request});
     };
     if (event.type == session_->wake_event())
         return true;
     switch (event.type) {
     case SDL_QUIT:  // also what SDL makes of SIGINT and SIGTERM
         if (!windows_.empty())
-            post(windows_.begin()->first, MessageKind::Close, 0);
+            post(windows_.begin()->first, Message{.kind = MessageKind::Close});
         return true;
     case SDL_WINDOWEVENT: {
         const WindowId window = window_for(event.window.windowID);
@@ -373,7 +377,7 @@ bool SdlFrontEnd::handle_event(Desktop& desktop, const SDL_Event& event)
         if (!state)
             return false;
         switch (event.window.event) {
-        case SDL_WINDOWEVENT_CLOSE: post(window, MessageKind::Close, 0); return true;
+        case SDL_WINDOWEVENT_CLOSE: post(window, Message{.kind = MessageKind::Close}); return true;
         case SDL_WINDOWEVENT_SIZE_CHANGED: {
             // A window at least as large as the screen shows all of it, scaled;
             // a smaller one shows a part at scale 1, which the wheel scrolls.
@@ -385,17 +389,19 @@ bool SdlFrontEnd::handle_event(Desktop& desktop, const SDL_Event& event)
             state->painter.resize(width, height);
             state->make_texture();
             state->needs_present = true;
-            post(window, MessageKind::Size, 0, std::int64_t(width) | std::int64_t(height) << 16);
+            post(window, Message{.kind = MessageKind::Size, .client_size = {width, height}});
             return true;
         }
-        case SDL_WINDOWEVENT_MINIMIZED: post(window, MessageKind::Size, 1, 0); return true;
+        case SDL_WINDOWEVENT_MINIMIZED:
+            post(window, Message{.kind = MessageKind::Size, .size_state = size_state::Minimised});
+            return true;
         case SDL_WINDOWEVENT_RESTORED: {
             const Surface& s = state->painter.surface();
-            post(window, MessageKind::Size, 0, std::int64_t(s.width()) | std::int64_t(s.height()) << 16);
+            post(window, Message{.kind = MessageKind::Size, .client_size = {s.width(), s.height()}});
             return true;
         }
-        case SDL_WINDOWEVENT_FOCUS_GAINED: post(window, MessageKind::SetFocus, 0); return true;
-        case SDL_WINDOWEVENT_FOCUS_LOST: post(window, MessageKind::KillFocus, 0); return true;
+        case SDL_WINDOWEVENT_FOCUS_GAINED: post(window, Message{.kind = MessageKind::SetFocus}); return true;
+        case SDL_WINDOWEVENT_FOCUS_LOST: post(window, Message{.kind = MessageKind::KillFocus}); return true;
         case SDL_WINDOWEVENT_EXPOSED: state->needs_present = true; return false;
         default: return false;
         }
@@ -407,11 +413,17 @@ bool SdlFrontEnd::handle_event(Desktop& desktop, const SDL_Event& event)
         if (window == 0)
             return false;
         if (const int step = scale_step_for_key(event.key.keysym.sym, event.key.keysym.mod); step != 0) {
-            // The window's own keys: never passed on to the program.
-            if (WindowState* target = find(window); target && event.type == SDL_KEYDOWN)
-                change_scale(*target, step);
+            // The window's own keys: never passed on to the program, nor the
+            // text input that follows their key down.
+            if (event.type == SDL_KEYDOWN) {
+                scale_key_text_pending_ = true;
+                if (WindowState* target = find(window))
+                    change_scale(*target, step);
+            }
             return false;
         }
+        if (event.type == SDL_KEYDOWN)
+            scale_key_text_pending_ = false;
         const auto messages = messages_for_sdl_key(event.type == SDL_KEYDOWN, event.key.keysym.sym,
                                                    event.key.keysym.mod, window);
         for (const Message& m : messages)
@@ -420,12 +432,15 @@ bool SdlFrontEnd::handle_event(Desktop& desktop, const SDL_Event& event)
     }
     case SDL_TEXTINPUT: {
         // Ctrl and left Alt combinations send their own key messages; right Alt may be AltGr.
-        if (SDL_GetModState() & (KMOD_CTRL | KMOD_LALT))
+        if (scale_key_text_pending_ || (SDL_GetModState() & (KMOD_CTRL | KMOD_LALT))) {
+            scale_key_text_pending_ = false;
             return false;
+        }
         const WindowId window = window_for(event.text.windowID);
         bool any = false;
         for (char byte : codec_.from_utf8(event.text.text)) {
-            post(window ? window : main_window_id(), MessageKind::Char, static_cast<std::uint8_t>(byte), 1);
+            post(window ? window : main_window_id(),
+                 Message{.kind = MessageKind::Char, .character = static_cast<std::uint8_t>(byte)});
             any = true;
         }
         return any;
@@ -438,9 +453,9 @@ bool SdlFrontEnd::handle_event(Desktop& desktop, const SDL_Event& event)
         if (SDL_GetModState() & KMOD_SHIFT)
             std::swap(vertical, horizontal);
         for (int i = 0; i < std::abs(vertical); ++i)
-            post(window, MessageKind::VScroll, vertical > 0 ? scroll::LineUp : scroll::LineDown);
+            post_scroll(window, MessageKind::VScroll, vertical > 0 ? scroll::LineUp : scroll::LineDown);
         for (int i = 0; i < std::abs(horizontal); ++i)
-            post(window, MessageKind::HScroll, horizontal > 0 ? scroll::LineDown : scroll::LineUp);
+            post_scroll(window, MessageKind::HScroll, horizontal > 0 ? scroll::LineDown : scroll::LineUp);
         return vertical != 0 || horizontal != 0;
     }
     default: return false;

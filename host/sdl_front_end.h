@@ -6,7 +6,8 @@
 //   the largest that fits 90% of the display. It is resizable: the screen is
 //   drawn at the largest whole scale that fits, centred with a black border,
 //   each pixel a sharp block. Ctrl+Plus and Ctrl+Minus make the window one
-//   scale larger or smaller; the program never sees these two keys.
+//   scale larger or smaller (also at the largest or smallest scale); the
+//   program never sees these keys nor the text they would type.
 // - A window smaller than the screen at scale 1 shows a part of it; the mouse
 //   wheel scrolls (Shift+wheel or a sideways wheel: horizontally) by sending
 //   scroll messages to the console window.
@@ -83,6 +84,9 @@ private:
     std::chrono::steady_clock::time_point next_blink_{};
     bool caret_on_ = true;
     bool flashing_ = false;
+    // A scale key went down: the text input its key makes ("+", "=", "-") is
+    // dropped, whatever the modifier state by the time that text is taken.
+    bool scale_key_text_pending_ = false;
 };
 
 // +1 for Ctrl+Plus (or Ctrl+=), -1 for Ctrl+Minus, else 0: the keys that

@@ -21,8 +21,8 @@ std::optional<std::uint32_t> virtual_key_for_sdl(std::int32_t key) noexcept
     case SDLK_RIGHT: return vk::Right;
     case SDLK_HOME: return vk::Home;
     case SDLK_END: return vk::End;
-    case SDLK_PAGEUP: return vk::Prior;
-    case SDLK_PAGEDOWN: return vk::Next;
+    case SDLK_PAGEUP: return vk::PageUp;
+    case SDLK_PAGEDOWN: return vk::PageDown;
     case SDLK_INSERT: return vk::Insert;
     case SDLK_DELETE: return vk::Delete;
     case SDLK_LSHIFT: case SDLK_RSHIFT: return vk::Shift;
@@ -66,7 +66,7 @@ std::vector<Message> messages_for_sdl_key(bool down, std::int32_t sdl_keycode, s
     else if (*key == vk::Return || *key == vk::Escape || *key == vk::Back || *key == vk::Tab)
         character = *key == vk::Return ? 13U : *key == vk::Escape ? 27U : *key;
     if (character)
-        messages.push_back(Message{window, MessageKind::Char, *character, 1});
+        messages.push_back(Message{.window = window, .kind = MessageKind::Char, .character = static_cast<std::uint8_t>(*character)});
     return messages;
 }
 

@@ -1,7 +1,7 @@
-// The line-settings record of a serial port, with the member names of the
-// desktop platform's record, and its mapping to termios.
+// The line-settings record of a serial port (its members carry the names the
+// runtime's serial device specification documents) and its mapping to termios.
 //
-// What Linux can and cannot do with each member:
+// What each member does on the line:
 //   BaudRate      any standard rate; other rates through BOTHER where the driver takes them
 //   ByteSize      5..8 (CS5..CS8); 4 is refused
 //   Parity        0 none, 1 odd, 2 even, 3 mark, 4 space (mark and space through CMSPAR)
@@ -13,10 +13,12 @@
 //   fRtsControl   0 RTS off, 1 RTS on, 2 handshake (CRTSCTS)
 //   fDtrControl   0 DTR off, 1 DTR on, 2 handshake: Linux has no DTR/DSR handshake,
 //                 so DTR is held on
-//   fOutxDsrFlow  kept in the record only: no Linux driver holds output on DSR
+//   fOutxDsrFlow  nothing: no Linux driver holds output on DSR; the runtime
+//                 records what the device specification asked for
 //   fErrorChar, ErrorChar, fNull, XonLim, XoffLim
-//                 kept in the record only: the line discipline has no error-character
-//                 replacement, never strips NUL in raw mode, and sizes its own queues
+//                 nothing, recorded likewise: the line discipline has no
+//                 error-character replacement, never strips NUL in raw mode, and
+//                 sizes its own queues
 //   fBinary       the port always runs raw (no line editing, no output processing)
 #pragma once
 

@@ -5,11 +5,10 @@
 // bypasses TIOCEXCL, so the lock is what keeps two programs apart. The lock
 // goes with the descriptor, which this object owns and closes.
 //
-// Operations mirror the desktop platform's communication functions: line
-// settings, queue sizes, total time-outs, read and write, the error word with
-// the receive count, modem status, DTR, purge. A pseudo-terminal has no error
-// counters and no modem lines (ENOTTY): it reports no line errors, and every
-// modem line reads as off.
+// Operations: line settings, queue sizes, total time-outs, read and write,
+// the error word with the receive count, modem status, DTR, purge. A
+// pseudo-terminal has no error counters and no modem lines (ENOTTY): it
+// reports no line errors, and every modem line reads as off.
 //
 // A line that hung up can be closed and opened again at the same path
 // (disconnect(), reconnect()): the settings, queue sizes and time-outs in force
@@ -49,8 +48,8 @@
 
 namespace host {
 
-// Bits of the port's error word (the values of the desktop platform's word,
-// which the runtime maps to its error numbers).
+// Bits of the port's error word, which the runtime maps to its error numbers
+// (serial line errors).
 namespace serial_error_bit {
 inline constexpr std::uint32_t ReceiveOverrun = 0x0001;   // driver's receive buffer overflowed
 inline constexpr std::uint32_t HardwareOverrun = 0x0002;  // UART overrun

@@ -36,7 +36,7 @@ long SerialPortMap::profile_integer(std::string_view key, long fallback) const
     auto text = profile_(key);
     if (!text)
         return fallback;
-    // Leading digits count, as the platform's profile reader takes them.
+    // Leading digits count and the rest is ignored: "3 (the USB adapter)" reads as 3.
     std::string_view digits = *text;
     std::size_t n = 0;
     while (n < digits.size() && digits[n] >= '0' && digits[n] <= '9')

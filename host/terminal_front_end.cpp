@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <atomic>
+#include <climits>
 #include <clocale>
 #include <csignal>
 #include <cstdlib>
@@ -39,11 +40,46 @@ extern "C" void note_terminal_signal(int signal_number)
 
 constexpr std::chrono::milliseconds longest_wait_slice{100};
 
-void use_utf8_characters()
+// Takes the character set of the user's locale, which is the terminal's: true
+// when it is UTF-8. Under another set (LANG=C, a Latin-1 or EUC locale) the
+// screen is written in that set, with the terminal's own line drawing.
+bool use_the_terminal_character_set()
 {
     std::setlocale(LC_CTYPE, "");
-    if (std::strcmp(nl_langinfo(CODESET), "UTF-8") != 0)
-        std::setlocale(LC_CTYPE, "C.UTF-8");
+    return std::strcmp(nl_langinfo(CODESET), "UTF-8") == 0;
+}
+
+// Whether the terminal can show the character in one or more cells: in its
+// character set (a UTF-8 terminal has them all) and with a known width.
+bool terminal_can_show(char32_t character, bool unicode_terminal) noexcept
+{
+    if (wcwidth(wchar_t(character)) < 1)
+        return false;
+    if (unicode_terminal)
+        return true;
+    char bytes[MB_LEN_MAX];
+    std::mbstate_t state{};
+    return std::wcrtomb(bytes, wchar_t(character), &state) != static_cast<std::size_t>(-1);
+}
+
+// The terminal's alternate (line-drawing) character for a box-drawing
+// character of box_drawing_character(); nullptr for any other.
+const cchar_t* alternate_line_character(char32_t box_character) noexcept
+{
+    switch (box_character) {
+    case U'\u2500': return WACS_HLINE;
+    case U'\u2502': return WACS_VLINE;
+    case U'\u250C': return WACS_ULCORNER;
+    case U'\u2510': return WACS_URCORNER;
+    case U'\u2514': return WACS_LLCORNER;
+    case U'\u2518': return WACS_LRCORNER;
+    case U'\u251C': return WACS_LTEE;
+    case U'\u2524': return WACS_RTEE;
+    case U'\u252C': return WACS_TTEE;
+    case U'\u2534': return WACS_BTEE;
+    case U'\u253C': return WACS_PLUS;
+    default: return nullptr;
+    }
 }
 
 struct WindowDeleter {
@@ -60,7 +96,7 @@ public:
     {
         if (!isatty(STDIN_FILENO) || !isatty(STDOUT_FILENO))
             throw std::runtime_error("standard input and output are not a terminal");
-        use_utf8_characters();
+        unicode_ = use_the_terminal_character_set();
         const char* type = std::getenv("TERM");
         const std::string term = type && *type ? type : "(unset)";
         screen_ = newterm(nullptr, stdout, stdin);
@@ -113,6 +149,8 @@ public:
     Terminal& operator=(const Terminal&) = delete;
 
     TerminalColours colours() const noexcept { return colours_; }
+    // The terminal's character set is UTF-8.
+    bool unicode() const noexcept { return unicode_; }
 
     void wake() noexcept
     {
@@ -158,6 +196,7 @@ public:
 
 private:
     SCREEN* screen_ = nullptr;
+    bool unicode_ = false;
     TerminalColours colours_ = TerminalColours::None;
     FileDescriptor wake_read_;  // the wake-up pipe
     FileDescriptor wake_write_;
@@ -217,10 +256,10 @@ std::optional<KeyChord> chord_for_key_code(wint_t code)
     case KEY_SHOME: return key(vk::Home, true);
     case KEY_END: case KEY_C1: return key(vk::End);
     case KEY_SEND: return key(vk::End, true);
-    case KEY_PPAGE: case KEY_A3: return key(vk::Prior);
-    case KEY_SPREVIOUS: return key(vk::Prior, true);
-    case KEY_NPAGE: case KEY_C3: return key(vk::Next);
-    case KEY_SNEXT: return key(vk::Next, true);
+    case KEY_PPAGE: case KEY_A3: return key(vk::PageUp);
+    case KEY_SPREVIOUS: return key(vk::PageUp, true);
+    case KEY_NPAGE: case KEY_C3: return key(vk::PageDown);
+    case KEY_SNEXT: return key(vk::PageDown, true);
     case KEY_IC: return key(vk::Insert);
     case KEY_SIC: return key(vk::Insert, true);
     case KEY_DC: return key(vk::Delete);
@@ -359,10 +398,28 @@ void TerminalFrontEnd::set_title(WindowId window, std::string_view title_sjis)
     } else {
         return;
     }
-    std::string text = codec_.to_utf8(title_sjis);
-    std::erase_if(text, [](char c) { return static_cast<unsigned char>(c) < 0x20 || c == 0x7F; });
+    std::string text;
+    for (const wchar_t character : shown_text(title_sjis)) {
+        if (character < 0x20 || character == 0x7F)
+            continue;
+        char bytes[MB_LEN_MAX];
+        std::mbstate_t state{};
+        const std::size_t length = std::wcrtomb(bytes, character, &state);
+        if (length != static_cast<std::size_t>(-1))
+            text.append(bytes, length);
+    }
     std::fputs((start + text + end).c_str(), stdout);
     std::fflush(stdout);
+}
+
+std::wstring TerminalFrontEnd::shown_text(std::string_view sjis)
+{
+    std::wstring shown;
+    for (const char32_t character : codec_.to_utf32(sjis))
+        shown.push_back(character == U'\r' || character == U'\n' || terminal_can_show(character, terminal_->unicode())
+                            ? wchar_t(character)
+                            : L'?');
+    return shown;
 }
 
 void TerminalFrontEnd::bell()
@@ -374,9 +431,9 @@ void TerminalFrontEnd::draw_row(WindowState& state, int row)
 {
     const CellGrid& grid = state.grid;
     const Visible visible = visible_part(grid);
-    auto put = [&](int column, char32_t character, std::uint32_t foreground, std::uint32_t background, bool reversed) {
-        const wchar_t text[2] = {wchar_t(character), L'\0'};
-        attr_t attributes = A_NORMAL;
+    const bool unicode = terminal_->unicode();
+    auto put_cell = [&](int column, const wchar_t* text, attr_t attributes, std::uint32_t foreground,
+                        std::uint32_t background, bool reversed) {
         int pair = 0;
         if (reversed) {
             // Swapped pair shown reversed: the same colours, and still reversed on a monochrome terminal.
@@ -389,6 +446,26 @@ void TerminalFrontEnd::draw_row(WindowState& state, int row)
         setcchar(&cell, text, attributes, 0, &pair);
         mvadd_wch(row, column, &cell);
     };
+    auto put = [&](int column, char32_t character, std::uint32_t foreground, std::uint32_t background, bool reversed) {
+        const wchar_t text[2] = {wchar_t(character), L'\0'};
+        put_cell(column, text, A_NORMAL, foreground, background, reversed);
+    };
+    // A line through a blank cell: the box-drawing character, or on a
+    // terminal without Unicode its alternate character set's line.
+    auto put_line = [&](int column, const Cell& cell) {
+        const char32_t character = box_drawing_character(cell.line);
+        const cchar_t* alternate = unicode ? nullptr : alternate_line_character(character);
+        if (!alternate) {
+            put(column, character, cell.line_colour, cell.background, false);
+            return;
+        }
+        wchar_t text[CCHARW_MAX + 1] = {};
+        attr_t attributes = A_NORMAL;
+        short unused_pair = 0;
+        getcchar(alternate, text, &attributes, &unused_pair, nullptr);
+        put_cell(column, text, attributes, cell.line_colour, cell.background, false);
+    };
+    const char32_t unshown = unicode ? replacement_character : U'?';
     for (int column = 0; column < visible.columns;) {
         const Cell& cell = grid.at(column, row);
         if (cell.part == CellPart::Lead && column + 1 < grid.columns()) {
@@ -397,9 +474,9 @@ void TerminalFrontEnd::draw_row(WindowState& state, int row)
                 break;
             }
             char32_t character = codec_.decode_pair(cell.byte, grid.at(column + 1, row).byte);
-            int width = wcwidth(wchar_t(character));
-            if (width < 1)
-                character = replacement_character, width = wcwidth(wchar_t(character));
+            if (!terminal_can_show(character, unicode))
+                character = unshown;
+            const int width = wcwidth(wchar_t(character));
             put(column, character, cell.foreground, cell.background, cell.reversed);
             if (width < 2)
                 put(column + 1, U' ', cell.foreground, cell.background, cell.reversed);
@@ -407,14 +484,14 @@ void TerminalFrontEnd::draw_row(WindowState& state, int row)
             continue;
         }
         if (cell.byte == ' ' && !cell.reversed && cell.line != 0) {
-            put(column, box_drawing_character(cell.line), cell.line_colour, cell.background, false);
+            put_line(column, cell);
         } else {
             char32_t character = U' ';
             if (cell.part == CellPart::Single && cell.byte >= 0x20 && cell.byte != 0x7F) {
                 const char byte = static_cast<char>(cell.byte);
                 character = codec_.decode(std::string_view(&byte, 1)).code_point;
             }
-            if (wcwidth(wchar_t(character)) != 1)
+            if (wcwidth(wchar_t(character)) != 1 || !terminal_can_show(character, unicode))
                 character = U'?';
             put(column, character, cell.foreground, cell.background, cell.reversed);
         }
@@ -477,7 +554,7 @@ void TerminalFrontEnd::report_size(Desktop& desktop)
     const int width = columns * cell_width, height = std::max(rows, 0) * cell_height;
     if (width == state->info.client_width && height == state->info.client_height)
         return;
-    desktop.post(Message{windows_.begin()->first, MessageKind::Size, 0, std::int64_t(width) | std::int64_t(height) << 16});
+    desktop.post(Message{.window = windows_.begin()->first, .kind = MessageKind::Size, .client_size = {width, height}});
 }
 
 void TerminalFrontEnd::translate_input(Desktop& desktop)
@@ -487,6 +564,8 @@ void TerminalFrontEnd::translate_input(Desktop& desktop)
     int kind = 0;
     while ((kind = get_wch(&code)) != ERR) {
         if (kind == KEY_CODE_YES && code == KEY_RESIZE) {
+            // What the terminal kept or moved on resizing is unknown: clear it and draw every cell.
+            clearok(curscr, TRUE);
             if (WindowState* state = main_state())
                 state->redraw_all = true;
             report_size(desktop);
@@ -517,7 +596,7 @@ void TerminalFrontEnd::translate_input(Desktop& desktop)
             post_key(desktop, window, *chord);
         } else if (kind != KEY_CODE_YES) {
             for (char byte : codec_.encode(char32_t(code)))
-                desktop.post(Message{window, MessageKind::Char, static_cast<std::uint8_t>(byte), 1});
+                desktop.post(Message{.window = window, .kind = MessageKind::Char, .character = static_cast<std::uint8_t>(byte)});
         }
     }
 }
@@ -537,7 +616,7 @@ void TerminalFrontEnd::collect_events(Desktop& desktop, std::chrono::millisecond
     auto close_program = [&] {
         closing_ = true;
         if (!windows_.empty())
-            desktop.post(Message{windows_.begin()->first, MessageKind::Close, 0, 0});
+            desktop.post(Message{windows_.begin()->first, MessageKind::Close});
         desktop.post_quit(0);
     };
     while (true) {
@@ -566,22 +645,19 @@ void TerminalFrontEnd::wake() noexcept
 void TerminalFrontEnd::message_box(std::string_view caption_sjis, std::string_view text_sjis)
 {
     flush();
-    std::vector<std::string> lines{codec_.to_utf8(caption_sjis), ""};
-    std::string text = codec_.to_utf8(text_sjis);
+    std::vector<std::wstring> lines{shown_text(caption_sjis), L""};
+    const std::wstring text = shown_text(text_sjis);
     for (std::size_t start = 0; start <= text.size();) {
-        const std::size_t end = std::min(text.find_first_of("\r\n", start), text.size());
+        const std::size_t end = std::min(text.find_first_of(L"\r\n", start), text.size());
         lines.push_back(text.substr(start, end - start));
-        start = end + (text.compare(end, 2, "\r\n") == 0 ? 2 : 1);
+        start = end + (text.compare(end, 2, L"\r\n") == 0 ? 2 : 1);
     }
-    lines.insert(lines.end(), {"", "[ OK ]"});
+    lines.insert(lines.end(), {L"", L"[ OK ]"});
     int width = 0;
-    for (const std::string& line : lines) {
+    for (const std::wstring& line : lines) {
         int columns = 0;
-        for (std::string_view rest = line; !rest.empty();) {
-            const DecodedCharacter c = decode_utf8(rest);
-            columns += std::max(wcwidth(wchar_t(c.code_point)), 1);
-            rest.remove_prefix(std::size_t(c.length));
-        }
+        for (const wchar_t character : line)
+            columns += std::max(wcwidth(character), 1);
         width = std::max(width, columns);
     }
     const int box_width = std::min(width + 4, COLS);
@@ -592,7 +668,7 @@ void TerminalFrontEnd::message_box(std::string_view caption_sjis, std::string_vi
         werase(box.get());
         ::box(box.get(), 0, 0);
         for (int i = 0; i < int(lines.size()) && i + 1 < box_height - 1; ++i)
-            mvwaddnstr(box.get(), i + 1, 2, lines[std::size_t(i)].c_str(), -1);
+            mvwaddnwstr(box.get(), i + 1, 2, lines[std::size_t(i)].c_str(), -1);
         keypad(box.get(), TRUE);
         nodelay(box.get(), TRUE);
         curs_set(0);

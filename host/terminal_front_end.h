@@ -5,7 +5,11 @@
 //   them, 8 colours otherwise; reversed cells are drawn reversed.
 // - A double-byte character always takes two cells; one that the terminal
 //   draws one cell wide is followed by a space.
+// - Text goes out in the character set of the user's locale (the terminal's):
+//   on a terminal without UTF-8, lines are the terminal's alternate (line
+//   drawing) characters and what its set cannot show is "?".
 // - A blank cell over lines of the graphics layer shows a line-drawing character.
+// - A resized terminal is cleared and every cell drawn again.
 // - Ctrl+C is a key (raw mode), Esc waits 25 ms for a following sequence.
 // - A window title goes to the terminal's title when the terminal has one.
 // - SIGTERM and SIGHUP (and a terminal that goes away) become a Close message
@@ -61,6 +65,8 @@ private:
     void draw_notice(const WindowState& state);
     void report_size(Desktop& desktop);
     void translate_input(Desktop& desktop);
+    // The text as the terminal can show it: "?" for what its character set lacks.
+    std::wstring shown_text(std::string_view sjis);
 
     std::unique_ptr<Terminal> terminal_;
     ShiftJisCodec codec_;

@@ -9,7 +9,7 @@ packages+=(z80asm simh socat)
 packages+=(gputils gpsim)
 if [ "${1:-}" != "--demo" ]; then
   packages+=(libgtest-dev libgmock-dev libbenchmark-dev xvfb xauth x11-apps tmux clang libclang-rt-14-dev
-             dpkg-dev file ser2net)
+             dpkg-dev file ser2net lintian xdotool)
 fi
 missing=()
 for p in "${packages[@]}"; do

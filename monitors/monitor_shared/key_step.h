@@ -1,5 +1,6 @@
 // What one polled key does to the monitor state (the key step of the main
-// loop), apart from drawing: the caller draws what the returned action says.
+// loop takes every waiting key, one at a time), apart from drawing: the
+// caller draws what the returned action says.
 // Both monitors move the dump page with the arrows, edit with Backspace and
 // execute with Enter. Qk14 also restarts on Esc, moves 4 KB with the Page
 // keys and replays the last command after F12; on QkP877W those keys are
@@ -37,8 +38,8 @@ KeyAction key_step(MonitorState& state, std::string_view key, MonitorKind monito
 
 // The command line after one polled key has been typed into it (an empty
 // key: nothing typed, the line is only trimmed). Qk14 keeps the first 37
-// bytes and then appends the key, so a 38th byte shows for one cycle and the
-// next cycle drops it; QkP877W appends and then cuts to 37 bytes.
+// bytes and then appends the key, so a 38th byte shows until the next key or
+// cycle drops it; QkP877W appends and then cuts to 37 bytes.
 std::string typed_command_line(std::string_view line, std::string_view key, MonitorKind monitor);
 
 // Printed at (12, 21) after each key: the line and the blanks that wipe what

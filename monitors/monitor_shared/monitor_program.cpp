@@ -199,39 +199,64 @@ void MonitorProgram::clock_tick()
     stmt(__LINE__, [&] { locate(column, row); });
 }
 
+// Takes every waiting key in this cycle, so typing and pasting go at the
+// speed they come. It stops at a key that does more than edit the line (Enter,
+// the page keys, Esc) and before the next key once a function key has asked
+// for its mode: the keys typed after a function key stay queued for where the
+// key leads (the runtime raises its event only after the keys typed before
+// it), and the mode step follows at once. F12 replays the last command
+// without taking a key.
 void MonitorProgram::key_step()
 {
-    std::string key;
-    KeyAction action = KeyAction::LineEdited;
-    stmt(__LINE__, [&] {
-        rt::INKEY(0);
-        rt::PoppedString typed;
-        key = std::string(typed.view());
-    });
-    stmt(__LINE__, [&] { action = monitor::key_step(state_, key, board_.kind); });
-    switch (action) {
-    case KeyAction::Repeat:
-        stmt(__LINE__, [&] { locate(kCommandPlace); });
-        stmt(__LINE__, [&] { print_blanks(static_cast<int>(kCommandLineMax), kEndLine); });
-        stmt(__LINE__, [&] { locate(kCommandPlace); });
-        stmt(__LINE__, [&] { print(state_.command_line); });
-        execute_command();
-        return;
-    case KeyAction::Restart:
-        stmt(__LINE__, [&] { rt::CLOSE(); });
-        state_.link.forget();
-        stmt(__LINE__, [&] { rt::TIMER_CTRL(0); });
-        throw Restart{};
-    case KeyAction::PageMoved:
-        draw_dump_page();
-        return;
-    case KeyAction::Execute:
-        execute_command();
-        return;
-    case KeyAction::LineEdited:
-        stmt(__LINE__, [&] { locate(kCommandPlace); });
-        stmt(__LINE__, [&] { print(command_row_text(state_.command_line, board_.command_trailing_blanks)); });
-        return;
+    for (bool first_key = true;; first_key = false) {
+        bool repeat_pending = false;
+        bool mode_pending = false;
+        stmt(__LINE__, [&] {
+            repeat_pending = state_.repeat_requested;
+            mode_pending = state_.requested_mode != DisplayMode::None;
+        });
+        std::string key;
+        if (!repeat_pending) {
+            if (mode_pending && !first_key)
+                return;
+            if (!mode_pending) {
+                stmt(__LINE__, [&] {
+                    rt::INKEY(0);
+                    rt::PoppedString typed;
+                    key = std::string(typed.view());
+                });
+            }
+            if (key.empty() && !first_key)
+                return;
+        }
+        KeyAction action = KeyAction::LineEdited;
+        stmt(__LINE__, [&] { action = monitor::key_step(state_, key, board_.kind); });
+        switch (action) {
+        case KeyAction::Repeat:
+            stmt(__LINE__, [&] { locate(kCommandPlace); });
+            stmt(__LINE__, [&] { print_blanks(static_cast<int>(kCommandLineMax), kEndLine); });
+            stmt(__LINE__, [&] { locate(kCommandPlace); });
+            stmt(__LINE__, [&] { print(state_.command_line); });
+            execute_command();
+            return;
+        case KeyAction::Restart:
+            stmt(__LINE__, [&] { rt::CLOSE(); });
+            state_.link.forget();
+            stmt(__LINE__, [&] { rt::TIMER_CTRL(0); });
+            throw Restart{};
+        case KeyAction::PageMoved:
+            draw_dump_page();
+            return;
+        case KeyAction::Execute:
+            execute_command();
+            return;
+        case KeyAction::LineEdited:
+            stmt(__LINE__, [&] { locate(kCommandPlace); });
+            stmt(__LINE__, [&] { print(command_row_text(state_.command_line, board_.command_trailing_blanks)); });
+            if (key.empty())
+                return;
+            break;
+        }
     }
 }
 

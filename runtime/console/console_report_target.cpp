@@ -46,7 +46,7 @@ void ConsoleReport::wait_for_key(bool help_enabled)
     TextScreenState& s = window->screen().state();
     const int saved_switch = s.cursor_switch;
     if (s.focus == 0)
-        desktop.send(host::Message{window->id(), host::MessageKind::SetFocus, 0, 0});
+        desktop.send(host::Message{window->id(), host::MessageKind::SetFocus});
     window->keys().clear();
     s.cursor_switch = 1;
     window->repaint();
@@ -56,7 +56,7 @@ void ConsoleReport::wait_for_key(bool help_enabled)
         if (m.kind == host::MessageKind::Quit)
             terminate_now();
         // F1 asks for help on the error instead of counting as the key.
-        if (help_enabled && m.kind == host::MessageKind::KeyDown && m.wparam == host::vk::F1) {
+        if (help_enabled && m.kind == host::MessageKind::KeyDown && m.key == host::vk::F1) {
             open_error_help();
             continue;
         }

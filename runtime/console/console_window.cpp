@@ -13,7 +13,6 @@ constexpr int kDefaultColumns = 80;
 constexpr int kDefaultRows = 24;
 constexpr int kCellWidth = 8;  // extent of "." in the screen font
 constexpr int kCellHeight = 18;
-constexpr int kMinimised = 1;
 
 // Scroll bar of one direction: `cells` on the screen, `visible` of them shown.
 struct ScrollGeometry {
@@ -24,7 +23,7 @@ struct ScrollGeometry {
 }  // namespace
 
 ConsoleWindow::ConsoleWindow(host::Desktop& desktop, std::string title_sjis, KeyReactions reactions, bool main_window)
-    : desktop_(desktop), reactions_(std::move(reactions)), main_window_(main_window), keys_(std::make_unique<KeyQueue>())
+    : desktop_(desktop), reactions_(std::move(reactions)), main_window_(main_window), keys_(std::make_unique<KeyQueue>(reactions_.raise_event))
 {
     host::WindowInfo info;
     info.title_sjis = std::move(title_sjis);
@@ -73,7 +72,7 @@ std::int64_t ConsoleWindow::handle(const host::Message& message)
         on_kill_focus();
         return 0;
     case MessageKind::Activate:
-        if (message.wparam != 0 && screen_->state().focus == 0)
+        if (message.active && screen_->state().focus == 0)
             on_set_focus();
         return 0;
     case MessageKind::KeyDown:
@@ -88,12 +87,11 @@ std::int64_t ConsoleWindow::handle(const host::Message& message)
     case MessageKind::VScroll:
         on_scroll(message, false);
         return 0;
-    case MessageKind::GetMinMaxInfo:
-        if (message.lparam != 0) {
-            auto* info = reinterpret_cast<host::MinMaxInfo*>(message.lparam);
+    case MessageKind::GetSizeLimits:
+        if (message.size_limits) {
             const host::Rect& whole = screen_->state().window_rect;
-            info->max_track_width = whole.width();
-            info->max_track_height = whole.height();
+            message.size_limits->largest_width = whole.width();
+            message.size_limits->largest_height = whole.height();
         }
         return 0;
     case MessageKind::DoubleClick:
@@ -121,11 +119,11 @@ void ConsoleWindow::erase_background()
 void ConsoleWindow::on_size(const host::Message& message)
 {
     TextScreenState& s = screen_->state();
-    s.size_state = static_cast<int>(message.wparam);
-    if (s.size_state == kMinimised)
+    s.size_state = message.size_state;
+    if (s.size_state == host::size_state::Minimised)
         return;
-    client_width_ = static_cast<int>(message.lparam & 0xFFFF);
-    client_height_ = static_cast<int>((message.lparam >> 16) & 0xFFFF);
+    client_width_ = message.client_size.width;
+    client_height_ = message.client_size.height;
     const int hidden_columns = s.columns - client_width_ / s.cell_width;
     const int hidden_rows = s.rows - client_height_ / s.cell_height;
     if (s.view_column >= hidden_columns)
@@ -153,19 +151,19 @@ void ConsoleWindow::on_scroll(const host::Message& message, bool horizontal)
     const int visible = horizontal ? client_width_ / s.cell_width : client_height_ / s.cell_height;
     int& view = horizontal ? s.view_column : s.view_row;
     int target = view;
-    switch (message.wparam) {
+    switch (message.scroll_request) {
     case host::scroll::LineUp: target -= 1; break;
     case host::scroll::LineDown: target += 1; break;
     case host::scroll::PageUp: target -= visible; break;
     case host::scroll::PageDown: target += visible; break;
-    case host::scroll::ThumbPosition: target = static_cast<int>(message.lparam); break;
+    case host::scroll::ThumbPosition: target = message.thumb_position; break;
     default: return;
     }
     target = std::clamp(target, 0, std::max(0, cells - visible - 1));
     const bool moved = target != view;
     view = target;
     update_scroll_ranges();
-    if (moved || message.wparam == host::scroll::ThumbPosition) {
+    if (moved || message.scroll_request == host::scroll::ThumbPosition) {
         desktop_.front_end().set_view_origin(id_, s.view_column, s.view_row);
         repaint();
     }

@@ -24,8 +24,8 @@ std::optional<std::uint8_t> code_of_virtual_key(std::uint32_t v, bool shift) noe
     switch (v) {
     case host::vk::Home: return shift ? key::ShiftHome : key::Home;
     case kVirtualClear: return key::ShiftHome;
-    case host::vk::Prior: return key::PageUp;
-    case host::vk::Next: return key::PageDown;
+    case host::vk::PageUp: return key::PageUp;
+    case host::vk::PageDown: return key::PageDown;
     case host::vk::End: return key::End;
     case host::vk::Left: return key::Left;
     case host::vk::Up: return key::Up;
@@ -47,8 +47,9 @@ void key_down(std::uint32_t v, KeyQueue& queue, const KeyReactions& reactions)
     } else if (auto code = code_of_virtual_key(v, (queue.shift_flags & kShiftDown) != 0)) {
         queue_key(queue, *code, reactions);
     } else if (v >= host::vk::F1 && v <= host::vk::F12) {
-        if (reactions.raise_event)
-            reactions.raise_event(static_cast<int>(v) - kFunctionKeyEventBase);
+        const int event = static_cast<int>(v) - kFunctionKeyEventBase;
+        if (!queue.hold_event_behind_keys(event) && reactions.raise_event)
+            reactions.raise_event(event);
     }
 }
 
@@ -58,21 +59,21 @@ bool translate_key_message(const host::Message& message, KeyQueue& queue, const 
 {
     switch (message.kind) {
     case host::MessageKind::KeyDown:
-        key_down(message.wparam, queue, reactions);
+        key_down(message.key, queue, reactions);
         return true;
     case host::MessageKind::KeyUp:
-        if (message.wparam == host::vk::Shift)
+        if (message.key == host::vk::Shift)
             queue.shift_flags &= static_cast<std::uint8_t>(~kShiftDown);
-        else if (message.wparam == host::vk::Control)
+        else if (message.key == host::vk::Control)
             queue.shift_flags &= static_cast<std::uint8_t>(~kCtrlDown);
         return true;
     case host::MessageKind::SysKeyDown:
-        if (message.wparam != kVirtualF10)
+        if (message.key != kVirtualF10)
             return false;
-        key_down(message.wparam, queue, reactions);
+        key_down(message.key, queue, reactions);
         return true;
     case host::MessageKind::Char: {
-        const auto code = static_cast<std::uint8_t>(message.wparam);
+        const std::uint8_t code = message.character;
         if (code == key::Break && reactions.raise_event)
             reactions.raise_event(1);
         queue_key(queue, code, reactions);

@@ -1,6 +1,7 @@
 // Turns a console window's keyboard messages into key queue entries and key
 // events: Shift/Ctrl flags, the editing and paging keys, F1..F12 as events
-// 2..13, Ctrl+C as the user break plus code 3.
+// 2..13 (held behind the keys still waiting, see KeyQueue), Ctrl+C as the
+// user break plus code 3.
 #pragma once
 
 #include <functional>

@@ -28,7 +28,8 @@ constexpr std::uint16_t kSiteElemSubscript = 0xD103;  // 9
 
 constexpr std::uint32_t kMaxUpperBound = 2147483646;
 constexpr std::uint64_t kMaxBytes = std::numeric_limits<std::int32_t>::max();
-// Size of one registry entry in the original table ({frame, array address}).
+// Bytes one registry entry ({frame, array address}) counts for when the
+// registry's size is checked against kMaxBytes.
 constexpr std::uint64_t kRegistryEntryBytes = 8;
 
 bool is_string_type(std::uint8_t type) noexcept

@@ -55,7 +55,7 @@ void close_window(host::Desktop& desktop, host::WindowId window) noexcept
     try {
         if (!desktop.window_exists(window))
             return;
-        desktop.send(host::Message{window, host::MessageKind::Close, 0, 0});
+        desktop.send(host::Message{window, host::MessageKind::Close});
         let_messages_run(desktop);
         // A window that did not close itself is destroyed: every window is
         // released at termination.

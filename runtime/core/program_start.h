@@ -10,7 +10,7 @@
 //     return rt::run_main_routine(main_routine);
 //
 // The runtime takes its copy of the program option record when it is
-// constructed. The host has no process error mode to set.
+// constructed.
 #pragma once
 
 #include <string>

@@ -5,7 +5,7 @@ namespace rt {
 TrapWindow::TrapWindow(host::Desktop& desktop, std::function<void()> on_tick) : desktop_(desktop)
 {
     id_ = desktop_.create_hidden_window([on_tick = std::move(on_tick)](const host::Message& m) -> std::int64_t {
-        if (m.kind == host::MessageKind::Timer && m.wparam == kTimerId)
+        if (m.kind == host::MessageKind::Timer && m.timer_id == kTimerId)
             on_tick();
         return 0;
     });

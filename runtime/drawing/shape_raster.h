@@ -1,6 +1,6 @@
 // Rasterising lines and boxes onto a pixel surface.
 //
-// Lines follow the platform's convention: a segment leaves out its last pixel,
+// A line segment leaves out its last pixel,
 // which is why callers extend the far end by one pixel (see line_points()).
 #pragma once
 

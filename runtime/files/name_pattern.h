@@ -1,5 +1,5 @@
-// File names compared the way the programs expect from their original host:
-// ASCII letters without regard to case, double-byte characters as units,
+// File names compared as the programs' settings and users write them: ASCII
+// letters without regard to case, double-byte characters as units,
 // "*" and "?" wildcards in directory patterns.
 #pragma once
 

@@ -41,7 +41,7 @@ struct ConsoleRuntime {
     void type(std::string_view text)
     {
         for (char c : text)
-            front->inject(host::Message{0, host::MessageKind::Char, static_cast<std::uint8_t>(c), 0});
+            front->inject(host::Message{.window = 0, .kind = host::MessageKind::Char, .character = static_cast<std::uint8_t>(c)});
     }
     void press(std::uint32_t virtual_key)
     {

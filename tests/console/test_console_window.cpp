@@ -7,9 +7,25 @@ namespace {
 
 using testing::HeadlessConsole;
 
-void send(HeadlessConsole& c, host::MessageKind kind, std::uint32_t wparam = 0, std::int64_t lparam = 0)
+void send(HeadlessConsole& c, host::Message message)
 {
-    c.desktop->send(host::Message{c.window->id(), kind, wparam, lparam});
+    message.window = c.window->id();
+    c.desktop->send(message);
+}
+
+void send(HeadlessConsole& c, host::MessageKind kind)
+{
+    send(c, host::Message{.kind = kind});
+}
+
+void resize(HeadlessConsole& c, int width, int height)
+{
+    send(c, host::Message{.kind = host::MessageKind::Size, .client_size = {width, height}});
+}
+
+void scroll(HeadlessConsole& c, host::MessageKind kind, std::uint32_t request, int thumb_position = 0)
+{
+    send(c, host::Message{.kind = kind, .scroll_request = request, .thumb_position = thumb_position});
 }
 
 TEST(ConsoleWindow, OpensShowingTheWholeScreenWithEmptyScrollRanges)
@@ -23,30 +39,30 @@ TEST(ConsoleWindow, OpensShowingTheWholeScreenWithEmptyScrollRanges)
     EXPECT_EQ(console.window->horizontal_scroll().maximum, 0);
     EXPECT_EQ(console.window->vertical_scroll().maximum, 0);
     EXPECT_EQ(console.front_end->title_utf8(console.window->id()), "TEST");
-    host::MinMaxInfo info;
-    send(console, host::MessageKind::GetMinMaxInfo, 0, reinterpret_cast<std::int64_t>(&info));
-    EXPECT_EQ(info.max_track_width, 640);
-    EXPECT_EQ(info.max_track_height, 432);
+    host::SizeLimits limits;
+    send(console, host::Message{.kind = host::MessageKind::GetSizeLimits, .size_limits = &limits});
+    EXPECT_EQ(limits.largest_width, 640);
+    EXPECT_EQ(limits.largest_height, 432);
 }
 
 TEST(ConsoleWindow, ShrinkingGivesScrollRangesAndLineRightMovesTheView)
 {
     HeadlessConsole console;
-    send(console, host::MessageKind::Size, 0, (70 * 8) | (20 * 18 << 16));
+    resize(console, 70 * 8, 20 * 18);
     EXPECT_EQ(console.window->horizontal_scroll().maximum, 9);
     EXPECT_EQ(console.window->vertical_scroll().maximum, 3);
-    send(console, host::MessageKind::HScroll, host::scroll::LineDown);
+    scroll(console, host::MessageKind::HScroll, host::scroll::LineDown);
     EXPECT_EQ(console.state().view_column, 1);
     EXPECT_EQ(console.window->horizontal_scroll().position, 1);
     // Clamped to cells - visible - 1.
-    send(console, host::MessageKind::HScroll, host::scroll::PageDown);
+    scroll(console, host::MessageKind::HScroll, host::scroll::PageDown);
     EXPECT_EQ(console.state().view_column, 9);
-    send(console, host::MessageKind::HScroll, host::scroll::LineUp);
+    scroll(console, host::MessageKind::HScroll, host::scroll::LineUp);
     EXPECT_EQ(console.state().view_column, 8);
-    send(console, host::MessageKind::VScroll, host::scroll::ThumbPosition, 2);
+    scroll(console, host::MessageKind::VScroll, host::scroll::ThumbPosition, 2);
     EXPECT_EQ(console.state().view_row, 2);
     // Growing again puts the view back to 0.
-    send(console, host::MessageKind::Size, 0, 640 | (432 << 16));
+    resize(console, 640, 432);
     EXPECT_EQ(console.state().view_column, 0);
     EXPECT_EQ(console.state().view_row, 0);
     EXPECT_EQ(console.window->horizontal_scroll().maximum, 0);
@@ -72,8 +88,8 @@ TEST(ConsoleWindow, FocusShowsTheCaretWhenTheCursorSwitchIsOn)
 TEST(ConsoleWindow, KeysGoToTheQueue)
 {
     HeadlessConsole console;
-    send(console, host::MessageKind::Char, 'q');
-    send(console, host::MessageKind::KeyDown, host::vk::Next);
+    send(console, host::Message{.kind = host::MessageKind::Char, .character = 'q'});
+    send(console, host::Message{.kind = host::MessageKind::KeyDown, .key = host::vk::PageDown, .repeat_count = 1});
     EXPECT_EQ(console.window->keys().pop(), 'q');
     EXPECT_EQ(console.window->keys().pop(), 20);
 }
@@ -87,7 +103,7 @@ TEST(ConsoleWindow, ClosingDestroysTheWindowAndPostsQuitWithCodeZero)
     host::Message m;
     ASSERT_TRUE(console.desktop->peek(m));
     EXPECT_EQ(m.kind, host::MessageKind::Quit);
-    EXPECT_EQ(m.wparam, 0u);
+    EXPECT_EQ(m.exit_code, 0);
 }
 
 }  // namespace

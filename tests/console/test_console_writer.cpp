@@ -164,11 +164,13 @@ TEST(ConsoleWriter, CarriageReturnGoesToColumnZero)
 TEST(ConsoleWriter, MinimisedWindowKeepsCellsAndShowsThemWhenRestored)
 {
     HeadlessConsole console;
-    console.desktop->send(host::Message{console.window->id(), host::MessageKind::Size, 1, 0});
+    console.desktop->send(host::Message{
+        .window = console.window->id(), .kind = host::MessageKind::Size, .size_state = host::size_state::Minimised});
     console.write("hidden text");
     EXPECT_EQ(console.cell_row(0).substr(0, 11), "hidden text");
     EXPECT_NE(console.shown_row(0).substr(0, 11), "hidden text");
-    console.desktop->send(host::Message{console.window->id(), host::MessageKind::Size, 0, 640 | (432 << 16)});
+    console.desktop->send(
+        host::Message{.window = console.window->id(), .kind = host::MessageKind::Size, .client_size = {640, 432}});
     EXPECT_EQ(console.shown_row(0).substr(0, 11), "hidden text");
 }
 

@@ -10,14 +10,14 @@ namespace rt::console {
 namespace {
 
 struct Keyboard {
-    KeyQueue queue;
+    KeyQueue queue{[this](int e) { events.push_back(e); }};
     std::vector<int> events;
     int beeps = 0;
     KeyReactions reactions{[this](int e) { events.push_back(e); }, [this] { ++beeps; }};
 
     void down(std::uint32_t v) { translate_key_message(host::Message{1, host::MessageKind::KeyDown, v, 1}, queue, reactions); }
     void up(std::uint32_t v) { translate_key_message(host::Message{1, host::MessageKind::KeyUp, v, 0}, queue, reactions); }
-    void character(std::uint8_t c) { translate_key_message(host::Message{1, host::MessageKind::Char, c, 0}, queue, reactions); }
+    void character(std::uint8_t c) { translate_key_message(host::Message{.window = 1, .kind = host::MessageKind::Char, .character = c}, queue, reactions); }
     std::vector<int> drain()
     {
         std::vector<int> codes;
@@ -30,7 +30,7 @@ struct Keyboard {
 TEST(KeyTranslation, PagingCursorAndEditingKeysQueueTheirCodes)
 {
     Keyboard k;
-    for (auto v : {host::vk::Prior, host::vk::Next, host::vk::Up, host::vk::Down, host::vk::Left, host::vk::Right,
+    for (auto v : {host::vk::PageUp, host::vk::PageDown, host::vk::Up, host::vk::Down, host::vk::Left, host::vk::Right,
                    host::vk::Home, host::vk::End, host::vk::Insert, host::vk::Delete})
         k.down(v);
     EXPECT_EQ(k.drain(), (std::vector<int>{19, 20, 30, 31, 29, 28, 11, 21, 18, 4}));
@@ -65,6 +65,32 @@ TEST(KeyTranslation, FunctionKeysRaiseEventsAndQueueNothing)
     EXPECT_TRUE(k.queue.empty());
     // Other system keys take the default handling.
     EXPECT_FALSE(translate_key_message(host::Message{1, host::MessageKind::SysKeyDown, 'X', 0}, k.queue, k.reactions));
+}
+
+// Keys typed after a function key belong to what that key leads to: its event
+// comes once the keys typed before it have been read, and an emptied queue
+// raises it at once.
+TEST(KeyTranslation, FunctionKeyWaitsBehindTheKeysTypedBeforeIt)
+{
+    Keyboard k;
+    k.character('a');
+    k.character('b');
+    k.down(host::vk::F1 + 10);
+    k.down(host::vk::F1 + 1);
+    k.character('c');
+    k.down(host::vk::F1 + 2);
+    EXPECT_TRUE(k.events.empty());
+    EXPECT_EQ(k.queue.pop(), 'a');
+    EXPECT_TRUE(k.events.empty());
+    EXPECT_EQ(k.queue.pop(), 'b');
+    EXPECT_EQ(k.events, (std::vector<int>{12, 3}));
+    EXPECT_EQ(k.queue.size(), 1);
+    k.queue.clear();
+    EXPECT_EQ(k.events, (std::vector<int>{12, 3, 4}));
+    k.character('d');
+    k.down(host::vk::F1);
+    k.queue.clear();
+    EXPECT_EQ(k.events, (std::vector<int>{12, 3, 4, 2}));
 }
 
 TEST(KeyTranslation, CtrlCRaisesTheUserBreakAndQueuesThree)

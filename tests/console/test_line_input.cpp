@@ -35,8 +35,8 @@ TEST(Inkey, ReturnsQueuedKeysOneByteAtATime)
 {
     ConsoleRuntime c;
     EXPECT_EQ(inkey(c), "");
-    c.press(host::vk::Prior);
-    c.press(host::vk::Next);
+    c.press(host::vk::PageUp);
+    c.press(host::vk::PageDown);
     c.press(host::vk::Up);
     c.press(host::vk::Down);
     c.press(host::vk::Delete);
@@ -78,7 +78,7 @@ TEST(Inkey, CtrlCWithTheBreakOffGivesTheEmptyString)
 TEST(Inkey, ClosedWindowEndsTheProgram)
 {
     ConsoleRuntime c;
-    c.desktop.send(host::Message{c.window().id(), host::MessageKind::Close, 0, 0});
+    c.desktop.send(host::Message{c.window().id(), host::MessageKind::Close});
     EXPECT_THROW(INKEY(0), ProgramTermination);
 }
 

@@ -35,7 +35,7 @@ TEST(ProgramRunner, ClosingTheWindowEndsTheProgramWithExitCodeZero)
         devices_registered = DeviceTable::current().device_at(0) && DeviceTable::current().device_at(1);
         push_temp("hello");
         PRINT_STR(0);
-        runtime.desktop().post(host::Message{runtime.main_window(), host::MessageKind::Close, 0, 0});
+        runtime.desktop().post(host::Message{runtime.main_window(), host::MessageKind::Close});
         reached_loop = true;
         for (;;)
             STMT();

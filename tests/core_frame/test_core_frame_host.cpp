@@ -103,9 +103,9 @@ TEST_F(DesktopTest, PostedMessagesComeBeforeQuitAndPaintsCoalesce)
 {
     const auto w = desktop_.create_window({}, [](const host::Message&) -> std::int64_t { return 0; });
     desktop_.post_quit(4);
-    desktop_.post({w, host::MessageKind::Paint, 0, 0});
-    desktop_.post({w, host::MessageKind::Char, 'a', 0});
-    desktop_.post({w, host::MessageKind::Paint, 0, 0});
+    desktop_.post({w, host::MessageKind::Paint});
+    desktop_.post({.window = w, .kind = host::MessageKind::Char, .character = 'a'});
+    desktop_.post({w, host::MessageKind::Paint});
     host::Message m;
     ASSERT_TRUE(desktop_.peek(m, false));
     EXPECT_EQ(m.kind, host::MessageKind::Paint);
@@ -114,7 +114,7 @@ TEST_F(DesktopTest, PostedMessagesComeBeforeQuitAndPaintsCoalesce)
     EXPECT_EQ(m.kind, host::MessageKind::Char);
     ASSERT_TRUE(desktop_.peek(m));
     EXPECT_EQ(m.kind, host::MessageKind::Quit);
-    EXPECT_EQ(m.wparam, 4u);
+    EXPECT_EQ(m.exit_code, 4);
     EXPECT_FALSE(desktop_.peek(m));
 }
 
@@ -125,7 +125,7 @@ TEST_F(DesktopTest, TimerMessagesAreMadeWhileMessagesAreTaken)
     const host::Message m = desktop_.get();
     EXPECT_EQ(m.kind, host::MessageKind::Timer);
     EXPECT_EQ(m.window, w);
-    EXPECT_EQ(m.wparam, 7u);
+    EXPECT_EQ(m.timer_id, 7u);
     desktop_.kill_timer(w, 7);
     std::this_thread::sleep_for(std::chrono::milliseconds(10));
     host::Message none;
@@ -146,10 +146,10 @@ TEST_F(DesktopTest, WindowDestroyingItselfWhileHandlingAMessage)
         return 42;
     });
     desktop_.set_timer(w, 1, std::chrono::milliseconds(1));
-    EXPECT_EQ(desktop_.send({w, host::MessageKind::Close, 0, 0}), 42);
+    EXPECT_EQ(desktop_.send({w, host::MessageKind::Close}), 42);
     EXPECT_EQ(destroys, 1);
     EXPECT_FALSE(desktop_.window_exists(w));
-    EXPECT_EQ(desktop_.send({w, host::MessageKind::Close, 0, 0}), 0);
+    EXPECT_EQ(desktop_.send({w, host::MessageKind::Close}), 0);
     std::this_thread::sleep_for(std::chrono::milliseconds(3));
     host::Message m;
     EXPECT_FALSE(desktop_.peek(m));  // its timer went with it

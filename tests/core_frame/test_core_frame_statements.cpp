@@ -54,13 +54,13 @@ TEST_F(FrameTest, EndlessOneStatementLoopStillReactsToCtrlC)
 {
     // The console turns the Ctrl+C character into the user break event.
     const auto console = desktop_.create_window(host::WindowInfo{}, [](const host::Message& m) -> std::int64_t {
-        if (m.kind == host::MessageKind::Char && m.wparam == 3)
+        if (m.kind == host::MessageKind::Char && m.character == 3)
             rt::RAISE_EVENT(rt::kEventBreak);
         return 0;
     });
     front_->on_collect = [console](host::Desktop& d, int n) {
         if (n == 3)
-            d.post({console, host::MessageKind::Char, 3, 0});
+            d.post({.window = console, .kind = host::MessageKind::Char, .character = 3});
     };
     int bodies = 0;
     const int code = rt::run_main_routine([&] {
@@ -200,7 +200,7 @@ TEST_F(FrameTest, TimerFiresAfterIntervalTicksCountedOnlyWhenPumped)
     ASSERT_TRUE(runtime_.frame().trap_window);
     const auto trap = runtime_.frame().trap_window->id();
     auto tick_and_pump = [&] {
-        desktop_.post({trap, host::MessageKind::Timer, rt::TrapWindow::kTimerId, 0});
+        desktop_.post({.window = trap, .kind = host::MessageKind::Timer, .timer_id = rt::TrapWindow::kTimerId});
         rt::pump_messages();
         rt::STMT();
     };
@@ -208,7 +208,7 @@ TEST_F(FrameTest, TimerFiresAfterIntervalTicksCountedOnlyWhenPumped)
     EXPECT_EQ(runs, 0);
     tick_and_pump();
     EXPECT_EQ(runs, 1);
-    desktop_.post({trap, host::MessageKind::Timer, rt::TrapWindow::kTimerId, 0});  // not pumped
+    desktop_.post({.window = trap, .kind = host::MessageKind::Timer, .timer_id = rt::TrapWindow::kTimerId});  // not pumped
     rt::TIMER_CTRL(0);
     rt::pump_messages();
     EXPECT_EQ(runtime_.frame().timer_ticks, 0u);

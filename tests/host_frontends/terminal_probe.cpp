@@ -32,7 +32,7 @@ std::string token(const host::Message& m)
 {
     const char kind = m.kind == host::MessageKind::KeyDown ? 'D' : m.kind == host::MessageKind::SysKeyDown ? 'S' : 'C';
     char text[8];
-    std::snprintf(text, sizeof text, "%c%02X ", kind, unsigned(m.wparam & 0xFF));
+    std::snprintf(text, sizeof text, "%c%02X ", kind, unsigned(m.kind == host::MessageKind::Char ? m.character : m.key & 0xFF));
     return text;
 }
 
@@ -70,7 +70,7 @@ int main(int argc, char** argv)
         case host::MessageKind::Char:
             keys += token(m);
             paint_keys();
-            if (m.kind == host::MessageKind::Char && m.wparam == 'm')
+            if (m.kind == host::MessageKind::Char && m.character == 'm')
                 desktop.message_box("Probe", "Hello\r\nWorld");
             break;
         case host::MessageKind::Close:
@@ -94,7 +94,7 @@ int main(int argc, char** argv)
     while (true) {
         const host::Message m = desktop.get();
         if (m.kind == host::MessageKind::Quit)
-            return int(m.wparam);
+            return m.exit_code;
         desktop.dispatch(m);
     }
 }

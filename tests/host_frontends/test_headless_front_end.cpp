@@ -18,16 +18,22 @@ using host::Message;
 using host::MessageKind;
 namespace vk = host::vk;
 
-bool same(const Message& m, MessageKind kind, std::uint32_t wparam)
+// The kind and the number it carries: the key of a key message, the byte of a Char.
+std::uint32_t carried(const Message& m)
 {
-    return m.kind == kind && m.wparam == wparam;
+    return m.kind == MessageKind::Char ? m.character : m.key;
+}
+
+bool same(const Message& m, MessageKind kind, std::uint32_t key_or_character)
+{
+    return m.kind == kind && carried(m) == key_or_character;
 }
 
 std::string describe(const std::vector<Message>& messages)
 {
     std::string text;
     for (const Message& m : messages)
-        text += std::to_string(int(m.kind)) + ":" + std::to_string(m.wparam) + " ";
+        text += std::to_string(int(m.kind)) + ":" + std::to_string(carried(m)) + " ";
     return text;
 }
 
@@ -44,7 +50,7 @@ TEST(KeyChord, ParsesNamesAndModifiers)
     ASSERT_TRUE(ctrl_c);
     EXPECT_TRUE(ctrl_c->ctrl);
     EXPECT_EQ(ctrl_c->virtual_key, vk::KeyC);
-    EXPECT_EQ(host::parse_key_chord("pgdn")->virtual_key, vk::Next);
+    EXPECT_EQ(host::parse_key_chord("pgdn")->virtual_key, vk::PageDown);
     EXPECT_EQ(host::parse_key_chord("F12")->virtual_key, vk::F12);
     EXPECT_FALSE(host::parse_key_chord("F13"));
     EXPECT_FALSE(host::parse_key_chord("hyper+A"));
@@ -145,7 +151,7 @@ protected:
 
 TEST_F(HeadlessFrontEndTest, InjectedMessagesGoToTheMainWindow)
 {
-    headless->inject(Message{0, MessageKind::Char, 'x', 1});
+    headless->inject(Message{.window = 0, .kind = MessageKind::Char, .character = 'x'});
     const auto messages = drain();
     ASSERT_EQ(messages.size(), 1U);
     EXPECT_EQ(messages[0].window, window);

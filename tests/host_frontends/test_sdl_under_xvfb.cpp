@@ -7,6 +7,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
@@ -224,12 +225,12 @@ TEST_F(SdlUnderXvfb, EventsBecomeMessages)
             keys.push_back(m);
     }
     ASSERT_EQ(keys.size(), 7U);
-    EXPECT_EQ(keys[0].wparam, vk::F1 + 4);
-    EXPECT_EQ(keys[1].wparam, vk::KeyC);
-    EXPECT_TRUE(keys[2].kind == MessageKind::Char && keys[2].wparam == 3);
-    EXPECT_EQ(keys[3].wparam, 0x8AU);
-    EXPECT_EQ(keys[4].wparam, 0xBFU);
-    EXPECT_EQ(keys[5].wparam, unsigned('a'));
+    EXPECT_EQ(keys[0].key, vk::F1 + 4);
+    EXPECT_EQ(keys[1].key, vk::KeyC);
+    EXPECT_TRUE(keys[2].kind == MessageKind::Char && keys[2].character == 3);
+    EXPECT_EQ(keys[3].character, 0x8AU);
+    EXPECT_EQ(keys[4].character, 0xBFU);
+    EXPECT_EQ(keys[5].character, unsigned('a'));
     EXPECT_EQ(keys[6].kind, MessageKind::Close);
     EXPECT_EQ(keys[6].window, window);
 }
@@ -247,14 +248,50 @@ TEST_F(SdlUnderXvfb, ResizingPostsSizeAndWheelScrolls)
     SDL_PushEvent(&wheel);
     int size_seen = 0, line_downs = 0;
     for (const Message& m : collect(std::chrono::milliseconds(500))) {
-        if (m.kind == MessageKind::Size && m.lparam == (560 | 300 << 16))
+        if (m.kind == MessageKind::Size && m.client_size == host::ClientSize{560, 300})
             ++size_seen;
-        if (m.kind == MessageKind::VScroll && m.wparam == host::scroll::LineDown)
+        if (m.kind == MessageKind::VScroll && m.scroll_request == host::scroll::LineDown)
             ++line_downs;
     }
     EXPECT_EQ(size_seen, 1);
     EXPECT_EQ(line_downs, 2);
     EXPECT_EQ(sdl->window_pixels(window)->width(), 560);
+}
+
+// Real key presses through the X server (xdotool): at the largest scale (the
+// 800x600 display holds scale 1 only) Ctrl+Plus, Ctrl+= and Ctrl+keypad Plus
+// change nothing and type nothing; the "a" after them arrives as the only text.
+TEST_F(SdlUnderXvfb, ScaleKeysTypedOnTheKeyboardNeverReachTheProgram)
+{
+    if (!have("xdotool"))
+        GTEST_SKIP() << "xdotool is not installed";
+    collect();
+    ASSERT_EQ(sdl->scale(window), 1);
+    const std::string display = "DISPLAY=" + server_->display() + " ";
+    ASSERT_EQ(std::system((display + "xdotool search --sync --name '^Qk14$' windowfocus --sync").c_str()), 0);
+    ASSERT_EQ(std::system((display + "xdotool key --delay 20 ctrl+plus ctrl+equal ctrl+KP_Add a").c_str()), 0);
+    std::vector<Message> messages;
+    const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    const auto typed_a = [&] {
+        return std::any_of(messages.begin(), messages.end(),
+                           [](const Message& m) { return m.kind == MessageKind::Char && m.character == 'a'; });
+    };
+    while (!typed_a() && std::chrono::steady_clock::now() < until) {
+        const std::vector<Message> more = collect(std::chrono::milliseconds(50));
+        messages.insert(messages.end(), more.begin(), more.end());
+    }
+    ASSERT_TRUE(typed_a()) << "the keys did not reach the window";
+    std::string text;
+    std::vector<std::uint32_t> keys;
+    for (const Message& m : messages) {
+        if (m.kind == MessageKind::Char)
+            text += static_cast<char>(m.character);
+        if (m.kind == MessageKind::KeyDown && m.key != vk::Control && m.key != vk::Shift)
+            keys.push_back(m.key);
+    }
+    EXPECT_EQ(text, "a");
+    EXPECT_EQ(keys, std::vector<std::uint32_t>{'A'});
+    EXPECT_EQ(sdl->scale(window), 1);
 }
 
 // On a 1920x1080 display the window opens at scale 2 and shows every pixel of
@@ -356,12 +393,12 @@ TEST(SdlKeyTranslation, ControlKeysMakeCharactersAndAltIsASystemKey)
     const auto enter = host::messages_for_sdl_key(true, SDLK_RETURN, 0, 1);
     ASSERT_EQ(enter.size(), 2U);
     EXPECT_EQ(enter[1].kind, MessageKind::Char);
-    EXPECT_EQ(enter[1].wparam, 13U);
+    EXPECT_EQ(enter[1].character, 13U);
     const auto esc = host::messages_for_sdl_key(true, SDLK_ESCAPE, 0, 1);
-    EXPECT_EQ(esc[1].wparam, 27U);
+    EXPECT_EQ(esc[1].character, 27U);
     const auto letter = host::messages_for_sdl_key(true, SDLK_a, 0, 1);
     ASSERT_EQ(letter.size(), 1U);  // its character comes as text input
-    EXPECT_EQ(letter[0].wparam, unsigned('A'));
+    EXPECT_EQ(letter[0].key, unsigned('A'));
     const auto alt_x = host::messages_for_sdl_key(true, SDLK_x, KMOD_LALT, 1);
     ASSERT_EQ(alt_x.size(), 1U);
     EXPECT_EQ(alt_x[0].kind, MessageKind::SysKeyDown);
@@ -370,19 +407,19 @@ TEST(SdlKeyTranslation, ControlKeysMakeCharactersAndAltIsASystemKey)
     // Left Alt with 1..9, 0, - and = stands for F1..F12; with AltGr it does not.
     const auto alt_0 = host::messages_for_sdl_key(true, SDLK_0, KMOD_LALT, 1);
     ASSERT_EQ(alt_0.size(), 1U);
-    EXPECT_TRUE(alt_0[0].kind == f10[0].kind && alt_0[0].wparam == vk::F1 + 9);
+    EXPECT_TRUE(alt_0[0].kind == f10[0].kind && alt_0[0].key == vk::F1 + 9);
     const auto alt_minus = host::messages_for_sdl_key(true, SDLK_MINUS, KMOD_LALT, 1);
     ASSERT_EQ(alt_minus.size(), 1U);
     EXPECT_EQ(alt_minus[0].kind, MessageKind::KeyDown);
-    EXPECT_EQ(alt_minus[0].wparam, vk::F1 + 10);
-    EXPECT_EQ(host::messages_for_sdl_key(false, SDLK_1, KMOD_LALT, 1)[0].wparam, vk::F1);
-    EXPECT_EQ(host::messages_for_sdl_key(true, SDLK_EQUALS, KMOD_LALT, 1)[0].wparam, vk::F12);
-    EXPECT_EQ(host::messages_for_sdl_key(true, SDLK_1, KMOD_RALT, 1)[0].wparam, unsigned('1'));
+    EXPECT_EQ(alt_minus[0].key, vk::F1 + 10);
+    EXPECT_EQ(host::messages_for_sdl_key(false, SDLK_1, KMOD_LALT, 1)[0].key, vk::F1);
+    EXPECT_EQ(host::messages_for_sdl_key(true, SDLK_EQUALS, KMOD_LALT, 1)[0].key, vk::F12);
+    EXPECT_EQ(host::messages_for_sdl_key(true, SDLK_1, KMOD_RALT, 1)[0].key, unsigned('1'));
     const auto shift_up = host::messages_for_sdl_key(false, SDLK_LSHIFT, 0, 1);
     EXPECT_EQ(shift_up[0].kind, MessageKind::KeyUp);
-    EXPECT_EQ(shift_up[0].wparam, vk::Shift);
+    EXPECT_EQ(shift_up[0].key, vk::Shift);
     EXPECT_TRUE(host::messages_for_sdl_key(true, SDLK_CAPSLOCK, 0, 1).empty());
-    EXPECT_EQ(host::virtual_key_for_sdl(SDLK_PAGEDOWN), vk::Next);
+    EXPECT_EQ(host::virtual_key_for_sdl(SDLK_PAGEDOWN), vk::PageDown);
     EXPECT_EQ(host::virtual_key_for_sdl(SDLK_F12), vk::F12);
 }
 

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Builds the .deb, checks its Depends, unpacks it into a scratch root (no
-# installation needed) and runs the installed programs from there:
+# Builds the .deb, checks its Depends and Recommends, runs lintian on it (no
+# error, no warning), unpacks it into a scratch root (no installation needed)
+# and runs the installed programs from there:
 # qk14 --version; qk14 --ui headless for 3 s against the installed simulator;
 # the firmware's sources, images and simulator scripts are in it;
 # and a missing QK.DEF, whose report must carry the text of the installed
@@ -29,13 +30,22 @@ for package in libsdl2-2.0-0 libncursesw6 libpng16-16 libgensio4 unifont; do
   grep -qw -- "$package" <<<"$depends" || fail "Depends lacks $package: $depends"
 done
 
+recommends=$(dpkg-deb -f "$deb" Recommends)
+grep -qw -- bash-completion <<<"$recommends" || fail "Recommends lacks bash-completion: $recommends"
+
+# Debian's checks: every error and warning fails; the tags are printed.
+command -v lintian >/dev/null || fail "lintian is not installed (scripts/install-packages.sh installs it)"
+lintian --no-cfg --fail-on error,warning "$deb" >"$scratch/lintian.log" 2>&1 ||
+  { cat "$scratch/lintian.log" >&2; fail "lintian found errors or warnings"; }
+
 root=$scratch/root
 dpkg-deb -x "$deb" "$root"
 usr=$root/usr
 for file in bin/qk14 bin/qkp877w bin/qk-target-sim lib/qkmonitors/Q7R2ER50.DLL \
             share/qkmonitors/demo/qk14/QK.DEF share/qkmonitors/demo/qkp877w/QK.DEF \
-            share/man/man1/qk14.1 share/man/man1/qkp877w.1 share/man/man1/qk-target-sim.1 \
-            share/bash-completion/completions/qk14 share/doc/qkmonitors/LICENSE \
+            share/man/man1/qk14.1.gz share/man/man1/qkp877w.1.gz share/man/man1/qk-target-sim.1.gz \
+            share/bash-completion/completions/qk14 share/doc/qkmonitors/copyright \
+            share/doc/qkmonitors/changelog.gz \
             share/qkmonitors/firmware/README.md share/qkmonitors/firmware/z80/qk14mon.asm \
             share/qkmonitors/firmware/z80/qk14mon.bin share/qkmonitors/firmware/z80/run-in-simh.sh \
             share/qkmonitors/firmware/z80/demo/QK.DEF share/qkmonitors/firmware/pic16f877/qkmon877.asm \

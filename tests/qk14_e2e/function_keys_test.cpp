@@ -24,6 +24,20 @@ TEST_F(FunctionKeys, F11InLogModePromptsAgainAndEmptyNameReturns)
     EXPECT_EQ(back.at(53, 23, 13), "F11=         ");
 }
 
+// Keys typed right behind F11 go to its prompt, keys typed before it to the
+// command line: the whole name reaches the prompt.
+TEST_F(FunctionKeys, KeysTypedRightAfterF11GoToItsPrompt)
+{
+    directory_.write("abc.DAT", "2,3,CNT,80001,H\r\n");
+    start_simulator();
+    HeadlessScript script = started();
+    script.text("R1").key("F11").text("abc").key("Enter").until(16, "CNT").screen("log.txt").close();
+    EXPECT_EQ(run(script), 0);
+    const ScreenCapture log_page = screen("log.txt");
+    EXPECT_EQ(log_page.at(53, 23, 13), "F11=abc      ") << log_page.text();
+    EXPECT_EQ(log_page.at(3, 21, 14), "Command :R1   ") << log_page.text();
+}
+
 // F10 once the clock shows, "ab" typed at the prompt, a pause, then "c" and
 // Enter. The pause is what the cases check.
 HeadlessScript prompt_with_pauses()

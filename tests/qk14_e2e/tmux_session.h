@@ -12,6 +12,7 @@
 #include <memory>
 #include <sstream>
 #include <string>
+#include <string_view>
 #include <thread>
 #include <vector>
 
@@ -32,6 +33,47 @@ inline std::string shell_output(const std::string& command)
     while ((n = std::fread(buffer, 1, sizeof buffer, pipe.get())) > 0)
         output.append(buffer, n);
     return output;
+}
+
+inline std::vector<std::string> lines_of(const std::string& text)
+{
+    std::vector<std::string> lines;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);)
+        lines.push_back(line);
+    return lines;
+}
+
+// capture-pane -e text as shown: escape sequences dropped, and the letters of
+// the line-drawing set between shift-out (0x0E) and shift-in (0x0F) as lines.
+inline std::string shown_text(const std::string& escaped)
+{
+    static const std::string_view letters = "qxlkmjtuwvn";
+    static const std::string_view lines[] = {"─", "│", "┌", "┐", "└", "┘", "├", "┤", "┬", "┴", "┼"};
+    std::string shown;
+    bool alternate = false;
+    for (std::size_t i = 0; i < escaped.size(); ++i) {
+        const char c = escaped[i];
+        if (c == '\x1b') {
+            // CSI: parameters up to a final byte from 0x40 to 0x7E.
+            if (i + 1 < escaped.size() && escaped[i + 1] == '[') {
+                i += 2;
+                while (i < escaped.size() && (escaped[i] < 0x40 || escaped[i] > 0x7E))
+                    ++i;
+            }
+            continue;
+        }
+        if (c == '\x0e' || c == '\x0f') {
+            alternate = c == '\x0e';
+            continue;
+        }
+        const std::size_t letter = alternate ? letters.find(c) : std::string_view::npos;
+        if (letter != std::string_view::npos)
+            shown += lines[letter];
+        else
+            shown += c;
+    }
+    return shown;
 }
 
 // Single quotes for the shell.
@@ -83,14 +125,17 @@ public:
 
     std::string capture() const { return shell_output("tmux -L " + socket_ + " capture-pane -p -t qk"); }
     void send_keys(const std::string& keys) const { shell_output("tmux -L " + socket_ + " send-keys -t qk " + keys); }
+    // Any tmux command on this server ("resize-window -t qk -x 80 -y 12").
+    void tmux_command(const std::string& arguments) const { shell_output("tmux -L " + socket_ + " " + arguments); }
 
-    std::vector<std::string> rows() const
+    std::vector<std::string> rows() const { return lines_of(capture()); }
+
+    // The rows as the terminal shows them: colours dropped, and the
+    // characters between shift-out and shift-in (the alternate set, which
+    // capture-pane leaves as its letters) as the lines they stand for.
+    std::vector<std::string> shown_rows() const
     {
-        std::vector<std::string> lines;
-        std::istringstream in(capture());
-        for (std::string line; std::getline(in, line);)
-            lines.push_back(line);
-        return lines;
+        return lines_of(shown_text(shell_output("tmux -L " + socket_ + " capture-pane -p -e -t qk")));
     }
 
     // Polls until the condition holds or the limit passes.

@@ -17,6 +17,8 @@ set(CPACK_DEBIAN_PACKAGE_SECTION electronics)
 # window's font.
 set(CPACK_DEBIAN_PACKAGE_DEPENDS
     "libc6 (>= 2.34), libstdc++6 (>= 12), libgcc-s1, libsdl2-2.0-0 (>= 2.0.12), libncursesw6 (>= 6), libtinfo6 (>= 6), libpng16-16 (>= 1.6), unifont")
+# The C library's Japanese texts, for the system's reasons in Japanese reports.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "locales, libc-l10n")
 # Only what the install rules name goes into the package.
 set(CPACK_STRIP_FILES ON)
 include(CPack)

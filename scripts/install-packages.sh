@@ -2,7 +2,7 @@
 # Installs the Debian packages the build, the tests and the demo need.
 # With --demo: only what building and running the programs needs.
 set -euo pipefail
-packages=(build-essential cmake pkg-config libsdl2-dev libncurses-dev libpng-dev unifont)
+packages=(build-essential cmake pkg-config libsdl2-dev libncurses-dev libpng-dev unifont locales libc-l10n)
 if [ "${1:-}" != "--demo" ]; then
   packages+=(libgtest-dev libgmock-dev libbenchmark-dev xvfb xauth x11-apps tmux clang libclang-rt-14-dev
              dpkg-dev file)
@@ -16,4 +16,10 @@ if [ ${#missing[@]} -gt 0 ]; then
   [ "$(id -u)" -ne 0 ] && sudo_cmd=(sudo)
   "${sudo_cmd[@]}" apt-get update
   DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y "${missing[@]}"
+fi
+# The Japanese locale: Japanese system reasons in reports (and their tests).
+if ! locale -a 2>/dev/null | grep -qix 'ja_JP.utf-\?8'; then
+  sudo_cmd=()
+  [ "$(id -u)" -ne 0 ] && sudo_cmd=(sudo)
+  "${sudo_cmd[@]}" localedef -i ja_JP -f UTF-8 ja_JP.UTF-8
 fi

@@ -42,8 +42,8 @@ constexpr std::int16_t kDirectory = 1;
 constexpr std::array<int, 4> kFileListColumns{10, 20, 30, 40};
 constexpr std::string_view kFilePrompt = "File Name(*.DAT):";
 constexpr std::int32_t kPromptAlone = 1;  // the prompt without "? "
-// A notice fills the response row up to the last column but one.
-constexpr std::size_t kNoticeCells = kScreenColumns - 1 - kResponsePlace.column;
+// A notice fills the response row to its end.
+constexpr std::size_t kNoticeCells = kScreenColumns - kResponsePlace.column;
 
 std::string current_date_text() { return rt::value_of(rt::date_s(rt::lit(""))); }
 std::string current_time_text() { return rt::value_of(rt::time_s()); }

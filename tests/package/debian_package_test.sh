@@ -28,6 +28,11 @@ for package in libsdl2-2.0-0 libncursesw6 libpng16-16 unifont; do
   grep -qw -- "$package" <<<"$depends" || fail "Depends lacks $package: $depends"
 done
 
+recommends=$(dpkg-deb -f "$deb" Recommends)
+for package in locales libc-l10n; do
+  grep -qw -- "$package" <<<"$recommends" || fail "Recommends lacks $package: $recommends"
+done
+
 root=$scratch/root
 dpkg-deb -x "$deb" "$root"
 usr=$root/usr

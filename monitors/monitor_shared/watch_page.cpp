@@ -136,8 +136,8 @@ constexpr int kLoadClearBlanks = 40;
 // What a trapped load failure says after the file's name, in the user's
 // language (UTF-8; `entry` is the refused one where there is one).
 struct ProblemWording {
-    std::string_view line;  // before the line number; "" when the number comes first
-    std::string_view line_after;
+    std::string_view line;        // between the file's name and the line number
+    std::string_view line_after;  // after the line number
     std::string_view row_outside;     // %d: the row
     std::string_view column_outside;  // %d: the column
     std::string_view address_too_long;
@@ -228,8 +228,8 @@ WatchFileLoad load_watch_page(const std::string& file_name)
     bool failed = false;
     bool opened = false;
     WatchPage page;
-    std::optional<WatchEntry> entry;          // the entry being added
-    std::uint32_t entry_start = 0;            // where its fields begin in the file
+    std::optional<WatchEntry> entry;  // the entry being added
+    std::uint32_t entry_start = 0;    // where its fields begin in the file
     rt::label_scope(kLoadEnd, [&] {
         if (failed)
             return;

@@ -61,7 +61,7 @@ std::string replaced_notice(const std::string& name)
 {
     if (rt::user_language() == rt::Language::Japanese)
         return rt::sjis_from_utf8("ログ ") + name +
-               rt::sjis_from_utf8(" は削除か置き換えられました。新しいファイルに記録を続けます");
+               rt::sjis_from_utf8(" は削除か置換されました。新しいファイルに続けます");
     return "Log " + name + " was deleted or replaced: logging goes on in a new file";
 }
 

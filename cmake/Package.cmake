@@ -24,7 +24,8 @@ set(CPACK_DEBIAN_PACKAGE_SECTION electronics)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS
     "libc6 (>= 2.34), libstdc++6 (>= 12), libgcc-s1, libsdl2-2.0-0 (>= 2.0.12), libncursesw6 (>= 6), libtinfo6 (>= 6), libpng16-16 (>= 1.6), libgensio4 (>= 2.6), unifont")
 # Without bash-completion the completions are installed but never loaded.
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "bash-completion")
+# The C library's Japanese texts, for the system's reasons in Japanese reports.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "bash-completion, locales, libc-l10n")
 # Only what the install rules name goes into the package.
 set(CPACK_STRIP_FILES ON)
 include(CPack)

@@ -23,9 +23,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         const auto request = monitor::watch_request(entry);
         if (!request || request->empty())
             std::abort();
-        // Every place the page prints at is on the 80 x 24 screen.
+        // Every place the page prints at is on the screen, labels in the work area.
         const auto value = monitor::value_place(entry);
-        if (entry.column < 0 || entry.row < 0 || entry.row > 23 || value.column > 79)
+        if (entry.column < 0 || entry.column > 79 || entry.row < monitor::kWorkAreaFirstRow ||
+            entry.row > monitor::kWorkAreaLastRow || value.column > 79)
             std::abort();
         (void)monitor::watch_static_text(entry);
         for (const auto kind : {monitor::MonitorKind::Qk14, monitor::MonitorKind::QkP877W})

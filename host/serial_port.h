@@ -58,6 +58,9 @@ inline constexpr std::uint32_t Framing = 0x0008;
 inline constexpr std::uint32_t Break = 0x0010;
 inline constexpr std::uint32_t TransmitFull = 0x0100;
 inline constexpr std::uint32_t DeviceIo = 0x0400;         // transfer failed, or the line hung up
+// Printer lines of the same word; no serial port sets them.
+inline constexpr std::uint32_t DeviceNotSelected = 0x0800;
+inline constexpr std::uint32_t OutOfPaper = 0x1000;
 }  // namespace serial_error_bit
 
 struct SerialModemStatus {

@@ -7,6 +7,8 @@ packages=(build-essential cmake pkg-config libsdl2-dev libncurses-dev libpng-dev
 packages+=(z80asm simh socat)
 # The PIC16F877 monitor firmware: its assembler, and the simulated PIC it runs on.
 packages+=(gputils gpsim)
+# The C library's Japanese texts and the ja_JP.UTF-8 locale the Japanese reports are tested in.
+packages+=(locales libc-l10n)
 if [ "${1:-}" != "--demo" ]; then
   packages+=(libgtest-dev libgmock-dev libbenchmark-dev xvfb xauth x11-apps tmux clang libclang-rt-14-dev
              dpkg-dev file ser2net lintian xdotool)
@@ -20,4 +22,10 @@ if [ ${#missing[@]} -gt 0 ]; then
   [ "$(id -u)" -ne 0 ] && sudo_cmd=(sudo)
   "${sudo_cmd[@]}" apt-get update
   DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y "${missing[@]}"
+fi
+# The Japanese locale: Japanese system reasons in reports (and their tests).
+if ! locale -a 2>/dev/null | grep -qix 'ja_JP.utf-\?8'; then
+  sudo_cmd=()
+  [ "$(id -u)" -ne 0 ] && sudo_cmd=(sudo)
+  "${sudo_cmd[@]}" localedef -i ja_JP -f UTF-8 ja_JP.UTF-8
 fi

@@ -7,6 +7,8 @@
 #include "runtime/core/frame.h"
 #include "runtime/core/shift_jis.h"
 #include "runtime/core/string_functions.h"
+#include "runtime/core/text_from_utf8.h"
+#include "runtime/core/user_language.h"
 #include "runtime/files/device_table.h"
 #include "runtime/files/file_operations.h"
 
@@ -54,6 +56,15 @@ void report_failure(std::int32_t fileNumber, ScreenPlace place, const std::strin
     stmt(__LINE__, [&] { rt::BEEP(); });
 }
 
+// The log file was deleted or replaced and is opened again, in the user's language.
+std::string replaced_notice(const std::string& name)
+{
+    if (rt::user_language() == rt::Language::Japanese)
+        return rt::sjis_from_utf8("ログ ") + name +
+               rt::sjis_from_utf8(" は削除か置換されました。新しいファイルに続けます");
+    return "Log " + name + " was deleted or replaced: logging goes on in a new file";
+}
+
 }  // namespace
 
 std::string message_row_text(std::string_view text, std::size_t cells)
@@ -95,7 +106,7 @@ bool append_change_log(std::int32_t fileNumber, const std::string& name, std::st
         stmt(__LINE__, [&] { rt::CLOSE({fileNumber}); });
         if (!open_change_log(fileNumber, name, messagePlace))
             return false;
-        show_message(messagePlace, "Log " + name + " was deleted or replaced: logging goes on in a new file");
+        show_message(messagePlace, replaced_notice(name));
     }
     std::string reason;
     if (run_trapped([&] { print_to_file(fileNumber, line, kEndLine); }, reason))

@@ -19,6 +19,7 @@
 #include "runtime/console/keyboard_reads.h"
 #include "runtime/console/screen_statements.h"
 #include "runtime/core/frame.h"
+#include "runtime/core/standard_error_note.h"
 #include "runtime/core/string_functions.h"
 #include "runtime/core/string_ops.h"
 #include "runtime/files/device_table.h"
@@ -41,6 +42,8 @@ constexpr std::int16_t kDirectory = 1;
 constexpr std::array<int, 4> kFileListColumns{10, 20, 30, 40};
 constexpr std::string_view kFilePrompt = "File Name(*.DAT):";
 constexpr std::int32_t kPromptAlone = 1;  // the prompt without "? "
+// A notice fills the response row to its end.
+constexpr std::size_t kNoticeCells = kScreenColumns - kResponsePlace.column;
 
 std::string current_date_text() { return rt::value_of(rt::date_s(rt::lit(""))); }
 std::string current_time_text() { return rt::value_of(rt::time_s()); }
@@ -93,11 +96,28 @@ void MonitorProgram::read_settings()
 void MonitorProgram::show_settings_problems()
 {
     std::string text;
-    for (const std::string& problem : state_.settings.problems)
+    for (const std::string& problem : state_.settings.problems) {
         text += (text.empty() ? "" : "  ") + problem;
+        stmt(__LINE__, [&] { rt::NOTE_ON_STANDARD_ERROR(problem); });
+    }
     stmt(__LINE__, [&] { rt::BEEP(); });
+    show_notice(text);
+}
+
+void MonitorProgram::show_notice(std::string_view text)
+{
     stmt(__LINE__, [&] { locate(kResponsePlace); });
-    stmt(__LINE__, [&] { print(text_to_row_end(text, kResponsePlace)); });
+    stmt(__LINE__, [&] { print(message_row_text(text, kNoticeCells)); });
+    stmt(__LINE__, [&] { state_.notice_shown = true; });
+}
+
+void MonitorProgram::clear_notice()
+{
+    if (!state_.notice_shown)
+        return;
+    stmt(__LINE__, [&] { locate(kResponsePlace); });
+    stmt(__LINE__, [&] { print_blanks(static_cast<int>(kNoticeCells)); });
+    stmt(__LINE__, [&] { state_.notice_shown = false; });
 }
 
 void MonitorProgram::draw_frame()
@@ -233,6 +253,7 @@ void MonitorProgram::key_step()
         stmt(__LINE__, [&] { action = monitor::key_step(state_, key, board_.kind); });
         switch (action) {
         case KeyAction::Repeat:
+            clear_notice();
             stmt(__LINE__, [&] { locate(kCommandPlace); });
             stmt(__LINE__, [&] { print_blanks(static_cast<int>(kCommandLineMax), kEndLine); });
             stmt(__LINE__, [&] { locate(kCommandPlace); });
@@ -248,6 +269,7 @@ void MonitorProgram::key_step()
             draw_dump_page();
             return;
         case KeyAction::Execute:
+            clear_notice();
             execute_command();
             return;
         case KeyAction::LineEdited:
@@ -359,15 +381,17 @@ void MonitorProgram::take_watch_file(DisplayMode mode, const std::string& base)
 
 bool MonitorProgram::load_watch_file()
 {
-    std::optional<WatchPage> page = load_watch_page(state_.watch_file_name);
-    if (!page) {
+    WatchFileLoad load = load_watch_page(state_.watch_file_name);
+    if (!load.page) {
         stmt(__LINE__, [&] {
             state_.watch_file_name.clear();
             state_.reply_failed = true;
         });
+        show_notice(load.problem);
         return false;
     }
-    state_.watch_page = std::move(*page);
+    clear_notice();
+    state_.watch_page = std::move(*load.page);
     if (state_.current_mode != DisplayMode::Log)
         draw_watch_entries(state_.watch_page);
     stmt(__LINE__, [&] { state_.reply_failed = false; });

@@ -80,8 +80,14 @@ protected:
     void take_watch_file(DisplayMode mode, const std::string& base);
     // Loads the current watch file into the page and draws its entries (not
     // in mode 11, which shows only changes). On failure the file name is
-    // forgotten and reply_failed set. Returns whether the page loaded.
+    // forgotten, reply_failed set and the notice says which file and why.
+    // Returns whether the page loaded.
     bool load_watch_file();
+    // A notice on the response row (a value or file the program could not
+    // use), over the whole row; the next command, or a page that loads,
+    // clears the whole row again.
+    void show_notice(std::string_view text);
+    void clear_notice();
 
     MonitorState state_;
     const BoardDescription& board_;
@@ -99,7 +105,8 @@ private:
     void switch_function_keys_on();
     void clock_tick();
     void read_settings();
-    // QK.DEF values that could not be used, in words on the response row.
+    // QK.DEF values that could not be used, in words on the response row
+    // and on standard error.
     void show_settings_problems();
     void read_next_dump_row();
     void enter_watch_page(DisplayMode mode);

@@ -45,6 +45,7 @@ struct MonitorState {
     std::string reply;
     bool reply_failed = false;
     bool link_fault = false;          // the last dump row or watch value did not come
+    bool notice_shown = false;        // a notice fills the response row
     std::uint16_t dump_base = 0;       // Qk14: multiple of 256; QkP877W: 0x000 or 0x100
     std::uint16_t dump_row_offset = 0;  // 0, 16, ..., 240
     Settings settings;                  // with the names of F2-F11

@@ -6,12 +6,15 @@
 #include <optional>
 #include <string>
 
+#include "monitors/monitor_shared/screen_place.h"
 #include "runtime/console/input_statements.h"
 #include "runtime/core/error.h"
 #include "runtime/core/frame.h"
 #include "runtime/core/number_conversions.h"
 #include "runtime/core/number_text.h"
 #include "runtime/core/string_ops.h"
+#include "runtime/core/text_from_utf8.h"
+#include "runtime/core/user_language.h"
 #include "runtime/files/device_table.h"
 #include "runtime/files/field_input.h"
 #include "runtime/files/file_operations.h"
@@ -20,7 +23,7 @@ namespace monitor {
 
 namespace {
 
-constexpr std::size_t kShownValueBytes = 16;
+constexpr int kShownValueBytes = 16;
 
 // VAL of the text stored as an integer of [low, high] (to nearest, ties to
 // even, as the conversion stores it); nothing when it does not fit.
@@ -41,12 +44,48 @@ std::optional<std::int16_t> int16_value(std::string_view text)
     return value ? std::optional<std::int16_t>(static_cast<std::int16_t>(*value)) : std::nullopt;
 }
 
+// What a setting allows and what happens instead, in the user's language (UTF-8).
+struct ProblemWording {
+    std::string_view channel;
+    std::string_view data_bits;
+    std::string_view byte_order;
+    std::string_view address;
+};
+
+constexpr ProblemWording kEnglish{
+    "the channel is 0, 1, 2 or 3; no channel opened",
+    "data bits are 7 or 8; 8 used",
+    "byte order is 0 (Little) or 1 (Big); unchanged",
+    "the address is 0000 to FFFF; ignored",
+};
+
+constexpr ProblemWording kJapanese{
+    "チャンネルは 0、1、2、3 のどれかです。チャンネルは開きません",
+    "データビットは 7 か 8 です。8 にします",
+    "バイト順は 0 (Little) か 1 (Big) です。変えません",
+    "アドレスは 0000～FFFF です。無視します",
+};
+
+const ProblemWording& wording() noexcept
+{
+    return rt::user_language() == rt::Language::Japanese ? kJapanese : kEnglish;
+}
+
 void report(Settings& settings, std::string_view key, std::string_view value, std::string_view allowed)
 {
-    std::string shown(value.substr(0, kShownValueBytes));
-    if (value.size() > kShownValueBytes)
+    std::string shown(fitting_text(value, kShownValueBytes));
+    if (shown.size() < value.size())
         shown += "...";
-    settings.problems.push_back("QK.DEF " + std::string(key) + shown + ": " + std::string(allowed));
+    settings.problems.push_back("QK.DEF " + std::string(key) + shown + ": " + rt::sjis_from_utf8(allowed));
+}
+
+// An "AD=" value is hexadecimal digits (blanks between them are skipped, as
+// the conversion skips them); an empty value is address 0.
+bool is_hexadecimal_text(std::string_view text) noexcept
+{
+    return std::all_of(text.begin(), text.end(), [](char c) {
+        return c == ' ' || (c >= '0' && c <= '9') || (c >= 'A' && c <= 'F') || (c >= 'a' && c <= 'f');
+    });
 }
 
 bool is_function_key_name(std::string_view key)
@@ -70,24 +109,27 @@ bool apply_settings_record(std::string_view record, Settings& settings, MonitorK
             settings.channel = *channel;
         } else {
             settings.channel = kNoChannel;
-            report(settings, key, value, "the channel is 0, 1, 2 or 3; no channel opened");
+            report(settings, key, value, wording().channel);
         }
     } else if (qk14 && key == "BT=") {
         const auto bits = int16_value(value);
         settings.data_bits = bits.value_or(8);
         if (!bits)
-            report(settings, key, value, "data bits are 7 or 8; 8 used");
+            report(settings, key, value, wording().data_bits);
     } else if (qk14 && key == "BL=") {
         if (const auto order = int16_value(value))
             settings.byte_order = *order;
         else
-            report(settings, key, value, "byte order is 0 (Little) or 1 (Big); unchanged");
+            report(settings, key, value, wording().byte_order);
     } else if (qk14 && key == "AD=") {
-        if (const auto address = integer_value("&H" + std::string(value), -2147483648.0, 2147483647.0)) {
+        const auto address = is_hexadecimal_text(value)
+                                 ? integer_value("&H" + std::string(value), -2147483648.0, 2147483647.0)
+                                 : std::nullopt;
+        if (address) {
             settings.start_address = static_cast<std::uint16_t>(*address & 0xFF00);
             start_address_read = true;
         } else {
-            report(settings, key, value, "the address is 0000 to FFFF; ignored");
+            report(settings, key, value, wording().address);
         }
     }
     if (qk14 && settings.data_bits != 7)
@@ -118,6 +160,7 @@ bool read_settings_file(Settings& settings, MonitorKind monitor)
         rt::push_temp("QK.DEF");
         rt::OPEN(1, 3, kSettingsFile);
     });
+    stmt(__LINE__, [&] { rt::read_utf8_as_shift_jis(kSettingsFile); });
     for (;;) {
         bool at_end = false;
         stmt(__LINE__, [&] { at_end = rt::FILE_EOF(kSettingsFile) != 0; });

@@ -9,9 +9,10 @@
 //
 // Keys are compared exactly; other records are ignored; later records win.
 // QkP877W reads only CH= and the F-names. A value that cannot be used (a
-// channel outside 0-3, a number outside its 16-bit or 32-bit range) is
-// noted in `problems` with the key, the value and what is allowed, and the
-// setting falls back as the note says.
+// channel outside 0-3, a number outside its 16-bit or 32-bit range, an
+// address that is not hexadecimal) is noted in `problems` with the key, the
+// value and what is allowed (in the user's language), and the setting falls
+// back as the note says. A file in UTF-8 is read as its Shift-JIS text.
 #pragma once
 
 #include <array>

@@ -6,12 +6,15 @@
 #include "monitors/monitor_shared/protocol.h"
 #include "runtime/console/input_statements.h"
 #include "runtime/core/error.h"
+#include "runtime/core/error_reason.h"
 #include "runtime/core/frame.h"
 #include "runtime/core/number_conversions.h"
 #include "runtime/core/number_text.h"
 #include "runtime/core/shift_jis.h"
 #include "runtime/core/string_functions.h"
 #include "runtime/core/string_ops.h"
+#include "runtime/core/text_from_utf8.h"
+#include "runtime/core/user_language.h"
 #include "runtime/files/device_table.h"
 #include "runtime/files/field_input.h"
 #include "runtime/files/file_operations.h"
@@ -21,13 +24,6 @@
 namespace monitor {
 
 namespace {
-
-constexpr std::uint16_t kSitePosition = 0x0301;
-constexpr std::uint16_t kSiteBadCount = 0x0302;
-constexpr std::uint16_t kSiteTooManyEntries = 0x0303;
-constexpr std::uint16_t kSiteOffScreen = 0x0304;
-
-constexpr int kScreenRows = 24;
 
 std::optional<int> hex_digit_value(char c)
 {
@@ -44,7 +40,7 @@ std::int16_t position_value(std::string_view text)
 {
     const rt::ParsedNumber number = rt::parse_number(text);
     if (!number.representable)
-        rt::RAISE_ERROR(rt::err::Overflow, kSitePosition);
+        rt::RAISE_ERROR(rt::err::Overflow, watch_site::Position);
     return rt::REAL_TO_I16_CHECK(number.value);
 }
 
@@ -66,15 +62,22 @@ WatchEntry make_watch_entry(WatchFields fields)
     entry.format = std::move(fields[4]);
     entry.column = position_value(entry.column_text);
     entry.row = position_value(entry.row_text);
+    const std::size_t longest = entry.is_port() ? kPortAddressFieldMax : kMemoryAddressFieldMax;
+    if (entry.address_field.size() > longest)
+        rt::RAISE_ERROR(rt::err::IllegalArgument, watch_site::AddressTooLong);
     if (!watch_request(entry))
-        rt::RAISE_ERROR(rt::err::IllegalArgument, kSiteBadCount);
+        rt::RAISE_ERROR(rt::err::IllegalArgument, watch_site::BadCount);
     return entry;
 }
 
 void add_watch_entry(WatchPage& page, WatchEntry entry)
 {
     if (page.entries.size() >= kWatchEntriesMax)
-        rt::RAISE_ERROR(rt::err::SubscriptOutOfRange, kSiteTooManyEntries);
+        rt::RAISE_ERROR(rt::err::SubscriptOutOfRange, watch_site::TooManyEntries);
+    if (entry.row < kWorkAreaFirstRow || entry.row > kWorkAreaLastRow)
+        rt::RAISE_ERROR(rt::err::IllegalArgument, watch_site::OffWorkArea);
+    if (entry.column < 0 || entry.column >= kScreenColumns)
+        rt::RAISE_ERROR(rt::err::IllegalArgument, watch_site::OffScreen);
     page.label_width = std::max(page.label_width, display_width(entry.label));
     page.entries.push_back(std::move(entry));
 }
@@ -84,12 +87,6 @@ void finish_watch_page(WatchPage& page)
     for (WatchEntry& entry : page.entries) {
         entry.value_column = entry.column + static_cast<std::int32_t>(page.label_width) + kWatchStaticWidth;
         entry.value_row = entry.row;
-        // The label is printed at its place, the value one column right of
-        // the value column; everything between lies on the same row.
-        const bool fits = entry.column >= 0 && entry.row >= 0 && entry.row < kScreenRows &&
-                          value_place(entry).column < kScreenColumns;
-        if (!fits)
-            rt::RAISE_ERROR(rt::err::IllegalArgument, kSiteOffScreen);
     }
 }
 
@@ -136,18 +133,114 @@ constexpr int kLoadEnd = 1;  // label at the end of the load
 constexpr ScreenPlace kLoadClear{1, 3};
 constexpr int kLoadClearBlanks = 40;
 
+// What a trapped load failure says after the file's name, in the user's
+// language (UTF-8; `entry` is the refused one where there is one).
+struct ProblemWording {
+    std::string_view line;        // between the file's name and the line number
+    std::string_view line_after;  // after the line number
+    std::string_view row_outside;     // %d: the row
+    std::string_view column_outside;  // %d: the column
+    std::string_view address_too_long;
+    std::string_view no_count;
+    std::string_view position_not_number;
+    std::string_view too_many_entries;
+    std::string_view ends_inside_entry;
+    std::string_view error_number;  // %d: the error number
+};
+
+constexpr ProblemWording kEnglish{
+    " line ",
+    "",
+    "row %d is outside the work area (rows 2-18)",
+    "column %d is off the screen (0-79)",
+    "the address field is too long",
+    "the address field has no count digit",
+    "the column or row is not a number of 16 bits",
+    "more than 51 entries",
+    "the file ends inside an entry",
+    "error [%d]",
+};
+
+constexpr ProblemWording kJapanese{
+    " ",
+    " 行目",
+    "行位置 %d は作業領域 (2～18 行) の外です",
+    "桁位置 %d は画面 (0～79) の外です",
+    "アドレス欄が長すぎます",
+    "アドレス欄に個数の桁がありません",
+    "桁位置か行位置が 16 ビットの数ではありません",
+    "エントリが 51 を超えています",
+    "エントリの途中でファイルが終わっています",
+    "エラー [%d]",
+};
+
+std::string with_number(std::string_view pattern, int number)
+{
+    std::string text(pattern);
+    if (const std::size_t at = text.find("%d"); at != std::string::npos)
+        text.replace(at, 2, std::to_string(number));
+    return text;
+}
+
+std::string problem_text(const std::string& file_name, const rt::TrappedError& error, std::int32_t line,
+                         const std::optional<WatchEntry>& entry)
+{
+    const ProblemWording& w = rt::user_language() == rt::Language::Japanese ? kJapanese : kEnglish;
+    if (!error.reason.empty())
+        return file_name + ": " + error.reason;
+    std::string why;
+    switch (error.site) {
+    case watch_site::OffWorkArea:
+        why = with_number(w.row_outside, entry ? entry->row : 0);
+        break;
+    case watch_site::OffScreen:
+        why = with_number(w.column_outside, entry ? entry->column : 0);
+        break;
+    case watch_site::AddressTooLong:
+        why = w.address_too_long;
+        break;
+    case watch_site::BadCount:
+        why = w.no_count;
+        break;
+    case watch_site::Position:
+        why = w.position_not_number;
+        break;
+    case watch_site::TooManyEntries:
+        why = w.too_many_entries;
+        break;
+    default:
+        why = error.number == rt::err::DeviceIoError || error.number == rt::err::InputPastEnd
+                  ? std::string(w.ends_inside_entry)
+                  : with_number(w.error_number, error.number);
+        break;
+    }
+    std::string where = file_name;
+    if (line > 0)
+        where += std::string(w.line) + std::to_string(line) + std::string(w.line_after);
+    return where + ": " + rt::sjis_from_utf8(why);
+}
+
 }  // namespace
 
-std::optional<WatchPage> load_watch_page(const std::string& file_name)
+WatchFileLoad load_watch_page(const std::string& file_name)
 {
+    WatchFileLoad load;
     bool failed = false;
+    bool opened = false;
     WatchPage page;
+    std::optional<WatchEntry> entry;  // the entry being added
+    std::uint32_t entry_start = 0;    // where its fields begin in the file
     rt::label_scope(kLoadEnd, [&] {
         if (failed)
             return;
         stmt(__LINE__, [&] { rt::CLOSE({kWatchFile}); });
         stmt(__LINE__, [&] {
             rt::ON_ERROR_GOTO([&] {
+                const rt::TrappedError error = rt::current_trapped_error();
+                std::int32_t line = 0;
+                if (opened)
+                    stmt(__LINE__, [&] { line = rt::input_line_at(kWatchFile, entry_start); });
+                stmt(__LINE__, [&] { load.problem = problem_text(file_name, error, line, entry); });
                 stmt(__LINE__, [&] { rt::CLOSE({kWatchFile}); });
                 stmt(__LINE__, [&] { failed = true; });
                 stmt(__LINE__, [&] { rt::ON_ERROR_GOTO({}); });
@@ -158,12 +251,18 @@ std::optional<WatchPage> load_watch_page(const std::string& file_name)
             rt::push_temp(file_name);
             rt::OPEN(1, 0, kWatchFile);
         });
+        stmt(__LINE__, [&] { opened = true; });
+        stmt(__LINE__, [&] { rt::read_utf8_as_shift_jis(kWatchFile); });
         for (;;) {
             bool at_end = false;
             stmt(__LINE__, [&] { at_end = rt::FILE_EOF(kWatchFile) != 0; });
             if (at_end)
                 break;
             WatchFields fields;
+            stmt(__LINE__, [&] {
+                entry.reset();
+                entry_start = rt::input_position(kWatchFile);
+            });
             stmt(__LINE__, [&] { rt::INPUT_FROM_FILE(kWatchFile); });
             stmt(__LINE__, [&] {
                 rt::StrVar items[5];
@@ -172,17 +271,19 @@ std::optional<WatchPage> load_watch_page(const std::string& file_name)
                 for (std::size_t i = 0; i < fields.size(); ++i)
                     fields[i] = items[i].str();
             });
-            stmt(__LINE__, [&] { add_watch_entry(page, make_watch_entry(std::move(fields))); });
+            stmt(__LINE__, [&] { entry = make_watch_entry(std::move(fields)); });
+            stmt(__LINE__, [&] { add_watch_entry(page, *entry); });
         }
         stmt(__LINE__, [&] { finish_watch_page(page); });
         stmt(__LINE__, [&] { rt::CLOSE({kWatchFile}); });
         stmt(__LINE__, [&] { rt::ON_ERROR_GOTO({}); });
     });
     if (failed)
-        return std::nullopt;
+        return load;
     stmt(__LINE__, [&] { locate(kLoadClear); });
     stmt(__LINE__, [&] { print_blanks(kLoadClearBlanks, kEndLine); });
-    return page;
+    load.page = std::move(page);
+    return load;
 }
 
 void draw_watch_entries(const WatchPage& page)
@@ -190,6 +291,8 @@ void draw_watch_entries(const WatchPage& page)
     for (const WatchEntry& entry : page.entries) {
         stmt(__LINE__, [&] { locate(label_place(entry)); });
         stmt(__LINE__, [&] { print(text_to_row_end(entry.label, label_place(entry))); });
+        if (static_text_place(entry, page).column >= kScreenColumns)
+            continue;  // the label's row is full
         stmt(__LINE__, [&] { locate(static_text_place(entry, page)); });
         stmt(__LINE__, [&] { print(text_to_row_end(watch_static_text(entry), static_text_place(entry, page))); });
     }
@@ -198,18 +301,22 @@ void draw_watch_entries(const WatchPage& page)
 void show_watch_value(const WatchEntry& entry, std::string_view reply, MonitorKind monitor,
                       std::int16_t byte_order_setting, ValueContext context)
 {
+    const bool on_page = context == ValueContext::WatchPage;
+    if (on_page && !value_on_screen(entry))
+        return;
     const std::optional<ValueOutput> output = watch_value_output(entry.format, reply, monitor, byte_order_setting, context);
     if (!output)
         return;
     if (output->erase_blanks > 0) {
-        stmt(__LINE__, [&] { print_blanks(output->erase_blanks); });
+        const int blanks = on_page ? std::min(output->erase_blanks, kScreenColumns - value_place(entry).column)
+                                   : output->erase_blanks;
+        stmt(__LINE__, [&] { print_blanks(blanks); });
         stmt(__LINE__, [&] {
             const ScreenPlace place = value_place(entry);
             locate(place.column + output->locate_shift, place.row);
         });
     }
-    const std::string_view text =
-        context == ValueContext::WatchPage ? text_to_row_end(output->text, value_place(entry)) : output->text;
+    const std::string_view text = on_page ? text_to_row_end(output->text, value_place(entry)) : output->text;
     stmt(__LINE__, [&] { print(text, output->line_end ? kEndLine : kNoEnd); });
 }
 

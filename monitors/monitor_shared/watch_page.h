@@ -52,19 +52,43 @@ struct WatchPage {
 // The five fields of one entry as the input statement read them.
 using WatchFields = std::array<std::string, 5>;
 
+// The work area, where watch entries are placed (absolute console rows).
+inline constexpr int kWorkAreaFirstRow = 2;
+inline constexpr int kWorkAreaLastRow = 18;
+// The longest address fields: four address digits and a count digit, or "I"
+// and two port digits.
+inline constexpr std::size_t kMemoryAddressFieldMax = 5;
+inline constexpr std::size_t kPortAddressFieldMax = 3;
+
+// Why an entry was refused, as its site code tells (the low byte numbers the
+// check): a position that is no 16-bit number (error 6), no count digit (5),
+// a 52nd entry (9), a row outside the work area or a column off the screen
+// (5), an address field longer than any address (5).
+namespace watch_site {
+inline constexpr std::uint16_t Position = 0x0301;
+inline constexpr std::uint16_t BadCount = 0x0302;
+inline constexpr std::uint16_t TooManyEntries = 0x0303;
+inline constexpr std::uint16_t OffWorkArea = 0x0304;
+inline constexpr std::uint16_t OffScreen = 0x0305;
+inline constexpr std::uint16_t AddressTooLong = 0x0306;
+}  // namespace watch_site
+
 // One entry from its fields: column and row are VAL of their text (raises 6
 // outside the 16-bit range); a memory entry whose count character is not a
 // hexadecimal digit, or an empty address field, raises 5, because it has no
-// command code.
+// command code; so does an address field longer than an address.
 WatchEntry make_watch_entry(WatchFields fields);
 
 // Adds an entry in file order and widens `label_width` to its label's display
-// width (2 per double-byte character, 1 per single byte). A 52nd entry raises 9.
+// width (2 per double-byte character, 1 per single byte). A 52nd entry raises
+// 9; a label that cannot be placed at all (a row outside the work area, a
+// column off the screen) raises 5: it would be drawn over the frame or end
+// the program.
 void add_watch_entry(WatchPage& page, WatchEntry entry);
 
-// After the last entry: every value column is column + label_width + 9. Raises
-// 5 when a label, static text or value would lie off the 80 x 24 screen,
-// where printing it would end the program.
+// After the last entry: every value column is column + label_width + 9. What
+// lies past the last column (the end of a label, the static text, the value)
+// is cut there when it is drawn, like any other field.
 void finish_watch_page(WatchPage& page);
 
 // The request of an entry: port entries send the last two characters of the address field
@@ -85,7 +109,13 @@ inline ScreenPlace static_text_place(const WatchEntry& entry, const WatchPage& p
 {
     return {entry.column + static_cast<int>(page.label_width) + 1, entry.row};
 }
-inline ScreenPlace value_place(const WatchEntry& entry) { return {entry.value_column + 1, entry.value_row}; }
+// A value that would start past the last column is not shown; its place is
+// then the last column, so that locating there stays on the screen.
+inline bool value_on_screen(const WatchEntry& entry) { return entry.value_column + 1 < kScreenColumns; }
+inline ScreenPlace value_place(const WatchEntry& entry)
+{
+    return {value_on_screen(entry) ? entry.value_column + 1 : kScreenColumns - 1, entry.value_row};
+}
 
 // The base name of a watch file typed at the F10 and F11 prompts: at most
 // 8 bytes, never ending inside a double-byte character.
@@ -97,12 +127,21 @@ std::string typed_file_base(std::string_view typed);
 // and static texts of its entries, and one value shown by its format.
 inline constexpr std::int32_t kWatchFile = 2;
 
-// Loads `file_name`. Any runtime error on the way (missing file, a file
-// ending inside an entry, a position outside 16 bits or off the screen, a
-// bad count, a 52nd entry) is trapped: file 2 is closed and nothing is
-// returned. On success row 3 is cleared from column 1 and the value
+// The outcome of loading a watch file: the page, or why there is none.
+struct WatchFileLoad {
+    std::optional<WatchPage> page;
+    // Without a page: the file and why, in the user's language (Shift-JIS):
+    // "NAME.DAT: not found", "NAME.DAT line 4: row 19 is outside the work area (rows 2-18)".
+    std::string problem;
+};
+
+// Loads `file_name`, read as Shift-JIS or UTF-8 (read_utf8_as_shift_jis).
+// Any runtime error on the way (missing file or not a regular file, a file
+// ending inside an entry, a position outside 16 bits, an entry that cannot
+// be placed, a bad count, a 52nd entry) is trapped: file 2 is closed and the
+// problem returned. On success row 3 is cleared from column 1 and the value
 // positions are set; nothing is drawn.
-std::optional<WatchPage> load_watch_page(const std::string& file_name);
+WatchFileLoad load_watch_page(const std::string& file_name);
 
 // Labels and static texts of every entry.
 void draw_watch_entries(const WatchPage& page);

@@ -17,9 +17,6 @@ namespace rt {
 
 namespace {
 
-// Start-up failure code of the main-window step when the window cannot be made.
-constexpr int kWindowFailure = 1014;
-
 // The front end that the command line names; nullptr after saying on
 // standard error why it cannot start.
 std::unique_ptr<host::FrontEnd> choose_front_end(const CommandLine& command_line)
@@ -89,16 +86,16 @@ int run_with_front_end(std::unique_ptr<host::FrontEnd> front_end, const CommandL
         for (const auto& install : extra_installers)
             install(runtime);
     } catch (const RuntimeError&) {
-        show_startup_failure(desktop, runtime.base_name(), startup_message_for_failure(kWindowFailure));
+        show_startup_failure(desktop, runtime.base_name(), startup_message_for_failure(startup_failure::WindowNotCreated));
         runtime.release_all();
         return 0;
     } catch (const std::bad_alloc&) {
-        show_startup_failure(desktop, runtime.base_name(), 1);
+        show_startup_failure(desktop, runtime.base_name(), startup_message::OutOfMemory);
         runtime.release_all();
         return 0;
     }
     const int exit_code = run_main_routine(main_routine);
-    closing_report = runtime.closing_report();
+    closing_report = runtime.closing_notes() + runtime.closing_report();
     return exit_code;
 }
 

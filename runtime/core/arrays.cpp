@@ -14,17 +14,19 @@ namespace rt {
 
 namespace {
 // Site codes: high byte per operation, low byte per check.
-constexpr std::uint16_t kSiteDimInHandler = 0xD001;   // 76
-constexpr std::uint16_t kSiteDimTwice = 0xD002;       // 10
-constexpr std::uint16_t kSiteDimBadBlock = 0xD003;    // 5: dimensions, element size
-constexpr std::uint16_t kSiteDimBound = 0xD004;       // 5: upper bound
-constexpr std::uint16_t kSiteDimTooLarge = 0xD005;    // 9
-constexpr std::uint16_t kSiteDimMemory = 0xD006;      // 7: element storage
-constexpr std::uint16_t kSiteRegistryFull = 0xD007;   // 89
-constexpr std::uint16_t kSiteRegistryMemory = 0xD008; // 7: registry entry
-constexpr std::uint16_t kSiteElemInHandler = 0xD101;  // 76: implicit dimensioning
-constexpr std::uint16_t kSiteElemDimensions = 0xD102; // 9: subscript count differs, no bounds
-constexpr std::uint16_t kSiteElemSubscript = 0xD103;  // 9
+namespace site {
+inline constexpr std::uint16_t DimInHandler = 0xD001;   // 76
+inline constexpr std::uint16_t DimTwice = 0xD002;       // 10
+inline constexpr std::uint16_t DimBadBlock = 0xD003;    // 5: dimensions, element size
+inline constexpr std::uint16_t DimBound = 0xD004;       // 5: upper bound
+inline constexpr std::uint16_t DimTooLarge = 0xD005;    // 9
+inline constexpr std::uint16_t DimMemory = 0xD006;      // 7: element storage
+inline constexpr std::uint16_t RegistryFull = 0xD007;   // 89
+inline constexpr std::uint16_t RegistryMemory = 0xD008; // 7: registry entry
+inline constexpr std::uint16_t ElemInHandler = 0xD101;  // 76: implicit dimensioning
+inline constexpr std::uint16_t ElemDimensions = 0xD102; // 9: subscript count differs, no bounds
+inline constexpr std::uint16_t ElemSubscript = 0xD103;  // 9
+}  // namespace site
 
 constexpr std::uint32_t kMaxUpperBound = 2147483646;
 constexpr std::uint64_t kMaxBytes = std::numeric_limits<std::int32_t>::max();
@@ -57,21 +59,21 @@ void initialise_elements(std::byte* data, std::uint8_t type, std::size_t count, 
 void DIM(const ArrayParams& p)
 {
     if (in_trap_handler())
-        RAISE_ERROR(err::DimInHandler, kSiteDimInHandler);
+        RAISE_ERROR(err::DimInHandler, site::DimInHandler);
     if (p.array->data)
-        RAISE_ERROR(err::DuplicateDefinition, kSiteDimTwice);
+        RAISE_ERROR(err::DuplicateDefinition, site::DimTwice);
 
     const std::uint8_t type = static_cast<std::uint8_t>(p.flags & 0xFF);
     const std::size_t dimensions = (p.flags >> 8) & 0xFF;
     if (dimensions == 0 || dimensions > kMaxArrayDimensions || p.values.size() != dimensions ||
         p.element_size == 0 || !p.bounds)
-        RAISE_ERROR(err::IllegalArgument, kSiteDimBadBlock);
+        RAISE_ERROR(err::IllegalArgument, site::DimBadBlock);
     if (is_string_type(type) &&
         (p.element_size < sizeof(StringDescriptor) || p.element_size % alignof(StringDescriptor) != 0))
-        RAISE_ERROR(err::IllegalArgument, kSiteDimBadBlock);
+        RAISE_ERROR(err::IllegalArgument, site::DimBadBlock);
     for (std::uint32_t upper : p.values)
         if (upper > kMaxUpperBound)
-            RAISE_ERROR(err::IllegalArgument, kSiteDimBound);
+            RAISE_ERROR(err::IllegalArgument, site::DimBound);
 
     p.array->reserved = 0;
     p.array->element_type = type;
@@ -88,13 +90,13 @@ void DIM(const ArrayParams& p)
         }
     }
     if (too_large)
-        RAISE_ERROR(err::SubscriptOutOfRange, kSiteDimTooLarge);
+        RAISE_ERROR(err::SubscriptOutOfRange, site::DimTooLarge);
     const std::uint64_t count = bytes / p.element_size;
 
     ArrayRegistry& registry = Runtime::current().arrays();
     auto storage = registry.allocate_storage(static_cast<std::size_t>(bytes));
     if (!storage)
-        RAISE_ERROR(err::OutOfMemory, kSiteDimMemory);
+        RAISE_ERROR(err::OutOfMemory, site::DimMemory);
     initialise_elements(storage.get(), type, static_cast<std::size_t>(count), p.element_size);
     std::byte* data = storage.get();
     registry.add(current_frame_number(), *p.array, std::move(storage), static_cast<std::size_t>(count), p.element_size);
@@ -105,7 +107,7 @@ std::byte* ARRAY_ELEM(const ArrayParams& p)
 {
     if (!p.array->data) {
         if (in_trap_handler())
-            RAISE_ERROR(err::DimInHandler, kSiteElemInHandler);
+            RAISE_ERROR(err::DimInHandler, site::ElemInHandler);
         const std::size_t dimensions = (p.flags >> 8) & 0xFF;
         std::array<std::uint32_t, kMaxArrayDimensions> upper;
         upper.fill(kImplicitCount - 1);
@@ -114,13 +116,13 @@ std::byte* ARRAY_ELEM(const ArrayParams& p)
         DIM(implicit);
     }
     if (!p.array->bounds)
-        RAISE_ERROR(err::SubscriptOutOfRange, kSiteElemDimensions);
+        RAISE_ERROR(err::SubscriptOutOfRange, site::ElemDimensions);
     const BoundsBlock& bounds = *p.array->bounds;
     if (p.values.size() != bounds.dimensions)
-        RAISE_ERROR(err::SubscriptOutOfRange, kSiteElemDimensions);
+        RAISE_ERROR(err::SubscriptOutOfRange, site::ElemDimensions);
     for (std::size_t i = 0; i < bounds.dimensions; ++i)
         if (p.values[i] >= bounds.counts[i])
-            RAISE_ERROR(err::SubscriptOutOfRange, kSiteElemSubscript);
+            RAISE_ERROR(err::SubscriptOutOfRange, site::ElemSubscript);
     // The first subscript varies fastest.
     std::size_t index = p.values[bounds.dimensions - 1];
     for (std::size_t i = bounds.dimensions - 1; i-- > 0;)
@@ -151,11 +153,11 @@ void ArrayRegistry::add(std::uint32_t frame, ArrayHeader& array, ArrayStorage st
                         std::size_t element_count, std::uint32_t element_size)
 {
     if ((entries_.size() + 1) * kRegistryEntryBytes > kMaxBytes)
-        RAISE_ERROR(err::TableTooLarge, kSiteRegistryFull);
+        RAISE_ERROR(err::TableTooLarge, site::RegistryFull);
     try {
         entries_.push_back({frame, &array, std::move(storage), element_count, element_size});
     } catch (const std::bad_alloc&) {
-        RAISE_ERROR(err::OutOfMemory, kSiteRegistryMemory);
+        RAISE_ERROR(err::OutOfMemory, site::RegistryMemory);
     }
 }
 

@@ -9,6 +9,7 @@
 // which is deliberately not a std::exception so that nothing swallows it.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <exception>
 
@@ -62,6 +63,18 @@ inline constexpr std::uint16_t DeviceAccessDisabled = 90;  // disk files, drawin
 inline constexpr std::uint16_t BadWindow = 1000;
 inline constexpr std::uint16_t BadWindowKind = 1002;
 inline constexpr std::uint16_t BadWindowState = 1006;
+
+// Every error number above: each has a message text in both languages
+// (checked by the message library's test). A new number is added here too.
+inline constexpr std::array kAllErrorNumbers{
+    TrapWindow, ReturnWithoutGosub, IllegalArgument, Overflow, OutOfMemory, SubscriptOutOfRange,
+    DuplicateDefinition, DivisionByZero, TypeMismatch, StringTooLong, StringStackFull, FrameLeftInHandler,
+    ResumeWithoutError, SystemCallFailed, NotSupported, GosubTooDeep, BadFileNumber, BadFileMode,
+    FileAlreadyOpen, DeviceFault, DeviceIoError, BadFileName, FileNotOpen, BadField, DeviceUnavailable,
+    DeviceNotFound, BufferOverflow, InputPastEnd, FileNotFound, FileExists, TooManyFiles, DiskFull,
+    BadFormat, DiskNotReady, WriteProtected, AccessDenied, DimInHandler, DeviceTimeout, NoStackForFrame,
+    HeapReallocFailed, TableTooLarge, DeviceAccessDisabled, BadWindow, BadWindowKind, BadWindowState,
+};
 }  // namespace err
 
 // A raised runtime error on its way to the statement runner.

@@ -1,5 +1,7 @@
 #include "runtime/core/error_reason.h"
 
+#include <locale.h>
+
 #include <cerrno>
 #include <cstring>
 
@@ -34,6 +36,9 @@ struct Wording {
     const char* connection_reset;
     const char* settings_refused;
     const char* bad_address;
+    const char* folder_not_port;
+    const char* not_a_port;
+    const char* line_lost;
 };
 
 constexpr Wording kEnglish{
@@ -55,6 +60,9 @@ constexpr Wording kEnglish{
     "connection closed by the server",
     "line settings refused by the server (RFC 2217)",
     "not a network port address: rfc2217://HOST:PORT or socket://HOST:PORT",
+    "a folder, not a serial port",
+    "not a serial port (not a terminal device)",
+    "the port went away (hung up or unplugged)",
 };
 
 constexpr Wording kJapanese{
@@ -76,6 +84,9 @@ constexpr Wording kJapanese{
     "サーバーが接続を閉じました",
     "サーバーが回線設定を拒否しました (RFC 2217)",
     "ネットワークポートのアドレスではありません。rfc2217://ホスト:ポート または socket://ホスト:ポート の形で指定してください",
+    "フォルダです。シリアルポートではありません",
+    "シリアルポートではありません (端末デバイスではありません)",
+    "ポートが切断されました (ハングアップまたは取り外し)",
 };
 
 std::string with_group(const char* pattern, const std::string& group)
@@ -103,11 +114,38 @@ std::string ports_text(const Wording& w)
     return text;
 }
 
-std::string reason(const ErrorCause& cause, const Wording& w)
+// The C library's own text for `error`, in Japanese through its translations
+// when the Japanese locale is there (packages locales and libc-l10n), else in
+// English. UTF-8 either way.
+std::string system_reason(int error, Language language)
+{
+    if (language == Language::Japanese) {
+        const locale_t japanese = ::newlocale(LC_MESSAGES_MASK | LC_CTYPE_MASK, "ja_JP.UTF-8", locale_t{});
+        if (japanese != locale_t{}) {
+            std::string text = ::strerror_l(error, japanese);
+            ::freelocale(japanese);
+            return text;
+        }
+    }
+    const locale_t english = ::newlocale(LC_ALL_MASK, "C", locale_t{});
+    if (english == locale_t{})
+        return std::strerror(error);
+    std::string text = ::strerror_l(error, english);
+    ::freelocale(english);
+    return text;
+}
+
+std::string reason(const ErrorCause& cause, const Wording& w, Language language)
 {
     const bool port = cause.object == ErrorCause::Object::SerialPort;
     if (cause.not_regular_file)
         return w.not_regular;
+    if (port && cause.line_lost)
+        return w.line_lost;
+    if (port && cause.system_error == EISDIR)
+        return w.folder_not_port;
+    if (port && cause.system_error == ENOTTY)
+        return w.not_a_port;
     switch (cause.system_error) {
     case ENOENT:
     case ENOTDIR:
@@ -150,7 +188,7 @@ std::string reason(const ErrorCause& cause, const Wording& w)
     case host::network_error::BadAddress:
         return w.bad_address;
     default:
-        return std::strerror(cause.system_error);
+        return system_reason(cause.system_error, language);
     }
 }
 
@@ -160,7 +198,7 @@ std::string error_reason_line(const ErrorCause& cause, Language language)
 {
     if (cause.empty())
         return {};
-    return cause.path + ": " + reason(cause, language == Language::Japanese ? kJapanese : kEnglish);
+    return cause.path + ": " + reason(cause, language == Language::Japanese ? kJapanese : kEnglish, language);
 }
 
 std::string current_error_reason()
@@ -169,6 +207,20 @@ std::string current_error_reason()
     if (!runtime)
         return {};
     return host::utf8_to_sjis(error_reason_line(runtime->frame().error.cause, user_language()));
+}
+
+TrappedError current_trapped_error()
+{
+    Runtime* runtime = Runtime::current_or_null();
+    if (!runtime)
+        return {};
+    const ErrorState& error = runtime->frame().error;
+    TrappedError trapped{error.number, error.site, {}};
+    if (!error.cause.empty()) {
+        const Language language = user_language();
+        trapped.reason = host::utf8_to_sjis(reason(error.cause, language == Language::Japanese ? kJapanese : kEnglish, language));
+    }
+    return trapped;
 }
 
 }  // namespace rt

@@ -3,6 +3,7 @@
 // below the message text; the monitors show it where a failure is not fatal.
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 #include "runtime/core/error_state.h"
@@ -20,5 +21,15 @@ std::string error_reason_line(const ErrorCause& cause, Language language);
 // The reason line of the current runtime's last error, in Shift-JIS for the
 // screen; "" when it has none.
 std::string current_error_reason();
+
+// The last error as a program that traps it describes it: its number, the
+// check that raised it (site code), and for a device or file error the
+// reason alone, without the path (Shift-JIS, "" for other errors).
+struct TrappedError {
+    std::uint16_t number = 0;
+    std::uint16_t site = 0;
+    std::string reason;
+};
+TrappedError current_trapped_error();
 
 }  // namespace rt

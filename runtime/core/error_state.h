@@ -15,6 +15,7 @@ struct ErrorCause {
     int system_error = 0;           // errno of the failed call; 0 for the runtime's own checks
     bool not_regular_file = false;  // a folder, FIFO or device where a disk file was wanted
     Object object = Object::File;
+    bool line_lost = false;  // a serial port that hung up or went away while open
 
     bool empty() const noexcept { return path.empty(); }
 };

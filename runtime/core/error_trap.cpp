@@ -9,9 +9,11 @@ namespace rt {
 
 namespace {
 
-constexpr std::uint16_t kResumeSite = 0xEB01;
-constexpr std::uint16_t kResumeNextSite = 0xEC01;
-constexpr std::uint16_t kResumeLabelSite = 0xED01;
+namespace site {
+inline constexpr std::uint16_t Resume = 0xEB01;
+inline constexpr std::uint16_t ResumeNext = 0xEC01;
+inline constexpr std::uint16_t ResumeLabel = 0xED01;
+}  // namespace site
 
 // Leaves the handler state for a resume; raises 20 when no handler runs in
 // the current frame.
@@ -35,19 +37,19 @@ void ON_ERROR_GOTO(TrapHandler handler)
 
 void RESUME()
 {
-    leave_handler(kResumeSite);
+    leave_handler(site::Resume);
     throw ResumeSignal{ResumeSignal::Kind::Again};
 }
 
 void RESUME_NEXT()
 {
-    leave_handler(kResumeNextSite);
+    leave_handler(site::ResumeNext);
     throw ResumeSignal{ResumeSignal::Kind::Next};
 }
 
 void RESUME_LABEL(int label)
 {
-    leave_handler(kResumeLabelSite);
+    leave_handler(site::ResumeLabel);
     throw LabelTransfer{label};
 }
 

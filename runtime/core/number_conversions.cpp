@@ -12,22 +12,24 @@ namespace rt {
 
 namespace {
 // Site codes: high byte per operation, low byte per check.
-constexpr std::uint16_t kSiteFpuInvalid = 0xE001;
-constexpr std::uint16_t kSiteFpuZeroDivide = 0xE002;
-constexpr std::uint16_t kSiteFpuOverflow = 0xE003;
-constexpr std::uint16_t kSiteDivZero = 0xE101;
-constexpr std::uint16_t kSiteI16Step = 0xE201;
-constexpr std::uint16_t kSiteCint = 0xE301;
-constexpr std::uint16_t kSiteClng = 0xE401;
-constexpr std::uint16_t kSiteCbyte = 0xE501;
-constexpr std::uint16_t kSiteCsng = 0xE601;
-constexpr std::uint16_t kSiteCdbl = 0xE701;
-constexpr std::uint16_t kSiteRealToI16 = 0xE801;
-constexpr std::uint16_t kSiteRealToI32 = 0xE901;
-constexpr std::uint16_t kSiteI32ToI16 = 0xEA01;
-constexpr std::uint16_t kSiteI32Step = 0xEE01;
-constexpr std::uint16_t kSiteByteStep = 0xEF01;
-constexpr std::uint16_t kSiteLoadType = 0xDE01;
+namespace site {
+inline constexpr std::uint16_t FpuInvalid = 0xE001;
+inline constexpr std::uint16_t FpuZeroDivide = 0xE002;
+inline constexpr std::uint16_t FpuOverflow = 0xE003;
+inline constexpr std::uint16_t DivZero = 0xE101;
+inline constexpr std::uint16_t I16Step = 0xE201;
+inline constexpr std::uint16_t Cint = 0xE301;
+inline constexpr std::uint16_t Clng = 0xE401;
+inline constexpr std::uint16_t Cbyte = 0xE501;
+inline constexpr std::uint16_t Csng = 0xE601;
+inline constexpr std::uint16_t Cdbl = 0xE701;
+inline constexpr std::uint16_t RealToI16 = 0xE801;
+inline constexpr std::uint16_t RealToI32 = 0xE901;
+inline constexpr std::uint16_t I32ToI16 = 0xEA01;
+inline constexpr std::uint16_t I32Step = 0xEE01;
+inline constexpr std::uint16_t ByteStep = 0xEF01;
+inline constexpr std::uint16_t LoadType = 0xDE01;
+}  // namespace site
 
 // Smallest magnitude that rounds to infinity as a single: halfway between the
 // largest single, 0x1.fffffep127, and 2^128.
@@ -58,29 +60,29 @@ void FPU_CHECK()
     const int flags = std::fetestexcept(FE_INVALID | FE_DIVBYZERO | FE_OVERFLOW);
     std::feclearexcept(FE_ALL_EXCEPT);
     if (flags & FE_INVALID)
-        RAISE_ERROR(err::IllegalArgument, kSiteFpuInvalid);
+        RAISE_ERROR(err::IllegalArgument, site::FpuInvalid);
     if (flags & FE_DIVBYZERO)
-        RAISE_ERROR(err::DivisionByZero, kSiteFpuZeroDivide);
+        RAISE_ERROR(err::DivisionByZero, site::FpuZeroDivide);
     if (flags & FE_OVERFLOW)
-        RAISE_ERROR(err::Overflow, kSiteFpuOverflow);
+        RAISE_ERROR(err::Overflow, site::FpuOverflow);
 }
 
 void DIV_ZERO_CHECK(std::int32_t divisor)
 {
     if (divisor == 0)
-        RAISE_ERROR(err::DivisionByZero, kSiteDivZero);
+        RAISE_ERROR(err::DivisionByZero, site::DivZero);
 }
 
 std::int16_t CINT(double value)
 {
-    return round_half_away_i16(value, kSiteCint);
+    return round_half_away_i16(value, site::Cint);
 }
 
 std::int32_t CLNG(double value)
 {
     const double r = std::round(value);
     if (!in_range(r, -2147483648.0, 2147483647.0))
-        RAISE_ERROR(err::Overflow, kSiteClng);
+        RAISE_ERROR(err::Overflow, site::Clng);
     return static_cast<std::int32_t>(r);
 }
 
@@ -88,14 +90,14 @@ std::uint8_t CBYTE(double value)
 {
     const double r = std::round(value);
     if (!in_range(r, 0.0, 255.0))
-        RAISE_ERROR(err::Overflow, kSiteCbyte);
+        RAISE_ERROR(err::Overflow, site::Cbyte);
     return static_cast<std::uint8_t>(r);
 }
 
 float CSNG(double value)
 {
     if (single_overflows(value))
-        RAISE_ERROR(err::Overflow, kSiteCsng);
+        RAISE_ERROR(err::Overflow, site::Csng);
     return static_cast<float>(value);
 }
 
@@ -103,7 +105,7 @@ double CDBL(double value)
 {
     // An infinite value is an overflow that went past the double range.
     if (std::isinf(value))
-        RAISE_ERROR(err::Overflow, kSiteCdbl);
+        RAISE_ERROR(err::Overflow, site::Cdbl);
     return value;
 }
 
@@ -111,7 +113,7 @@ std::int16_t REAL_TO_I16_CHECK(double value)
 {
     const double r = std::nearbyint(value);
     if (!in_range(r, -32768.0, 32767.0))
-        RAISE_ERROR(err::Overflow, kSiteRealToI16);
+        RAISE_ERROR(err::Overflow, site::RealToI16);
     return static_cast<std::int16_t>(r);
 }
 
@@ -119,7 +121,7 @@ std::int32_t REAL_TO_I32_CHECK(double value)
 {
     const double r = std::nearbyint(value);
     if (!in_range(r, -2147483648.0, 2147483647.0))
-        RAISE_ERROR(err::Overflow, kSiteRealToI32);
+        RAISE_ERROR(err::Overflow, site::RealToI32);
     return static_cast<std::int32_t>(r);
 }
 
@@ -134,7 +136,7 @@ std::int32_t REAL_TO_I32(double value) noexcept
 std::int16_t I32_TO_I16_CHECK(std::int32_t value)
 {
     if (value < -32768 || value > 32767)
-        RAISE_ERROR(err::Overflow, kSiteI32ToI16);
+        RAISE_ERROR(err::Overflow, site::I32ToI16);
     return static_cast<std::int16_t>(value);
 }
 
@@ -142,7 +144,7 @@ void I16_ADD_ASSIGN(std::int16_t& variable, const std::int16_t& step)
 {
     const std::int32_t sum = std::int32_t{variable} + step;
     if (sum < -32768 || sum > 32767)
-        RAISE_ERROR(err::Overflow, kSiteI16Step);
+        RAISE_ERROR(err::Overflow, site::I16Step);
     variable = static_cast<std::int16_t>(sum);
 }
 
@@ -150,7 +152,7 @@ void I32_ADD_ASSIGN(std::int32_t& variable, const std::int32_t& step)
 {
     const std::int64_t sum = std::int64_t{variable} + step;
     if (sum < std::numeric_limits<std::int32_t>::min() || sum > std::numeric_limits<std::int32_t>::max())
-        RAISE_ERROR(err::Overflow, kSiteI32Step);
+        RAISE_ERROR(err::Overflow, site::I32Step);
     variable = static_cast<std::int32_t>(sum);
 }
 
@@ -158,7 +160,7 @@ void BYTE_ADD_ASSIGN(std::uint8_t& variable, const std::uint8_t& step)
 {
     const unsigned sum = unsigned{variable} + step;
     if (sum > 255)
-        RAISE_ERROR(err::Overflow, kSiteByteStep);
+        RAISE_ERROR(err::Overflow, site::ByteStep);
     variable = static_cast<std::uint8_t>(sum);
 }
 
@@ -188,7 +190,7 @@ double LOAD_NUMBER(std::uint8_t type, const void* address)
     case type_code::Byte:
         return *static_cast<const std::uint8_t*>(address);
     default:
-        RAISE_ERROR(err::IllegalArgument, kSiteLoadType);
+        RAISE_ERROR(err::IllegalArgument, site::LoadType);
     }
 }
 

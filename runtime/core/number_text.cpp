@@ -14,7 +14,9 @@ namespace rt {
 namespace {
 
 // Site codes: operation in the high byte, check in the low byte.
-constexpr std::uint16_t kSiteValOverflow = 0xAB01;
+namespace site {
+inline constexpr std::uint16_t ValOverflow = 0xAB01;
+}  // namespace site
 
 // VAL uses at most this many significant digits; later digits count only for
 // the magnitude.
@@ -408,7 +410,7 @@ double VAL()
     ParsedNumber number = parse_number(text.view());
     text.release();
     if (!number.representable)
-        RAISE_ERROR(err::Overflow, kSiteValOverflow);
+        RAISE_ERROR(err::Overflow, site::ValOverflow);
     return number.value;
 }
 

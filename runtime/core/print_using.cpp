@@ -17,13 +17,15 @@ namespace rt {
 namespace {
 
 // Site codes: operation in the high byte, check in the low byte.
-constexpr std::uint16_t kSiteBeginMemory = 0xAE01;
-constexpr std::uint16_t kSiteBeginWindow = 0xAE02;
-constexpr std::uint16_t kSiteItemWindow = 0xAF01;
-constexpr std::uint16_t kSiteItemNoField = 0xAF02;
-constexpr std::uint16_t kSiteItemConversion = 0xAF03;
-constexpr std::uint16_t kSiteItemStringField = 0xAF04;
-constexpr std::uint16_t kSiteItemMemory = 0xAF05;
+namespace site {
+inline constexpr std::uint16_t BeginMemory = 0xAE01;
+inline constexpr std::uint16_t BeginWindow = 0xAE02;
+inline constexpr std::uint16_t ItemWindow = 0xAF01;
+inline constexpr std::uint16_t ItemNoField = 0xAF02;
+inline constexpr std::uint16_t ItemConversion = 0xAF03;
+inline constexpr std::uint16_t ItemStringField = 0xAF04;
+inline constexpr std::uint16_t ItemMemory = 0xAF05;
+}  // namespace site
 
 constexpr std::uint16_t kErrorNoField = err::IllegalArgument;
 constexpr std::uint16_t kErrorConversion = err::Overflow;
@@ -277,24 +279,24 @@ void print_using_item(double value, std::uint16_t separator)
 {
     PrintChannel* channel = Runtime::current().print_channel();
     if (channel == nullptr)
-        RAISE_ERROR(err::BadWindow, kSiteItemWindow);
+        RAISE_ERROR(err::BadWindow, site::ItemWindow);
     UsingState* state = find_using_state();
     std::string_view picture = state != nullptr ? std::string_view(state->picture) : std::string_view{};
     UsingItem item;
     try {
         item = format_using_item(picture, state != nullptr ? state->position : 0, value);
     } catch (const std::bad_alloc&) {
-        RAISE_ERROR(err::OutOfMemory, kSiteItemMemory);
+        RAISE_ERROR(err::OutOfMemory, site::ItemMemory);
     }
     switch (item.error) {
     case 0:
         break;
     case kErrorNoField:
-        RAISE_ERROR(item.error, kSiteItemNoField);
+        RAISE_ERROR(item.error, site::ItemNoField);
     case kErrorStringField:
-        RAISE_ERROR(item.error, kSiteItemStringField);
+        RAISE_ERROR(item.error, site::ItemStringField);
     default:
-        RAISE_ERROR(item.error, kSiteItemConversion);
+        RAISE_ERROR(item.error, site::ItemConversion);
     }
     if (state != nullptr)
         state->position = item.next_position;
@@ -346,13 +348,13 @@ void PRINT_USING_BEGIN(std::uint16_t window_or_channel)
             picture.assign(popped.view());
         } catch (const std::bad_alloc&) {
             popped.release();
-            RAISE_ERROR(err::OutOfMemory, kSiteBeginMemory);
+            RAISE_ERROR(err::OutOfMemory, site::BeginMemory);
         }
     }
     Runtime& runtime = Runtime::current();
     PrintChannel* channel = runtime.print_channel();
     if (channel == nullptr)
-        RAISE_ERROR(err::BadWindow, kSiteBeginWindow);
+        RAISE_ERROR(err::BadWindow, site::BeginWindow);
     channel->select(window_or_channel);
     UsingState* state = runtime.find_extension<UsingState>();
     if (state == nullptr)

@@ -7,7 +7,9 @@ namespace rt {
 
 namespace {
 
-constexpr std::uint16_t kLeftWithHandlerSite = 0xF101;
+namespace site {
+inline constexpr std::uint16_t LeftWithHandler = 0xF101;
+}  // namespace site
 
 }  // namespace
 
@@ -37,7 +39,7 @@ void call_procedure(const std::function<void()>& body)
     if (e.in_handler && e.handler_frame == frame) {
         e.in_handler = false;
         e.handler_frame = 0;
-        RAISE_ERROR(err::FrameLeftInHandler, kLeftWithHandlerSite);
+        RAISE_ERROR(err::FrameLeftInHandler, site::LeftWithHandler);
     }
 }
 

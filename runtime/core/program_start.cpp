@@ -101,26 +101,28 @@ void begin_program(Runtime& runtime)
 int startup_message_for_failure(int failure_code) noexcept
 {
     switch (failure_code) {
-    case 7:
-        return 2;
-    case 1010:
-        return 6;
-    case 1011:
-        return 8;
-    case 1012:
-        return 7;
-    case 1013:
-        return 1;
-    case 1014:
-        return 3;
+    case startup_failure::SystemFault:
+        return startup_message::SystemFault;
+    case startup_failure::ResourceMissing:
+        return startup_message::ResourceMissing;
+    case startup_failure::MetafileNotCreated:
+        return startup_message::MetafileNotCreated;
+    case startup_failure::FormDataMissing:
+        return startup_message::FormDataMissing;
+    case startup_failure::OutOfMemory:
+        return startup_message::OutOfMemory;
+    case startup_failure::WindowNotCreated:
+        return startup_message::WindowNotOpened;
     default:
-        return 1;
+        return startup_message::OutOfMemory;
     }
 }
 
 std::string_view startup_message_text(int message) noexcept
 {
-    return message >= 1 && message <= 8 ? kStartupMessages[std::size_t(message - 1)] : std::string_view{};
+    return message >= startup_message::OutOfMemory && message <= startup_message::MetafileNotCreated
+               ? kStartupMessages[std::size_t(message - startup_message::OutOfMemory)]
+               : std::string_view{};
 }
 
 void show_startup_failure(host::Desktop& desktop, std::string_view base_name, int message)

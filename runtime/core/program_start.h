@@ -34,6 +34,28 @@ std::string program_base_name(std::string_view module_path);
 // Arms the user break (event 1) and resets the floating-point state.
 void begin_program(Runtime& runtime);
 
+// The start-up messages, by number.
+namespace startup_message {
+inline constexpr int OutOfMemory = 1;
+inline constexpr int SystemFault = 2;
+inline constexpr int WindowNotOpened = 3;
+inline constexpr int NoDeviceContext = 4;
+inline constexpr int NoGraphicsBitmap = 5;
+inline constexpr int ResourceMissing = 6;
+inline constexpr int FormDataMissing = 7;
+inline constexpr int MetafileNotCreated = 8;
+}  // namespace startup_message
+
+// Failure codes of the main-window step of start-up.
+namespace startup_failure {
+inline constexpr int SystemFault = 7;
+inline constexpr int ResourceMissing = 1010;
+inline constexpr int MetafileNotCreated = 1011;
+inline constexpr int FormDataMissing = 1012;
+inline constexpr int OutOfMemory = 1013;
+inline constexpr int WindowNotCreated = 1014;
+}  // namespace startup_failure
+
 // Start-up message number for a failure code of the main-window step:
 // 7 -> 2, 1010 -> 6, 1011 -> 8, 1012 -> 7, 1013 -> 1, 1014 -> 3, else 1.
 int startup_message_for_failure(int failure_code) noexcept;

@@ -36,6 +36,14 @@ void Runtime::no_current_runtime() noexcept
     std::abort();
 }
 
+void Runtime::add_closing_note(std::string_view line)
+{
+    std::string note(line);
+    note += '\n';
+    if (("\n" + closing_notes_).find("\n" + note) == std::string::npos)
+        closing_notes_ += note;
+}
+
 void Runtime::release_all() noexcept
 {
     for (auto it = install_order_.rbegin(); it != install_order_.rend(); ++it) {

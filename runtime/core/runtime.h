@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "host/message.h"
@@ -101,6 +102,11 @@ public:
     // the shell shows why the program ended. Empty when nothing was reported.
     const std::string& closing_report() const noexcept { return closing_report_; }
     void set_closing_report(std::string text) { closing_report_ = std::move(text); }
+    // Notes for standard error about problems the program went on with (a
+    // settings value it could not use): UTF-8 lines, written before the
+    // closing report. A note already kept is not kept again.
+    const std::string& closing_notes() const noexcept { return closing_notes_; }
+    void add_closing_note(std::string_view line);
 
     // Termination clean-up: extensions in reverse order of installation, then
     // the string heap, stack and arrays. Idempotent; never throws.
@@ -137,6 +143,7 @@ private:
     ConsoleReportTarget* report_target_ = nullptr;
     Runtime* previous_ = nullptr;
     std::string closing_report_;
+    std::string closing_notes_;
     friend class RuntimeScope;
 };
 

@@ -7,13 +7,15 @@
 namespace rt {
 
 namespace {
-constexpr std::uint16_t kSiteScratchMemory = 0xCA01;
+namespace site {
+inline constexpr std::uint16_t ScratchMemory = 0xCA01;
+}  // namespace site
 
 std::unique_ptr<std::uint8_t[]> allocate_block(std::size_t size)
 {
     std::unique_ptr<std::uint8_t[]> block(new (std::nothrow) std::uint8_t[size]);
     if (!block)
-        RAISE_ERROR(err::OutOfMemory, kSiteScratchMemory);
+        RAISE_ERROR(err::OutOfMemory, site::ScratchMemory);
     return block;
 }
 }  // namespace

@@ -20,15 +20,17 @@ namespace rt {
 namespace {
 
 // Site codes: operation in the high byte, check in the low byte.
-constexpr std::uint16_t kSiteLeftCount = 0xA001;
-constexpr std::uint16_t kSiteRightCount = 0xA101;
-constexpr std::uint16_t kSiteMidRange = 0xA201;
-constexpr std::uint16_t kSiteSpaceCount = 0xA301;
-constexpr std::uint16_t kSiteStringArgument = 0xA401;
-constexpr std::uint16_t kSiteChrCode = 0xA501;
-constexpr std::uint16_t kSiteAscEmpty = 0xA601;
-constexpr std::uint16_t kSiteCharCountMode = 0xA801;
-constexpr std::uint16_t kSiteDateMemory = 0xAC01;
+namespace site {
+inline constexpr std::uint16_t LeftCount = 0xA001;
+inline constexpr std::uint16_t RightCount = 0xA101;
+inline constexpr std::uint16_t MidRange = 0xA201;
+inline constexpr std::uint16_t SpaceCount = 0xA301;
+inline constexpr std::uint16_t StringArgument = 0xA401;
+inline constexpr std::uint16_t ChrCode = 0xA501;
+inline constexpr std::uint16_t AscEmpty = 0xA601;
+inline constexpr std::uint16_t CharCountMode = 0xA801;
+inline constexpr std::uint16_t DateMemory = 0xAC01;
+}  // namespace site
 
 // Largest count or position a string function accepts.
 constexpr std::uint32_t kMaxLength = 2'147'483'647;
@@ -149,7 +151,7 @@ void LEFT_S(std::uint32_t count)
 {
     PoppedString operand;
     if (count > kMaxLength)
-        raise_releasing(operand, err::IllegalArgument, kSiteLeftCount);
+        raise_releasing(operand, err::IllegalArgument, site::LeftCount);
     push_part(operand, 0, std::min<std::size_t>(count, operand.length()));
 }
 
@@ -157,7 +159,7 @@ void RIGHT_S(std::uint32_t count)
 {
     PoppedString operand;
     if (count > kMaxLength)
-        raise_releasing(operand, err::IllegalArgument, kSiteRightCount);
+        raise_releasing(operand, err::IllegalArgument, site::RightCount);
     std::size_t take = std::min<std::size_t>(count, operand.length());
     push_part(operand, operand.length() - take, take);
 }
@@ -166,7 +168,7 @@ void MID_S(std::uint32_t start, std::uint32_t count)
 {
     PoppedString operand;
     if (start == 0 || start > kMaxLength || count > kMaxLength)
-        raise_releasing(operand, err::IllegalArgument, kSiteMidRange);
+        raise_releasing(operand, err::IllegalArgument, site::MidRange);
     std::size_t length = operand.length();
     if (start > length)
         push_part(operand, 0, 0);
@@ -177,7 +179,7 @@ void MID_S(std::uint32_t start, std::uint32_t count)
 void SPACE_S(std::uint32_t count)
 {
     if (count > kMaxLength)
-        RAISE_ERROR(err::IllegalArgument, kSiteSpaceCount);
+        RAISE_ERROR(err::IllegalArgument, site::SpaceCount);
     std::uint8_t* out = push_result(count);
     if (count != 0)
         std::memset(out, ' ', count);
@@ -187,7 +189,7 @@ void STRING_S(std::uint32_t count)
 {
     PoppedString operand;
     if (operand.length() == 0 || count > kMaxLength)
-        raise_releasing(operand, err::IllegalArgument, kSiteStringArgument);
+        raise_releasing(operand, err::IllegalArgument, site::StringArgument);
     char byte = operand.view().front();
     operand.release();
     std::uint8_t* out = push_result(count);
@@ -199,7 +201,7 @@ void CHR_S(std::initializer_list<std::uint32_t> codes)
 {
     for (std::uint32_t code : codes)
         if (code > 0xFF)
-            RAISE_ERROR(err::IllegalArgument, kSiteChrCode);
+            RAISE_ERROR(err::IllegalArgument, site::ChrCode);
     std::uint8_t* out = push_result(codes.size());
     for (std::uint32_t code : codes)
         *out++ = static_cast<std::uint8_t>(code);
@@ -209,7 +211,7 @@ std::int16_t ASC()
 {
     PoppedString operand;
     if (operand.view().empty())
-        raise_releasing(operand, err::IllegalArgument, kSiteAscEmpty);
+        raise_releasing(operand, err::IllegalArgument, site::AscEmpty);
     return static_cast<std::uint8_t>(operand.view().front());
 }
 
@@ -228,7 +230,7 @@ std::int32_t CHAR_COUNT(std::uint16_t mode)
 {
     PoppedString operand;
     if (mode > 2)
-        raise_releasing(operand, err::IllegalArgument, kSiteCharCountMode);
+        raise_releasing(operand, err::IllegalArgument, site::CharCountMode);
     CharacterCounts counts = count_characters(operand.view());
     switch (mode) {
     case 1:
@@ -247,7 +249,7 @@ void DATE_S()
     try {
         result = date_text(format.view(), local_calendar_time());
     } catch (const std::bad_alloc&) {
-        raise_releasing(format, err::OutOfMemory, kSiteDateMemory);
+        raise_releasing(format, err::OutOfMemory, site::DateMemory);
     }
     format.release();
     push_temp(result);

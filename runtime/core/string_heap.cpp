@@ -14,10 +14,12 @@ namespace rt {
 namespace {
 // Site codes of the heap's checks (the high byte 0xC5 is shared with the push
 // of a new temporary, whose stack check is 0xC501).
-constexpr std::uint16_t kSiteCreate = 0xC502;      // 7: the heap cannot be created
-constexpr std::uint16_t kSiteGrow = 0xC503;        // 82: growth failed
-constexpr std::uint16_t kSiteShrink = 0xC504;      // 82: shrink after compaction failed
-constexpr std::uint16_t kSiteSourceCopy = 0xC505;  // 7: no room to save the source text
+namespace site {
+inline constexpr std::uint16_t Create = 0xC502;      // 7: the heap cannot be created
+inline constexpr std::uint16_t Grow = 0xC503;        // 82: growth failed
+inline constexpr std::uint16_t Shrink = 0xC504;      // 82: shrink after compaction failed
+inline constexpr std::uint16_t SourceCopy = 0xC505;  // 7: no room to save the source text
+}  // namespace site
 
 constexpr std::size_t kSmallCopy = 512;
 
@@ -77,7 +79,7 @@ std::uint8_t* StringHeap::allocate_with_room(StringDescriptor& owner, StringKind
                 if (!refuse_allocation())
                     large_copy.reset(new (std::nothrow) std::uint8_t[length]);
                 if (!large_copy)
-                    RAISE_ERROR(err::OutOfMemory, kSiteSourceCopy);
+                    RAISE_ERROR(err::OutOfMemory, site::SourceCopy);
                 std::memcpy(large_copy.get(), source, length);
                 source = large_copy.get();
             }
@@ -102,7 +104,7 @@ void StringHeap::create(std::size_t need)
     Buffer heap(refuse_allocation() ? nullptr : static_cast<std::byte*>(std::malloc(units * kUnit)));
     auto index = heap ? new_index(units * kUnit) : nullptr;
     if (!heap || !index)
-        RAISE_ERROR(err::OutOfMemory, kSiteCreate);
+        RAISE_ERROR(err::OutOfMemory, site::Create);
     base_ = std::move(heap);
     block_starts_ = std::move(index);
     block_count_ = 0;
@@ -113,7 +115,7 @@ void StringHeap::create(std::size_t need)
 
 void StringHeap::grow(std::size_t need)
 {
-    resize(units_ + (((need - free_bytes()) >> 16) + 1), kSiteGrow);
+    resize(units_ + (((need - free_bytes()) >> 16) + 1), site::Grow);
 }
 
 void StringHeap::resize(std::size_t new_units, std::uint16_t site)
@@ -167,7 +169,7 @@ void StringHeap::compact()
         relocate_for_stress();
     const std::size_t needed_units = (used_ >> 16) + 1;
     if (needed_units < units_)
-        resize(needed_units, kSiteShrink);
+        resize(needed_units, site::Shrink);
 }
 
 // Under stress every compaction moves the heap to a new address, so any text

@@ -8,7 +8,9 @@
 namespace rt {
 
 namespace {
-constexpr std::uint16_t kSiteStackFull = 0xC501;  // 16: 85 entries in use
+namespace site {
+inline constexpr std::uint16_t StackFull = 0xC501;  // 16: 85 entries in use
+}  // namespace site
 }  // namespace
 
 StringStack::~StringStack()
@@ -21,7 +23,7 @@ StringStack::Slot& StringStack::reserve_first_or_raise()
     if (!slots_)
         slots_ = std::make_unique<std::array<Slot, kCapacity>>();
     if (depth_ >= kCapacity)
-        RAISE_ERROR(err::StringStackFull, kSiteStackFull);
+        RAISE_ERROR(err::StringStackFull, site::StackFull);
     return (*slots_)[depth_];
 }
 

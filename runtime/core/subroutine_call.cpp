@@ -8,9 +8,11 @@ namespace rt::detail {
 
 namespace {
 
-constexpr std::uint16_t kGosubFullSite = 0xD101;
-constexpr std::uint16_t kReturnWithoutGosubSite = 0xD201;
-constexpr std::uint16_t kEventGosubFullSite = 0xD301;
+namespace site {
+inline constexpr std::uint16_t GosubFull = 0xD101;
+inline constexpr std::uint16_t ReturnWithoutGosub = 0xD201;
+inline constexpr std::uint16_t EventGosubFull = 0xD301;
+}  // namespace site
 
 // Ends a running subroutine however it is left: pops its entry and, for an
 // event subroutine, releases the event so that it can run again. (A transfer
@@ -63,7 +65,7 @@ private:
 void run_subroutine(FrameRecords& f, std::int16_t event, const std::function<void()>& target)
 {
     if (!f.gosub.push({event, f.state.frame}))
-        RAISE_ERROR(err::GosubTooDeep, event == GosubStack::kPlainGosub ? kGosubFullSite : kEventGosubFullSite);
+        RAISE_ERROR(err::GosubTooDeep, event == GosubStack::kPlainGosub ? site::GosubFull : site::EventGosubFull);
     const std::uint16_t line = f.line;
     {
         SubroutineEntry entry(f, event);
@@ -81,7 +83,7 @@ void run_event_subroutine(FrameRecords& f, int event)
     if (f.gosub.depth() == GosubStack::kCapacity) {
         // The occurrence is consumed, but the event is not left held for good.
         f.events.release(event);
-        RAISE_ERROR(err::GosubTooDeep, kEventGosubFullSite);
+        RAISE_ERROR(err::GosubTooDeep, site::EventGosubFull);
     }
     MainProgramContext main_program(f);
     ++f.handler_depth;
@@ -93,7 +95,7 @@ void return_from_subroutine(FrameRecords& f)
 {
     const GosubStack::Entry* top = f.gosub.top();
     if (!top || top->frame != f.state.frame)
-        RAISE_ERROR(err::ReturnWithoutGosub, kReturnWithoutGosubSite);
+        RAISE_ERROR(err::ReturnWithoutGosub, site::ReturnWithoutGosub);
     throw ReturnSignal{};
 }
 

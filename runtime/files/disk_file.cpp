@@ -6,9 +6,11 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstring>
 #include <limits>
 #include <new>
 
+#include "host/code_page.h"
 #include "runtime/core/error.h"
 #include "runtime/core/error_state.h"
 #include "runtime/files/field_reader.h"
@@ -54,6 +56,58 @@ private:
     std::uint16_t site_;
     const std::string& path_;
 };
+
+// Converted text in memory, read like the file.
+class TextSource final : public FieldByteSource {
+public:
+    explicit TextSource(std::string_view text) noexcept : text_(text) {}
+    std::size_t read_at(std::uint64_t offset, std::span<std::uint8_t> buffer) override
+    {
+        if (offset >= text_.size())
+            return 0;
+        const std::size_t count = std::min<std::size_t>(buffer.size(), text_.size() - offset);
+        std::memcpy(buffer.data(), text_.data() + offset, count);
+        return count;
+    }
+
+private:
+    std::string_view text_;
+};
+
+// Reads `count` bytes from `offset` whole (fewer at the end of the file).
+std::string read_whole(FieldByteSource& source, std::uint64_t offset, std::size_t count)
+{
+    std::string bytes(count, '\0');
+    std::size_t got = 0;
+    while (got < count) {
+        const std::size_t n = source.read_at(
+            offset + got, std::span<std::uint8_t>(reinterpret_cast<std::uint8_t*>(bytes.data()) + got, count - got));
+        if (n == 0)
+            break;
+        got += n;
+    }
+    bytes.resize(got);
+    return bytes;
+}
+
+constexpr std::string_view kUtf8Mark = "\xEF\xBB\xBF";
+// Larger input files are read as they are.
+constexpr std::uint32_t kLargestConvertedFile = 64u << 20;
+
+// Valid UTF-8 with at least one character outside ASCII. Shift-JIS text with
+// double-byte characters almost never is.
+bool is_utf8_beyond_ascii(std::string_view text) noexcept
+{
+    bool beyond_ascii = false;
+    while (!text.empty()) {
+        const host::DecodedCharacter c = host::decode_utf8(text);
+        if (c.code_point == 0xFFFD && c.length == 1)
+            return false;
+        beyond_ascii = beyond_ascii || c.code_point >= 0x80;
+        text.remove_prefix(static_cast<std::size_t>(c.length));
+    }
+    return beyond_ascii;
+}
 
 int open_flags(const DiskOpenRow& row, bool with_read) noexcept
 {
@@ -211,11 +265,8 @@ bool DiskFile::eof(std::uint16_t site)
             return false;
         if (position >= length)
             return true;
-        char last = 0;
-        const ssize_t n = ::pread(fd_.get(), &last, 1, static_cast<off_t>(position));
-        if (n < 0)
-            raise_system_error(errno, site, name_);
-        return n == 0 || last == kEndOfText;
+        const std::string last = read_whole(*text_source(site), static_cast<std::uint64_t>(position), 1);
+        return last.empty() || last[0] == kEndOfText;
     }
     case open_kind::BlockRead:
     case open_kind::BlockReadWrite:
@@ -238,16 +289,14 @@ std::string DiskFile::read(std::uint32_t count, std::uint16_t site)
     } catch (const std::bad_alloc&) {
         RAISE_ERROR(err::OutOfMemory, site);
     }
+    const std::unique_ptr<FieldByteSource> source = text_source(site);
     std::size_t got = 0;
     while (got < count) {
-        const ssize_t n = ::pread(fd_.get(), bytes.data() + got, count - got, static_cast<off_t>(state.position + got));
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n < 0)
-            raise_system_error(errno, site, name_);
+        const std::size_t n = source->read_at(
+            state.position + got, std::span<std::uint8_t>(reinterpret_cast<std::uint8_t*>(bytes.data()) + got, count - got));
         if (n == 0)
             RAISE_ERROR(err::DeviceIoError, site);
-        got += static_cast<std::size_t>(n);
+        got += n;
     }
     state.position += count;
     return bytes;
@@ -260,13 +309,46 @@ std::string DiskFile::read_field(FieldTarget target, std::uint16_t site)
     FileState& state = *state_;
     if (state.position >= state.length)
         RAISE_ERROR(err::DeviceIoError, site);
-    DescriptorSource source(fd_.get(), site, name_);
-    FieldReadResult field = rt::read_field(source, state.position, target);
+    FieldReadResult field = rt::read_field(*text_source(site), state.position, target);
     state.position = static_cast<std::uint32_t>(
         std::min<std::uint64_t>(field.next_position, std::numeric_limits<std::uint32_t>::max()));
     if (field.error != 0)
         RAISE_ERROR(field.error, site);
     return std::move(field.text);
+}
+
+std::unique_ptr<FieldByteSource> DiskFile::text_source(std::uint16_t site)
+{
+    if (converted_)
+        return std::make_unique<TextSource>(*converted_);
+    return std::make_unique<DescriptorSource>(fd_.get(), site, name_);
+}
+
+bool DiskFile::take_utf8_as_shift_jis(std::uint16_t site)
+{
+    FileState& state = *state_;
+    if (open_kind_ != open_kind::Input || converted_ || state.position != 0 || state.length > kLargestConvertedFile)
+        return false;
+    std::string text;
+    try {
+        text = read_whole(*text_source(site), 0, state.length);
+    } catch (const std::bad_alloc&) {
+        RAISE_ERROR(err::OutOfMemory, site);
+    }
+    const bool marked = text.starts_with(kUtf8Mark);
+    if (marked)
+        text.erase(0, kUtf8Mark.size());
+    if (!marked && !is_utf8_beyond_ascii(text))
+        return false;
+    converted_ = host::utf8_to_sjis(text);
+    state.length = static_cast<std::uint32_t>(converted_->size());
+    return true;
+}
+
+std::int32_t DiskFile::line_at(std::uint32_t position, std::uint16_t site)
+{
+    const std::string text = read_whole(*text_source(site), 0, std::min(position, state_->length));
+    return 1 + static_cast<std::int32_t>(std::count(text.begin(), text.end(), '\n'));
 }
 
 void DiskFile::close() noexcept

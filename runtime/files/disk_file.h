@@ -14,10 +14,12 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "runtime/files/device.h"
 #include "runtime/files/field_parser.h"
+#include "runtime/files/field_reader.h"
 #include "host/file_descriptor.h"
 
 namespace rt {
@@ -55,11 +57,24 @@ public:
     // True when the path no longer names the open file (deleted or replaced).
     bool replaced_on_disk() const noexcept;
 
+    // An input file at its start whose text is UTF-8 (it starts with the
+    // byte-order mark, or is valid UTF-8 holding a non-ASCII character) is
+    // read whole and converted to Shift-JIS, without the mark; the reads then
+    // take the converted text. A character Shift-JIS lacks becomes "?".
+    // Returns whether the text was converted; other files stay as they are.
+    bool take_utf8_as_shift_jis(std::uint16_t site);
+    // The line (1 for the first) of the text read that holds byte `position`.
+    std::int32_t line_at(std::uint32_t position, std::uint16_t site);
+    std::uint32_t position() const noexcept { return state_->position; }
+
 private:
     DiskFile() = default;
+    // The bytes the reads take: the file's, or the converted text.
+    std::unique_ptr<FieldByteSource> text_source(std::uint16_t site);
     host::FileDescriptor fd_;
     dev_t device_ = 0;
     ino_t inode_ = 0;
+    std::optional<std::string> converted_;  // UTF-8 input as Shift-JIS, read instead of the file
 };
 
 }  // namespace rt

@@ -84,4 +84,22 @@ bool file_replaced_on_disk(std::int32_t file_number)
     return file && file->replaced_on_disk();
 }
 
+bool read_utf8_as_shift_jis(std::int32_t file_number)
+{
+    auto* file = dynamic_cast<DiskFile*>(&DeviceTable::current().open_device(file_number, file_site::InputFromFile));
+    return file && file->take_utf8_as_shift_jis(file_site::InputFromFile);
+}
+
+std::uint32_t input_position(std::int32_t file_number)
+{
+    auto* file = dynamic_cast<DiskFile*>(&DeviceTable::current().open_device(file_number, file_site::Loc));
+    return file ? file->position() : 0;
+}
+
+std::int32_t input_line_at(std::int32_t file_number, std::uint32_t position)
+{
+    auto* file = dynamic_cast<DiskFile*>(&DeviceTable::current().open_device(file_number, file_site::Loc));
+    return file ? file->line_at(position, file_site::Loc) : 0;
+}
+
 }  // namespace rt

@@ -32,4 +32,17 @@ bool file_ends_inside_line(std::int32_t file_number);
 // that file (deleted, or replaced by another). False for other devices.
 bool file_replaced_on_disk(std::int32_t file_number);
 
+// Text files as Linux editors write them: when the disk file just opened for
+// input on `file_number` is UTF-8 (it starts with the byte-order mark, or is
+// valid UTF-8 with a non-ASCII character), the input statements read it
+// converted to Shift-JIS, a character Shift-JIS lacks read as "?". Files in
+// Shift-JIS or plain ASCII, and other devices, are read as they are.
+// Returns whether the file was converted.
+bool read_utf8_as_shift_jis(std::int32_t file_number);
+// Where the next input from the disk file on `file_number` starts, and the
+// line (1 for the first) that holds such a position: for messages that name
+// the line of a file. 0 for other devices.
+std::uint32_t input_position(std::int32_t file_number);
+std::int32_t input_line_at(std::int32_t file_number, std::uint32_t position);
+
 }  // namespace rt

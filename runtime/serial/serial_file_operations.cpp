@@ -2,9 +2,23 @@
 // INPUT_VARS line reads, LOC and EOF. Failures are raised with the caller's site.
 
 #include "runtime/core/error.h"
+#include "runtime/core/error_state.h"
 #include "serial_device.h"
 
 namespace rt {
+
+namespace {
+
+// Raises a transfer's error; when the port went away meanwhile, the report's
+// reason line names it.
+[[noreturn]] void raise_transfer_error(std::uint16_t error, std::uint16_t site, const host::SerialPort* port)
+{
+    if (port && (port->hung_up() || !port->connected()))
+        RAISE_FILE_ERROR(error, site, ErrorCause{port->path(), 0, false, ErrorCause::Object::SerialPort, true});
+    RAISE_ERROR(error, site);
+}
+
+}  // namespace
 
 void SerialDevice::write(std::string_view bytes, std::uint16_t site)
 {
@@ -14,7 +28,7 @@ void SerialDevice::write(std::string_view bytes, std::uint16_t site)
         return;
     std::uint16_t error = 0;
     if (!write_bytes(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size(), error))
-        RAISE_ERROR(error, site);
+        raise_transfer_error(error, site, port_ ? &*port_ : nullptr);
 }
 
 std::int32_t SerialDevice::loc(std::uint16_t /*site*/)
@@ -63,7 +77,7 @@ std::string SerialDevice::read(std::uint32_t count, std::uint16_t site)
         std::uint8_t byte = 0;
         std::uint16_t error = 0;
         if (!read_byte(byte, error))
-            RAISE_ERROR(error, site);
+            raise_transfer_error(error, site, port_ ? &*port_ : nullptr);
         bytes.push_back(static_cast<char>(byte));
     }
     return bytes;
@@ -76,7 +90,7 @@ std::string SerialDevice::read_line(std::uint16_t site)
     std::string line;
     std::uint16_t error = 0;
     if (!read_line(line, error))
-        RAISE_ERROR(error, site);
+        raise_transfer_error(error, site, port_ ? &*port_ : nullptr);
     return line;
 }
 

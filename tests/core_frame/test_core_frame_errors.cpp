@@ -1,5 +1,6 @@
 // The error trap and its resumes, the fatal report with its error log, the
 // message library, help contexts and the host error translation.
+#include <algorithm>
 #include <cctype>
 #include <cerrno>
 #include <string>
@@ -10,6 +11,7 @@
 #include "runtime/core/fatal_report.h"
 #include "runtime/core/frame.h"
 #include "runtime/core/frame_records.h"
+#include "runtime/core/shift_jis.h"
 #include "runtime/core/message_library.h"
 #include "runtime/core/string_ops.h"
 #include "runtime/core/string_stack.h"
@@ -415,6 +417,35 @@ TEST_F(FrameTest, EnglishLocaleGivesEnglishLibraryTextReportAndNotice)
     EXPECT_EQ(rt::fatal_report_line("Qk14", 39, 60), "\r\nQk14 [39\x8d\x73]:\x83\x47\x83\x89\x81\x5b[60]");
 }
 
+TEST(MessageLibraryTexts, EveryErrorNumberHasAnEnglishAndAJapaneseText)
+{
+    const std::string library = std::string(QK_MESSAGE_LIBRARY_DIR) + std::string(rt::kMessageLibraryFile);
+    for (const std::uint16_t number : rt::err::kAllErrorNumbers) {
+        SCOPED_TRACE(number);
+        std::optional<std::string> english;
+        std::optional<std::string> japanese;
+        {
+            qk_test::ScopedLocale locale("C");
+            english = rt::message_text_from(library, number, rt::kConsoleMessageBuffer);
+        }
+        {
+            qk_test::ScopedLocale locale("ja_JP.UTF-8");
+            japanese = rt::message_text_from(library, number, rt::kConsoleMessageBuffer);
+        }
+        ASSERT_TRUE(english.has_value());
+        ASSERT_TRUE(japanese.has_value());
+        EXPECT_FALSE(english->empty());
+        // Plain ASCII in English; the Japanese text has double-byte characters.
+        EXPECT_TRUE(std::all_of(english->begin(), english->end(), [](char c) { return c > 0x1F && c < 0x7F; }))
+            << *english;
+        EXPECT_TRUE(std::any_of(japanese->begin(), japanese->end(), [](char c) { return rt::sjis::is_lead_byte(c); }));
+    }
+    qk_test::ScopedLocale locale("C");
+    // 60 covers every port that cannot be opened: its text leaves the why to the reason line.
+    EXPECT_EQ(rt::message_text_from(library, rt::err::DeviceNotFound, rt::kConsoleMessageBuffer),
+              "Device cannot be opened");
+}
+
 TEST(MessageLibraryFolders, BesideTheExecutableThenTheInstalledLibraryFolder)
 {
     EXPECT_EQ(rt::message_library_folders("/usr/local/bin/qk14"),
@@ -439,6 +470,17 @@ TEST(ErrorReasonLine, SaysWhyInEitherLanguage)
     const std::string missing_port = english({"/dev/ttyNONE9", ENOENT, false, Object::SerialPort});
     EXPECT_TRUE(missing_port.starts_with("/dev/ttyNONE9: not found; ")) << missing_port;
     EXPECT_NE(missing_port.find("serial ports present"), std::string::npos) << missing_port;
+
+    // Ports that are there but are no port, and a port that went away.
+    EXPECT_EQ(english({"/w/folder", EISDIR, false, Object::SerialPort}), "/w/folder: a folder, not a serial port");
+    EXPECT_EQ(english({"/dev/null", ENOTTY, false, Object::SerialPort}),
+              "/dev/null: not a serial port (not a terminal device)");
+    EXPECT_EQ(english({"/dev/ttyUSB0", 0, false, Object::SerialPort, true}),
+              "/dev/ttyUSB0: the port went away (hung up or unplugged)");
+    // Reasons without words of their own are the C library's, in the user's language.
+    EXPECT_EQ(english({"/w/x", ELOOP}), "/w/x: Too many levels of symbolic links");
+    EXPECT_EQ(rt::error_reason_line({"/w/x", ELOOP}, rt::Language::Japanese),
+              "/w/x: シンボリックリンクの階層が多すぎます");
 
     EXPECT_EQ(rt::error_reason_line({"/w/QK.DEF", ENOENT}, rt::Language::Japanese), "/w/QK.DEF: 見つかりません");
     EXPECT_EQ(rt::error_reason_line({"/w/A.DAS", 0, true}, rt::Language::Japanese),

@@ -37,10 +37,15 @@ TEST(SettingsRecord, ValuesAreReadAsVALReadsThem)
     EXPECT_EQ(settings.data_bits, 7);
     apply_settings_record("BL=A1", settings, MonitorKind::Qk14);
     EXPECT_EQ(settings.byte_order, 0);
-    EXPECT_TRUE(apply_settings_record("AD=12G4", settings, MonitorKind::Qk14));
-    EXPECT_EQ(settings.start_address, 0);
+    // An address with a character that is no hexadecimal digit is refused, not read as far as it goes.
+    settings.start_address = 0x3400;
+    EXPECT_FALSE(apply_settings_record("AD=12G4", settings, MonitorKind::Qk14));
+    EXPECT_FALSE(apply_settings_record("AD=ZZ", settings, MonitorKind::Qk14));
+    EXPECT_EQ(settings.start_address, 0x3400);
     EXPECT_FALSE(apply_settings_record("AD=1200", settings, MonitorKind::QkP877W));
-    EXPECT_EQ(settings.problems, std::vector<std::string>{"QK.DEF CH=  12: the channel is 0, 1, 2 or 3; no channel opened"});
+    EXPECT_EQ(settings.problems, (std::vector<std::string>{"QK.DEF CH=  12: the channel is 0, 1, 2 or 3; no channel opened",
+                                                           "QK.DEF AD=12G4: the address is 0000 to FFFF; ignored",
+                                                           "QK.DEF AD=ZZ: the address is 0000 to FFFF; ignored"}));
 }
 
 TEST(SettingsRecord, UnusableValuesAreNotedWithKeyValueAndWhatIsAllowed)

@@ -98,10 +98,9 @@ TEST(WatchFile, FieldsRunAcrossLineEndsAndLabelsAlignToTheWidest)
 
 TEST(WatchFile, PositionTextThatIsNotANumberIsZero)
 {
-    const auto result = read_watch_bytes("x,,L,80001,H");
-    ASSERT_EQ(result.error, 0);
-    EXPECT_EQ(result.page.entries[0].column, 0);
-    EXPECT_EQ(result.page.entries[0].row, 0);
+    const WatchEntry entry = make_watch_entry({"x", "", "L", "80001", "H"});
+    EXPECT_EQ(entry.column, 0);
+    EXPECT_EQ(entry.row, 0);
 }
 
 TEST(WatchFile, EmptyFileIsAnEmptyPage)
@@ -130,18 +129,27 @@ TEST(WatchFile, FailsOnBrokenFiles)
     EXPECT_EQ(read_watch_bytes("1,2,A,,H").error, kIllegalArgument);
 }
 
-TEST(WatchFile, PositionsOffTheScreenAreRefused)
+TEST(WatchFile, WhatReachesPastTheScreenIsCutAndWhatCannotBePlacedIsRefused)
 {
-    // The value of the widest label's entry starts at column + width + 10;
-    // it must still be a screen column (0-79), and rows are 0-23.
-    EXPECT_EQ(read_watch_bytes("65,2,ABCD,80001,H").error, 0);  // value at column 79
-    EXPECT_EQ(read_watch_bytes("66,2,ABCD,80001,H").error, kIllegalArgument);
-    EXPECT_EQ(read_watch_bytes("1,24,L,80001,H").error, kIllegalArgument);
-    EXPECT_EQ(read_watch_bytes("1,23,L,80001,H").error, 0);
-    EXPECT_EQ(read_watch_bytes("-1,5,L,80001,H").error, kIllegalArgument);
-    EXPECT_EQ(read_watch_bytes("1,-1,L,80001,H").error, kIllegalArgument);
-    // A long label elsewhere pushes every value column right.
-    EXPECT_EQ(read_watch_bytes("60,2,A,80001,H\r\n1,3,LONGLABELLONGLABEL,80001,H").error, kIllegalArgument);
+    // A value past the last column is not shown (its place stays on the
+    // screen); the label and static text are cut when drawn.
+    const auto long_label = read_watch_bytes("60,2,LONGLABEL1,80001,H\r\n1,3,A,80011,H");
+    ASSERT_EQ(long_label.error, 0);
+    EXPECT_FALSE(value_on_screen(long_label.page.entries[0]));
+    EXPECT_EQ(value_place(long_label.page.entries[0]).column, 79);
+    EXPECT_TRUE(value_on_screen(long_label.page.entries[1]));
+    EXPECT_EQ(read_watch_bytes("79,18,ABCD,80001,H").error, 0);
+    // Labels go in the work area, rows 2-18, and on the screen's columns.
+    for (const char* file : {"80,5,L,80001,H", "-1,5,L,80001,H", "1,1,L,80001,H", "1,19,L,80001,H", "1,-1,L,80001,H"}) {
+        const auto refused = read_watch_bytes(file);
+        EXPECT_EQ(refused.error, kIllegalArgument) << file;
+        EXPECT_TRUE(refused.page.entries.empty()) << file;
+    }
+    // An address field longer than any address (4 digits and a count, or I and 2 digits).
+    const auto long_field = read_watch_bytes("1,2,A,80001,H\r\n1,3,B," + std::string(4000, 'F') + ",H\r\n");
+    EXPECT_EQ(long_field.error, kIllegalArgument);
+    EXPECT_EQ(long_field.failed_entry, 1u);
+    EXPECT_EQ(read_watch_bytes("1,2,P,I0012,H").error, kIllegalArgument);
 }
 
 TEST(WatchFile, FiftyOneEntriesLoadAndTheFiftySecondFails)

@@ -31,6 +31,9 @@ for package in libsdl2-2.0-0 libncursesw6 libpng16-16 libgensio4 unifont; do
 done
 
 recommends=$(dpkg-deb -f "$deb" Recommends)
+for package in locales libc-l10n; do
+  grep -qw -- "$package" <<<"$recommends" || fail "Recommends lacks $package: $recommends"
+done
 grep -qw -- bash-completion <<<"$recommends" || fail "Recommends lacks bash-completion: $recommends"
 
 # Debian's checks: every error and warning fails; the tags are printed.

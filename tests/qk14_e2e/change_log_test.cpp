@@ -8,6 +8,7 @@
 #include <regex>
 
 #include "tests/qk14_e2e/qk14_e2e_fixture.h"
+#include "tests/support/scoped_locale.h"
 
 namespace qk14_e2e {
 namespace {
@@ -339,6 +340,21 @@ TEST_F(ChangeLog, DeletedOrReplacedLogGoesOnInANewFileAndSaysSo)
     EXPECT_EQ(lines.front(), "NEW");
     lines.erase(lines.begin());
     EXPECT_GE(parse_log_lines(lines).size(), 1U) << directory_.read("abc.DAS");
+}
+
+TEST_F(ChangeLog, TheReplacedLogNoticeIsInJapaneseUnderAJapaneseLocale)
+{
+    const qk_test::ScopedLocale japanese("ja_JP.UTF-8");
+    HeadlessScript script = start_logging("abc/F");
+    script.until(16, "CNT").screen("one.txt");
+    script.until(20, "abc.DAS は削除か置換されました").screen("two.txt").close();
+    Qk14Process program(directory_, script);
+    ASSERT_TRUE(wait_for_screen("one.txt"));
+    std::filesystem::remove(directory_ / "abc.DAS");
+    EXPECT_EQ(program.finish(60s), 0);
+    EXPECT_EQ(screen("two.txt").at(12, 20, 68),
+              to_shift_jis("ログ abc.DAS は削除か置換されました。新しいファイルに続けます") + std::string(7, ' '))
+        << screen("two.txt").text();
 }
 
 }  // namespace

@@ -1,7 +1,10 @@
 // Reports that say why, in the user's language and on standard error once
 // the front end has closed; files that are not regular files refused at once;
 // settings and watch files with LF, CR LF or mixed line ends read alike.
+#include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cstdlib>
 
@@ -41,7 +44,7 @@ TEST_F(ErrorReport, MissingPortIsExplainedOnStandardErrorInEitherLanguage)
         ChildLocale english("C");
         const std::string report = fatal_report({"--port", "COM1=" + missing});
         EXPECT_NE(report.find("Qk14 [line "), std::string::npos) << report;
-        EXPECT_NE(report.find("]: error[60]\nDevice not found\n" + missing + ": not found; "), std::string::npos)
+        EXPECT_NE(report.find("]: error[60]\nDevice cannot be opened\n" + missing + ": not found; "), std::string::npos)
             << report;
         EXPECT_NE(report.find("serial ports present"), std::string::npos) << report;
         // The same report was on the screen before the key.
@@ -51,10 +54,43 @@ TEST_F(ErrorReport, MissingPortIsExplainedOnStandardErrorInEitherLanguage)
     {
         ChildLocale japanese("ja_JP.UTF-8");
         const std::string report = fatal_report({"--port", "COM1=" + missing});
-        EXPECT_NE(report.find("行]:エラー[60]\nデバイスが見つかりません\n" + missing + ": 見つかりません"),
+        EXPECT_NE(report.find("行]:エラー[60]\nデバイスを開けません\n" + missing + ": 見つかりません"),
                   std::string::npos)
             << report;
     }
+}
+
+// A port that is there but cannot be used: the headline of error 60 says
+// only that, the reason line says why.
+TEST_F(ErrorReport, PortsThatCannotBeUsedAreNotHeadedNotFound)
+{
+    start_simulator();
+    const std::string folder = (directory_ / "folder").string();
+    std::filesystem::create_directory(folder);
+    // Another program holds the simulator's line.
+    const int held = ::open(port().c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    ASSERT_GE(held, 0);
+    ASSERT_EQ(::flock(held, LOCK_EX | LOCK_NB), 0);
+    {
+        ChildLocale english("C");
+        for (const auto& [path, reason] : {std::pair<std::string, std::string>{folder, "a folder, not a serial port"},
+                                           {"/dev/null", "not a serial port (not a terminal device)"},
+                                           {port().string(), "in use by another program"}}) {
+            const std::string report = fatal_report({"--port", "COM1=" + path});
+            EXPECT_NE(report.find("]: error[60]\nDevice cannot be opened\n" + path + ": " + reason + "\n"),
+                      std::string::npos)
+                << report;
+            EXPECT_EQ(report.find("not found"), std::string::npos) << report;
+        }
+    }
+    ::close(held);
+    // Reasons without words of their own come from the C library, in the user's language.
+    const std::string loop = (directory_ / "loop").string();
+    std::filesystem::create_symlink(loop, loop);
+    ChildLocale japanese("ja_JP.UTF-8");
+    const std::string report = fatal_report({"--port", "COM1=" + loop});
+    EXPECT_NE(report.find("\nデバイスを開けません\n" + loop + ": シンボリックリンクの階層が多すぎます\n"), std::string::npos)
+        << report;
 }
 
 TEST_F(ErrorReport, FifoSettingsFileIsRefusedAtOnceWithItsReason)

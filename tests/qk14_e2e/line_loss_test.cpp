@@ -7,6 +7,7 @@
 #include <cstdio>
 
 #include "qk14_e2e_fixture.h"
+#include "tests/support/scoped_locale.h"
 
 namespace qk14_e2e {
 namespace {
@@ -159,11 +160,18 @@ TEST_F(LineLoss, ChangeLogStaysOpenAndCompleteAcrossTheLoss)
 
 TEST_F(LineLoss, WithoutReconnectionAHangUpEndsTheProgramWithError53)
 {
+    const qk_test::ScopedLocale english("C.UTF-8");
     start_simulator({"--hangup-after", "5"});
     Qk14Process program(directory_, live_script(), {"--no-reconnect"});
     // The runtime's report waits for a key before the program ends.
-    EXPECT_TRUE(wait_until([&] { return live().text().find("[53]") != std::string::npos; })) << live().text();
+    // The report, below the dump rows, ends by asking for a key.
+    EXPECT_TRUE(wait_until([&] { return live().text().find("Press any key") != std::string::npos; })) << live().text();
     finish_after_report(program);
+    // The report says in words that the port went away, and which.
+    EXPECT_NE(program.standard_error().find("error[53]\nDevice fault\n" + port().string() +
+                                            ": the port went away (hung up or unplugged)\n"),
+              std::string::npos)
+        << program.standard_error();
     EXPECT_NE(directory_.read("config/qkmonitors/settings.ini").find("CODE=53"), std::string::npos)
         << directory_.read("config/qkmonitors/settings.ini");
 }

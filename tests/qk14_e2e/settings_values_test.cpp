@@ -2,6 +2,7 @@
 // setting allows are shown in words on the response row and the program
 // runs on without a channel; huge names and fields are cut to their cells.
 #include "qk14_e2e_fixture.h"
+#include "tests/support/scoped_locale.h"
 
 namespace qk14_e2e {
 namespace {
@@ -27,6 +28,38 @@ TEST_F(SettingsValues, UnusableValuesAreShownInWordsAndTheProgramRunsOn)
     EXPECT_EQ(command.at(12, 20, 5), "Error") << command.text();
     EXPECT_EQ(command.at(71, 0, 8), "Error   ");
     EXPECT_EQ(log().received_except_rows_of(), std::vector<std::string>{});
+}
+
+TEST_F(SettingsValues, ProblemsGoToStandardErrorTooAndTheNextCommandClearsTheWholeRow)
+{
+    start_simulator();
+    directory_.write("QK.DEF", "CH=4\r\nAD=ZZ\r\n");
+    HeadlessScript script;
+    script.until(20, "no channel opened").screen("start.txt").until(0, "Error");
+    script.command_done("R8000").screen("command.txt").close();
+    EXPECT_EQ(run(script), 0);
+    EXPECT_EQ(directory_.read("qk14.err"),
+              "QK.DEF CH=4: the channel is 0, 1, 2 or 3; no channel opened\n"
+              "QK.DEF AD=ZZ: the address is 0000 to FFFF; ignored\n");
+    EXPECT_EQ(screen("start.txt").at(12, 20, 68),
+              "QK.DEF CH=4: the channel is 0, 1, 2 or 3; no channel opened  QK.DEF ")
+        << screen("start.txt").text();
+    // "Error", and nothing left of the notice after it.
+    EXPECT_EQ(screen("command.txt").at(3, 20, 77), "Response:Error" + std::string(63, ' '))
+        << screen("command.txt").text();
+}
+
+TEST_F(SettingsValues, ProblemsAreInJapaneseUnderAJapaneseLocale)
+{
+    const qk_test::ScopedLocale japanese("ja_JP.UTF-8");
+    start_simulator();
+    directory_.write("QK.DEF", "BT=99999999\r\n");
+    HeadlessScript script = started();
+    script.screen("start.txt").close();
+    EXPECT_EQ(run(script), 0);
+    EXPECT_EQ(directory_.read("qk14.err"), "QK.DEF BT=99999999: データビットは 7 か 8 です。8 にします\n");
+    EXPECT_EQ(screen("start.txt").at(12, 20, 58), to_shift_jis("QK.DEF BT=99999999: データビットは 7 か 8 です。8 にします"))
+        << screen("start.txt").text();
 }
 
 TEST_F(SettingsValues, HugeNamesAndFormatFieldsAreCutToTheirCells)

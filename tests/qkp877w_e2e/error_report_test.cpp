@@ -29,7 +29,7 @@ TEST(QkP877WErrorReport, MissingPortIsExplainedOnStandardErrorInJapanese)
     EXPECT_EQ(program.wait_exit(std::chrono::seconds(90)), 1);
     const std::string report = program.read_output(std::chrono::seconds(5));
     EXPECT_NE(report.find("QkP877W ["), std::string::npos) << report;
-    EXPECT_NE(report.find("行]:エラー[60]\nデバイスが見つかりません\n" + missing + ": 見つかりません"), std::string::npos)
+    EXPECT_NE(report.find("行]:エラー[60]\nデバイスを開けません\n" + missing + ": 見つかりません"), std::string::npos)
         << report;
 }
 

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "tests/qkp877w_e2e/monitor_session.h"
+#include "tests/support/scoped_locale.h"
 
 namespace qkp877w_e2e {
 namespace {
@@ -127,6 +128,7 @@ TEST_F(QkP877WEndToEnd, SettingsTakeOnlyTheChannelAndTheFunctionKeyNames)
 
 TEST_F(QkP877WEndToEnd, WatchPagesChangeListAndFailedEntries)
 {
+    const qk_test::ScopedLocale english("C.UTF-8");  // the failures are said in English
     directory_.write("Q.DAT", "2,4,WORD,00202,Q\r\n2,5,HEXW,00202,W\r\n");
     directory_.write("S.DAT", "2,18,LAST,00202,W\r\n");
     directory_.write("BAD.DAT", "2,30,OFF,00201,H\r\n");
@@ -181,11 +183,13 @@ TEST_F(QkP877WEndToEnd, WatchPagesChangeListAndFailedEntries)
     EXPECT_EQ(at(missing, 23, 1, 3), "F7=");
     EXPECT_EQ(at(missing, 23, 27, 3), "F9=");
     EXPECT_EQ(rows_containing(missing, "File Name"), 0);
+    EXPECT_EQ(at(missing, 20, 3, 30), "Response:NOFILE.DAT: not found") << missing[20];
 
     // A file whose label lies below the screen is refused the same way, and the program goes on.
     const auto bad = rows("bad.txt");
     EXPECT_EQ(at(bad, 2, 1, 4), "ADRS");
     EXPECT_TRUE(blank(at(bad, 23, 4, 20)));
+    EXPECT_EQ(at(bad, 20, 12, 60), "BAD.DAT line 1: row 30 is outside the work area (rows 2-18) ") << bad[20];
 
     // F11 on an unchanging value: one line; F11 again does not restart the list.
     const auto changes = rows("changes.txt");

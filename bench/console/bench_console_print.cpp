@@ -12,10 +12,9 @@
 #include "runtime/console/console_writer.h"
 #include "runtime/console/print_statements.h"
 #include "runtime/console/screen_statements.h"
-#include "runtime/core/program_start.h"
-#include "runtime/core/runtime.h"
 #include "runtime/core/string_ops.h"
 #include "runtime/files/device_table.h"
+#include "tests/support/test_runtime.h"
 
 namespace {
 
@@ -29,10 +28,9 @@ std::string screen_line(int row)
 
 void BM_PrintFullScreen(benchmark::State& state)
 {
-    host::Desktop desktop(std::make_unique<host::HeadlessFrontEnd>());
-    rt::Runtime runtime(rt::ProgramOptions{}, desktop, "Bench", "BENCH");
-    rt::RuntimeScope scope(runtime);
-    rt::begin_program(runtime);
+    qk_test::TestRuntime<host::HeadlessFrontEnd> test_runtime(
+        {.module_name = "Bench", .base_name = "BENCH", .begin_program = true});
+    rt::Runtime& runtime = test_runtime.runtime();
     runtime.install(std::make_unique<rt::DeviceTable>(runtime.options()));
     rt::console::install_console(runtime);
     // Full rows wrap by themselves; the last row stops one short of scrolling.

@@ -3,28 +3,19 @@
 #include <benchmark/benchmark.h>
 
 #include <limits>
-#include <memory>
+#include <utility>
 
-#include "host/desktop.h"
-#include "host/front_end.h"
 #include "runtime/core/frame.h"
-#include "runtime/core/program_start.h"
-#include "runtime/core/runtime.h"
-#include "tests/support/silent_front_end.h"
+#include "tests/support/test_runtime.h"
 
 namespace {
 
-// A front end with no native events.
-using QuietFrontEnd = qk_test::SilentFrontEnd;
-
+// A begun program on a front end with no native events.
 void run_statements(benchmark::State& state, std::uint32_t pump_interval, bool with_trap)
 {
-    host::Desktop desktop(std::make_unique<QuietFrontEnd>());
-    rt::ProgramOptions options;
-    options.pump_interval = pump_interval;
-    rt::Runtime runtime(options, desktop, "Bench", "bench");
-    rt::RuntimeScope scope(runtime);
-    rt::begin_program(runtime);
+    qk_test::RuntimeSetUp set_up{.module_name = "Bench", .base_name = "bench", .begin_program = true};
+    set_up.options.pump_interval = pump_interval;
+    qk_test::TestRuntime<> runtime(std::move(set_up));
     if (with_trap)
         rt::ON_ERROR_GOTO([] { rt::RESUME_NEXT(); });
     int counter = 0;

@@ -2,26 +2,16 @@
 // runtime operations with their string stack traffic.
 #include <benchmark/benchmark.h>
 
-#include <memory>
 #include <string_view>
 
-#include "host/desktop.h"
-#include "host/front_end.h"
 #include "runtime/core/number_text.h"
-#include "runtime/core/runtime.h"
 #include "runtime/core/string_ops.h"
-#include "tests/support/silent_front_end.h"
+#include "tests/support/test_runtime.h"
 
 namespace {
 
-using QuietFrontEnd = qk_test::SilentFrontEnd;
-
 // A current runtime for the operations that use the string stack.
-struct BenchRuntime {
-    host::Desktop desktop{std::make_unique<QuietFrontEnd>()};
-    rt::Runtime runtime{rt::ProgramOptions{}, desktop, "Qk14", "qk14"};
-    rt::RuntimeScope scope{runtime};
-};
+using BenchRuntime = qk_test::TestRuntime<>;
 
 constexpr std::string_view kValTexts[] = {"&H1F00", "12", "-.5", "1E3"};
 

@@ -2,24 +2,15 @@
 // stack against the same loop on std::string.
 #include <benchmark/benchmark.h>
 
-#include <memory>
 #include <string>
 
-#include "host/desktop.h"
-#include "host/front_end.h"
 #include "runtime/core/basic_string.h"
-#include "runtime/core/runtime.h"
-#include "tests/support/silent_front_end.h"
+#include "tests/support/test_runtime.h"
 
 namespace {
 
-using qk_test::SilentFrontEnd;
-
-struct BenchRuntime {
-    host::Desktop desktop{std::make_unique<SilentFrontEnd>()};
-    rt::Runtime runtime{rt::ProgramOptions{}, desktop, "Qk14", "qk14"};
-    rt::RuntimeScope scope{runtime};
-};
+// A current runtime: the string heap and stack the loops use.
+using BenchRuntime = qk_test::TestRuntime<>;
 
 // a = b + "-" + c, as application code writes it.
 void BM_ConcatAssign_StringHeap(benchmark::State& state)
@@ -32,7 +23,7 @@ void BM_ConcatAssign_StringHeap(benchmark::State& state)
         a = rt::concat(b, rt::lit("-"), c);
         benchmark::DoNotOptimize(a.descriptor().text);
     }
-    state.counters["heap_units"] = static_cast<double>(r.runtime.heap().units());
+    state.counters["heap_units"] = static_cast<double>(r.runtime().heap().units());
 }
 BENCHMARK(BM_ConcatAssign_StringHeap);
 

@@ -17,7 +17,7 @@
 #include "host/sdl_front_end.h"
 #include "host/terminal_front_end.h"
 #include "repaint_scene.h"
-#include "tests/host_frontends/xvfb_server.h"
+#include "tests/support/xvfb_server.h"
 
 namespace {
 
@@ -107,10 +107,10 @@ void tty_repaint(benchmark::State& state)
 }
 BENCHMARK(tty_repaint)->Unit(benchmark::kMicrosecond);
 
-std::unique_ptr<XvfbServer>& xvfb()
+std::unique_ptr<qk_test::XvfbServer>& xvfb()
 {
-    static std::unique_ptr<XvfbServer> server = [] {
-        auto s = std::make_unique<XvfbServer>();
+    static std::unique_ptr<qk_test::XvfbServer> server = [] {
+        auto s = std::make_unique<qk_test::XvfbServer>();
         if (!s->display().empty())
             setenv("DISPLAY", s->display().c_str(), 1);
         return s;

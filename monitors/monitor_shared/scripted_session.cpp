@@ -148,12 +148,12 @@ std::string ScriptedSession::execute(const std::string& typed, std::string& exec
 void ScriptedSession::run_watch()
 {
     const std::string file_name = watch_file_of(*run_.watch);
-    const std::optional<WatchPage> page = load_watch_page(file_name);
+    const WatchFileLoad load = load_watch_page(file_name);
+    const std::optional<WatchPage>& page = load.page;
     if (!page) {
-        const std::string reason = rt::utf8_text(rt::current_error_reason());
-        end_fatally("cannot load the watch page " + file_name + (reason.empty() ? "" : " (" + reason + ")") +
-                    ": it must exist in this folder and hold entries column,row,label,address,format that fit "
-                    "the screen");
+        end_fatally("cannot load the watch page: " + rt::utf8_text(load.problem) +
+                    " (it must exist in this folder and hold entries column,row,label,address,format that fit "
+                    "the screen)");
     }
     std::vector<std::string> labels;
     for (const WatchEntry& entry : page->entries)

@@ -13,9 +13,11 @@
 #include "host/desktop.h"
 #include "host/headless_front_end.h"
 #include "host/sdl_front_end.h"
-#include "xvfb_server.h"
+#include "tests/support/xvfb_server.h"
 
 namespace {
+
+using qk_test::XvfbServer;
 
 class FrontEndContract : public testing::TestWithParam<std::string> {
 protected:

@@ -3,9 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <SDL2/SDL.h>
-#include <signal.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -18,7 +15,8 @@
 #include "host/desktop.h"
 #include "host/sdl_front_end.h"
 #include "host/sdl_key_translation.h"
-#include "xvfb_server.h"
+#include "tests/support/command_output.h"
+#include "tests/support/xvfb_server.h"
 
 // Under the address sanitizer: SDL's X11 start loads D-Bus and the Mesa/LLVM
 // graphics libraries, which keep allocations to the end and are partly unloaded
@@ -35,9 +33,7 @@ using host::Message;
 using host::MessageKind;
 namespace vk = host::vk;
 
-struct PipeCloser {
-    void operator()(std::FILE* pipe) const noexcept { pclose(pipe); }
-};
+using qk_test::XvfbServer;
 
 // A screenshot of the whole X screen as 0x00RRGGBB pixels, read from xwd's dump
 // (a header of big-endian 32-bit fields, a colour table, then the pixel rows).
@@ -49,13 +45,8 @@ struct Screenshot {
 
 Screenshot take_screenshot(const std::string& display)
 {
-    std::unique_ptr<std::FILE, PipeCloser> pipe(popen(("xwd -root -silent -display " + display).c_str(), "r"));
-    if (!pipe)
-        return {};
-    std::vector<unsigned char> dump;
-    unsigned char buffer[65536];
-    for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe.get())) > 0;)
-        dump.insert(dump.end(), buffer, buffer + n);
+    const std::string output = qk_test::command_output("xwd -root -silent -display " + display);
+    const std::vector<unsigned char> dump(output.begin(), output.end());
     auto field = [&](std::size_t index) -> std::uint32_t {
         const std::size_t at = index * 4;
         return at + 4 > dump.size() ? 0

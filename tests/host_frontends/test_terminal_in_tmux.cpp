@@ -7,33 +7,18 @@
 
 #include <chrono>
 #include <csignal>
-#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <functional>
-#include <memory>
 #include <sstream>
 #include <thread>
 #include <vector>
 
+#include "tests/support/command_output.h"
+
 namespace {
 
-struct PipeCloser {
-    void operator()(std::FILE* pipe) const noexcept { pclose(pipe); }
-};
-
-std::string run(const std::string& command)
-{
-    std::unique_ptr<std::FILE, PipeCloser> pipe(popen(command.c_str(), "r"));
-    std::string output;
-    if (!pipe)
-        return output;
-    char buffer[4096];
-    std::size_t n;
-    while ((n = std::fread(buffer, 1, sizeof buffer, pipe.get())) > 0)
-        output.append(buffer, n);
-    return output;
-}
+using qk_test::command_output;
 
 std::vector<std::string> lines_of(const std::string& text)
 {
@@ -48,7 +33,7 @@ class TmuxProbe : public testing::Test {
 protected:
     void SetUp() override
     {
-        if (run("command -v tmux").empty())
+        if (command_output("command -v tmux").empty())
             GTEST_SKIP() << "tmux is not installed";
         // One server per test: a server that is shutting down must not meet the next test.
         socket_ = "qk_frontends_" + std::to_string(getpid()) + "_" +
@@ -57,18 +42,18 @@ protected:
         std::filesystem::remove(pid_file_);
         const std::string inner = "TERM=tmux-256color " + std::string(QK_TERMINAL_PROBE) + " " + pid_file_.string() +
                                   "; echo probe-exit=$?; sleep 60";
-        run("LANG=C.UTF-8 tmux -u -L " + socket_ + " -f /dev/null new-session -d -s probe -x 100 -y 30 '" + inner + "'");
+        command_output("LANG=C.UTF-8 tmux -u -L " + socket_ + " -f /dev/null new-session -d -s probe -x 100 -y 30 '" + inner + "'");
         ASSERT_TRUE(wait_for([&] { return screen_contains("Qk14 probe"); })) << capture(false);
     }
 
     void TearDown() override
     {
         if (!socket_.empty())
-            run("tmux -L " + socket_ + " kill-server 2>/dev/null");
+            command_output("tmux -L " + socket_ + " kill-server 2>/dev/null");
         std::filesystem::remove(pid_file_);
     }
 
-    std::string tmux(const std::string& arguments) { return run("tmux -L " + socket_ + " " + arguments); }
+    std::string tmux(const std::string& arguments) { return command_output("tmux -L " + socket_ + " " + arguments); }
     std::string capture(bool escapes) { return tmux(std::string("capture-pane -p ") + (escapes ? "-e " : "") + "-t probe"); }
     std::vector<std::string> rows(bool escapes = false) { return lines_of(capture(escapes)); }
     bool screen_contains(const std::string& text) { return capture(false).find(text) != std::string::npos; }

@@ -11,6 +11,7 @@
 #include "qk14_e2e_fixture.h"
 #include "tests/support/replies_in_step.h"
 #include "tmux_session.h"
+#include "tools/target-sim/hex_text.h"
 
 namespace qk14_e2e {
 namespace {
@@ -22,7 +23,7 @@ protected:
     {
         std::vector<std::string> options;
         for (int k = 0; k < 16; ++k) {
-            const char digit = "0123456789ABCDEF"[k];
+            const char digit = sim::hex_digit(static_cast<unsigned>(k));
             options.insert(options.end(), {"--fill", std::string("00") + digit + "0=A" + digit});
         }
         return options;
@@ -47,7 +48,7 @@ protected:
         if (rows.size() < 24)
             return false;
         for (int k = 0; k < 16; ++k) {
-            const char digit = "0123456789ABCDEF"[k];
+            const char digit = sim::hex_digit(static_cast<unsigned>(k));
             if (rows[static_cast<std::size_t>(3 + k)].find(std::string("00") + digit + "0 A" + digit) ==
                 std::string::npos)
                 return false;

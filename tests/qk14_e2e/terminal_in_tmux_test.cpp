@@ -109,13 +109,13 @@ TEST_F(TerminalInTmux, ResizedTerminalIsDrawnAnewCellByCell)
     const TmuxSession tmux("qk14_resize_" + std::to_string(::getpid()), qk14_in_terminal(directory_));
     // The whole page read once: no row is waiting to be drawn.
     ASSERT_TRUE(row_shows(tmux, 18, "00F0 00")) << tmux.capture();
-    std::string pane_terminal = shell_output("tmux -L qk14_resize_" + std::to_string(::getpid()) +
+    std::string pane_terminal = command_output("tmux -L qk14_resize_" + std::to_string(::getpid()) +
                                              " display-message -p -t qk '#{pane_tty}'");
     while (!pane_terminal.empty() && pane_terminal.back() == '\n')
         pane_terminal.pop_back();
     ASSERT_FALSE(pane_terminal.empty());
     // Save the cursor, write "│" on rows 20 and 22 (from 0), restore the cursor.
-    shell_output("printf '\\0337\\033[21;60H│\\033[23;70H│\\0338' > " + shell_quoted(pane_terminal));
+    command_output("printf '\\0337\\033[21;60H│\\033[23;70H│\\0338' > " + shell_quoted(pane_terminal));
     ASSERT_TRUE(row_shows(tmux, 20, "│")) << tmux.capture();
 
     // tmux keeps the rows that stay: the glyphs survive the resizes.

@@ -3,37 +3,22 @@
 #pragma once
 
 #include <signal.h>
-#include <stdio.h>
 #include <unistd.h>
 
 #include <chrono>
 #include <cstdlib>
 #include <functional>
-#include <memory>
 #include <sstream>
 #include <string>
 #include <string_view>
 #include <thread>
 #include <vector>
 
+#include "tests/support/command_output.h"
+
 namespace qk14_e2e {
 
-// Output of a shell command.
-inline std::string shell_output(const std::string& command)
-{
-    struct PipeCloser {
-        void operator()(FILE* pipe) const noexcept { ::pclose(pipe); }
-    };
-    std::unique_ptr<FILE, PipeCloser> pipe(::popen(command.c_str(), "r"));
-    std::string output;
-    if (!pipe)
-        return output;
-    char buffer[4096];
-    std::size_t n = 0;
-    while ((n = std::fread(buffer, 1, sizeof buffer, pipe.get())) > 0)
-        output.append(buffer, n);
-    return output;
-}
+using qk_test::command_output;
 
 inline std::vector<std::string> lines_of(const std::string& text)
 {
@@ -89,9 +74,9 @@ class TmuxSession {
 public:
     TmuxSession(const std::string& socket, const std::string& command) : socket_(socket)
     {
-        shell_output("LANG=C.UTF-8 tmux -u -L " + socket_ + " -f /dev/null new-session -d -s qk -x 80 -y 25 " +
+        command_output("LANG=C.UTF-8 tmux -u -L " + socket_ + " -f /dev/null new-session -d -s qk -x 80 -y 25 " +
                      shell_quoted(command));
-        socket_path_ = shell_output("tmux -L " + socket_ + " display-message -p '#{socket_path}'");
+        socket_path_ = command_output("tmux -L " + socket_ + " display-message -p '#{socket_path}'");
         while (!socket_path_.empty() && socket_path_.back() == '\n')
             socket_path_.pop_back();
     }
@@ -100,16 +85,16 @@ public:
     // this returns, so the next session can open the ports it held.
     ~TmuxSession()
     {
-        const std::string pane = shell_output("tmux -L " + socket_ + " display-message -p '#{pane_pid}' 2>/dev/null");
+        const std::string pane = command_output("tmux -L " + socket_ + " display-message -p '#{pane_pid}' 2>/dev/null");
         std::vector<pid_t> processes;
         if (const pid_t shell = static_cast<pid_t>(std::atoi(pane.c_str())); shell > 0) {
             processes.push_back(shell);
-            std::istringstream children(shell_output("cat /proc/" + std::to_string(shell) + "/task/" +
+            std::istringstream children(command_output("cat /proc/" + std::to_string(shell) + "/task/" +
                                                      std::to_string(shell) + "/children 2>/dev/null"));
             for (pid_t child = 0; children >> child;)
                 processes.push_back(child);
         }
-        shell_output("tmux -L " + socket_ + " kill-server 2>/dev/null");
+        command_output("tmux -L " + socket_ + " kill-server 2>/dev/null");
         for (const pid_t process : processes) {
             const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
             while (::kill(process, 0) == 0 && std::chrono::steady_clock::now() < deadline)
@@ -121,12 +106,12 @@ public:
     TmuxSession(const TmuxSession&) = delete;
     TmuxSession& operator=(const TmuxSession&) = delete;
 
-    static bool available() { return !shell_output("command -v tmux").empty(); }
+    static bool available() { return !command_output("command -v tmux").empty(); }
 
-    std::string capture() const { return shell_output("tmux -L " + socket_ + " capture-pane -p -t qk"); }
-    void send_keys(const std::string& keys) const { shell_output("tmux -L " + socket_ + " send-keys -t qk " + keys); }
+    std::string capture() const { return command_output("tmux -L " + socket_ + " capture-pane -p -t qk"); }
+    void send_keys(const std::string& keys) const { command_output("tmux -L " + socket_ + " send-keys -t qk " + keys); }
     // Any tmux command on this server ("resize-window -t qk -x 80 -y 12").
-    void tmux_command(const std::string& arguments) const { shell_output("tmux -L " + socket_ + " " + arguments); }
+    void tmux_command(const std::string& arguments) const { command_output("tmux -L " + socket_ + " " + arguments); }
 
     std::vector<std::string> rows() const { return lines_of(capture()); }
 
@@ -135,7 +120,7 @@ public:
     // capture-pane leaves as its letters) as the lines they stand for.
     std::vector<std::string> shown_rows() const
     {
-        return lines_of(shown_text(shell_output("tmux -L " + socket_ + " capture-pane -p -e -t qk")));
+        return lines_of(shown_text(command_output("tmux -L " + socket_ + " capture-pane -p -e -t qk")));
     }
 
     // Polls until the condition holds or the limit passes.

@@ -4,99 +4,76 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <optional>
 #include <string>
 #include <vector>
 
-#include "monitor_session.h"
+#include "tests/qkp877w_e2e/qkp877w_e2e_fixture.h"
 #include "tests/support/wait_until.h"
 
+namespace qkp877w_e2e {
 namespace {
 
 using namespace std::chrono_literals;
-using e2e::MonitorSession;
+using qk_test::wait_until;
 
-// QkP877W on the headless front end, keeping "live.txt" up to date until the
-// test writes "done".
-class LiveProgram {
-public:
-    LiveProgram(const MonitorSession& session, const std::vector<std::string>& extra_arguments = {})
-        : session_(session), program_(spec(session, extra_arguments))
-    {
-    }
+class QkP877WLineLoss : public QkP877WEndToEnd {
+protected:
+    // The port given as --port PATH: the channel QK.DEF selects.
+    QkP877WLineLoss() { system_port_.clear(); }
 
-    template <class Condition>
-    bool wait_until(Condition condition) const
+    // QkP877W on the headless front end, keeping "live.txt" up to date until
+    // the test writes "done" (finish).
+    void start(const std::vector<std::string>& arguments = {})
     {
-        return qk_test::wait_until(condition);
+        qk_test::HeadlessScript script;
+        script.live("live.txt").await("done").close();
+        program_.emplace(directory_, monitor_, script, arguments, system_port_);
     }
-    std::vector<std::string> screen() const { return session_.screen("live.txt"); }
-    std::string clock() const { return screen()[0].substr(71, 8); }
-    bool board_logged(const std::string& word) const
-    {
-        return e2e::read_file(session_.directory() / "sim.log").find(' ' + word) != std::string::npos;
-    }
-    bool running() { return !program_.wait_exit(0ms); }
     std::optional<int> finish()
     {
-        session_.write("done", "");
-        return program_.wait_exit(60s);
+        directory_.write("done", "");
+        return program_->finish(60s);
     }
+    bool running() { return program_->running(); }
 
-private:
-    static e2e::ProcessSpec spec(const MonitorSession& session, const std::vector<std::string>& extra_arguments)
+    bool board_logged(const std::string& word) const
     {
-        session.write("script.txt", "live live.txt\nawait done\nclose\n");
-        e2e::ProcessSpec s{QK_QKP877W,
-                           {"--ui", "headless", "--script", "script.txt", "--port", session.port().string()},
-                           session.directory(),
-                           {{"XDG_CONFIG_HOME", (session.directory() / "config").string()}},
-                           false};
-        s.arguments.insert(s.arguments.end(), extra_arguments.begin(), extra_arguments.end());
-        return s;
+        return directory_.read("sim.log").find(' ' + word) != std::string::npos;
     }
 
-    const MonitorSession& session_;
-    e2e::ChildProcess program_;
+    std::optional<qk_test::MonitorProcess> program_;
 };
 
-TEST(QkP877WLineLoss, DumpPageKeepsRunningWhileTheLineIsGoneAndMovesAgainAfterItsReturn)
+TEST_F(QkP877WLineLoss, DumpPageKeepsRunningWhileTheLineIsGoneAndMovesAgainAfterItsReturn)
 {
-    MonitorSession session;
-    session.write("QK.DEF", "CH=0\r\n");
-    session.start_board({"--fill", "010=5A", "--change", "000:1:50", "--fault", "unplug:1500:5000"});
-    LiveProgram program(session);  // --port PATH: the channel QK.DEF selects
-    ASSERT_TRUE(program.wait_until([&] { return program.screen()[4].substr(1, 7) == "0010 5A"; }))
-        << program.screen()[4];
-    ASSERT_TRUE(program.wait_until([&] { return program.board_logged("UNPLUG"); }));
+    start_simulator({"--fill", "010=5A", "--change", "000:1:50", "--fault", "unplug:1500:5000"});
+    start();
+    ASSERT_TRUE(wait_until([&] { return live().at(1, 4, 7) == "0010 5A"; })) << live().text();
+    ASSERT_TRUE(wait_until([&] { return board_logged("UNPLUG"); }));
     // This board's screens show no link fault: the rows just stop changing.
-    ASSERT_TRUE(program.wait_until([&] { return program.board_logged("REPLUG"); }));
-    EXPECT_TRUE(program.running());
-    const std::string frozen = program.screen()[3].substr(6, 2);
-    EXPECT_TRUE(program.wait_until([&] {
-        return program.screen()[3].substr(6, 2) != frozen;
-    })) << program.screen()[3];
-    EXPECT_TRUE(program.running());
-    EXPECT_EQ(program.finish(), 0);
+    ASSERT_TRUE(wait_until([&] { return board_logged("REPLUG"); }));
+    EXPECT_TRUE(running());
+    const std::string frozen = live().at(6, 3, 2);
+    EXPECT_TRUE(wait_until([&] { return live().at(6, 3, 2) != frozen; })) << live().text();
+    EXPECT_TRUE(running());
+    EXPECT_EQ(finish(), 0);
 }
 
-TEST(QkP877WLineLoss, WithoutReconnectionAHangUpEndsTheProgramWithError53)
+TEST_F(QkP877WLineLoss, WithoutReconnectionAHangUpEndsTheProgramWithError53)
 {
-    MonitorSession session;
-    session.write("QK.DEF", "CH=0\r\n");
-    session.start_board({"--hangup-after", "5"});
-    LiveProgram program(session, {"--no-reconnect"});
+    start_simulator({"--hangup-after", "5"});
+    start({"--no-reconnect"});
     // The report below the dump rows ends by asking for a key; the number's
     // line may have moved off the rows below the work area by then.
-    bool reported = false;
-    EXPECT_TRUE(program.wait_until([&] {
-        for (const std::string& row : program.screen())
-            reported = reported || row.find("[53]") != std::string::npos || row.find("Press any key") != std::string::npos ||
-                       row.find("went away") != std::string::npos;
-        return reported;
-    }));
-    EXPECT_TRUE(program.finish().has_value());
-    EXPECT_NE(e2e::read_file(session.directory() / "config/qkmonitors/settings.ini").find("CODE=53"),
-              std::string::npos);
+    EXPECT_TRUE(wait_until([&] {
+        const std::string& text = live().text();
+        return text.find("[53]") != std::string::npos || text.find("Press any key") != std::string::npos ||
+               text.find("went away") != std::string::npos;
+    })) << live().text();
+    EXPECT_TRUE(finish().has_value());
+    EXPECT_NE(directory_.read("config/qkmonitors/settings.ini").find("CODE=53"), std::string::npos);
 }
 
 }  // namespace
+}  // namespace qkp877w_e2e

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "tests/qkp877w_e2e/monitor_session.h"
+#include "tests/qkp877w_e2e/qkp877w_e2e_fixture.h"
 #include "tests/support/scoped_locale.h"
 
 namespace qkp877w_e2e {

@@ -6,7 +6,6 @@
 #include <thread>
 
 #include "host/serial_port.h"
-#include "port_holder.h"
 #include "pseudo_terminal.h"
 #include "runtime/core/error.h"
 #include "runtime/core/frame.h"
@@ -15,6 +14,7 @@
 #include "runtime/files/device_table.h"
 #include "runtime/serial/serial_channels.h"
 #include "runtime/serial/serial_device.h"
+#include "tests/support/port_holder.h"
 #include "tests/support/raised_error.h"
 #include "tests/support/test_runtime.h"
 
@@ -86,7 +86,7 @@ TEST_F(SerialOpenTest, AbsentAndHeldPortsRaise60AtTheirOwnSite)
     EXPECT_EQ(table_.slot_of(1), -1);
     EXPECT_EQ(raised_by([&] { open("COM4:(S8N1N8)", 6, 1); }), (Raised{60, 0x1301})) << "/dev/ttyS4 by default";
 
-    serial_test::PortHolder other(pty_.slave_path());
+    qk_test::PortHolder other(pty_.slave_path());
     ASSERT_TRUE(other.holding());
     EXPECT_EQ(raised_by([&] { open("COM0:(S8N1N8)", 6, 1); }), (Raised{60, 0x1301}));
     EXPECT_EQ(table_.slot_of(1), -1);

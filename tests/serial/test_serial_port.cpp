@@ -19,8 +19,8 @@
 #include "host/serial_port_list.h"
 #include "host/serial_port_map.h"
 #include "host/serial_trace.h"
-#include "port_holder.h"
 #include "pseudo_terminal.h"
+#include "tests/support/port_holder.h"
 
 using namespace std::chrono_literals;
 using host::SerialPort;
@@ -42,7 +42,7 @@ SerialPort open_port(const std::string& path)
 TEST(SerialPortOpen, PortHeldByAnotherProgramIsRefusedAndFreedWhenItEnds)
 {
     PseudoTerminal pty;
-    serial_test::PortHolder other(pty.slave_path());
+    qk_test::PortHolder other(pty.slave_path());
     ASSERT_TRUE(other.holding());
     int error = 0;
     EXPECT_FALSE(SerialPort::open(pty.slave_path(), error));

@@ -85,7 +85,8 @@ protected:
     std::filesystem::path port() const { return directory_ / "tty"; }
 
     MonitorUnderTest monitor_;
-    std::string system_port_ = "COM1";  // the system port that is the simulator's line
+    // The system port that is the simulator's line; empty: the channel QK.DEF selects.
+    std::string system_port_ = "COM1";
     ScratchDirectory directory_{monitor_.name + "-e2e"};
     std::optional<TargetSimulator> simulator_;
 };

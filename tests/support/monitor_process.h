@@ -1,7 +1,8 @@
 // A monitor program (qk14 or qkp877w) on the headless front end, run in the
 // test's directory with a script, a system port (COM1, channel 0, unless the
-// test names another) on the simulator's pseudo-terminal "tty" there, and its
-// per-user settings kept in the directory. Its output goes to NAME.out and
+// test names another; none: --port PATH, the channel QK.DEF selects) on the
+// simulator's pseudo-terminal "tty" there, and its per-user settings kept in
+// the directory. Its output goes to NAME.out and
 // NAME.err.
 #pragma once
 
@@ -57,8 +58,9 @@ private:
         directory.write("script.txt", script.str());
         ChildOptions o;
         o.program = monitor.program;
+        const std::string port = (directory / "tty").string();
         o.arguments = {"--ui", "headless", "--script", "script.txt", "--port",
-                       system_port + "=" + (directory / "tty").string()};
+                       system_port.empty() ? port : system_port + "=" + port};
         o.arguments.insert(o.arguments.end(), extra_arguments.begin(), extra_arguments.end());
         o.directory = directory.path();
         o.environment = {{"XDG_CONFIG_HOME", (directory / "config").string()}};

@@ -21,6 +21,7 @@
 #include "tests/support/monitor_end_to_end.h"
 #include "tests/support/screen_sampler.h"
 #include "tests/support/wait_until.h"
+#include "tools/target-sim/hex_text.h"
 
 namespace qk_test {
 
@@ -84,7 +85,7 @@ protected:
         SCOPED_TRACE(fault.name);
         std::vector<std::string> options;
         for (int k = 0; k < 16; ++k)
-            options.insert(options.end(), {"--fill", row_address(k) + "=A" + hex_digit(k)});
+            options.insert(options.end(), {"--fill", row_address(k) + "=A" + digit_text(k)});
         forget_the_last_run();
         start_board(aimed(options, fault, "0030"));
         MonitorProcess program(directory_, monitor_, live_until_done({}), port_arguments(), system_port_);
@@ -212,7 +213,7 @@ protected:
             const std::string bytes = screen.at(6, 3 + k, 47);
             for (int j = 0; j < 16; ++j) {
                 const std::string pair = bytes.substr(static_cast<std::size_t>(3 * j), 2);
-                const std::string expected = j == 0 ? "A" + hex_digit(k) : "00";
+                const std::string expected = j == 0 ? "A" + digit_text(k) : "00";
                 if (pair != "  " && pair != "--" && pair != expected)
                     return "row " + row_address(k) + " byte " + std::to_string(j) + ": " + pair;
             }
@@ -237,8 +238,8 @@ protected:
     }
 
 private:
-    static std::string hex_digit(int k) { return std::string(1, "0123456789ABCDEF"[k]); }
-    static std::string row_address(int k) { return "00" + hex_digit(k) + "0"; }
+    static std::string digit_text(int k) { return std::string(1, sim::hex_digit(static_cast<unsigned>(k))); }
+    static std::string row_address(int k) { return "00" + digit_text(k) + "0"; }
 
     static std::vector<std::string> aimed(std::vector<std::string> options, const BoardFault& fault,
                                           const std::string& address)
@@ -321,7 +322,7 @@ private:
     {
         const ScreenCapture screen = live();
         for (int k = 0; k < 16; ++k)
-            if (k != row_left_out && screen.at(1, 3 + k, 7) != row_address(k) + " A" + hex_digit(k))
+            if (k != row_left_out && screen.at(1, 3 + k, 7) != row_address(k) + " A" + digit_text(k))
                 return false;
         return screen.at(3, 19, 9) == "Command :" && screen.at(3, 20, 9) == "Response:" &&
                screen.at(3, 21, 9) == "Command :" && screen.at(1, 22, 10) == "F1=256dump";

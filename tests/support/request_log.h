@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "tools/target-sim/hex_text.h"
+
 namespace qk_test {
 
 struct LogLine {
@@ -49,18 +51,27 @@ inline std::vector<LogLine> parse_request_log(const std::string& text)
 // The hexadecimal byte text of a request, e.g. request_hex("8000", 0x1F) = "38 30 30 30 1F".
 inline std::string request_hex(const std::string& digits, int code)
 {
-    static constexpr char kDigits[] = "0123456789ABCDEF";
     std::string hex;
     auto add = [&](unsigned byte) {
         if (!hex.empty())
             hex += ' ';
-        hex += kDigits[(byte >> 4) & 0xF];
-        hex += kDigits[byte & 0xF];
+        hex += sim::hex_digit(byte >> 4);
+        hex += sim::hex_digit(byte);
     };
     for (const char c : digits)
         add(static_cast<unsigned char>(c));
     add(static_cast<unsigned>(code));
     return hex;
+}
+
+// The byte text of the 16 row reads of the dump page at `page` (4 hex
+// digits, a multiple of 256).
+inline std::vector<std::string> row_reads_of(const std::string& page)
+{
+    std::vector<std::string> rows;
+    for (unsigned k = 0; k < 16; ++k)
+        rows.push_back(request_hex(page.substr(0, 2) + sim::hex_digit(k) + "0", 0x1F));
+    return rows;
 }
 
 class RequestLog {
@@ -87,9 +98,7 @@ public:
     // Requests other than the row reads of the dump page at `page` (4 hex digits, multiple of 256).
     std::vector<std::string> received_except_rows_of(const std::string& page = "0000") const
     {
-        std::vector<std::string> rows;
-        for (const char digit : std::string("0123456789ABCDEF"))
-            rows.push_back(request_hex(page.substr(0, 2) + digit + "0", 0x1F));
+        const std::vector<std::string> rows = row_reads_of(page);
         std::vector<std::string> result;
         for (const std::string& hex : received())
             if (std::find(rows.begin(), rows.end(), hex) == rows.end())
@@ -102,9 +111,10 @@ public:
     std::vector<std::string> requests_except_rows_of(const std::vector<std::string>& pages = {}) const
     {
         std::vector<std::string> rows;
-        for (const std::string& page : pages)
-            for (const char digit : std::string("0123456789ABCDEF"))
-                rows.push_back(request_hex(page.substr(0, 2) + digit + "0", 0x1F));
+        for (const std::string& page : pages) {
+            const std::vector<std::string> page_rows = row_reads_of(page);
+            rows.insert(rows.end(), page_rows.begin(), page_rows.end());
+        }
         std::vector<std::string> result;
         for (const LogLine& line : lines_)
             if (line.direction == "RX" && std::find(rows.begin(), rows.end(), line.hex) == rows.end())

@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "tools/target-sim/hex_text.h"
 #include "tools/target-sim/reply_fault.h"
 #include "tools/target-sim/request_decoder.h"
 #include "tools/target-sim/target_board.h"
@@ -151,7 +152,7 @@ TEST(ReplyFault, ShortHalvesAndGarbageKeepsLengthWithoutHexDigits)
     ASSERT_EQ(spoiled.size(), 16u);
     for (char c : spoiled) {
         EXPECT_GE(static_cast<unsigned char>(c), 0x30);
-        EXPECT_FALSE(RequestDecoder::is_hex_digit(static_cast<std::uint8_t>(c))) << c;
+        EXPECT_FALSE(is_hex_digit(c)) << c;
     }
     EXPECT_EQ(spoil_reply("AB", FaultOptions{}), "AB");
 }

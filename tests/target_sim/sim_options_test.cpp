@@ -58,13 +58,33 @@ TEST(SimOptions, ParsesEveryOption)
     EXPECT_FALSE(options->paced);
 }
 
+TEST(SimOptions, TakesValuesAfterAnEqualsSignAndUniquePrefixes)
+{
+    auto options = parse({"--fill=0010=5A", "--fault=unplug:700:1500:50", "--unplug-decoy", "--board=pic",
+                          "--hang", "9", "--unpa"});
+    ASSERT_TRUE(options);
+    ASSERT_EQ(options->fills.size(), 1u);
+    EXPECT_EQ(options->fills[0].address, 0x10u);
+    EXPECT_EQ(options->fills[0].bytes, (std::vector<std::uint8_t>{0x5A}));
+    ASSERT_TRUE(options->faults.unplug);
+    EXPECT_EQ(options->faults.unplug->times, 50u);
+    EXPECT_TRUE(options->faults.unplug->decoy);
+    EXPECT_EQ(options->board, BoardKind::Pic);
+    EXPECT_EQ(options->faults.hangup_after, 9u);
+    EXPECT_FALSE(options->paced);
+    EXPECT_TRUE(parse({"-h"})->help);
+}
+
 TEST(SimOptions, RefusesMalformedValues)
 {
     for (const auto& args : std::vector<std::vector<std::string>>{
              {"--board", "6502"}, {"--baud", "0"}, {"--baud"}, {"--data-bits", "6"},
              {"--change", "8000:1"}, {"--change", "8000:1:0"}, {"--change", "XYZ:1:5"},
              {"--fill", "8000=ABC"}, {"--fill", "8000"}, {"--fault", "late:"}, {"--fault", "sometimes"}, {"--fault", "unplug:100"}, {"--fault", "unplug:x:5"}, {"--faulty-address", "9G"},
-             {"--hangup-after", "-1"}, {"--log"}, {"--frobnicate"}}) {
+             {"--hangup-after", "-1"}, {"--log"}, {"--frobnicate"},
+             {"--un"},                                // --unpaced or --unplug-decoy
+             {"--unplug-decoy"},                      // without an unplug fault
+             {"--unpaced", "stray"}, {"--fault=unplug:1:2:0"}}) {
         std::string error;
         EXPECT_FALSE(parse(args, &error)) << args[0];
         EXPECT_FALSE(error.empty());

@@ -2,16 +2,13 @@
 
 #include <utility>
 
-namespace sim {
+#include "hex_text.h"
 
-bool RequestDecoder::is_hex_digit(std::uint8_t byte) noexcept
-{
-    return (byte >= '0' && byte <= '9') || (byte >= 'A' && byte <= 'F') || (byte >= 'a' && byte <= 'f');
-}
+namespace sim {
 
 std::optional<BoardRequest> RequestDecoder::feed(std::uint8_t byte)
 {
-    if (is_hex_digit(byte)) {
+    if (is_hex_digit(static_cast<char>(byte))) {
         if (digits_.size() == kMaxDigits)
             digits_.erase(0, 1);
         digits_.push_back(static_cast<char>(byte));

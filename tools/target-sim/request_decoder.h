@@ -23,8 +23,6 @@ public:
     // Digits received since the last command code.
     const std::string& pending_digits() const noexcept { return digits_; }
 
-    static bool is_hex_digit(std::uint8_t byte) noexcept;
-
 private:
     std::string digits_;
 };

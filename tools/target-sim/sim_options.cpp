@@ -1,9 +1,14 @@
 #include "sim_options.h"
 
+#include <getopt.h>
+
 #include <algorithm>
-#include <cctype>
+#include <array>
 #include <charconv>
 #include <string_view>
+#include <utility>
+
+#include "hex_text.h"
 
 namespace sim {
 
@@ -27,9 +32,50 @@ const char* const kSimUsage =
     "  --log FILE                log received requests and sent replies\n"
     "  --log-reply-ends          also log when each reply's end byte went out\n"
     "  --link PATH               symbolic link to the pseudo-terminal\n"
-    "  --exit-on-stdin-eof       end when standard input ends\n";
+    "  --exit-on-stdin-eof       end when standard input ends\n"
+    "  -h, --help                show this help and exit\n"
+    "Long options also take their value as --option=VALUE and may be shortened\n"
+    "to any unique prefix.\n";
 
 namespace {
+
+enum LongOnly : int {
+    kBoard = 256,
+    kBaud,
+    kUnpaced,
+    kDataBits,
+    kChange,
+    kFill,
+    kFault,
+    kUnplugDecoy,
+    kFaultyReplies,
+    kFaultyAddress,
+    kHangupAfter,
+    kLog,
+    kLogReplyEnds,
+    kLink,
+    kExitOnStdinEof,
+};
+
+constexpr std::array<option, 17> kOptions{{
+    {"help", no_argument, nullptr, 'h'},
+    {"board", required_argument, nullptr, kBoard},
+    {"baud", required_argument, nullptr, kBaud},
+    {"unpaced", no_argument, nullptr, kUnpaced},
+    {"data-bits", required_argument, nullptr, kDataBits},
+    {"change", required_argument, nullptr, kChange},
+    {"fill", required_argument, nullptr, kFill},
+    {"fault", required_argument, nullptr, kFault},
+    {"unplug-decoy", no_argument, nullptr, kUnplugDecoy},
+    {"faulty-replies", required_argument, nullptr, kFaultyReplies},
+    {"faulty-address", required_argument, nullptr, kFaultyAddress},
+    {"hangup-after", required_argument, nullptr, kHangupAfter},
+    {"log", required_argument, nullptr, kLog},
+    {"log-reply-ends", no_argument, nullptr, kLogReplyEnds},
+    {"link", required_argument, nullptr, kLink},
+    {"exit-on-stdin-eof", no_argument, nullptr, kExitOnStdinEof},
+    {nullptr, 0, nullptr, 0},
+}};
 
 template <class T>
 bool parse_number(std::string_view text, T& out, int base = 10)
@@ -124,97 +170,117 @@ std::chrono::nanoseconds SimOptions::byte_time() const
 
 std::optional<SimOptions> parse_sim_options(const std::vector<std::string>& arguments, std::string& error)
 {
+    // getopt_long takes writable pointers and reorders them: work on copies.
+    std::vector<std::string> texts{"target-sim"};
+    texts.insert(texts.end(), arguments.begin(), arguments.end());
+    std::vector<char*> argv;
+    for (std::string& text : texts)
+        argv.push_back(text.data());
+    argv.push_back(nullptr);
+    const int argc = static_cast<int>(texts.size());
+
     SimOptions options;
     bool unplug_decoy = false;
-    for (std::size_t i = 0; i < arguments.size(); ++i) {
-        const std::string& name = arguments[i];
-        auto value = [&]() -> std::optional<std::string_view> {
-            if (i + 1 >= arguments.size())
-                return std::nullopt;
-            return std::string_view(arguments[++i]);
-        };
+    opterr = 0;
+    optind = 0;  // a full re-initialisation, so a process may parse more than once
+    for (;;) {
+        int index = -1;
+        const int c = getopt_long(argc, argv.data(), ":h", kOptions.data(), &index);
+        if (c == -1)
+            break;
+        const std::string_view value = optarg ? optarg : "";
+        // The option named in a message: the one taken, or the argument
+        // getopt_long stopped at.
+        const std::string given = index >= 0 ? "--" + std::string(kOptions[static_cast<std::size_t>(index)].name)
+                                  : optind > 0 && optind <= argc ? argv[static_cast<std::size_t>(optind - 1)]
+                                                                 : "";
         auto fail = [&](std::string_view what) {
-            error = std::string(what) + " (" + name + ")";
+            error = std::string(what) + " (" + given + ")";
             return std::nullopt;
         };
-        if (name == "--help" || name == "-h") {
-            options.help = true;
-        } else if (name == "--unpaced") {
-            options.paced = false;
-        } else if (name == "--exit-on-stdin-eof") {
-            options.exit_on_stdin_eof = true;
-        } else if (name == "--board") {
-            auto v = value();
-            if (v == "z80")
+        switch (c) {
+        case 'h': options.help = true; break;
+        case kUnpaced: options.paced = false; break;
+        case kExitOnStdinEof: options.exit_on_stdin_eof = true; break;
+        case kBoard:
+            if (value == "z80")
                 options.board = BoardKind::Z80;
-            else if (v == "pic")
+            else if (value == "pic")
                 options.board = BoardKind::Pic;
             else
                 return fail("board must be z80 or pic");
-        } else if (name == "--baud") {
-            auto v = value();
-            if (!v || !parse_number(*v, options.baud) || options.baud == 0)
+            break;
+        case kBaud:
+            if (!parse_number(value, options.baud) || options.baud == 0)
                 return fail("baud must be a positive number");
-        } else if (name == "--data-bits") {
-            auto v = value();
-            if (v == "7")
+            break;
+        case kDataBits:
+            if (value == "7")
                 options.data_bits = 7;
-            else if (v == "8")
+            else if (value == "8")
                 options.data_bits = 8;
             else
                 return fail("data bits must be 7 or 8");
-        } else if (name == "--change") {
-            auto v = value();
+            break;
+        case kChange: {
             ScheduledChange change;
-            if (!v || !parse_change(*v, change))
+            if (!parse_change(value, change))
                 return fail("change must be ADDR:STEP:PERIOD_MS");
             options.changes.push_back(change);
-        } else if (name == "--fill") {
-            auto v = value();
+            break;
+        }
+        case kFill: {
             MemoryFill fill;
-            const auto equals = v ? v->find('=') : std::string_view::npos;
-            if (equals == std::string_view::npos || !parse_number(v->substr(0, equals), fill.address, 16) ||
-                !parse_hex_bytes(v->substr(equals + 1), fill.bytes))
+            const auto equals = value.find('=');
+            if (equals == std::string_view::npos || !parse_number(value.substr(0, equals), fill.address, 16) ||
+                !parse_hex_bytes(value.substr(equals + 1), fill.bytes))
                 return fail("fill must be ADDR=HEXBYTES");
             options.fills.push_back(std::move(fill));
-        } else if (name == "--fault") {
-            auto v = value();
-            if (!v || !parse_fault(*v, options.faults))
-                return fail("fault must be silent, late:MS, garbage, short, nul, oversize:N, noise:N or unplug:AFTER_MS:DOWN_MS");
-        } else if (name == "--faulty-replies") {
-            auto v = value();
+            break;
+        }
+        case kFault:
+            if (!parse_fault(value, options.faults))
+                return fail("fault must be silent, late:MS, garbage, short, nul, oversize:N, noise:N or "
+                            "unplug:AFTER_MS:DOWN_MS[:TIMES]");
+            break;
+        case kFaultyReplies: {
             std::uint32_t count = 0;
-            if (!v || !parse_number(*v, count))
+            if (!parse_number(value, count))
                 return fail("faulty-replies needs a reply count");
             options.faults.faulty_replies = count;
-        } else if (name == "--faulty-address") {
-            auto v = value();
-            if (!v || v->empty() || !std::all_of(v->begin(), v->end(), [](char c) { return std::isxdigit(static_cast<unsigned char>(c)); }))
+            break;
+        }
+        case kFaultyAddress:
+            if (value.empty() || !std::all_of(value.begin(), value.end(), is_hex_digit))
                 return fail("faulty-address needs hexadecimal digits");
-            options.faults.faulty_address = std::string(*v);
-        } else if (name == "--hangup-after") {
-            auto v = value();
+            options.faults.faulty_address = std::string(value);
+            break;
+        case kHangupAfter: {
             std::uint32_t count = 0;
-            if (!v || !parse_number(*v, count))
+            if (!parse_number(value, count))
                 return fail("hangup-after needs a request count");
             options.faults.hangup_after = count;
-        } else if (name == "--log") {
-            auto v = value();
-            if (!v || v->empty())
-                return fail("log needs a file name");
-            options.log_path = std::string(*v);
-        } else if (name == "--log-reply-ends") {
-            options.log_reply_ends = true;
-        } else if (name == "--unplug-decoy") {
-            unplug_decoy = true;
-        } else if (name == "--link") {
-            auto v = value();
-            if (!v || v->empty())
-                return fail("link needs a path");
-            options.link_path = std::string(*v);
-        } else {
-            return fail("unknown option");
+            break;
         }
+        case kLog:
+            if (value.empty())
+                return fail("log needs a file name");
+            options.log_path = std::string(value);
+            break;
+        case kLogReplyEnds: options.log_reply_ends = true; break;
+        case kUnplugDecoy: unplug_decoy = true; break;
+        case kLink:
+            if (value.empty())
+                return fail("link needs a path");
+            options.link_path = std::string(value);
+            break;
+        case ':': return fail("option needs a value");
+        default: return fail("unknown or ambiguous option");
+        }
+    }
+    if (optind < argc) {
+        error = "unexpected argument (" + std::string(argv[static_cast<std::size_t>(optind)]) + ")";
+        return std::nullopt;
     }
     if (unplug_decoy) {
         if (!options.faults.unplug) {

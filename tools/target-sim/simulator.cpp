@@ -7,6 +7,7 @@
 #include <cctype>
 #include <cerrno>
 
+#include "hex_text.h"
 #include "reply_fault.h"
 
 namespace sim {

@@ -1,5 +1,7 @@
 #include "target_board.h"
 
+#include "hex_text.h"
+
 namespace sim {
 
 namespace {
@@ -13,39 +15,16 @@ constexpr std::uint8_t kPortBitLow = 0x24;
 constexpr std::uint8_t kPortBitHigh = 0x25;
 constexpr std::uint8_t kFirstSizedRead = 0x10;
 
-int digit_value(char c) noexcept
-{
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    return -1;
-}
-
 // Value of `count` digits starting at `from`; the decoder guarantees digits.
 std::uint32_t digits_value(std::string_view digits, std::size_t from, std::size_t count) noexcept
 {
     std::uint32_t value = 0;
     for (std::size_t i = from; i < from + count; ++i)
-        value = value * 16 + static_cast<std::uint32_t>(digit_value(digits[i]));
+        value = value * 16 + static_cast<std::uint32_t>(hex_digit_value(digits[i]));
     return value;
 }
 
 }  // namespace
-
-std::string hex_bytes(const std::uint8_t* bytes, std::size_t count)
-{
-    static constexpr char kDigits[] = "0123456789ABCDEF";
-    std::string text;
-    text.reserve(count * 2);
-    for (std::size_t i = 0; i < count; ++i) {
-        text.push_back(kDigits[bytes[i] >> 4]);
-        text.push_back(kDigits[bytes[i] & 0x0F]);
-    }
-    return text;
-}
 
 TargetBoard::TargetBoard(BoardKind kind)
     : kind_(kind), memory_(kind == BoardKind::Z80 ? 0x10000 : 0x200, 0), ports_(256, 0)

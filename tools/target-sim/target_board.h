@@ -55,7 +55,4 @@ private:
     std::vector<std::uint8_t> ports_;
 };
 
-// Two upper-case hexadecimal digits per byte.
-std::string hex_bytes(const std::uint8_t* bytes, std::size_t count);
-
 }  // namespace sim

@@ -244,7 +244,7 @@ TEST_F(NetworkPortErrors, NothingListeningUnknownHostAndRefusedSettingsAreExplai
         server.stop();
     }
     std::string text = report("rfc2217://" + closed);
-    EXPECT_NE(text.find("error[60]\nDevice not found\nrfc2217://" + closed +
+    EXPECT_NE(text.find("error[60]\nDevice cannot be opened\nrfc2217://" + closed +
                         ": connection refused: nothing listens on that port\n"),
               std::string::npos)
         << text;

@@ -201,7 +201,7 @@ protected:
         const std::vector<std::string> wrong = sampler.wrong_samples();
         if (!wrong.empty())
             return testing::AssertionFailure() << fault.name << ": a wrong value on screen: " << wrong.front();
-        if (sampler.samples() < 20)
+        if (sampler.samples() < 5)
             return testing::AssertionFailure() << fault.name << ": only " << sampler.samples() << " samples";
         return testing::AssertionSuccess();
     }

@@ -2,6 +2,8 @@
 #   bin/qk14, bin/qkp877w, bin/qk-target-sim
 #   lib/qkmonitors/Q7R2ER50.DLL        the message library; the programs look
 #                                      for it in <exe dir>/../lib/qkmonitors/
+#   lib/qkmonitors/qk-sdl-front-end.so the window front end, loaded from there
+#                                      only when a window is wanted
 #   share/qkmonitors/demo/{qk14,qkp877w}   QK.DEF and watch files to start from
 #   share/man/man1/*.1.gz, share/bash-completion/completions/*
 #   share/doc/qkmonitors/              README.md, copyright, changelog.gz
@@ -29,7 +31,7 @@ install(CODE "
                             \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_BINDIR}/qk-target-sim\"
                     COMMAND_ERROR_IS_FATAL ANY)
   endif()")
-install(TARGETS qk_message_library LIBRARY DESTINATION ${QK_INSTALL_LIBRARY_DIR})
+install(TARGETS qk_message_library qk_sdl_front_end LIBRARY DESTINATION ${QK_INSTALL_LIBRARY_DIR})
 
 install(DIRECTORY ${PROJECT_SOURCE_DIR}/monitors/qk14/demo/ DESTINATION ${QK_INSTALL_DATA_DIR}/demo/qk14)
 install(DIRECTORY ${PROJECT_SOURCE_DIR}/monitors/qkp877w/demo/ DESTINATION ${QK_INSTALL_DATA_DIR}/demo/qkp877w)

@@ -1,10 +1,17 @@
 #include "bitmap_font.h"
 
+#include <fcntl.h>
+#include <sys/mman.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
-#include <fstream>
+#include <mutex>
 #include <stdexcept>
+
+#include "file_descriptor.h"
 
 namespace host {
 namespace {
@@ -19,6 +26,21 @@ int hex_digit(char c) noexcept
         return c - 'a' + 10;
     return -1;
 }
+
+// The font file mapped into memory: nothing is read until a page is touched.
+class MappedFontFile {
+public:
+    MappedFontFile(void* address, std::size_t size) noexcept : address_(address), size_(size) {}
+    ~MappedFontFile() { ::munmap(address_, size_); }
+    MappedFontFile(const MappedFontFile&) = delete;
+    MappedFontFile& operator=(const MappedFontFile&) = delete;
+
+    std::string_view text() const noexcept { return {static_cast<const char*>(address_), size_}; }
+
+private:
+    void* address_;
+    std::size_t size_;
+};
 
 }  // namespace
 
@@ -45,85 +67,154 @@ std::string BitmapFont::configured_path()
     return configured && *configured ? configured : default_file;
 }
 
+struct BitmapFont::Data {
+    std::string owned_text;                  // hex text given in memory, or a file that could not be mapped
+    std::unique_ptr<MappedFontFile> mapped;  // or the mapped file
+    std::string_view text;
+    std::once_flag index_built;
+    std::vector<Entry> index;  // every glyph line, sorted by code point; built at the first need
+    std::array<Glyph, kDecodedBelow> decoded{};
+    std::array<bool, kDecodedBelow> decoded_present{};  // found in the sorted start of the text
+
+    // The glyph line starting at `line`, whose end (newline or end of text) is
+    // `end`; false for any other line.
+    bool parse_line(std::size_t line, std::size_t end, Entry& out) const noexcept
+    {
+        std::size_t pos = line;
+        char32_t code_point = 0;
+        int code_digits = 0;
+        for (int d; pos < end && (d = hex_digit(text[pos])) >= 0 && code_digits < 8; ++pos, ++code_digits)
+            code_point = code_point << 4 | char32_t(d);
+        if (code_digits == 0 || pos >= end || text[pos] != ':')
+            return false;
+        const std::size_t bits = pos + 1;
+        std::size_t digits = end - bits;
+        if (digits > 0 && text[end - 1] == '\r')
+            --digits;
+        // The digits themselves are checked when the glyph is decoded.
+        if (digits != 32 && digits != 64)
+            return false;
+        out = {code_point, std::uint32_t(bits), std::uint32_t(digits)};
+        return true;
+    }
+
+    std::size_t line_end(std::size_t line) const noexcept
+    {
+        const void* newline = std::memchr(text.data() + line, '\n', text.size() - line);
+        return newline ? std::size_t(static_cast<const char*>(newline) - text.data()) : text.size();
+    }
+
+    void build_index()
+    {
+        index.reserve(text.size() / 40);
+        bool sorted = true;
+        Entry e{};
+        for (std::size_t line = 0, end; line < text.size(); line = end + 1) {
+            end = line_end(line);
+            if (!parse_line(line, end, e))
+                continue;
+            if (!index.empty() && index.back().code_point >= e.code_point)
+                sorted = false;
+            index.push_back(e);
+        }
+        // Stable: of two lines for one code point, the first in the file counts.
+        if (!sorted) {
+            std::stable_sort(index.begin(), index.end(),
+                             [](const Entry& a, const Entry& b) { return a.code_point < b.code_point; });
+        }
+    }
+
+    const std::vector<Entry>& full_index()
+    {
+        std::call_once(index_built, [this] { build_index(); });
+        return index;
+    }
+};
+
+BitmapFont::BitmapFont(std::shared_ptr<Data> data) : data_(std::move(data))
+{
+    // The glyphs below kDecodedBelow from the text's start while its code
+    // points rise: in a sorted file these are all of them, read without
+    // indexing the rest. A code point not found there is looked up in the
+    // full index (a file in another order).
+    Data& d = *data_;
+    Entry e{};
+    bool any = false;
+    char32_t last = 0;
+    for (std::size_t line = 0, end; line < d.text.size(); line = end + 1) {
+        end = d.line_end(line);
+        if (!d.parse_line(line, end, e))
+            continue;
+        if (e.code_point >= kDecodedBelow || (any && e.code_point <= last))
+            break;
+        decode(e, d.decoded[e.code_point]);
+        d.decoded_present[e.code_point] = true;
+        any = true;
+        last = e.code_point;
+    }
+}
+
 BitmapFont BitmapFont::load(const std::string& path)
 {
-    std::ifstream file(path, std::ios::binary | std::ios::ate);
-    if (!file)
+    const FileDescriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    struct stat info {};
+    if (!file.valid() || ::fstat(file.get(), &info) != 0)
         throw std::runtime_error("cannot open font file " + path);
-    const std::streamoff size = file.tellg();
-    std::string contents(size > 0 ? std::size_t(size) : 0, '\0');
-    file.seekg(0);
-    if (!file.read(contents.data(), std::streamsize(contents.size())))
-        throw std::runtime_error("cannot read font file " + path);
-    BitmapFont font = from_hex_text(std::move(contents));
-    if (font.glyph_count() == 0)
+    auto data = std::make_shared<Data>();
+    void* address = S_ISREG(info.st_mode) && info.st_size > 0
+                        ? ::mmap(nullptr, std::size_t(info.st_size), PROT_READ, MAP_PRIVATE, file.get(), 0)
+                        : MAP_FAILED;
+    if (address != MAP_FAILED) {
+        data->mapped = std::make_unique<MappedFontFile>(address, std::size_t(info.st_size));
+        data->text = data->mapped->text();
+    } else {
+        char buffer[65536];
+        ssize_t n;
+        while ((n = ::read(file.get(), buffer, sizeof buffer)) > 0)
+            data->owned_text.append(buffer, std::size_t(n));
+        if (n < 0)
+            throw std::runtime_error("cannot read font file " + path);
+        data->text = data->owned_text;
+    }
+    BitmapFont font(std::move(data));
+    const auto& start = font.data_->decoded_present;
+    if (std::find(start.begin(), start.end(), true) == start.end() && font.glyph_count() == 0)
         throw std::runtime_error("no glyphs in font file " + path);
     return font;
 }
 
 BitmapFont BitmapFont::from_hex_text(std::string text)
 {
-    BitmapFont font;
-    font.text_ = std::move(text);
-    const std::string& t = font.text_;
-    font.index_.reserve(t.size() / 40);
-    std::size_t line = 0;
-    bool sorted = true;
-    while (line < t.size()) {
-        const void* newline = std::memchr(t.data() + line, '\n', t.size() - line);
-        const std::size_t end = newline ? std::size_t(static_cast<const char*>(newline) - t.data()) : t.size();
-        std::size_t pos = line;
-        char32_t code_point = 0;
-        int code_digits = 0;
-        for (int d; pos < end && (d = hex_digit(t[pos])) >= 0 && code_digits < 8; ++pos, ++code_digits)
-            code_point = code_point << 4 | char32_t(d);
-        if (code_digits > 0 && pos < end && t[pos] == ':') {
-            const std::size_t bits = pos + 1;
-            std::size_t digits = end - bits;
-            if (digits > 0 && t[end - 1] == '\r')
-                --digits;
-            // The digits themselves are checked when the glyph is decoded.
-            if (digits == 32 || digits == 64) {
-                if (!font.index_.empty() && font.index_.back().code_point >= code_point)
-                    sorted = false;
-                font.index_.push_back({code_point, std::uint32_t(bits), std::uint32_t(digits)});
-            }
-        }
-        line = end + 1;
-    }
-    if (!sorted) {
-        std::stable_sort(font.index_.begin(), font.index_.end(),
-                         [](const Entry& a, const Entry& b) { return a.code_point < b.code_point; });
-    }
-    font.decoded_.resize(kDecodedBelow);
-    font.decoded_present_.assign(kDecodedBelow, false);
-    for (char32_t c = 0; c < kDecodedBelow; ++c) {
-        if (const Entry* e = font.entry(c)) {
-            font.decode(*e, font.decoded_[c]);
-            font.decoded_present_[c] = true;
-        }
-    }
-    return font;
+    auto data = std::make_shared<Data>();
+    data->owned_text = std::move(text);
+    data->text = data->owned_text;
+    return BitmapFont(std::move(data));
+}
+
+std::size_t BitmapFont::glyph_count() const noexcept
+{
+    return data_->full_index().size();
 }
 
 const BitmapFont::Entry* BitmapFont::entry(char32_t code_point) const noexcept
 {
-    const auto it = std::lower_bound(index_.begin(), index_.end(), code_point,
+    const std::vector<Entry>& index = data_->full_index();
+    const auto it = std::lower_bound(index.begin(), index.end(), code_point,
                                      [](const Entry& e, char32_t c) { return e.code_point < c; });
-    return it != index_.end() && it->code_point == code_point ? &*it : nullptr;
+    return it != index.end() && it->code_point == code_point ? &*it : nullptr;
 }
 
 bool BitmapFont::has(char32_t code_point) const noexcept
 {
+    if (code_point < kDecodedBelow && data_->decoded_present[code_point])
+        return true;
     return entry(code_point) != nullptr;
 }
 
 bool BitmapFont::find(char32_t code_point, Glyph& out) const noexcept
 {
-    if (code_point < decoded_.size()) {
-        if (!decoded_present_[code_point])
-            return false;
-        out = decoded_[code_point];
+    if (code_point < kDecodedBelow && data_->decoded_present[code_point]) {
+        out = data_->decoded[code_point];
         return true;
     }
     const Entry* e = entry(code_point);
@@ -137,7 +228,7 @@ void BitmapFont::decode(const Entry& e, Glyph& out) const noexcept
 {
     const int digits_per_row = int(e.digits) / glyph_height;  // 2 or 4
     out.width = digits_per_row * 4;
-    const char* hex = text_.data() + e.offset;
+    const char* hex = data_->text.data() + e.offset;
     for (int y = 0; y < glyph_height; ++y) {
         unsigned value = 0;
         for (int d = 0; d < digits_per_row; ++d)

@@ -2,14 +2,17 @@
 // form (one line per glyph, "XXXX:" followed by 32 hex digits for an 8x16
 // glyph or 64 for a 16x16 glyph).
 //
-// Loading reads the file and indexes its lines; a glyph's bits are decoded
-// when it is looked up, so start-up stays short. The first 256 code points
-// (ASCII and the one-byte katakana), drawn all the time, are decoded once.
+// Loading maps the file and decodes the glyphs of the first 256 code points
+// (drawn all the time) from its sorted start. The index of all its lines is
+// built when a glyph beyond them is first looked up, and a glyph's bits are
+// decoded when it is looked up, so start-up reads next to nothing of the file.
 #pragma once
 
 #include <array>
 #include <cstdint>
+#include <memory>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -43,12 +46,14 @@ public:
     // Builds a font from hex text (lines "XXXX:HEX..."); malformed lines are skipped.
     static BitmapFont from_hex_text(std::string text);
 
+    // Lookups may build the index: one thread at a time may look up glyphs
+    // of fonts that share their data (copies), the same as of one font.
     bool has(char32_t code_point) const noexcept;
     // The glyph of a character; false when the font has none.
     bool find(char32_t code_point, Glyph& out) const noexcept;
     // The glyph, or a box `missing_width` pixels wide when the font has none.
     Glyph glyph_or_box(char32_t code_point, int missing_width) const noexcept;
-    std::size_t glyph_count() const noexcept { return index_.size(); }
+    std::size_t glyph_count() const noexcept;
 
 private:
     struct Entry {
@@ -56,14 +61,14 @@ private:
         std::uint32_t offset;  // of the first hex digit after ':'
         std::uint32_t digits;  // 32 or 64
     };
+    struct Data;
+    explicit BitmapFont(std::shared_ptr<Data> data);
     const Entry* entry(char32_t code_point) const noexcept;
     void decode(const Entry& e, Glyph& out) const noexcept;
 
     static constexpr char32_t kDecodedBelow = 0x100;
-    std::string text_;
-    std::vector<Entry> index_;  // sorted by code point
-    std::vector<Glyph> decoded_;         // code points below kDecodedBelow
-    std::vector<bool> decoded_present_;  // whether the font has them
+    // The text, the index and the decoded glyphs; copies of a font share them.
+    std::shared_ptr<Data> data_;
 };
 
 }  // namespace host

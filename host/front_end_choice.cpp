@@ -7,7 +7,7 @@
 
 #include "headless_front_end.h"
 #include "screenless_front_end.h"
-#include "sdl_front_end.h"
+#include "sdl_front_end_module.h"
 #include "terminal_front_end.h"
 
 namespace host {
@@ -48,7 +48,7 @@ std::unique_ptr<FrontEnd> make_front_end(const FrontEndChoice& choice)
         if (!display_named())
             throw std::runtime_error("--ui sdl needs a display, and neither DISPLAY nor WAYLAND_DISPLAY is set; "
                                      "use --ui tty to run in this terminal");
-        return std::make_unique<SdlFrontEnd>(choice.scale);
+        return make_sdl_front_end(choice.scale);
     case FrontEndKind::Tty: return std::make_unique<TerminalFrontEnd>();
     case FrontEndKind::Headless: return make_headless(choice);
     case FrontEndKind::Screenless: return std::make_unique<ScreenlessFrontEnd>();
@@ -57,7 +57,7 @@ std::unique_ptr<FrontEnd> make_front_end(const FrontEndChoice& choice)
     const bool terminals = isatty(STDIN_FILENO) && isatty(STDOUT_FILENO);
     if (default_front_end_kind(display_named(), terminals) == FrontEndKind::Sdl) {
         try {
-            return std::make_unique<SdlFrontEnd>(choice.scale);
+            return make_sdl_front_end(choice.scale);
         } catch (const std::runtime_error&) {
             // No usable display after all: fall through to the terminal or headless.
         }

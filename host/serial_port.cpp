@@ -342,6 +342,7 @@ std::size_t SerialPort::take_held(std::uint8_t* data, std::size_t length) noexce
     const std::size_t n = std::min(length, held());
     std::copy_n(ahead_.get() + ahead_begin_, n, data);
     ahead_begin_ += n;
+    held_counted_ = false;
     return n;
 }
 
@@ -349,6 +350,7 @@ void SerialPort::drop_held() noexcept
 {
     ahead_begin_ = 0;
     ahead_end_ = 0;
+    held_counted_ = false;
 }
 
 std::string SerialPort::discard_input(std::size_t limit)
@@ -358,6 +360,7 @@ std::string SerialPort::discard_input(std::size_t limit)
         const std::size_t n = std::min(held(), limit - dropped.size());
         dropped.append(reinterpret_cast<const char*>(ahead_.get() + ahead_begin_), n);
         ahead_begin_ += n;
+        held_counted_ = false;
         if (dropped.size() >= limit || !fd_.valid())
             return dropped;
         const long got = read_ahead();
@@ -422,6 +425,8 @@ std::uint32_t SerialPort::take_errors()
 std::int32_t SerialPort::receive_count() noexcept
 {
     if (!fd_.valid())
+        return static_cast<std::int32_t>(held());
+    if (held() > 0 && !std::exchange(held_counted_, true))
         return static_cast<std::int32_t>(held());
     if (held() < kSerialReadAheadBytes) {
         const long n = read_ahead();

@@ -145,7 +145,10 @@ public:
     // since the last call, failed transfers, and DeviceIo while hung up.
     std::uint32_t take_errors();
     // Bytes received and not yet read: those read ahead plus those still in
-    // the driver's queue (which this reads ahead without waiting).
+    // the driver's queue (which this reads ahead without waiting). Held bytes
+    // not yet counted are counted without a system call: a caller that takes
+    // what it is told of (count, take, count, take) reads the driver only once
+    // they are gone; counting again without taking reads ahead as well.
     std::int32_t receive_count() noexcept;
     // Bytes read ahead of the caller, taken by the next reads without a system call.
     std::size_t held() const noexcept { return ahead_end_ - ahead_begin_; }
@@ -197,6 +200,7 @@ private:
     std::unique_ptr<std::uint8_t[]> ahead_;  // bytes read from the driver: [ahead_begin_, ahead_end_) not yet taken
     std::size_t ahead_begin_ = 0;
     std::size_t ahead_end_ = 0;
+    bool held_counted_ = false;  // receive_count() reported the held bytes and none was taken since
     std::uint32_t receive_queue_ = 0;
     std::uint32_t transmit_queue_ = 0;
     std::uint32_t read_total_ms_ = 0;

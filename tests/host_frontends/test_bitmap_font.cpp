@@ -3,6 +3,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <optional>
 
 #include "font_for_tests.h"
 #include "host/bitmap_font.h"
@@ -87,6 +88,44 @@ TEST(BitmapFont, FileFromEnvironment)
     EXPECT_EQ(BitmapFont::configured_path(), BitmapFont::default_file);
     std::filesystem::remove(path);
     EXPECT_THROW(BitmapFont::load(path.string()), std::runtime_error);
+}
+
+// A mapped file: a glyph below 0x100 after the sorted start (found through the
+// full index), the first of two lines for one code point, a font with only
+// wide glyphs, a copy that outlives the font it came from, and files without
+// any glyph refused.
+TEST(BitmapFont, MappedFileInAnyOrder)
+{
+    const auto path = std::filesystem::temp_directory_path() / "qk_font_order_test.hex";
+    auto write = [&](const char* text) { std::ofstream(path, std::ios::binary | std::ios::trunc) << text; };
+    write("0041:FF000000000000000000000000000000\r\n"
+          "0042:0000000000000000000000000000FF00\r\n"
+          "0041:00000000000000000000000000000000\r\n"
+          "4E00:8000000000000000000000000000000000000000000000000000000000000000\r\n"
+          "0030:00FF0000000000000000000000000000\r\n");
+    std::optional<BitmapFont> copy;
+    {
+        const BitmapFont font = BitmapFont::load(path.string());
+        copy = font;
+    }
+    Glyph g;
+    ASSERT_TRUE(copy->find(U'0', g));
+    EXPECT_TRUE(g.pixel(0, 1) && !g.pixel(0, 0));
+    ASSERT_TRUE(copy->find(U'A', g));
+    EXPECT_TRUE(g.pixel(0, 0));
+    ASSERT_TRUE(copy->find(U'B', g));
+    EXPECT_TRUE(g.pixel(0, 14));
+    EXPECT_EQ(copy->glyph_count(), 5U);
+    write("4E00:8000000000000000000000000000000000000000000000000000000000000000\n");
+    const BitmapFont wide = BitmapFont::load(path.string());
+    EXPECT_FALSE(wide.has(U'A'));
+    ASSERT_TRUE(wide.find(U'\u4E00', g));
+    EXPECT_EQ(g.width, 16);
+    write("no glyph here\n0041:12\n");
+    EXPECT_THROW(BitmapFont::load(path.string()), std::runtime_error);
+    write("");
+    EXPECT_THROW(BitmapFont::load(path.string()), std::runtime_error);
+    std::filesystem::remove(path);
 }
 
 }  // namespace

@@ -2,7 +2,8 @@
 # Builds the .deb, checks its Depends and Recommends, runs lintian on it (no
 # error, no warning), unpacks it into a scratch root (no installation needed)
 # and runs the installed programs from there:
-# qk14 --version; qk14 --ui headless for 3 s against the installed simulator;
+# qk14 --version; the window front end module (loaded by --ui sdl, not linked);
+# qk14 --ui headless for 3 s against the installed simulator;
 # the firmware's sources, images and simulator scripts are in it;
 # and a missing QK.DEF, whose report must carry the text of the installed
 # message library (the same run without the library lacks it).
@@ -44,7 +45,7 @@ lintian --no-cfg --fail-on error,warning "$deb" >"$scratch/lintian.log" 2>&1 ||
 root=$scratch/root
 dpkg-deb -x "$deb" "$root"
 usr=$root/usr
-for file in bin/qk14 bin/qkp877w bin/qk-target-sim lib/qkmonitors/Q7R2ER50.DLL \
+for file in bin/qk14 bin/qkp877w bin/qk-target-sim lib/qkmonitors/Q7R2ER50.DLL lib/qkmonitors/qk-sdl-front-end.so \
             share/qkmonitors/demo/qk14/QK.DEF share/qkmonitors/demo/qkp877w/QK.DEF \
             share/man/man1/qk14.1.gz share/man/man1/qkp877w.1.gz share/man/man1/qk-target-sim.1.gz \
             share/bash-completion/completions/qk14 share/doc/qkmonitors/copyright \
@@ -85,6 +86,14 @@ run_qk14() {
      "$usr/bin/qk14" --ui headless --script - --port "$work/board.tty" 2>"$screen.err") || true
   [ -f "$screen" ] || { cat "$screen.err" >&2; fail "qk14 wrote no screen"; }
 }
+
+# The window front end is the installed module: the programs do not link SDL
+# themselves, and --ui sdl loads the module (which then finds no display).
+for program in qk14 qkp877w; do
+  ! readelf -d "$usr/bin/$program" | grep -q 'NEEDED.*libSDL2' || fail "$program links SDL2 itself"
+done
+sdl_error=$(cd "$work" && DISPLAY=:65535 timeout 20 "$usr/bin/qk14" --ui sdl --port "$work/board.tty" 2>&1 >/dev/null) || true
+[[ $sdl_error == *"SDL cannot open the display"* ]] || fail "qk14 --ui sdl did not load the installed module: $sdl_error"
 
 run_qk14 "$scratch/dump.txt" 3000
 grep -q '2A A5 34 12 DE AD BE EF' "$scratch/dump.txt" ||

@@ -65,6 +65,7 @@ inline BoardFault three_second_stall() { return {"3 s stall", {}, true}; }
 class RepliesInStepEndToEnd : public MonitorEndToEnd {
 protected:
     using MonitorEndToEnd::MonitorEndToEnd;
+    static constexpr int kEnoughSamples = 20;  // screen samples (one each 40 ms) to tell a scenario was watched
 
     // The board with its options, and the monitor's extra arguments: the
     // simulator's line as it is, unless a suite puts a port server between.
@@ -92,6 +93,7 @@ protected:
         ScreenSampler sampler(directory_ / "live.txt", [](const ScreenCapture& s) { return wrong_dump_row(s); });
         const auto in_step = in_step_after_fault(fault, request_hex("0030", 0x1F), request_hex("00F0", 0x1F),
                                                  [&] { return dump_rows_in_step(fault.every ? 3 : -1); });
+        enough_samples(sampler);
         sampler.stop();
         finish(program);
         return in_step ? never_wrong(sampler, fault) : in_step;
@@ -110,6 +112,7 @@ protected:
         ScreenSampler sampler(directory_ / "live.txt", [](const ScreenCapture& s) { return wrong_watch_value(s); });
         const auto in_step = in_step_after_fault(fault, request_hex(kWatchedFaulty, 0x10), request_hex("01A0", 0x10),
                                                  [&] { return fault.every || watch_values_in_step(); });
+        enough_samples(sampler);
         sampler.stop();
         finish(program);
         return in_step ? never_wrong(sampler, fault) : in_step;
@@ -195,13 +198,20 @@ protected:
         return testing::AssertionSuccess();
     }
 
+    // A fast recovery (an unpaced board) may be over before the sampler has
+    // looked often enough: it goes on looking at the rows refreshed after it.
+    static void enough_samples(const ScreenSampler& sampler)
+    {
+        (void)wait_until([&] { return sampler.samples() >= kEnoughSamples; });
+    }
+
     // No sample of the screen showed a wrong value, and enough were taken to tell.
     static testing::AssertionResult never_wrong(const ScreenSampler& sampler, const BoardFault& fault)
     {
         const std::vector<std::string> wrong = sampler.wrong_samples();
         if (!wrong.empty())
             return testing::AssertionFailure() << fault.name << ": a wrong value on screen: " << wrong.front();
-        if (sampler.samples() < 5)
+        if (sampler.samples() < kEnoughSamples)
             return testing::AssertionFailure() << fault.name << ": only " << sampler.samples() << " samples";
         return testing::AssertionSuccess();
     }

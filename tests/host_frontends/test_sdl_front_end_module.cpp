@@ -10,9 +10,11 @@
 #include "host/desktop.h"
 #include "host/front_end_choice.h"
 #include "host/headless_front_end.h"
-#include "xvfb_server.h"
+#include "tests/support/xvfb_server.h"
 
 namespace {
+
+using qk_test::XvfbServer;
 
 TEST(SdlFrontEndModule, ExplicitSdlChoiceOpensAWindowFromTheModule)
 {

@@ -11,6 +11,7 @@
 #include <string>
 #include <string_view>
 
+#include "monitors/monitor_shared/board_description.h"
 #include "monitors/monitor_shared/protocol.h"
 
 namespace monitor {
@@ -30,7 +31,7 @@ struct CommandOutcome {
     std::string command_line;  // the line as executed: first 37 bytes, upper-cased
 };
 
-CommandOutcome prepare_command(std::string_view command_line, MonitorKind monitor);
+CommandOutcome prepare_command(std::string_view command_line, const BoardDescription& board);
 
 // The argument text of W in its text form: W aaaa:text becomes aaaa followed
 // by two hexadecimal digits per text byte. Empty when the text is empty.

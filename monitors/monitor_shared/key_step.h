@@ -10,6 +10,7 @@
 #include <string>
 #include <string_view>
 
+#include "monitors/monitor_shared/board_description.h"
 #include "monitors/monitor_shared/monitor_state.h"
 #include "monitors/monitor_shared/protocol.h"
 
@@ -34,13 +35,13 @@ enum class KeyAction {
 };
 
 // `key` is what the key poll returned: empty when no key was waiting.
-KeyAction key_step(MonitorState& state, std::string_view key, MonitorKind monitor);
+KeyAction key_step(MonitorState& state, std::string_view key, const BoardDescription& board);
 
 // The command line after one polled key has been typed into it (an empty
 // key: nothing typed, the line is only trimmed). Qk14 keeps the first 37
 // bytes and then appends the key, so a 38th byte shows until the next key or
 // cycle drops it; QkP877W appends and then cuts to 37 bytes.
-std::string typed_command_line(std::string_view line, std::string_view key, MonitorKind monitor);
+std::string typed_command_line(std::string_view line, std::string_view key, const BoardDescription& board);
 
 // Printed at (12, 21) after each key: the line and the blanks that wipe what
 // a removed or dropped byte left.

@@ -10,10 +10,12 @@
 #include <span>
 #include <string_view>
 
-#include "monitors/monitor_shared/protocol.h"
 #include "monitors/monitor_shared/screen_place.h"
 
 namespace monitor {
+
+// Which board a description describes; the shared code reads the rules below.
+enum class MonitorKind { Qk14, QkP877W };
 
 // One line of a --help table: the key, command or file, and what it does.
 struct HelpRow {

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "monitors/monitor_shared/protocol.h"
 #include "runtime/core/number_text.h"
 #include "runtime/core/string_functions.h"
 
@@ -14,7 +15,7 @@ bool is_upper_hex_digit(char c) noexcept { return (c >= '0' && c <= '9') || (c >
 struct LetterRule {
     char letter;
     std::size_t length;    // Qk14: exact (W: minimum); QkP877W: minimum (R: exact)
-    bool bit_rule;         // Qk14 only
+    bool bit_rule;         // with strict commands only
     std::uint8_t code;
 };
 

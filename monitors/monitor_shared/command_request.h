@@ -2,8 +2,9 @@
 // send a request (the exact bytes, code byte last), move the dump page (J), or
 // send nothing and wait for a reply anyway (a letter outside the table).
 //
-// Qk14 checks exact lengths and the bit number; QkP877W takes minimum lengths,
-// sends every argument digit, has no bit rule and no J command.
+// A board with `strict_commands` (Qk14) checks exact lengths and the bit
+// number; the other (QkP877W) takes minimum lengths, sends every argument
+// digit and has no bit rule. J exists where the board has `jump_command`.
 #pragma once
 
 #include <cstddef>
@@ -12,7 +13,6 @@
 #include <string_view>
 
 #include "monitors/monitor_shared/board_description.h"
-#include "monitors/monitor_shared/protocol.h"
 
 namespace monitor {
 

@@ -1,9 +1,10 @@
 // Function keys and the mode step: which display mode is asked for, and
 // which entry routine the next main-loop cycle runs; and the status line.
 //
-// Qk14 binds F1-F12: F1-F11 ask for their mode and end logging, F12 asks
-// for the last command again. QkP877W binds F1-F11, which only ask for their
-// mode, and keeps the change list's last value from one visit to the next.
+// The board's description decides: Qk14 binds F1-F12 (F1-F11 ask for their
+// mode and end logging, F12 asks for the last command again); QkP877W binds
+// F1-F11, which only ask for their mode, and keeps the change list's last
+// value from one visit to the next.
 #pragma once
 
 #include <optional>
@@ -11,7 +12,6 @@
 
 #include "monitors/monitor_shared/board_description.h"
 #include "monitors/monitor_shared/monitor_state.h"
-#include "monitors/monitor_shared/protocol.h"
 
 namespace monitor {
 

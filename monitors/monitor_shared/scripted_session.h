@@ -20,7 +20,6 @@
 #include <vector>
 
 #include "monitors/monitor_shared/board_description.h"
-#include "monitors/monitor_shared/protocol.h"
 #include "monitors/monitor_shared/settings_file.h"
 #include "monitors/monitor_shared/target_link.h"
 #include "runtime/console/command_line.h"

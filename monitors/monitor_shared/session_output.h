@@ -12,7 +12,6 @@
 #include <string_view>
 
 #include "monitors/monitor_shared/board_description.h"
-#include "monitors/monitor_shared/protocol.h"
 #include "monitors/monitor_shared/watch_page.h"
 
 namespace monitor {

@@ -22,7 +22,6 @@
 #include <vector>
 
 #include "monitors/monitor_shared/board_description.h"
-#include "monitors/monitor_shared/protocol.h"
 
 namespace monitor {
 

@@ -20,7 +20,6 @@
 #include <vector>
 
 #include "monitors/monitor_shared/board_description.h"
-#include "monitors/monitor_shared/protocol.h"
 #include "monitors/monitor_shared/screen_place.h"
 #include "monitors/monitor_shared/watch_value.h"
 

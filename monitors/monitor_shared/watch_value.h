@@ -14,7 +14,6 @@
 #include <string_view>
 
 #include "monitors/monitor_shared/board_description.h"
-#include "monitors/monitor_shared/protocol.h"
 
 namespace monitor {
 

@@ -6,6 +6,8 @@
 #include <cstdlib>
 #include <string_view>
 
+#include "monitors/qk14/board_description.h"
+#include "monitors/qkp877w/board_description.h"
 #include "tests/monitor_logic/file_reading.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
@@ -13,7 +15,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string_view bytes(reinterpret_cast<const char*>(data), size);
     monitor::Settings previous;
     previous.data_bits = 7;
-    const auto qk14 = monitor::testing::read_settings_bytes(bytes, previous, monitor::MonitorKind::Qk14);
+    const auto qk14 = monitor::testing::read_settings_bytes(bytes, previous, qk14::kBoard);
     if (qk14.error == 0) {
         if (qk14.settings.data_bits != 7 && qk14.settings.data_bits != 8)
             std::abort();
@@ -21,7 +23,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             std::abort();
         (void)monitor::channel_device_string(qk14.settings.channel, qk14.settings.data_bits);
     }
-    const auto pic = monitor::testing::read_settings_bytes(bytes, {}, monitor::MonitorKind::QkP877W);
+    const auto pic = monitor::testing::read_settings_bytes(bytes, {}, qkp877w::kBoard);
     if (pic.settings.data_bits != 0 || pic.start_address_read || pic.settings.byte_order != 0)
         std::abort();
     return 0;

@@ -8,6 +8,8 @@
 #include <string_view>
 
 #include "monitors/monitor_shared/watch_value.h"
+#include "monitors/qk14/board_description.h"
+#include "monitors/qkp877w/board_description.h"
 #include "tests/monitor_logic/file_reading.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
@@ -29,9 +31,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             entry.row > monitor::kWorkAreaLastRow || value.column > 79)
             std::abort();
         (void)monitor::watch_static_text(entry);
-        for (const auto kind : {monitor::MonitorKind::Qk14, monitor::MonitorKind::QkP877W})
+        for (const auto* board : {&qk14::kBoard, &qkp877w::kBoard})
             for (const auto context : {monitor::ValueContext::WatchPage, monitor::ValueContext::ChangeRow})
-                (void)monitor::watch_value_output(entry.format, reply, kind, 1, context);
+                (void)monitor::watch_value_output(entry.format, reply, *board, 1, context);
     }
     return 0;
 }

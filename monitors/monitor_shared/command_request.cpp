@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "monitors/monitor_shared/protocol.h"
 #include "runtime/core/number_text.h"
 #include "runtime/core/string_functions.h"
 
@@ -14,7 +15,7 @@ bool is_upper_hex_digit(char c) noexcept { return (c >= '0' && c <= '9') || (c >
 struct LetterRule {
     char letter;
     std::size_t length;    // Qk14: exact (W: minimum); QkP877W: minimum (R: exact)
-    bool bit_rule;         // Qk14 only
+    bool bit_rule;         // with strict commands only
     std::uint8_t code;
 };
 
@@ -53,7 +54,7 @@ std::string expand_write_text(std::string_view args)
     return expanded;
 }
 
-CommandOutcome prepare_command(std::string_view command_line, MonitorKind monitor)
+CommandOutcome prepare_command(std::string_view command_line, const BoardDescription& board)
 {
     if (command_line.empty())
         return refused({});
@@ -76,7 +77,6 @@ CommandOutcome prepare_command(std::string_view command_line, MonitorKind monito
 
     CommandOutcome outcome;
     outcome.command_line = line;
-    const bool qk14 = monitor == MonitorKind::Qk14;
 
     if (letter == 'W') {
         if (length < 7 || args.size() % 2 != 0)
@@ -87,7 +87,7 @@ CommandOutcome prepare_command(std::string_view command_line, MonitorKind monito
         outcome.request.push_back(static_cast<char>(count - 1));
         return outcome;
     }
-    if (letter == 'J' && qk14) {
+    if (letter == 'J' && board.jump_command) {
         if (length != 3 && length != 5)
             return refused(std::move(line));
         outcome.kind = CommandOutcome::Kind::Jump;
@@ -99,10 +99,10 @@ CommandOutcome prepare_command(std::string_view command_line, MonitorKind monito
         outcome.kind = CommandOutcome::Kind::NoRequest;
         return outcome;
     }
-    const bool exact = qk14 || letter == 'R';
+    const bool exact = board.strict_commands || letter == 'R';
     if (exact ? length != rule->length : length < rule->length)
         return refused(std::move(line));
-    if (qk14 && rule->bit_rule && args.back() > '7')
+    if (board.strict_commands && rule->bit_rule && args.back() > '7')
         return refused(std::move(line));
     outcome.kind = CommandOutcome::Kind::Send;
     outcome.request = args;

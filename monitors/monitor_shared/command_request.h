@@ -2,8 +2,9 @@
 // send a request (the exact bytes, code byte last), move the dump page (J), or
 // send nothing and wait for a reply anyway (a letter outside the table).
 //
-// Qk14 checks exact lengths and the bit number; QkP877W takes minimum lengths,
-// sends every argument digit, has no bit rule and no J command.
+// A board with `strict_commands` (Qk14) checks exact lengths and the bit
+// number; the other (QkP877W) takes minimum lengths, sends every argument
+// digit and has no bit rule. J exists where the board has `jump_command`.
 #pragma once
 
 #include <cstddef>
@@ -11,7 +12,7 @@
 #include <string>
 #include <string_view>
 
-#include "monitors/monitor_shared/protocol.h"
+#include "monitors/monitor_shared/board_description.h"
 
 namespace monitor {
 
@@ -30,7 +31,7 @@ struct CommandOutcome {
     std::string command_line;  // the line as executed: first 37 bytes, upper-cased
 };
 
-CommandOutcome prepare_command(std::string_view command_line, MonitorKind monitor);
+CommandOutcome prepare_command(std::string_view command_line, const BoardDescription& board);
 
 // The argument text of W in its text form: W aaaa:text becomes aaaa followed
 // by two hexadecimal digits per text byte. Empty when the text is empty.

@@ -8,10 +8,9 @@
 
 namespace monitor {
 
-std::uint16_t moved_dump_base(std::uint16_t dump_base, std::int32_t delta, MonitorKind monitor)
+std::uint16_t moved_dump_base(std::uint16_t dump_base, std::int32_t delta, const BoardDescription& board)
 {
-    const std::int32_t mask = monitor == MonitorKind::Qk14 ? 0xFF00 : 0x100;
-    return static_cast<std::uint16_t>((static_cast<std::int32_t>(dump_base) + delta) & mask);
+    return static_cast<std::uint16_t>((static_cast<std::int32_t>(dump_base) + delta) & board.dump_base_mask);
 }
 
 std::uint16_t next_dump_row_offset(std::uint16_t dump_row_offset)

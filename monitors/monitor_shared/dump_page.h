@@ -9,6 +9,7 @@
 #include <string>
 #include <string_view>
 
+#include "monitors/monitor_shared/board_description.h"
 #include "monitors/monitor_shared/protocol.h"
 #include "monitors/monitor_shared/screen_place.h"
 #include "monitors/monitor_shared/target_link.h"
@@ -23,7 +24,7 @@ inline constexpr std::int32_t kDumpPageStep = 4096;   // Page Up / Page Down
 
 // The page start after moving by `delta` bytes. Qk14 wraps within 64 KB on
 // multiples of 256 (FF00 + 256 is 0000); QkP877W toggles between 000 and 100.
-std::uint16_t moved_dump_base(std::uint16_t dump_base, std::int32_t delta, MonitorKind monitor);
+std::uint16_t moved_dump_base(std::uint16_t dump_base, std::int32_t delta, const BoardDescription& board);
 
 // The next row to read after `dump_row_offset`: 0, 16, ..., 240, then 0 again.
 std::uint16_t next_dump_row_offset(std::uint16_t dump_row_offset);

@@ -2,16 +2,16 @@
 // loop takes every waiting key, one at a time), apart from drawing: the
 // caller draws what the returned action says.
 // Both monitors move the dump page with the arrows, edit with Backspace and
-// execute with Enter. Qk14 also restarts on Esc, moves 4 KB with the Page
-// keys and replays the last command after F12; on QkP877W those keys are
-// typed into the line like any other.
+// execute with Enter. Where the board's description says so (Qk14), Esc
+// restarts, the Page keys move 4 KB and F12 replays the last command;
+// otherwise (QkP877W) those keys are typed into the line like any other.
 #pragma once
 
 #include <string>
 #include <string_view>
 
+#include "monitors/monitor_shared/board_description.h"
 #include "monitors/monitor_shared/monitor_state.h"
-#include "monitors/monitor_shared/protocol.h"
 
 namespace monitor {
 
@@ -34,13 +34,14 @@ enum class KeyAction {
 };
 
 // `key` is what the key poll returned: empty when no key was waiting.
-KeyAction key_step(MonitorState& state, std::string_view key, MonitorKind monitor);
+KeyAction key_step(MonitorState& state, std::string_view key, const BoardDescription& board);
 
 // The command line after one polled key has been typed into it (an empty
-// key: nothing typed, the line is only trimmed). Qk14 keeps the first 37
-// bytes and then appends the key, so a 38th byte shows until the next key or
-// cycle drops it; QkP877W appends and then cuts to 37 bytes.
-std::string typed_command_line(std::string_view line, std::string_view key, MonitorKind monitor);
+// key: nothing typed, the line is only trimmed), by the board's
+// `typed_key_join`: LineCutThenKey (Qk14) keeps the first 37 bytes and then
+// appends the key, so a 38th byte shows until the next key or cycle drops
+// it; KeyThenCut (QkP877W) appends and then cuts to 37 bytes.
+std::string typed_command_line(std::string_view line, std::string_view key, const BoardDescription& board);
 
 // Printed at (12, 21) after each key: the line and the blanks that wipe what
 // a removed or dropped byte left.

@@ -81,7 +81,7 @@ void MonitorProgram::start_up()
     stmt(__LINE__, [&] { rt::TIMER_INTERVAL(1); });
     stmt(__LINE__, [&] { rt::ON_TIMER_GOSUB([this] { clock_tick(); }); });
     stmt(__LINE__, [&] { rt::TIMER_CTRL(1); });
-    for (int key = 1; key <= function_key_count(board_.kind); ++key)
+    for (int key = 1; key <= board_.function_key_count; ++key)
         stmt(__LINE__, [&] { rt::ON_KEY_GOSUB(key, [this, key] { function_key(key); }); });
     switch_function_keys_on();
     state_.link.open(state_.settings.channel, state_.settings.data_bits);
@@ -89,7 +89,7 @@ void MonitorProgram::start_up()
 
 void MonitorProgram::read_settings()
 {
-    const bool start_address_read = read_settings_file(state_.settings, board_.kind);
+    const bool start_address_read = read_settings_file(state_.settings, board_);
     stmt(__LINE__, [&] { take_settings(state_, start_address_read); });
 }
 
@@ -135,9 +135,9 @@ void MonitorProgram::draw_frame()
     draw_own_frame();
     stmt(__LINE__, [&] { locate(kChannelPlace); });
     stmt(__LINE__, [&] { text_colour(kStatusColour); });
-    stmt(__LINE__, [&] { print(channel_status_text(state_.settings, board_.kind), kEndLine); });
+    stmt(__LINE__, [&] { print(channel_status_text(state_.settings, board_), kEndLine); });
     stmt(__LINE__, [&] { text_colour(kNormalColour); });
-    if (board_.kind == MonitorKind::Qk14) {
+    if (board_.status_shows_byte_order) {
         stmt(__LINE__, [&] { locate(kByteOrderPlace); });
         stmt(__LINE__, [&] { text_colour(kStatusColour); });
         stmt(__LINE__, [&] { print(byte_order_of(state_.settings.byte_order) == ByteOrder::Little ? "Little" : "Big"); });
@@ -159,14 +159,14 @@ void MonitorProgram::main_cycle()
 
 void MonitorProgram::switch_function_keys_on()
 {
-    for (int key = 1; key <= function_key_count(board_.kind); ++key)
+    for (int key = 1; key <= board_.function_key_count; ++key)
         stmt(__LINE__, [&] { rt::KEY_CTRL(key, 1); });
 }
 
 void MonitorProgram::mode_step()
 {
     std::optional<DisplayMode> entry;
-    stmt(__LINE__, [&] { entry = take_mode_entry(state_, board_.kind); });
+    stmt(__LINE__, [&] { entry = take_mode_entry(state_, board_); });
     if (entry == DisplayMode::Dump)
         draw_dump_page();
     else if (entry == DisplayMode::ChosenWatch)
@@ -192,7 +192,7 @@ void MonitorProgram::poll_step()
 void MonitorProgram::function_key(int key)
 {
     FunctionKeyEffect effect;
-    stmt(__LINE__, [&] { effect = press_function_key(state_, key, board_.kind); });
+    stmt(__LINE__, [&] { effect = press_function_key(state_, key, board_); });
     if (effect.close_log_file)
         stmt(__LINE__, [&] { rt::CLOSE({kLogFile}); });
     if (effect.switch_key_off)
@@ -250,7 +250,7 @@ void MonitorProgram::key_step()
                 return;
         }
         KeyAction action = KeyAction::LineEdited;
-        stmt(__LINE__, [&] { action = monitor::key_step(state_, key, board_.kind); });
+        stmt(__LINE__, [&] { action = monitor::key_step(state_, key, board_); });
         switch (action) {
         case KeyAction::Repeat:
             clear_notice();
@@ -433,7 +433,7 @@ void MonitorProgram::refresh_watch_page()
             return;
         }
         stmt(__LINE__, [&] { locate(value_place(entry)); });
-        show_watch_value(entry, *reply, board_.kind, state_.settings.byte_order, ValueContext::WatchPage);
+        show_watch_value(entry, *reply, board_, state_.settings.byte_order, ValueContext::WatchPage);
     }
 }
 
@@ -463,7 +463,7 @@ void MonitorProgram::log_step()
     stmt(__LINE__, [&] {
         print(change_row_text(*change, board_.change_number_picture, date, time, entry.label, ""));
     });
-    show_watch_value(entry, *reply, board_.kind, state_.settings.byte_order, ValueContext::ChangeRow);
+    show_watch_value(entry, *reply, board_, state_.settings.byte_order, ValueContext::ChangeRow);
     stmt(__LINE__, [&] { print("", kEndLine); });
     stmt(__LINE__, [&] { print("", kEndLine); });
 }

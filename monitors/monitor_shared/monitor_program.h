@@ -2,8 +2,9 @@
 // start-up, the screen frame, the main loop of key step, mode step and poll
 // step, the function keys and the clock as runtime events, the dump page,
 // the watch pages of F2-F9 and the change row of mode 11. A board's program
-// derives from it and supplies what it does differently: command execution,
-// the F10 and F11 entries and its own parts of the frame.
+// derives from it with its description (the rules the skeleton reads) and
+// overrides what it does differently: command execution, the F10 and F11
+// entries and its own parts of the frame.
 #pragma once
 
 #include <cstdint>
@@ -11,26 +12,12 @@
 #include <string>
 #include <string_view>
 
+#include "monitors/monitor_shared/board_description.h"
 #include "monitors/monitor_shared/monitor_state.h"
 #include "monitors/monitor_shared/protocol.h"
 #include "monitors/monitor_shared/screen_place.h"
 
 namespace monitor {
-
-// What differs between the boards' screens and loops, apart from the rules
-// that `kind` selects (commands, keys, function keys, value formats).
-struct BoardDescription {
-    MonitorKind kind;
-    std::string_view banner_text;
-    std::span<const PlacedText> help_block;  // right of the dump rows
-    ScreenPlace file_list_start;             // the "*.DAT" list of F10 and F11
-    ScreenPlace file_prompt_place;
-    int command_trailing_blanks;  // after the command line on row 21
-    int command_clear_blanks;     // wipe row 21 after a command
-    int change_number_picture;    // "#" positions of the change number
-    bool restarts_on_escape;      // Esc closes everything and runs start-up again
-    bool clock_shows_link_fault;  // the clock reads "Error   " while the target is silent
-};
 
 // The frame both boards draw.
 inline constexpr ScreenPlace kBannerPlace{1, 0};

@@ -49,22 +49,24 @@ bool runs_unseen(const rt::CommandLine& command_line)
 
 }  // namespace
 
-int run_monitor_program(int argc, char** argv, const ProgramIdentity& identity, std::function<void()> main_routine)
+int run_monitor_program(int argc, char** argv, const BoardDescription& board, std::function<void()> main_routine)
 {
+    const std::string program(board.program);
+    const std::string module_name(board.module_name);
     rt::CommandLine command_line;
     try {
         command_line = rt::parse_command_line(argc, argv);
     } catch (const rt::UsageError& e) {
-        std::fprintf(stderr, "%s: %s\nTry '%s --help' for more information.\n", identity.program.c_str(), e.what(),
-                     identity.program.c_str());
+        std::fprintf(stderr, "%s: %s\nTry '%s --help' for more information.\n", program.c_str(), e.what(),
+                     program.c_str());
         return rt::kUsageExitCode;
     }
     if (command_line.help) {
-        std::fputs(program_help(identity).c_str(), stdout);
+        std::fputs(program_help(board).c_str(), stdout);
         return 0;
     }
     if (command_line.version) {
-        std::printf("%s %.*s\n", identity.program.c_str(), int(build_info::kVersion.size()),
+        std::printf("%s %.*s\n", program.c_str(), int(build_info::kVersion.size()),
                     build_info::kVersion.data());
         return 0;
     }
@@ -73,8 +75,8 @@ int run_monitor_program(int argc, char** argv, const ProgramIdentity& identity, 
         return 0;
     }
     if (const std::string problem = link_option_problem(command_line); !problem.empty()) {
-        std::fprintf(stderr, "%s: %s\nTry '%s --help' for more information.\n", identity.program.c_str(),
-                     problem.c_str(), identity.program.c_str());
+        std::fprintf(stderr, "%s: %s\nTry '%s --help' for more information.\n", program.c_str(),
+                     problem.c_str(), program.c_str());
         return rt::kUsageExitCode;
     }
     const std::vector<std::function<void(rt::Runtime&)>> installers{[&command_line](rt::Runtime& runtime) {
@@ -86,11 +88,11 @@ int run_monitor_program(int argc, char** argv, const ProgramIdentity& identity, 
         try {
             commands = script_commands(command_line.scripted);
         } catch (const std::runtime_error& e) {
-            std::fprintf(stderr, "%s: %s\n", identity.program.c_str(), e.what());
+            std::fprintf(stderr, "%s: %s\n", program.c_str(), e.what());
             return rt::kUsageExitCode;
         }
-        ScriptedSession session(identity.kind, identity.program, command_line.scripted, std::move(commands));
-        const int code = rt::start_program(command_line, rt::ProgramOptions{}, identity.module_name,
+        ScriptedSession session(board, program, command_line.scripted, std::move(commands));
+        const int code = rt::start_program(command_line, rt::ProgramOptions{}, module_name,
                                            [&session] { session.main_routine(); }, installers);
         return session.exit_status(code);
     }
@@ -100,10 +102,10 @@ int run_monitor_program(int argc, char** argv, const ProgramIdentity& identity, 
                      "To run commands from a script use --exec CMD, --exec-file FILE or --watch NAME;\n"
                      "to run the screen anyway choose it with --ui (tty, sdl or headless).\n"
                      "Try '%s --help' for more information.\n",
-                     identity.program.c_str(), identity.program.c_str());
+                     program.c_str(), program.c_str());
         return rt::kUsageExitCode;
     }
-    return rt::start_program(command_line, rt::ProgramOptions{}, identity.module_name, std::move(main_routine),
+    return rt::start_program(command_line, rt::ProgramOptions{}, module_name, std::move(main_routine),
                              installers);
 }
 

@@ -10,6 +10,6 @@
 
 namespace monitor {
 
-int run_monitor_program(int argc, char** argv, const ProgramIdentity& identity, std::function<void()> main_routine);
+int run_monitor_program(int argc, char** argv, const BoardDescription& board, std::function<void()> main_routine);
 
 }  // namespace monitor

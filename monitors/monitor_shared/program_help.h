@@ -4,17 +4,11 @@
 
 #include <string>
 
-#include "monitors/monitor_shared/protocol.h"
+#include "monitors/monitor_shared/board_description.h"
 
 namespace monitor {
 
-struct ProgramIdentity {
-    MonitorKind kind = MonitorKind::Qk14;
-    std::string module_name;  // "Qk14", "QkP877W"
-    std::string program;      // executable name
-    std::string summary;      // one line
-};
-
-std::string program_help(const ProgramIdentity& identity);
+// The board's identity, keys, commands and files, then what both share.
+std::string program_help(const BoardDescription& board);
 
 }  // namespace monitor

@@ -8,8 +8,6 @@
 
 namespace monitor {
 
-enum class MonitorKind { Qk14, QkP877W };
-
 namespace code {
 inline constexpr std::uint8_t kFirstSizedRead = 0x10;  // 10-1E: read 1-15 bytes
 inline constexpr std::uint8_t kRead16 = 0x1F;

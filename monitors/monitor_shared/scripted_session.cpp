@@ -40,9 +40,9 @@ std::string watch_file_of(const std::string& name)
 
 }  // namespace
 
-ScriptedSession::ScriptedSession(MonitorKind monitor, std::string program, rt::ScriptedRun run,
+ScriptedSession::ScriptedSession(const BoardDescription& board, std::string program, rt::ScriptedRun run,
                                  std::vector<std::string> commands)
-    : monitor_(monitor), program_(std::move(program)), run_(std::move(run)), commands_(std::move(commands))
+    : board_(board), program_(std::move(program)), run_(std::move(run)), commands_(std::move(commands))
 {
 }
 
@@ -95,7 +95,7 @@ void ScriptedSession::end_fatally(std::string_view text) const
 // could be sent, so the run ends.
 void ScriptedSession::open_link()
 {
-    read_settings_file(settings_, monitor_);
+    read_settings_file(settings_, board_);
     for (const std::string& problem : settings_.problems)
         note("QK.DEF: " + rt::utf8_text(problem));
     if (!link_.open(settings_.channel, settings_.data_bits))
@@ -123,12 +123,12 @@ void ScriptedSession::run_commands()
 std::string ScriptedSession::execute(const std::string& typed, std::string& executed, bool& failed)
 {
     CommandOutcome outcome;
-    stmt(__LINE__, [&] { outcome = prepare_command(typed, monitor_); });
+    stmt(__LINE__, [&] { outcome = prepare_command(typed, board_); });
     executed = outcome.command_line;
     switch (outcome.kind) {
     case CommandOutcome::Kind::Refused:
         failed = true;
-        return monitor_ == MonitorKind::Qk14 ? std::string(kFailedReplyText) : std::string();
+        return board_.refusal_reads_error ? std::string(kFailedReplyText) : std::string();
     case CommandOutcome::Kind::Jump:
         return {};  // the dump page moves; nothing goes on the line
     case CommandOutcome::Kind::Send:
@@ -174,7 +174,7 @@ void ScriptedSession::run_watch()
             const std::string time = local_time_text(std::chrono::system_clock::now());
             std::string value;
             if (reply) {
-                value = watch_value_shown(entry, *reply, monitor_, settings_.byte_order);
+                value = watch_value_shown(entry, *reply, board_, settings_.byte_order);
             } else {
                 value = kFailedReplyText;
                 any_failed_ = true;

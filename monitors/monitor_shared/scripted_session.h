@@ -19,7 +19,7 @@
 #include <string_view>
 #include <vector>
 
-#include "monitors/monitor_shared/protocol.h"
+#include "monitors/monitor_shared/board_description.h"
 #include "monitors/monitor_shared/settings_file.h"
 #include "monitors/monitor_shared/target_link.h"
 #include "runtime/console/command_line.h"
@@ -30,7 +30,7 @@ inline constexpr int kSomeCommandFailedExitCode = 3;
 
 class ScriptedSession {
 public:
-    ScriptedSession(MonitorKind monitor, std::string program, rt::ScriptedRun run, std::vector<std::string> commands);
+    ScriptedSession(const BoardDescription& board, std::string program, rt::ScriptedRun run, std::vector<std::string> commands);
 
     void main_routine();
     // The process exit code after the runtime returned `runtime_exit_code`.
@@ -46,7 +46,7 @@ private:
     void note(std::string_view text) const;
     [[noreturn]] void end_fatally(std::string_view text) const;
 
-    MonitorKind monitor_;
+    const BoardDescription& board_;
     std::string program_;
     rt::ScriptedRun run_;
     std::vector<std::string> commands_;

@@ -48,11 +48,11 @@ std::string csv_field(std::string_view text)
     return quoted + "\"";
 }
 
-std::string watch_value_shown(const WatchEntry& entry, std::string_view reply, MonitorKind monitor,
+std::string watch_value_shown(const WatchEntry& entry, std::string_view reply, const BoardDescription& board,
                               std::int16_t byte_order_setting)
 {
     const std::optional<ValueOutput> output =
-        watch_value_output(entry.format, reply, monitor, byte_order_setting, ValueContext::WatchPage);
+        watch_value_output(entry.format, reply, board, byte_order_setting, ValueContext::WatchPage);
     if (!output)
         return {};
     const std::string& text = output->text;

@@ -11,7 +11,7 @@
 #include <string>
 #include <string_view>
 
-#include "monitors/monitor_shared/protocol.h"
+#include "monitors/monitor_shared/board_description.h"
 #include "monitors/monitor_shared/watch_page.h"
 
 namespace monitor {
@@ -28,7 +28,7 @@ std::string csv_field(std::string_view text);
 
 // The value of `reply` as the watch page shows it (no padding blanks); empty
 // for a format that shows no value.
-std::string watch_value_shown(const WatchEntry& entry, std::string_view reply, MonitorKind monitor,
+std::string watch_value_shown(const WatchEntry& entry, std::string_view reply, const BoardDescription& board,
                               std::int16_t byte_order_setting);
 
 std::string watch_csv_line(std::string_view time, std::string_view label_utf8, const WatchEntry& entry,

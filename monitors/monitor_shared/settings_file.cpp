@@ -95,9 +95,9 @@ bool is_function_key_name(std::string_view key)
 
 }  // namespace
 
-bool apply_settings_record(std::string_view record, Settings& settings, MonitorKind monitor)
+bool apply_settings_record(std::string_view record, Settings& settings, const BoardDescription& board)
 {
-    const bool qk14 = monitor == MonitorKind::Qk14;
+    const bool board_records = board.settings_take_line_and_address;
     const std::string_view key = record.substr(0, 3);
     const std::string_view value = record.substr(std::min<std::size_t>(3, record.size()));
     bool start_address_read = false;
@@ -111,17 +111,17 @@ bool apply_settings_record(std::string_view record, Settings& settings, MonitorK
             settings.channel = kNoChannel;
             report(settings, key, value, wording().channel);
         }
-    } else if (qk14 && key == "BT=") {
+    } else if (board_records && key == "BT=") {
         const auto bits = int16_value(value);
         settings.data_bits = bits.value_or(8);
         if (!bits)
             report(settings, key, value, wording().data_bits);
-    } else if (qk14 && key == "BL=") {
+    } else if (board_records && key == "BL=") {
         if (const auto order = int16_value(value))
             settings.byte_order = *order;
         else
             report(settings, key, value, wording().byte_order);
-    } else if (qk14 && key == "AD=") {
+    } else if (board_records && key == "AD=") {
         const auto address = is_hexadecimal_text(value)
                                  ? integer_value("&H" + std::string(value), -2147483648.0, 2147483647.0)
                                  : std::nullopt;
@@ -132,7 +132,7 @@ bool apply_settings_record(std::string_view record, Settings& settings, MonitorK
             report(settings, key, value, wording().address);
         }
     }
-    if (qk14 && settings.data_bits != 7)
+    if (board_records && settings.data_bits != 7)
         settings.data_bits = 8;
     return start_address_read;
 }
@@ -152,7 +152,7 @@ namespace {
 constexpr std::int32_t kSettingsFile = 1;
 }  // namespace
 
-bool read_settings_file(Settings& settings, MonitorKind monitor)
+bool read_settings_file(Settings& settings, const BoardDescription& board)
 {
     bool start_address_read = false;
     settings.problems.clear();
@@ -175,7 +175,7 @@ bool read_settings_file(Settings& settings, MonitorKind monitor)
             record = item.str();
         });
         stmt(__LINE__, [&] {
-            if (apply_settings_record(record, settings, monitor))
+            if (apply_settings_record(record, settings, board))
                 start_address_read = true;
         });
     }

@@ -21,7 +21,7 @@
 #include <string_view>
 #include <vector>
 
-#include "monitors/monitor_shared/protocol.h"
+#include "monitors/monitor_shared/board_description.h"
 
 namespace monitor {
 
@@ -43,7 +43,7 @@ struct Settings {
 
 // Applies one record to `settings`. Returns true when it was an "AD=" record
 // (the dump page then starts at `start_address`).
-bool apply_settings_record(std::string_view record, Settings& settings, MonitorKind monitor);
+bool apply_settings_record(std::string_view record, Settings& settings, const BoardDescription& board);
 
 // The serial device string of the channel, for example
 // "com1:(s8n1n8,RB8192)"; empty for a channel outside 0-3.
@@ -55,6 +55,6 @@ std::string channel_device_string(std::int16_t channel, std::int16_t data_bits);
 // unusable values of this read. A missing file is not trapped: the program
 // ends with the runtime's report.
 // Returns true when an "AD=" record was read (Qk14: the dump page starts there).
-bool read_settings_file(Settings& settings, MonitorKind monitor);
+bool read_settings_file(Settings& settings, const BoardDescription& board);
 
 }  // namespace monitor

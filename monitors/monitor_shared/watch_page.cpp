@@ -298,13 +298,13 @@ void draw_watch_entries(const WatchPage& page)
     }
 }
 
-void show_watch_value(const WatchEntry& entry, std::string_view reply, MonitorKind monitor,
+void show_watch_value(const WatchEntry& entry, std::string_view reply, const BoardDescription& board,
                       std::int16_t byte_order_setting, ValueContext context)
 {
     const bool on_page = context == ValueContext::WatchPage;
     if (on_page && !value_on_screen(entry))
         return;
-    const std::optional<ValueOutput> output = watch_value_output(entry.format, reply, monitor, byte_order_setting, context);
+    const std::optional<ValueOutput> output = watch_value_output(entry.format, reply, board, byte_order_setting, context);
     if (!output)
         return;
     if (output->erase_blanks > 0) {

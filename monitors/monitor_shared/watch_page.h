@@ -19,7 +19,7 @@
 #include <utility>
 #include <vector>
 
-#include "monitors/monitor_shared/protocol.h"
+#include "monitors/monitor_shared/board_description.h"
 #include "monitors/monitor_shared/screen_place.h"
 #include "monitors/monitor_shared/watch_value.h"
 
@@ -148,7 +148,7 @@ void draw_watch_entries(const WatchPage& page);
 
 // Shows a reply by the entry's format where the cursor stands (the watch
 // page has located to the value place); nothing for other formats.
-void show_watch_value(const WatchEntry& entry, std::string_view reply, MonitorKind monitor,
+void show_watch_value(const WatchEntry& entry, std::string_view reply, const BoardDescription& board,
                       std::int16_t byte_order_setting, ValueContext context);
 
 }  // namespace monitor

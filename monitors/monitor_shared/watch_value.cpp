@@ -55,23 +55,20 @@ std::optional<std::string> watch_value_text(std::string_view format, std::string
 }
 
 
-std::optional<ValueOutput> watch_value_output(std::string_view format, std::string_view reply, MonitorKind monitor,
+std::optional<ValueOutput> watch_value_output(std::string_view format, std::string_view reply, const BoardDescription& board,
                                               std::int16_t byte_order_setting, ValueContext context)
 {
-    const bool qk14 = monitor == MonitorKind::Qk14;
-    const WatchValueStyle style = qk14 ? qk14_value_style(byte_order_setting) : kQkP877WValueStyle;
-    auto text = watch_value_text(format, reply, style);
+    auto text = watch_value_text(format, reply, value_style(board, byte_order_setting));
     if (!text)
         return std::nullopt;
     ValueOutput output;
     output.text = std::move(*text);
     if (format == "Q" && context == ValueContext::WatchPage) {
         output.erase_blanks = kWordEraseWidth;
-        // QkP877W locates to the value column itself, one left of the blanks.
-        output.locate_shift = qk14 ? 0 : -1;
+        output.locate_shift = board.word_value_locate_shift;
     }
     if (format == "W")
-        output.line_end = !qk14 || context == ValueContext::ChangeRow;
+        output.line_end = board.hex_word_ends_page_line || context == ValueContext::ChangeRow;
     return output;
 }
 

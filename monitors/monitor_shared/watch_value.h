@@ -13,7 +13,7 @@
 #include <string>
 #include <string_view>
 
-#include "monitors/monitor_shared/protocol.h"
+#include "monitors/monitor_shared/board_description.h"
 
 namespace monitor {
 
@@ -30,13 +30,13 @@ struct WatchValueStyle {
     int word_picture_width = 5;
 };
 
-// Qk14 shows words in the byte order of its "BL=" setting, five columns wide;
-// QkP877W always takes the first byte as the low one, six columns wide.
-inline constexpr WatchValueStyle qk14_value_style(std::int16_t byte_order_setting) noexcept
+// The board's word style: in the byte order of its "BL=" setting where the
+// board follows it, else the first byte as the low one.
+inline constexpr WatchValueStyle value_style(const BoardDescription& board, std::int16_t byte_order_setting) noexcept
 {
-    return {byte_order_of(byte_order_setting), 5};
+    return {board.words_follow_byte_order ? byte_order_of(byte_order_setting) : ByteOrder::Little,
+            board.word_picture_width};
 }
-inline constexpr WatchValueStyle kQkP877WValueStyle{ByteOrder::Little, 6};
 
 // The value through a numeric picture of `width` "#" characters (PRINT USING):
 // right-aligned, or "%" and its decimal text when it does not fit.
@@ -66,7 +66,7 @@ struct ValueOutput {
 
 // Nothing for a format that shows no value. `byte_order_setting` is Qk14's
 // "BL=" value; QkP877W ignores it.
-std::optional<ValueOutput> watch_value_output(std::string_view format, std::string_view reply, MonitorKind monitor,
+std::optional<ValueOutput> watch_value_output(std::string_view format, std::string_view reply, const BoardDescription& board,
                                               std::int16_t byte_order_setting, ValueContext context);
 
 }  // namespace monitor

@@ -14,6 +14,7 @@
 #include "monitors/monitor_shared/program_entry.h"
 #include "monitors/monitor_shared/target_link.h"
 #include "monitors/monitor_shared/watch_page.h"
+#include "monitors/qk14/board_description.h"
 #include "monitors/qk14/screen_map.h"
 #include "runtime/console/screen_statements.h"
 #include "runtime/core/frame.h"
@@ -31,19 +32,6 @@ using monitor::print;
 using monitor::print_blanks;
 using monitor::text_colour;
 using rt::stmt;
-
-constexpr monitor::BoardDescription kBoard{
-    .kind = monitor::MonitorKind::Qk14,
-    .banner_text = screen::kBannerText,
-    .help_block = screen::kHelpBlock,
-    .file_list_start = screen::kFileListStart,
-    .file_prompt_place = screen::kFilePromptPlace,
-    .command_trailing_blanks = screen::kCommandTrailingBlanks,
-    .command_clear_blanks = screen::kCommandClearBlanks,
-    .change_number_picture = screen::kLogNumberPicture,
-    .restarts_on_escape = true,
-    .clock_shows_link_fault = true,
-};
 
 class Qk14Program final : public monitor::MonitorProgram {
 public:
@@ -69,7 +57,7 @@ void Qk14Program::execute_command()
 {
     copy_command_row(screen::kCommandCopyLastColumn);
     monitor::CommandOutcome outcome;
-    stmt(__LINE__, [&] { outcome = monitor::prepare_command(state_.command_line, monitor::MonitorKind::Qk14); });
+    stmt(__LINE__, [&] { outcome = monitor::prepare_command(state_.command_line, kBoard); });
     switch (outcome.kind) {
     case monitor::CommandOutcome::Kind::Refused:
         error_display();
@@ -178,7 +166,5 @@ void Qk14Program::enter_log_mode()
 int main(int argc, char** argv)
 {
     qk14::Qk14Program program;
-    return monitor::run_monitor_program(argc, argv,
-                                        {monitor::MonitorKind::Qk14, "Qk14", "qk14", "Serial monitor for a Z80 target board."},
-                                        [&program] { program.main_routine(); });
+    return monitor::run_monitor_program(argc, argv, qk14::kBoard, [&program] { program.main_routine(); });
 }

@@ -12,6 +12,7 @@
 #include "monitors/monitor_shared/program_entry.h"
 #include "monitors/monitor_shared/target_link.h"
 #include "monitors/monitor_shared/watch_page.h"
+#include "monitors/qkp877w/board_description.h"
 #include "monitors/qkp877w/screen_map.h"
 #include "runtime/console/screen_statements.h"
 #include "runtime/core/frame.h"
@@ -24,19 +25,6 @@ using monitor::locate;
 using monitor::print;
 using monitor::print_blanks;
 using rt::stmt;
-
-constexpr monitor::BoardDescription kBoard{
-    .kind = monitor::MonitorKind::QkP877W,
-    .banner_text = screen::kBannerText,
-    .help_block = screen::kHelpBlock,
-    .file_list_start = screen::kFileListStart,
-    .file_prompt_place = screen::kFilePromptPlace,
-    .command_trailing_blanks = screen::kCommandTrailingBlanks,
-    .command_clear_blanks = screen::kCommandClearBlanks,
-    .change_number_picture = screen::kChangeNumberPicture,
-    .restarts_on_escape = false,
-    .clock_shows_link_fault = false,
-};
 
 class QkP877WProgram final : public monitor::MonitorProgram {
 public:
@@ -57,7 +45,7 @@ void QkP877WProgram::execute_command()
     stmt(__LINE__, [&] { locate(monitor::kResponsePlace); });
     stmt(__LINE__, [&] { print_blanks(screen::kResponseClearBlanks); });
     monitor::CommandOutcome outcome;
-    stmt(__LINE__, [&] { outcome = monitor::prepare_command(state_.command_line, monitor::MonitorKind::QkP877W); });
+    stmt(__LINE__, [&] { outcome = monitor::prepare_command(state_.command_line, kBoard); });
     if (outcome.kind == monitor::CommandOutcome::Kind::Refused) {
         end_command();  // silently: no beep, no message
         return;
@@ -120,7 +108,5 @@ void QkP877WProgram::entry_failure()
 int main(int argc, char** argv)
 {
     qkp877w::QkP877WProgram program;
-    return monitor::run_monitor_program(argc, argv,
-                                        {monitor::MonitorKind::QkP877W, "QkP877W", "qkp877w", "Serial monitor for a PIC16F877 target board."},
-                                        [&program] { program.main_routine(); });
+    return monitor::run_monitor_program(argc, argv, qkp877w::kBoard, [&program] { program.main_routine(); });
 }

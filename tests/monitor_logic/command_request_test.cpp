@@ -1,14 +1,16 @@
 #include <gtest/gtest.h>
 
 #include "monitors/monitor_shared/command_request.h"
+#include "monitors/qk14/board_description.h"
+#include "monitors/qkp877w/board_description.h"
 
 namespace monitor {
 namespace {
 
 using Kind = CommandOutcome::Kind;
 
-CommandOutcome qk14(std::string_view line) { return prepare_command(line, MonitorKind::Qk14); }
-CommandOutcome pic(std::string_view line) { return prepare_command(line, MonitorKind::QkP877W); }
+CommandOutcome qk14(std::string_view line) { return prepare_command(line, qk14::kBoard); }
+CommandOutcome pic(std::string_view line) { return prepare_command(line, qkp877w::kBoard); }
 
 std::string repeat(std::string_view text, int times)
 {

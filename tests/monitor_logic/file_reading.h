@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <string_view>
 
+#include "monitors/monitor_shared/board_description.h"
 #include "monitors/monitor_shared/settings_file.h"
 #include "monitors/monitor_shared/text_item_reader.h"
 #include "monitors/monitor_shared/watch_page.h"
@@ -20,7 +21,7 @@ struct SettingsRead {
     std::uint16_t error = 0;
 };
 
-inline SettingsRead read_settings_bytes(std::string_view bytes, const Settings& previous, MonitorKind monitor)
+inline SettingsRead read_settings_bytes(std::string_view bytes, const Settings& previous, const BoardDescription& board)
 {
     SettingsRead result;
     result.settings = previous;
@@ -32,7 +33,7 @@ inline SettingsRead read_settings_bytes(std::string_view bytes, const Settings& 
                 result.error = item.error;
                 return result;
             }
-            if (apply_settings_record(item.text, result.settings, monitor))
+            if (apply_settings_record(item.text, result.settings, board))
                 result.start_address_read = true;
         }
     } catch (const rt::RuntimeError& e) {

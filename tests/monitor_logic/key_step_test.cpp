@@ -4,20 +4,22 @@
 #include "monitors/monitor_shared/key_step.h"
 #include "monitors/monitor_shared/legend.h"
 #include "monitors/monitor_shared/mode_control.h"
+#include "monitors/qk14/board_description.h"
 #include "monitors/qk14/screen_map.h"
+#include "monitors/qkp877w/board_description.h"
 
 namespace monitor {
 namespace {
 
 namespace screen = qk14::screen;
 
-KeyAction key_step(MonitorState& state, std::string_view key) { return monitor::key_step(state, key, MonitorKind::Qk14); }
+KeyAction key_step(MonitorState& state, std::string_view key) { return monitor::key_step(state, key, qk14::kBoard); }
 FunctionKeyEffect press_function_key(MonitorState& state, int key)
 {
-    return monitor::press_function_key(state, key, MonitorKind::Qk14);
+    return monitor::press_function_key(state, key, qk14::kBoard);
 }
-std::optional<DisplayMode> take_mode_entry(MonitorState& state) { return monitor::take_mode_entry(state, MonitorKind::Qk14); }
-std::string channel_status_text(const Settings& settings) { return monitor::channel_status_text(settings, MonitorKind::Qk14); }
+std::optional<DisplayMode> take_mode_entry(MonitorState& state) { return monitor::take_mode_entry(state, qk14::kBoard); }
+std::string channel_status_text(const Settings& settings) { return monitor::channel_status_text(settings, qk14::kBoard); }
 
 TEST(KeyStep, TypingBackspaceAndTheThirtyEighthCharacter)
 {
@@ -124,9 +126,9 @@ TEST(Legend, CellsInDrawingOrderWithTheCurrentModeHighlighted)
 TEST(CommandLineEdit, QkP877WCutsAfterAppending)
 {
     const std::string full(37, '1');
-    EXPECT_EQ(monitor::typed_command_line(full, "X", monitor::MonitorKind::QkP877W), full);
-    EXPECT_EQ(monitor::typed_command_line("R1", "2", monitor::MonitorKind::QkP877W), "R12");
-    EXPECT_EQ(monitor::typed_command_line(full, "X", monitor::MonitorKind::Qk14), full + "X");
+    EXPECT_EQ(monitor::typed_command_line(full, "X", qkp877w::kBoard), full);
+    EXPECT_EQ(monitor::typed_command_line("R1", "2", qkp877w::kBoard), "R12");
+    EXPECT_EQ(monitor::typed_command_line(full, "X", qk14::kBoard), full + "X");
 }
 
 TEST(CommandDisplay, ResponseAndCommandRows)

@@ -6,6 +6,7 @@
 #include "monitors/monitor_shared/key_step.h"
 #include "monitors/monitor_shared/mode_control.h"
 #include "monitors/monitor_shared/monitor_program.h"
+#include "monitors/qkp877w/board_description.h"
 #include "monitors/qkp877w/screen_map.h"
 
 namespace monitor {
@@ -13,15 +14,15 @@ namespace {
 
 namespace screen = qkp877w::screen;
 
-KeyAction key_step(MonitorState& state, std::string_view key) { return monitor::key_step(state, key, MonitorKind::QkP877W); }
-void press_function_key(MonitorState& state, int key) { monitor::press_function_key(state, key, MonitorKind::QkP877W); }
+KeyAction key_step(MonitorState& state, std::string_view key) { return monitor::key_step(state, key, qkp877w::kBoard); }
+void press_function_key(MonitorState& state, int key) { monitor::press_function_key(state, key, qkp877w::kBoard); }
 std::optional<DisplayMode> take_mode_entry(MonitorState& state)
 {
-    return monitor::take_mode_entry(state, MonitorKind::QkP877W);
+    return monitor::take_mode_entry(state, qkp877w::kBoard);
 }
 std::string channel_status_text(const Settings& settings)
 {
-    return monitor::channel_status_text(settings, MonitorKind::QkP877W);
+    return monitor::channel_status_text(settings, qkp877w::kBoard);
 }
 
 TEST(QkP877WKeyStep, ArrowsToggleBetweenTheTwoPagesAndRestartTheRowCycle)

@@ -3,6 +3,8 @@
 
 #include "monitors/monitor_shared/dump_page.h"
 #include "monitors/monitor_shared/reply_wait.h"
+#include "monitors/qk14/board_description.h"
+#include "monitors/qkp877w/board_description.h"
 
 namespace monitor {
 namespace {
@@ -122,18 +124,18 @@ TEST(ReplyWait, WatchReaderCountsOnlyEmptyLooks)
 
 TEST(DumpPage, ArrowAndPageKeysWrapWithin64K)
 {
-    EXPECT_EQ(moved_dump_base(0xFF00, kDumpRowStep, MonitorKind::Qk14), 0x0000);
-    EXPECT_EQ(moved_dump_base(0x0000, -kDumpRowStep, MonitorKind::Qk14), 0xFF00);
-    EXPECT_EQ(moved_dump_base(0xF800, kDumpPageStep, MonitorKind::Qk14), 0x0800);
-    EXPECT_EQ(moved_dump_base(0x0000, -kDumpPageStep, MonitorKind::Qk14), 0xF000);
-    EXPECT_EQ(moved_dump_base(0x1200, kDumpRowStep, MonitorKind::Qk14), 0x1300);
+    EXPECT_EQ(moved_dump_base(0xFF00, kDumpRowStep, qk14::kBoard), 0x0000);
+    EXPECT_EQ(moved_dump_base(0x0000, -kDumpRowStep, qk14::kBoard), 0xFF00);
+    EXPECT_EQ(moved_dump_base(0xF800, kDumpPageStep, qk14::kBoard), 0x0800);
+    EXPECT_EQ(moved_dump_base(0x0000, -kDumpPageStep, qk14::kBoard), 0xF000);
+    EXPECT_EQ(moved_dump_base(0x1200, kDumpRowStep, qk14::kBoard), 0x1300);
 }
 
 TEST(DumpPage, QkP877WTogglesBetweenItsTwoPages)
 {
-    EXPECT_EQ(moved_dump_base(0x000, kDumpRowStep, MonitorKind::QkP877W), 0x100);
-    EXPECT_EQ(moved_dump_base(0x100, kDumpRowStep, MonitorKind::QkP877W), 0x000);
-    EXPECT_EQ(moved_dump_base(0x000, -kDumpRowStep, MonitorKind::QkP877W), 0x100);
+    EXPECT_EQ(moved_dump_base(0x000, kDumpRowStep, qkp877w::kBoard), 0x100);
+    EXPECT_EQ(moved_dump_base(0x100, kDumpRowStep, qkp877w::kBoard), 0x000);
+    EXPECT_EQ(moved_dump_base(0x000, -kDumpRowStep, qkp877w::kBoard), 0x100);
 }
 
 TEST(DumpPage, RowCycleRequestAndScreenRow)

@@ -2,6 +2,8 @@
 
 #include "monitors/monitor_shared/monitor_state.h"
 #include "monitors/monitor_shared/settings_file.h"
+#include "monitors/qk14/board_description.h"
+#include "monitors/qkp877w/board_description.h"
 #include "runtime/core/error.h"
 #include "tests/monitor_logic/file_reading.h"
 
@@ -14,7 +16,7 @@ using testing::SettingsRead;
 
 SettingsRead qk14(std::string_view file, const Settings& previous = {})
 {
-    return read_settings_bytes(file, previous, MonitorKind::Qk14);
+    return read_settings_bytes(file, previous, qk14::kBoard);
 }
 
 std::optional<std::uint16_t> dump_base(const SettingsRead& read)
@@ -25,24 +27,24 @@ std::optional<std::uint16_t> dump_base(const SettingsRead& read)
 TEST(SettingsRecord, ValuesAreReadAsVALReadsThem)
 {
     Settings settings;
-    apply_settings_record("CH=  12", settings, MonitorKind::Qk14);
+    apply_settings_record("CH=  12", settings, qk14::kBoard);
     EXPECT_EQ(settings.channel, kNoChannel);  // 12 is no channel: noted below
-    apply_settings_record("CH=&H3", settings, MonitorKind::Qk14);
+    apply_settings_record("CH=&H3", settings, qk14::kBoard);
     EXPECT_EQ(settings.channel, 3);
-    apply_settings_record("CH=2.5", settings, MonitorKind::Qk14);  // stored to nearest, ties to even
+    apply_settings_record("CH=2.5", settings, qk14::kBoard);  // stored to nearest, ties to even
     EXPECT_EQ(settings.channel, 2);
-    apply_settings_record("CH=0.5", settings, MonitorKind::Qk14);
+    apply_settings_record("CH=0.5", settings, qk14::kBoard);
     EXPECT_EQ(settings.channel, 0);
-    apply_settings_record("BT=7bit", settings, MonitorKind::Qk14);
+    apply_settings_record("BT=7bit", settings, qk14::kBoard);
     EXPECT_EQ(settings.data_bits, 7);
-    apply_settings_record("BL=A1", settings, MonitorKind::Qk14);
+    apply_settings_record("BL=A1", settings, qk14::kBoard);
     EXPECT_EQ(settings.byte_order, 0);
     // An address with a character that is no hexadecimal digit is refused, not read as far as it goes.
     settings.start_address = 0x3400;
-    EXPECT_FALSE(apply_settings_record("AD=12G4", settings, MonitorKind::Qk14));
-    EXPECT_FALSE(apply_settings_record("AD=ZZ", settings, MonitorKind::Qk14));
+    EXPECT_FALSE(apply_settings_record("AD=12G4", settings, qk14::kBoard));
+    EXPECT_FALSE(apply_settings_record("AD=ZZ", settings, qk14::kBoard));
     EXPECT_EQ(settings.start_address, 0x3400);
-    EXPECT_FALSE(apply_settings_record("AD=1200", settings, MonitorKind::QkP877W));
+    EXPECT_FALSE(apply_settings_record("AD=1200", settings, qkp877w::kBoard));
     EXPECT_EQ(settings.problems, (std::vector<std::string>{"QK.DEF CH=  12: the channel is 0, 1, 2 or 3; no channel opened",
                                                            "QK.DEF AD=12G4: the address is 0000 to FFFF; ignored",
                                                            "QK.DEF AD=ZZ: the address is 0000 to FFFF; ignored"}));
@@ -54,7 +56,7 @@ TEST(SettingsRecord, UnusableValuesAreNotedWithKeyValueAndWhatIsAllowed)
     settings.byte_order = 1;
     for (const char* record : {"CH=99999", "CH=4", "CH=-1", "CH=1E39", "CH=40000%"}) {
         settings.channel = 1;
-        apply_settings_record(record, settings, MonitorKind::QkP877W);
+        apply_settings_record(record, settings, qkp877w::kBoard);
         EXPECT_EQ(settings.channel, kNoChannel) << record;
         EXPECT_EQ(channel_device_string(settings.channel, 8), "") << record;
     }
@@ -62,13 +64,13 @@ TEST(SettingsRecord, UnusableValuesAreNotedWithKeyValueAndWhatIsAllowed)
     EXPECT_EQ(settings.problems.size(), 5u);
     settings.problems.clear();
 
-    apply_settings_record("BT=99999999", settings, MonitorKind::Qk14);
+    apply_settings_record("BT=99999999", settings, qk14::kBoard);
     EXPECT_EQ(settings.data_bits, 8);
-    EXPECT_FALSE(apply_settings_record("AD=FFFFFFFFF", settings, MonitorKind::Qk14));
-    apply_settings_record("BL=-40000", settings, MonitorKind::Qk14);
+    EXPECT_FALSE(apply_settings_record("AD=FFFFFFFFF", settings, qk14::kBoard));
+    apply_settings_record("BL=-40000", settings, qk14::kBoard);
     EXPECT_EQ(settings.byte_order, 1);
-    apply_settings_record("F2=" + std::string(1000, 'N'), settings, MonitorKind::Qk14);
-    apply_settings_record("CH=" + std::string(1000, '9'), settings, MonitorKind::Qk14);
+    apply_settings_record("F2=" + std::string(1000, 'N'), settings, qk14::kBoard);
+    apply_settings_record("CH=" + std::string(1000, '9'), settings, qk14::kBoard);
     EXPECT_EQ(settings.problems,
               (std::vector<std::string>{"QK.DEF BT=99999999: data bits are 7 or 8; 8 used",
                                         "QK.DEF AD=FFFFFFFFF: the address is 0000 to FFFF; ignored",
@@ -166,7 +168,7 @@ TEST(SettingsFile, RestartKeepsValuesOfAbsentKeys)
 
 TEST(SettingsFile, QkP877WReadsOnlyChannelAndNames)
 {
-    const auto result = read_settings_bytes("CH=1\r\nBT=7\r\nBL=1\r\nAD=8000\r\nF5=P\r\n", {}, MonitorKind::QkP877W);
+    const auto result = read_settings_bytes("CH=1\r\nBT=7\r\nBL=1\r\nAD=8000\r\nF5=P\r\n", {}, qkp877w::kBoard);
     EXPECT_EQ(result.settings.channel, 1);
     EXPECT_EQ(result.settings.data_bits, 0);
     EXPECT_EQ(result.settings.byte_order, 0);
@@ -184,7 +186,7 @@ namespace {
 
 MonitorState started_with(MonitorState state, std::string_view file)
 {
-    const auto read = monitor::testing::read_settings_bytes(file, state.settings, monitor::MonitorKind::Qk14);
+    const auto read = monitor::testing::read_settings_bytes(file, state.settings, qk14::kBoard);
     state.settings = read.settings;
     take_settings(state, read.start_address_read);
     return state;
@@ -207,7 +209,7 @@ TEST(TakeSettings, RestartKeepsTypedNamesAndThePageWithoutAD)
     EXPECT_EQ(state.settings.function_key_names[3], "PUMP");
     EXPECT_EQ(state.settings.function_key_names[10], "typed");
 
-    const auto bad = monitor::testing::read_settings_bytes("CH=99999\r\n", {}, monitor::MonitorKind::Qk14);
+    const auto bad = monitor::testing::read_settings_bytes("CH=99999\r\n", {}, qk14::kBoard);
     EXPECT_EQ(bad.error, 0);
     EXPECT_EQ(bad.settings.problems.size(), 1u);
 }

@@ -1,12 +1,14 @@
 #include <gtest/gtest.h>
 
 #include "monitors/monitor_shared/watch_value.h"
+#include "monitors/qk14/board_description.h"
+#include "monitors/qkp877w/board_description.h"
 
 namespace monitor {
 namespace {
 
-const WatchValueStyle kLittle = qk14_value_style(0);
-const WatchValueStyle kBig = qk14_value_style(1);
+const WatchValueStyle kLittle = value_style(qk14::kBoard, 0);
+const WatchValueStyle kBig = value_style(qk14::kBoard, 1);
 
 TEST(WatchValue, HexShowsTheReplyAsReceived)
 {
@@ -41,7 +43,7 @@ TEST(WatchValue, WordFormatsInBothByteOrders)
     EXPECT_EQ(watch_value_text("W", "3412", kBig), " 3412 h");
     EXPECT_EQ(watch_value_text("Q", "FFFF", kLittle), "65535 d");
     // QkP877W: first byte low, six columns.
-    EXPECT_EQ(watch_value_text("Q", "3412", kQkP877WValueStyle), "  4660 d");
+    EXPECT_EQ(watch_value_text("Q", "3412", value_style(qkp877w::kBoard, 0)), "  4660 d");
     // A short reply gives what characters there are.
     EXPECT_EQ(watch_value_text("W", "34", kLittle), " 34 h");
     EXPECT_EQ(word_digits("341278", ByteOrder::Little), "1234");
@@ -58,27 +60,27 @@ TEST(WatchValue, OtherFormatsShowNothing)
 TEST(WatchValueOutput, EraseLocateAndLineEndsPerMonitorAndPlace)
 {
     using enum ValueContext;
-    auto q = watch_value_output("Q", "3412", MonitorKind::Qk14, 1, WatchPage);
+    auto q = watch_value_output("Q", "3412", qk14::kBoard, 1, WatchPage);
     ASSERT_TRUE(q);
     EXPECT_EQ(q->erase_blanks, 7);
     EXPECT_EQ(q->locate_shift, 0);
     EXPECT_EQ(q->text, "13330 d");
     EXPECT_FALSE(q->line_end);
-    q = watch_value_output("Q", "3412", MonitorKind::Qk14, 0, ChangeRow);
+    q = watch_value_output("Q", "3412", qk14::kBoard, 0, ChangeRow);
     EXPECT_EQ(q->erase_blanks, 0);
     EXPECT_EQ(q->text, " 4660 d");
-    q = watch_value_output("Q", "3412", MonitorKind::QkP877W, 1, WatchPage);
+    q = watch_value_output("Q", "3412", qkp877w::kBoard, 1, WatchPage);
     EXPECT_EQ(q->erase_blanks, 7);
     EXPECT_EQ(q->locate_shift, -1);
     EXPECT_EQ(q->text, "  4660 d");  // BL= does not apply to QkP877W
-    EXPECT_EQ(watch_value_output("Q", "3412", MonitorKind::QkP877W, 0, ChangeRow)->erase_blanks, 0);
+    EXPECT_EQ(watch_value_output("Q", "3412", qkp877w::kBoard, 0, ChangeRow)->erase_blanks, 0);
 
-    EXPECT_FALSE(watch_value_output("W", "3412", MonitorKind::Qk14, 0, WatchPage)->line_end);
-    EXPECT_TRUE(watch_value_output("W", "3412", MonitorKind::Qk14, 0, ChangeRow)->line_end);
-    EXPECT_TRUE(watch_value_output("W", "3412", MonitorKind::QkP877W, 0, WatchPage)->line_end);
-    EXPECT_EQ(watch_value_output("W", "3412", MonitorKind::QkP877W, 0, WatchPage)->text, " 1234 h");
-    EXPECT_FALSE(watch_value_output("H", "12", MonitorKind::Qk14, 0, WatchPage)->line_end);
-    EXPECT_FALSE(watch_value_output("Z", "12", MonitorKind::Qk14, 0, WatchPage));
+    EXPECT_FALSE(watch_value_output("W", "3412", qk14::kBoard, 0, WatchPage)->line_end);
+    EXPECT_TRUE(watch_value_output("W", "3412", qk14::kBoard, 0, ChangeRow)->line_end);
+    EXPECT_TRUE(watch_value_output("W", "3412", qkp877w::kBoard, 0, WatchPage)->line_end);
+    EXPECT_EQ(watch_value_output("W", "3412", qkp877w::kBoard, 0, WatchPage)->text, " 1234 h");
+    EXPECT_FALSE(watch_value_output("H", "12", qk14::kBoard, 0, WatchPage)->line_end);
+    EXPECT_FALSE(watch_value_output("Z", "12", qk14::kBoard, 0, WatchPage));
 }
 
 TEST(NumericPicture, RightAlignsAndMarksOverflow)

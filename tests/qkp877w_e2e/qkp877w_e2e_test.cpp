@@ -140,7 +140,8 @@ TEST_F(QkP877WEndToEnd, WatchPagesChangeListAndFailedEntries)
     const int exit_code = run({
         "until 5 0020 34 12",  // rows are read in the main loop, which takes the keys
         "key F10", "until 3 File Name(*.DAT):", "screen list.txt",
-        "text Q", "key Enter", "until 5  1234 h", "screen q.txt",
+        // The "Q" value is erased before it is printed: both shown, then the capture.
+        "text Q", "key Enter", "until 5  1234 h", "until 4 4660 d", "screen q.txt",
         "key F10", "until 3 File Name(*.DAT):", "screen again.txt",
         "text S", "key Enter", "until 15  1234 h", "screen s.txt",
         // A refused name is done when the dump loop reads rows again.

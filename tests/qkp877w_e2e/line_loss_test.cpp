@@ -67,7 +67,7 @@ TEST_F(QkP877WLineLoss, WithoutReconnectionAHangUpEndsTheProgramWithError53)
     // The report below the dump rows ends by asking for a key; the number's
     // line may have moved off the rows below the work area by then.
     EXPECT_TRUE(wait_until([&] {
-        const std::string& text = live().text();
+        const std::string text = live().text();
         return text.find("[53]") != std::string::npos || text.find("Press any key") != std::string::npos ||
                text.find("went away") != std::string::npos;
     })) << live().text();

@@ -80,7 +80,7 @@ int SerialPort::open_descriptor()
     // is never the board's line: refused before a byte is written into it.
     if (process_controlled_by(fd)) {
         fd_.reset();
-        return EBUSY;
+        return kSessionTerminalError;
     }
     if (flock(fd, LOCK_EX | LOCK_NB) != 0) {
         const int error = errno;

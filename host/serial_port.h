@@ -88,7 +88,7 @@ class SerialPort {
 public:
     // Opens `path` for reading and writing, exclusively. On failure returns
     // nothing and sets `error` to the errno value (EWOULDBLOCK: held by another
-    // program; EBUSY: some session's controlling terminal; ENOENT: absent;
+    // program; kSessionTerminalError: some session's controlling terminal; ENOENT: absent;
     // ENOTTY: not a terminal), or for a network port an errno or
     // network_error value (ECONNREFUSED, ETIMEDOUT, HostNotFound...). The
     // path is followed afresh at every open.

@@ -13,6 +13,9 @@
 
 namespace host {
 
+// The error an open gives for such a terminal: not an errno value.
+inline constexpr int kSessionTerminalError = 0x10100;
+
 // A process whose controlling terminal is the terminal open on `fd`, or
 // nothing (also when `fd` is no character device).
 std::optional<pid_t> process_controlled_by(int fd);

@@ -8,6 +8,7 @@
 #include "host/code_page.h"
 #include "host/network_port.h"
 #include "host/serial_port_diagnosis.h"
+#include "host/session_terminal.h"
 #include "host/serial_port_list.h"
 #include "runtime/core/frame_records.h"
 #include "runtime/core/runtime.h"
@@ -39,6 +40,7 @@ struct Wording {
     const char* folder_not_port;
     const char* not_a_port;
     const char* line_lost;
+    const char* session_terminal;
 };
 
 constexpr Wording kEnglish{
@@ -63,6 +65,7 @@ constexpr Wording kEnglish{
     "a folder, not a serial port",
     "not a serial port (not a terminal device)",
     "the port went away (hung up or unplugged)",
+    "another program's terminal (some session's controlling terminal), not a serial port",
 };
 
 constexpr Wording kJapanese{
@@ -87,6 +90,7 @@ constexpr Wording kJapanese{
     "フォルダです。シリアルポートではありません",
     "シリアルポートではありません (端末デバイスではありません)",
     "ポートが切断されました (ハングアップまたは取り外し)",
+    "他のプログラムの端末です (セッションの制御端末)。シリアルポートではありません",
 };
 
 std::string with_group(const char* pattern, const std::string& group)
@@ -174,6 +178,8 @@ std::string reason(const ErrorCause& cause, const Wording& w, Language language)
         return w.io_error;
     case host::network_error::HostNotFound:
         return w.host_not_found;
+    case host::kSessionTerminalError:
+        return w.session_terminal;
     case ECONNREFUSED:
         return w.connection_refused;
     case ETIMEDOUT:

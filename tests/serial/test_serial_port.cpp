@@ -3,6 +3,10 @@
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
 #include <unistd.h>
+#include <csignal>
+#include <fcntl.h>
+#include <sys/wait.h>
+#include <sys/ioctl.h>
 
 #include <gtest/gtest.h>
 #include <termios.h>
@@ -16,6 +20,7 @@
 #include <thread>
 
 #include "host/serial_port.h"
+#include "host/session_terminal.h"
 #include "host/serial_port_list.h"
 #include "host/serial_port_map.h"
 #include "host/serial_trace.h"
@@ -49,6 +54,35 @@ TEST(SerialPortOpen, PortHeldByAnotherProgramIsRefusedAndFreedWhenItEnds)
     EXPECT_EQ(error, EWOULDBLOCK);
     other.release();
     EXPECT_TRUE(SerialPort::open(pty.slave_path(), error));
+}
+
+// A terminal some session holds as its controlling terminal (a shell's) is
+// never a board's line: the open refuses it before writing anything.
+TEST(SerialPortOpen, AnotherSessionsTerminalIsRefused)
+{
+    PseudoTerminal pty;
+    int ready[2];
+    ASSERT_EQ(::pipe(ready), 0);
+    const pid_t holder = ::fork();
+    ASSERT_GE(holder, 0);
+    if (holder == 0) {
+        ::setsid();
+        const int fd = ::open(pty.slave_path().c_str(), O_RDWR);
+        (void)::ioctl(fd, TIOCSCTTY, 0);
+        (void)!::write(ready[1], "x", 1);
+        ::pause();
+        ::_exit(0);
+    }
+    char byte = 0;
+    ASSERT_EQ(::read(ready[0], &byte, 1), 1);
+    int error = 0;
+    EXPECT_FALSE(SerialPort::open(pty.slave_path(), error));
+    EXPECT_EQ(error, host::kSessionTerminalError);
+    ::kill(holder, SIGKILL);
+    ::waitpid(holder, nullptr, 0);
+    ::close(ready[0]);
+    ::close(ready[1]);
+    EXPECT_TRUE(SerialPort::open(pty.slave_path(), error)) << "a plain pseudo-terminal opens";
 }
 
 TEST(SerialPortOpen, AbsentPathAndNonTerminalAreRefused)

@@ -46,8 +46,11 @@ bool TargetLink::open(std::int16_t channel, std::int16_t data_bits)
     stmt(__LINE__, [&] { line_changes_ = rt::line_changes(kChannelFile); });
     open_ = true;
     request_ = Request::None;
-    sync_ = LineSync{};  // a fresh open starts from an emptied line
     unsure_text_.clear();
+    if (std::exchange(reopened_, false))
+        sync_.fault(false);  // late replies to what was asked before the restart may follow
+    else
+        sync_ = LineSync{};  // a first open starts from an emptied line
     return true;
 }
 

@@ -45,8 +45,14 @@ public:
     // Sets the port speed and opens the channel's device string; a channel
     // outside 0-3 opens nothing. Returns whether the channel is open.
     bool open(std::int16_t channel, std::int16_t data_bits);
-    // The channel was closed with every other file (Esc restart).
-    void forget() noexcept { open_ = false; }
+    // The channel was closed with every other file (Esc restart). Replies to
+    // what was asked before may still come on the reopened line: the next
+    // open starts unsure, remembering what may still be answered.
+    void forget() noexcept
+    {
+        open_ = false;
+        reopened_ = true;
+    }
 
     // Sends the request once the line is known to be in step (proving it
     // first when unsure). Bytes waiting now came unasked: they are dropped
@@ -86,6 +92,7 @@ private:
                         std::uint32_t changes_before);
 
     bool open_ = false;
+    bool reopened_ = false;  // forgotten by a restart since the last open
     Request request_ = Request::None;
     LineSync sync_;
     ReplyText unsure_text_;  // a reply arriving while the link is unsure

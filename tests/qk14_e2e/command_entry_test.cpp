@@ -58,9 +58,14 @@ TEST_F(CommandEntry, EmptyLineIsRefusedAndRepeatReplaysIt)
     const ScreenCapture repeated = screen("repeated.txt");
     EXPECT_EQ(response(repeated), padded("Error")) << repeated.text();
     // The replayed line replaced the typed one; nothing was sent for either.
+    // The only other request is the resynchronising read (four digits, then
+    // a code 10-1E) that proves the line reopened by Esc in step.
     EXPECT_EQ(repeated.at(12, kCommandRow, 5), "     ");
     EXPECT_EQ(repeated.at(3, kLastCommandRow, 15), padded("Command :", 15));
-    EXPECT_EQ(log().received_except_rows_of(), std::vector<std::string>{});
+    const std::vector<std::string> others = log().received_except_rows_of();
+    EXPECT_LE(others.size(), 1u) << log().dump();
+    for (const std::string& hex : others)
+        EXPECT_TRUE(hex.size() == 14 && hex.substr(12) >= "10" && hex.substr(12) <= "1E") << hex;
 }
 
 TEST_F(CommandEntry, RepeatSendsTheLastEnteredLineAgain)

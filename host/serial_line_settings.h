@@ -1,5 +1,5 @@
 // The line-settings record of a serial port (its members carry the names the
-// runtime's serial device specification documents) and its mapping to termios.
+// runtime's serial channel options fill in) and its mapping to termios.
 //
 // What each member does on the line:
 //   BaudRate      any standard rate; other rates through BOTHER where the driver takes them
@@ -14,7 +14,7 @@
 //   fDtrControl   0 DTR off, 1 DTR on, 2 handshake: Linux has no DTR/DSR handshake,
 //                 so DTR is held on
 //   fOutxDsrFlow  nothing: no Linux driver holds output on DSR; the runtime
-//                 records what the device specification asked for
+//                 records what the channel's options asked for
 //   fErrorChar, ErrorChar, fNull, XonLim, XoffLim
 //                 nothing, recorded likewise: the line discipline has no
 //                 error-character replacement, never strips NUL in raw mode, and

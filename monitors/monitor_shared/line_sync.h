@@ -62,8 +62,6 @@ public:
     // A complete reply seen while unsure; true (and in step again) when it
     // is the awaited resynchronising reply.
     bool proves_in_step(const ReplyText& reply) noexcept;
-    // A wait for the resynchronising reply gave up.
-    void resync_unanswered(bool inside_reply) noexcept { fragment_next_ = fragment_next_ || inside_reply; }
 
 private:
     struct Unanswered {

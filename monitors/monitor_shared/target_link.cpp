@@ -63,7 +63,8 @@ std::optional<std::uint8_t> TargetLink::take_waiting_byte()
     const std::string taken = rt::take_waiting_input(kChannelFile, 1);
     if (taken.empty())
         return std::nullopt;
-    sync_.bytes_arrived(LineSync::Clock::now());
+    if (!sync_.in_step())  // only an unsure link counts the board's silence
+        sync_.bytes_arrived(LineSync::Clock::now());
     const auto byte = static_cast<std::uint8_t>(taken.front());
     if (ends_line_after_cr(byte))
         return std::nullopt;

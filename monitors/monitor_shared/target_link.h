@@ -67,9 +67,6 @@ public:
     // 10000 idle checks. `on_byte` runs whenever a byte was waiting.
     std::optional<std::string> read_watch_reply(const std::function<void()>& on_byte = {});
 
-    // Whether the last reply can be trusted to answer the last request.
-    bool in_step() const noexcept { return sync_.in_step(); }
-
 private:
     enum class Request { None, Sent, NotSent };
 

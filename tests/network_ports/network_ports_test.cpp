@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/change_log_lines.h"
 #include "tests/support/headless_script.h"
 #include "tests/support/monitor_end_to_end.h"
 #include "tests/support/monitor_process.h"
@@ -36,28 +37,6 @@ MonitorUnderTest qkp877w() { return {QKP877W_PATH, "qkp877w", {"--board", "pic"}
 std::string protocol_name(const testing::TestParamInfo<PortProtocol>& info)
 {
     return info.param == PortProtocol::Rfc2217 ? "Rfc2217" : "RawTcp";
-}
-
-// The change log's lines "NNNN,..." numbered from 1 without a gap or a
-// repeat; returns how many there are (0 after a fault, which is reported).
-std::size_t numbered_lines(const std::string& text)
-{
-    std::size_t number = 0;
-    for (std::size_t start = 0; start < text.size();) {
-        const std::size_t end = text.find("\r\n", start);
-        if (end == std::string::npos) {
-            EXPECT_EQ(text.substr(start), "\x1a") << "only the end-of-file byte after the last line";
-            break;
-        }
-        char expected[8];
-        std::snprintf(expected, sizeof expected, "%04zu,", ++number);
-        if (text.substr(start, 5) != expected) {
-            ADD_FAILURE() << "line " << number << " in\n" << text;
-            return 0;
-        }
-        start = end + 2;
-    }
-    return number;
 }
 
 class NetworkPort : public qk_test::MonitorEndToEnd, public testing::WithParamInterface<PortProtocol> {
@@ -108,7 +87,7 @@ TEST_P(Qk14ThroughServer, DumpPageCommandWatchPageAndChangeLog)
     EXPECT_EQ(screen("dump.txt").at(1, 4, 15), "0010 5A 00 00 0") << screen("dump.txt").text();
     EXPECT_EQ(screen("command.txt").at(12, 20, 8), "A1B20000") << screen("command.txt").text();
     EXPECT_EQ(screen("watch.txt").at(2, 3, 11), "A 8000.1.H ") << screen("watch.txt").text();
-    EXPECT_GE(numbered_lines(directory_.read("abc.DAS")), 5u);
+    EXPECT_GE(qk_test::numbered_change_lines(directory_.read("abc.DAS")), 5u);
     // The board saw the typed request whole, and --trace recorded the line.
     EXPECT_EQ(log().count_received("31 32 33 34 1F"), 1) << log().dump();
     EXPECT_NE(directory_.read("wire.txt").find(" TX 31 32 33 34 1F"), std::string::npos);
@@ -142,13 +121,13 @@ TEST_P(Qk14ThroughServer, ServerRestartDuringTheDumpPageAndTheChangeLog)
 
     // The change log: open across a restart, no line lost or repeated.
     directory_.write("log", "");
-    ASSERT_TRUE(wait_until([&] { return numbered_lines(directory_.read("abc.DAS")) >= 3; }))
+    ASSERT_TRUE(wait_until([&] { return qk_test::numbered_change_lines(directory_.read("abc.DAS")) >= 3; }))
         << directory_.read("abc.DAS");
     server_->stop();
     EXPECT_TRUE(program.running()) << program.standard_error();
     server_->start();
-    const std::size_t at_return = numbered_lines(directory_.read("abc.DAS"));
-    EXPECT_TRUE(wait_until([&] { return numbered_lines(directory_.read("abc.DAS")) >= at_return + 3; }))
+    const std::size_t at_return = qk_test::numbered_change_lines(directory_.read("abc.DAS"));
+    EXPECT_TRUE(wait_until([&] { return qk_test::numbered_change_lines(directory_.read("abc.DAS")) >= at_return + 3; }))
         << directory_.read("abc.DAS");
     directory_.write("done", "");
     EXPECT_EQ(program.finish(60s), 0) << program.standard_error();

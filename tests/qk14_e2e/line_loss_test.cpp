@@ -7,6 +7,7 @@
 #include <cstdio>
 
 #include "qk14_e2e_fixture.h"
+#include "tests/support/change_log_lines.h"
 #include "tests/support/scoped_locale.h"
 
 namespace qk14_e2e {
@@ -142,20 +143,7 @@ TEST_F(LineLoss, ChangeLogStaysOpenAndCompleteAcrossTheLoss)
     finish(program);
 
     // One file, numbered without a gap or a repeat, values moving on.
-    const std::string text = directory_.read("abc.DAS");
-    std::size_t number = 0;
-    for (std::size_t start = 0; start < text.size();) {
-        const std::size_t end = text.find("\r\n", start);
-        if (end == std::string::npos) {
-            EXPECT_EQ(text.substr(start), "\x1a") << "only the end-of-file byte after the last line";
-            break;
-        }
-        char expected[8];
-        std::snprintf(expected, sizeof expected, "%04zu,", ++number);
-        EXPECT_EQ(text.substr(start, 5), expected) << text;
-        start = end + 2;
-    }
-    EXPECT_GE(number, lines_at_return + 3);
+    EXPECT_GE(qk_test::numbered_change_lines(directory_.read("abc.DAS")), lines_at_return + 3);
 }
 
 TEST_F(LineLoss, WithoutReconnectionAHangUpEndsTheProgramWithError53)

@@ -23,15 +23,15 @@ void check(bool condition)
 void check_parsed(const rt::ParsedNumber& n)
 {
     namespace tc = rt::type_code;
-    check(n.type == tc::I16 || n.type == tc::I32 || n.type == tc::Single || n.type == tc::Double);
+    check(n.type == tc::kI16 || n.type == tc::kI32 || n.type == tc::kSingle || n.type == tc::kDouble);
     if (!n.representable)
         return;
     check(std::isfinite(n.value));
-    if (n.type == tc::I16)
+    if (n.type == tc::kI16)
         check(n.value >= -32768 && n.value <= 32767 && n.value == std::trunc(n.value));
-    if (n.type == tc::I32)
+    if (n.type == tc::kI32)
         check(n.value >= -2147483648.0 && n.value <= 2147483647.0 && n.value == std::trunc(n.value));
-    if (n.type == tc::Single)
+    if (n.type == tc::kSingle)
         check(double(float(n.value)) == n.value);
 }
 

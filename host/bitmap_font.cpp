@@ -49,10 +49,10 @@ Glyph missing_glyph_box(int width) noexcept
     Glyph box;
     box.width = width;
     const int right = width - 2;
-    for (int y = 1; y < glyph_height - 1; ++y) {
+    for (int y = 1; y < kGlyphHeight - 1; ++y) {
         std::uint16_t bits = 0;
         for (int x = 1; x <= right; ++x) {
-            const bool edge = y == 1 || y == glyph_height - 2 || x == 1 || x == right;
+            const bool edge = y == 1 || y == kGlyphHeight - 2 || x == 1 || x == right;
             if (edge)
                 bits |= std::uint16_t(1U << (15 - x));
         }
@@ -64,7 +64,7 @@ Glyph missing_glyph_box(int width) noexcept
 std::string BitmapFont::configured_path()
 {
     const char* configured = std::getenv("QK_FONT_FILE");
-    return configured && *configured ? configured : default_file;
+    return configured && *configured ? configured : kDefaultFile;
 }
 
 struct BitmapFont::Data {
@@ -226,10 +226,10 @@ bool BitmapFont::find(char32_t code_point, Glyph& out) const noexcept
 
 void BitmapFont::decode(const Entry& e, Glyph& out) const noexcept
 {
-    const int digits_per_row = int(e.digits) / glyph_height;  // 2 or 4
+    const int digits_per_row = int(e.digits) / kGlyphHeight;  // 2 or 4
     out.width = digits_per_row * 4;
     const char* hex = data_->text.data() + e.offset;
-    for (int y = 0; y < glyph_height; ++y) {
+    for (int y = 0; y < kGlyphHeight; ++y) {
         unsigned value = 0;
         for (int d = 0; d < digits_per_row; ++d)
             value = value << 4 | unsigned(std::max(hex_digit(hex[y * digits_per_row + d]), 0));

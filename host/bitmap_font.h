@@ -19,14 +19,14 @@
 namespace host {
 
 // Text cell of the console: 8x16 glyphs with one blank pixel row above and below.
-inline constexpr int font_cell_width = 8;
-inline constexpr int font_cell_height = 18;
-inline constexpr int glyph_height = 16;
-inline constexpr int glyph_top = (font_cell_height - glyph_height) / 2;
+inline constexpr int kFontCellWidth = 8;
+inline constexpr int kFontCellHeight = 18;
+inline constexpr int kGlyphHeight = 16;
+inline constexpr int kGlyphTop = (kFontCellHeight - kGlyphHeight) / 2;
 
 struct Glyph {
     int width = 8;                          // 8 or 16
-    std::array<std::uint16_t, glyph_height> rows{};  // bit 15 is the leftmost pixel
+    std::array<std::uint16_t, kGlyphHeight> rows{};  // bit 15 is the leftmost pixel
 
     bool pixel(int x, int y) const noexcept { return (rows[std::size_t(y)] >> (15 - x)) & 1U; }
 };
@@ -36,7 +36,7 @@ Glyph missing_glyph_box(int width) noexcept;
 
 class BitmapFont {
 public:
-    static constexpr const char* default_file = "/usr/share/unifont/unifont_jp.hex";
+    static constexpr const char* kDefaultFile = "/usr/share/unifont/unifont_jp.hex";
 
     // The font file: $QK_FONT_FILE when set, otherwise default_file.
     static std::string configured_path();

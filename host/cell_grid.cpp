@@ -187,46 +187,46 @@ CellLine classify_cell_pixels(const Surface& layer, const Rect& box) noexcept
     int marked = 0;
     for (int y = 0; y < h; ++y) {
         if (on(0, y) && on(1, y))
-            result.exits |= line_exit::Left;
+            result.exits |= line_exit::kLeft;
         if (on(w - 1, y) && on(w - 2, y))
-            result.exits |= line_exit::Right;
+            result.exits |= line_exit::kRight;
         for (int x = 0; x < w; ++x)
             marked += on(x, y);
     }
     for (int x = 0; x < w; ++x) {
         if (on(x, 0) && on(x, 1))
-            result.exits |= line_exit::Up;
+            result.exits |= line_exit::kUp;
         if (on(x, h - 1) && on(x, h - 2))
-            result.exits |= line_exit::Down;
+            result.exits |= line_exit::kDown;
     }
     // A single pixel (the very end of a line in the next cell) shows nothing.
     if (result.exits == 0 && marked >= 2)
-        result.exits = line_exit::Dot;
+        result.exits = line_exit::kDot;
     return result;
 }
 
 char32_t box_drawing_character(std::uint8_t exits) noexcept
 {
     using namespace line_exit;
-    const bool horizontal = exits & (Left | Right);
-    const bool vertical = exits & (Up | Down);
-    switch (exits & (Left | Right | Up | Down)) {
-    case Right | Down: return U'\u250C';
-    case Left | Down: return U'\u2510';
-    case Right | Up: return U'\u2514';
-    case Left | Up: return U'\u2518';
-    case Up | Down | Right: return U'\u251C';
-    case Up | Down | Left: return U'\u2524';
-    case Left | Right | Down: return U'\u252C';
-    case Left | Right | Up: return U'\u2534';
-    case Left | Right | Up | Down: return U'\u253C';
+    const bool horizontal = exits & (kLeft | kRight);
+    const bool vertical = exits & (kUp | kDown);
+    switch (exits & (kLeft | kRight | kUp | kDown)) {
+    case kRight | kDown: return U'\u250C';
+    case kLeft | kDown: return U'\u2510';
+    case kRight | kUp: return U'\u2514';
+    case kLeft | kUp: return U'\u2518';
+    case kUp | kDown | kRight: return U'\u251C';
+    case kUp | kDown | kLeft: return U'\u2524';
+    case kLeft | kRight | kDown: return U'\u252C';
+    case kLeft | kRight | kUp: return U'\u2534';
+    case kLeft | kRight | kUp | kDown: return U'\u253C';
     default: break;
     }
     if (horizontal)
         return U'\u2500';
     if (vertical)
         return U'\u2502';
-    return exits & Dot ? U'.' : 0;
+    return exits & kDot ? U'.' : 0;
 }
 
 }  // namespace host

@@ -17,8 +17,8 @@ enum class CellPart : std::uint8_t { Single, Lead, Trail };
 
 // Directions a line in the graphics layer leaves a cell by.
 namespace line_exit {
-inline constexpr std::uint8_t Left = 1, Right = 2, Up = 4, Down = 8;
-inline constexpr std::uint8_t Dot = 16;  // pixels that reach no edge
+inline constexpr std::uint8_t kLeft = 1, kRight = 2, kUp = 4, kDown = 8;
+inline constexpr std::uint8_t kDot = 16;  // pixels that reach no edge
 }  // namespace line_exit
 
 struct Cell {

@@ -53,12 +53,12 @@ ShiftJisCodec& ShiftJisCodec::operator=(ShiftJisCodec&&) noexcept = default;
 char32_t ShiftJisCodec::decode_pair(std::uint8_t lead, std::uint8_t trail)
 {
     if (!is_lead_byte(lead) || !is_trail_byte(trail))
-        return replacement_character;
+        return kReplacementCharacter;
     const std::array<char, 2> in{static_cast<char>(lead), static_cast<char>(trail)};
     std::array<unsigned char, 8> out{};
     const int written = to_unicode_->convert(in.data(), in.size(), reinterpret_cast<char*>(out.data()), out.size());
     if (written != 4)
-        return replacement_character;
+        return kReplacementCharacter;
     return char32_t(out[0]) | char32_t(out[1]) << 8 | char32_t(out[2]) << 16 | char32_t(out[3]) << 24;
 }
 
@@ -74,7 +74,7 @@ DecodedCharacter ShiftJisCodec::decode(std::string_view bytes)
         if (is_trail_byte(second))
             return {decode_pair(first, second), 2};
     }
-    return {replacement_character, 1};
+    return {kReplacementCharacter, 1};
 }
 
 std::u32string ShiftJisCodec::to_utf32(std::string_view sjis)
@@ -120,7 +120,7 @@ std::string ShiftJisCodec::from_utf8(std::string_view utf8)
     out.reserve(utf8.size());
     while (!utf8.empty()) {
         const DecodedCharacter c = decode_utf8(utf8);
-        out += c.code_point == replacement_character ? std::string("?") : encode(c.code_point);
+        out += c.code_point == kReplacementCharacter ? std::string("?") : encode(c.code_point);
         utf8.remove_prefix(static_cast<std::size_t>(c.length));
     }
     return out;
@@ -139,7 +139,7 @@ std::string utf8_to_sjis(std::string_view utf8)
 void append_utf8(std::string& out, char32_t c)
 {
     if (c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF))
-        c = replacement_character;
+        c = kReplacementCharacter;
     if (c < 0x80) {
         out += static_cast<char>(c);
     } else if (c < 0x800) {
@@ -160,7 +160,7 @@ void append_utf8(std::string& out, char32_t c)
 DecodedCharacter decode_utf8(std::string_view text) noexcept
 {
     if (text.empty())
-        return {replacement_character, 1};
+        return {kReplacementCharacter, 1};
     const auto first = static_cast<std::uint8_t>(text[0]);
     if (first < 0x80)
         return {first, 1};
@@ -174,18 +174,18 @@ DecodedCharacter decode_utf8(std::string_view text) noexcept
     } else if ((first & 0xF8) == 0xF0) {
         length = 4, value = first & 0x07, minimum = 0x10000;
     } else {
-        return {replacement_character, 1};
+        return {kReplacementCharacter, 1};
     }
     if (text.size() < static_cast<std::size_t>(length))
-        return {replacement_character, 1};
+        return {kReplacementCharacter, 1};
     for (int i = 1; i < length; ++i) {
         const auto next = static_cast<std::uint8_t>(text[static_cast<std::size_t>(i)]);
         if ((next & 0xC0) != 0x80)
-            return {replacement_character, 1};
+            return {kReplacementCharacter, 1};
         value = value << 6 | (next & 0x3F);
     }
     if (value < minimum || value > 0x10FFFF || (value >= 0xD800 && value <= 0xDFFF))
-        return {replacement_character, 1};
+        return {kReplacementCharacter, 1};
     return {value, length};
 }
 

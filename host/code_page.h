@@ -26,11 +26,11 @@ constexpr bool is_trail_byte(std::uint8_t byte) noexcept
     return (byte >= 0x40 && byte <= 0x7E) || (byte >= 0x80 && byte <= 0xFC);
 }
 
-inline constexpr char32_t replacement_character = U'\uFFFD';
+inline constexpr char32_t kReplacementCharacter = U'\uFFFD';
 
 // One decoded character and the number of bytes it took (1 or 2).
 struct DecodedCharacter {
-    char32_t code_point = replacement_character;
+    char32_t code_point = kReplacementCharacter;
     int length = 1;
 };
 

@@ -24,17 +24,17 @@ struct NamedKey {
     std::uint32_t virtual_key;
 };
 
-constexpr std::array named_keys{
-    NamedKey{"Up", vk::Up},           NamedKey{"Down", vk::Down},         NamedKey{"Left", vk::Left},
-    NamedKey{"Right", vk::Right},     NamedKey{"Home", vk::Home},         NamedKey{"End", vk::End},
-    NamedKey{"PageUp", vk::PageUp},   NamedKey{"PgUp", vk::PageUp},       NamedKey{"Prior", vk::PageUp},
-    NamedKey{"PageDown", vk::PageDown}, NamedKey{"PgDn", vk::PageDown},   NamedKey{"Next", vk::PageDown},
-    NamedKey{"Insert", vk::Insert},   NamedKey{"Ins", vk::Insert},        NamedKey{"Delete", vk::Delete},
-    NamedKey{"Del", vk::Delete},      NamedKey{"Enter", vk::Return},      NamedKey{"Return", vk::Return},
-    NamedKey{"Esc", vk::Escape},      NamedKey{"Escape", vk::Escape},     NamedKey{"Backspace", vk::Back},
-    NamedKey{"Back", vk::Back},       NamedKey{"Tab", vk::Tab},           NamedKey{"Space", vk::Space},
-    NamedKey{"Shift", vk::Shift},     NamedKey{"Ctrl", vk::Control},      NamedKey{"Control", vk::Control},
-    NamedKey{"Alt", vk::Menu},        NamedKey{"Pause", vk::Pause},
+constexpr std::array kNamedKeys{
+    NamedKey{"Up", vk::kUp},           NamedKey{"Down", vk::kDown},         NamedKey{"Left", vk::kLeft},
+    NamedKey{"Right", vk::kRight},     NamedKey{"Home", vk::kHome},         NamedKey{"End", vk::kEnd},
+    NamedKey{"PageUp", vk::kPageUp},   NamedKey{"PgUp", vk::kPageUp},       NamedKey{"Prior", vk::kPageUp},
+    NamedKey{"PageDown", vk::kPageDown}, NamedKey{"PgDn", vk::kPageDown},   NamedKey{"Next", vk::kPageDown},
+    NamedKey{"Insert", vk::kInsert},   NamedKey{"Ins", vk::kInsert},        NamedKey{"Delete", vk::kDelete},
+    NamedKey{"Del", vk::kDelete},      NamedKey{"Enter", vk::kReturn},      NamedKey{"Return", vk::kReturn},
+    NamedKey{"Esc", vk::kEscape},      NamedKey{"Escape", vk::kEscape},     NamedKey{"Backspace", vk::kBack},
+    NamedKey{"Back", vk::kBack},       NamedKey{"Tab", vk::kTab},           NamedKey{"Space", vk::kSpace},
+    NamedKey{"Shift", vk::kShift},     NamedKey{"Ctrl", vk::kControl},      NamedKey{"Control", vk::kControl},
+    NamedKey{"Alt", vk::kMenu},        NamedKey{"Pause", vk::kPause},
 };
 
 Message key_message(WindowId window, MessageKind kind, std::uint32_t key)
@@ -47,7 +47,7 @@ Message key_message(WindowId window, MessageKind kind, std::uint32_t key)
 
 std::optional<std::uint32_t> virtual_key_from_name(std::string_view name) noexcept
 {
-    for (const NamedKey& key : named_keys) {
+    for (const NamedKey& key : kNamedKeys) {
         if (equal_ignoring_case(name, key.name))
             return key.virtual_key;
     }
@@ -61,7 +61,7 @@ std::optional<std::uint32_t> virtual_key_from_name(std::string_view name) noexce
             number = number * 10 + (c - '0');
         }
         if (number >= 1 && number <= 12)
-            return vk::F1 + std::uint32_t(number - 1);
+            return vk::kF1 + std::uint32_t(number - 1);
     }
     return std::nullopt;
 }
@@ -107,11 +107,11 @@ std::optional<std::uint8_t> chord_character(const KeyChord& chord) noexcept
     if (v >= '0' && v <= '9')
         return std::uint8_t(v);
     switch (v) {
-    case vk::Return: return std::uint8_t{13};
-    case vk::Escape: return std::uint8_t{27};
-    case vk::Back: return std::uint8_t{8};
-    case vk::Tab: return std::uint8_t{9};
-    case vk::Space: return std::uint8_t{' '};
+    case vk::kReturn: return std::uint8_t{13};
+    case vk::kEscape: return std::uint8_t{27};
+    case vk::kBack: return std::uint8_t{8};
+    case vk::kTab: return std::uint8_t{9};
+    case vk::kSpace: return std::uint8_t{' '};
     default: return std::nullopt;
     }
 }
@@ -119,37 +119,37 @@ std::optional<std::uint8_t> chord_character(const KeyChord& chord) noexcept
 std::vector<Message> key_chord_messages(const KeyChord& chord, WindowId window)
 {
     std::vector<Message> messages;
-    constexpr std::uint32_t f10 = vk::F1 + 9;  // F10 arrives as a system key
-    const bool system_key = chord.alt || chord.virtual_key == f10;
+    constexpr std::uint32_t kF10 = vk::kF1 + 9;  // F10 arrives as a system key
+    const bool system_key = chord.alt || chord.virtual_key == kF10;
     const MessageKind down = system_key ? MessageKind::SysKeyDown : MessageKind::KeyDown;
     const MessageKind up = system_key ? MessageKind::SysKeyUp : MessageKind::KeyUp;
     if (chord.shift)
-        messages.push_back(key_message(window, down, vk::Shift));
+        messages.push_back(key_message(window, down, vk::kShift));
     if (chord.ctrl)
-        messages.push_back(key_message(window, down, vk::Control));
+        messages.push_back(key_message(window, down, vk::kControl));
     if (chord.alt)
-        messages.push_back(key_message(window, MessageKind::SysKeyDown, vk::Menu));
+        messages.push_back(key_message(window, MessageKind::SysKeyDown, vk::kMenu));
     messages.push_back(key_message(window, down, chord.virtual_key));
     if (const auto character = chord_character(chord))
         messages.push_back(Message{.window = window, .kind = MessageKind::Char, .character = static_cast<std::uint8_t>(*character)});
     messages.push_back(key_message(window, up, chord.virtual_key));
     if (chord.alt)
-        messages.push_back(key_message(window, MessageKind::KeyUp, vk::Menu));
+        messages.push_back(key_message(window, MessageKind::KeyUp, vk::kMenu));
     if (chord.ctrl)
-        messages.push_back(key_message(window, MessageKind::KeyUp, vk::Control));
+        messages.push_back(key_message(window, MessageKind::KeyUp, vk::kControl));
     if (chord.shift)
-        messages.push_back(key_message(window, MessageKind::KeyUp, vk::Shift));
+        messages.push_back(key_message(window, MessageKind::KeyUp, vk::kShift));
     return messages;
 }
 
 std::optional<std::uint32_t> function_key_for_alt(char32_t character) noexcept
 {
     if (character >= U'1' && character <= U'9')
-        return vk::F1 + std::uint32_t(character - U'1');
+        return vk::kF1 + std::uint32_t(character - U'1');
     switch (character) {
-    case U'0': return vk::F1 + 9;
-    case U'-': return vk::F1 + 10;
-    case U'=': return vk::F1 + 11;
+    case U'0': return vk::kF1 + 9;
+    case U'-': return vk::kF1 + 10;
+    case U'=': return vk::kF1 + 11;
     default: return std::nullopt;
     }
 }

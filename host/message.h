@@ -48,9 +48,9 @@ struct SizeLimits {
 };
 
 namespace size_state {
-inline constexpr int Restored = 0;
-inline constexpr int Minimised = 1;
-inline constexpr int Maximised = 2;
+inline constexpr int kRestored = 0;
+inline constexpr int kMinimised = 1;
+inline constexpr int kMaximised = 2;
 }  // namespace size_state
 
 // One message; each kind uses the fields its comment above names, the rest
@@ -61,7 +61,7 @@ struct Message {
     std::uint32_t key = 0;                // key messages: the virtual key code (vk)
     int repeat_count = 0;                 // KeyDown: 1
     std::uint8_t character = 0;           // Char: one byte of text
-    int size_state = size_state::Restored;  // Size
+    int size_state = size_state::kRestored;  // Size
     ClientSize client_size{};             // Size: the client area's new size
     std::uint32_t scroll_request = 0;     // HScroll, VScroll: see scroll
     int thumb_position = 0;               // HScroll, VScroll: the position of ThumbPosition
@@ -74,42 +74,42 @@ struct Message {
 
 // Scroll requests of HScroll/VScroll.
 namespace scroll {
-inline constexpr std::uint32_t LineUp = 0;  // line-left for HScroll
-inline constexpr std::uint32_t LineDown = 1;
-inline constexpr std::uint32_t PageUp = 2;
-inline constexpr std::uint32_t PageDown = 3;
-inline constexpr std::uint32_t ThumbPosition = 4;
-inline constexpr std::uint32_t ThumbTrack = 5;
-inline constexpr std::uint32_t Top = 6;
-inline constexpr std::uint32_t Bottom = 7;
-inline constexpr std::uint32_t EndScroll = 8;
+inline constexpr std::uint32_t kLineUp = 0;  // line-left for HScroll
+inline constexpr std::uint32_t kLineDown = 1;
+inline constexpr std::uint32_t kPageUp = 2;
+inline constexpr std::uint32_t kPageDown = 3;
+inline constexpr std::uint32_t kThumbPosition = 4;
+inline constexpr std::uint32_t kThumbTrack = 5;
+inline constexpr std::uint32_t kTop = 6;
+inline constexpr std::uint32_t kBottom = 7;
+inline constexpr std::uint32_t kEndScroll = 8;
 }  // namespace scroll
 
 // Virtual key codes: the numbers front ends put in key messages and the
 // runtime's key tables look up.
 namespace vk {
-inline constexpr std::uint32_t Back = 0x08;
-inline constexpr std::uint32_t Tab = 0x09;
-inline constexpr std::uint32_t Return = 0x0D;
-inline constexpr std::uint32_t Shift = 0x10;
-inline constexpr std::uint32_t Control = 0x11;
-inline constexpr std::uint32_t Menu = 0x12;  // Alt
-inline constexpr std::uint32_t Pause = 0x13;
-inline constexpr std::uint32_t Escape = 0x1B;
-inline constexpr std::uint32_t Space = 0x20;
-inline constexpr std::uint32_t PageUp = 0x21;
-inline constexpr std::uint32_t PageDown = 0x22;
-inline constexpr std::uint32_t End = 0x23;
-inline constexpr std::uint32_t Home = 0x24;
-inline constexpr std::uint32_t Left = 0x25;
-inline constexpr std::uint32_t Up = 0x26;
-inline constexpr std::uint32_t Right = 0x27;
-inline constexpr std::uint32_t Down = 0x28;
-inline constexpr std::uint32_t Insert = 0x2D;
-inline constexpr std::uint32_t Delete = 0x2E;
-inline constexpr std::uint32_t KeyC = 0x43;
-inline constexpr std::uint32_t F1 = 0x70;  // F1..F12 are 0x70..0x7B
-inline constexpr std::uint32_t F12 = 0x7B;
+inline constexpr std::uint32_t kBack = 0x08;
+inline constexpr std::uint32_t kTab = 0x09;
+inline constexpr std::uint32_t kReturn = 0x0D;
+inline constexpr std::uint32_t kShift = 0x10;
+inline constexpr std::uint32_t kControl = 0x11;
+inline constexpr std::uint32_t kMenu = 0x12;  // Alt
+inline constexpr std::uint32_t kPause = 0x13;
+inline constexpr std::uint32_t kEscape = 0x1B;
+inline constexpr std::uint32_t kSpace = 0x20;
+inline constexpr std::uint32_t kPageUp = 0x21;
+inline constexpr std::uint32_t kPageDown = 0x22;
+inline constexpr std::uint32_t kEnd = 0x23;
+inline constexpr std::uint32_t kHome = 0x24;
+inline constexpr std::uint32_t kLeft = 0x25;
+inline constexpr std::uint32_t kUp = 0x26;
+inline constexpr std::uint32_t kRight = 0x27;
+inline constexpr std::uint32_t kDown = 0x28;
+inline constexpr std::uint32_t kInsert = 0x2D;
+inline constexpr std::uint32_t kDelete = 0x2E;
+inline constexpr std::uint32_t kKeyC = 0x43;
+inline constexpr std::uint32_t kF1 = 0x70;  // F1..F12 are 0x70..0x7B
+inline constexpr std::uint32_t kF12 = 0x7B;
 }  // namespace vk
 
 }  // namespace host

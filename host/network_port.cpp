@@ -59,13 +59,13 @@ int error_from_gensio(int error)
     case GE_NAME_ERROR:
     case GE_NAME_SERVER_FAILURE:
     case GE_NAME_INVALID:
-        return network_error::HostNotFound;
+        return network_error::kHostNotFound;
     case GE_REMCLOSE:
         return ECONNRESET;
     case GE_NOMEM:
         return ENOMEM;
     case GE_INVAL:
-        return network_error::BadAddress;
+        return network_error::kBadAddress;
     default:
         return EIO;
     }
@@ -103,7 +103,7 @@ struct SettingsRequest {
     {
         refused = refused || error != 0 || value != wanted;
         if (--waiting == 0)
-            outcome.set_value(refused ? network_error::SettingsRefused : 0);
+            outcome.set_value(refused ? network_error::kSettingsRefused : 0);
     }
 };
 
@@ -373,7 +373,7 @@ struct NetworkPort::Loop {
     void apply(const SerialLineSettings& settings, SettingsRequest& request)
     {
         if (!open || lost || !serial) {
-            request.outcome.set_value(lost ? EIO : network_error::SettingsRefused);
+            request.outcome.set_value(lost ? EIO : network_error::kSettingsRefused);
             return;
         }
         const unsigned stop_bits = settings.StopBits == 0 ? 1 : 2;
@@ -546,7 +546,7 @@ int NetworkPort::apply_settings(const SerialLineSettings& settings)
         loop.apply(settings, pending);
     });
     if (outcome.wait_for(kNetworkSettingsWait) != std::future_status::ready)
-        return network_error::SettingsRefused;
+        return network_error::kSettingsRefused;
     return outcome.get();
 }
 

@@ -31,9 +31,9 @@ namespace host {
 // others are errno values: ECONNREFUSED, ETIMEDOUT, EHOSTUNREACH, ...).
 // Beyond every errno value, so that the error report can tell them apart.
 namespace network_error {
-inline constexpr int HostNotFound = 0x10001;     // the name does not resolve
-inline constexpr int SettingsRefused = 0x10002;  // the server refused or ignored the RFC 2217 line settings
-inline constexpr int BadAddress = 0x10003;       // not HOST:PORT after the scheme
+inline constexpr int kHostNotFound = 0x10001;     // the name does not resolve
+inline constexpr int kSettingsRefused = 0x10002;  // the server refused or ignored the RFC 2217 line settings
+inline constexpr int kBadAddress = 0x10003;       // not HOST:PORT after the scheme
 }  // namespace network_error
 
 enum class NetworkPortKind { Rfc2217, RawTcp };

@@ -69,8 +69,8 @@ void PixelPainter::draw_glyph(const Glyph& glyph, int x, int y, int span, std::u
 {
     const int offset = glyph.width < span ? (span - glyph.width) / 2 : 0;
     const int width = std::min(glyph.width, span);
-    for (int row = 0; row < glyph_height; ++row) {
-        const int py = y + glyph_top + row;
+    for (int row = 0; row < kGlyphHeight; ++row) {
+        const int py = y + kGlyphTop + row;
         if (py < 0 || py >= surface_.height() || glyph.rows[std::size_t(row)] == 0)
             continue;
         for (int column = 0; column < width; ++column) {
@@ -88,8 +88,8 @@ Rect PixelPainter::draw_text(const TextRun& run)
     Rect changed;
     while (!text.empty()) {
         const DecodedCharacter c = codec_.decode(text);
-        const int span = c.length * font_cell_width;
-        const Rect cell{x, run.y, x + span, run.y + font_cell_height};
+        const int span = c.length * kFontCellWidth;
+        const Rect cell{x, run.y, x + span, run.y + kFontCellHeight};
         if (run.paint_background)
             fill(cell, run.background);
         Glyph glyph = font_.glyph_or_box(c.code_point, span);

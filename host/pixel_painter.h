@@ -13,7 +13,7 @@ namespace host {
 
 struct CaretState {
     bool visible = false;
-    int x = 0, y = 0, width = 2, height = font_cell_height;
+    int x = 0, y = 0, width = 2, height = kFontCellHeight;
 };
 
 class PixelPainter {

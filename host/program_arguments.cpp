@@ -14,37 +14,37 @@ namespace host {
 namespace {
 
 enum LongOnly : int {
-    kUi = 256,
-    kScript,
-    kScale,
-    kPort,
-    kNoReconnect,
-    kListPorts,
-    kTrace,
-    kExec,
-    kExecFile,
-    kStopOnError,
-    kWatch,
-    kInterval,
-    kCount,
+    KUi = 256,
+    KScript,
+    KScale,
+    KPort,
+    KNoReconnect,
+    KListPorts,
+    KTrace,
+    KExec,
+    KExecFile,
+    KStopOnError,
+    KWatch,
+    KInterval,
+    KCount,
 };
 
 constexpr std::array<option, 17> kOptions{{
     {"help", no_argument, nullptr, 'h'},
     {"version", no_argument, nullptr, 'V'},
-    {"ui", required_argument, nullptr, kUi},
-    {"script", required_argument, nullptr, kScript},
-    {"scale", required_argument, nullptr, kScale},
-    {"port", required_argument, nullptr, kPort},
-    {"no-reconnect", no_argument, nullptr, kNoReconnect},
-    {"list-ports", no_argument, nullptr, kListPorts},
-    {"trace", required_argument, nullptr, kTrace},
-    {"exec", required_argument, nullptr, kExec},
-    {"exec-file", required_argument, nullptr, kExecFile},
-    {"stop-on-error", no_argument, nullptr, kStopOnError},
-    {"watch", required_argument, nullptr, kWatch},
-    {"interval", required_argument, nullptr, kInterval},
-    {"count", required_argument, nullptr, kCount},
+    {"ui", required_argument, nullptr, KUi},
+    {"script", required_argument, nullptr, KScript},
+    {"scale", required_argument, nullptr, KScale},
+    {"port", required_argument, nullptr, KPort},
+    {"no-reconnect", no_argument, nullptr, KNoReconnect},
+    {"list-ports", no_argument, nullptr, KListPorts},
+    {"trace", required_argument, nullptr, KTrace},
+    {"exec", required_argument, nullptr, KExec},
+    {"exec-file", required_argument, nullptr, KExecFile},
+    {"stop-on-error", no_argument, nullptr, KStopOnError},
+    {"watch", required_argument, nullptr, KWatch},
+    {"interval", required_argument, nullptr, KInterval},
+    {"count", required_argument, nullptr, KCount},
     {nullptr, 0, nullptr, 0},
 }};
 
@@ -200,40 +200,40 @@ ProgramArguments parse_program_arguments(int argc, char* const* argv)
         switch (c) {
         case 'h': arguments.help = true; break;
         case 'V': arguments.version = true; break;
-        case kUi:
+        case KUi:
             arguments.front_end.kind = front_end_named(value);
             ui_given = true;
             break;
-        case kScript:
+        case KScript:
             arguments.front_end.script = std::string(value);
             script_given = true;
             break;
-        case kScale: arguments.front_end.scale = scale_named(value); break;
-        case kPort: arguments.ports.push_back(port_named(value)); break;
-        case kNoReconnect: arguments.reconnect = false; break;
-        case kListPorts: arguments.list_ports = true; break;
-        case kTrace:
+        case KScale: arguments.front_end.scale = scale_named(value); break;
+        case KPort: arguments.ports.push_back(port_named(value)); break;
+        case KNoReconnect: arguments.reconnect = false; break;
+        case KListPorts: arguments.list_ports = true; break;
+        case KTrace:
             if (value.empty())
                 throw UsageError("--trace needs a file name");
             arguments.trace = std::string(value);
             break;
-        case kExec: arguments.scripted.commands.push_back({false, std::string(value)}); break;
-        case kExecFile:
+        case KExec: arguments.scripted.commands.push_back({false, std::string(value)}); break;
+        case KExecFile:
             if (value.empty())
                 throw UsageError("--exec-file needs a file name (- for standard input)");
             arguments.scripted.commands.push_back({true, std::string(value)});
             break;
-        case kStopOnError: arguments.scripted.stop_on_error = true; break;
-        case kWatch:
+        case KStopOnError: arguments.scripted.stop_on_error = true; break;
+        case KWatch:
             if (value.empty())
                 throw UsageError("--watch needs the name of a watch file");
             arguments.scripted.watch = std::string(value);
             break;
-        case kInterval:
+        case KInterval:
             arguments.scripted.interval = std::chrono::milliseconds(count_named("--interval", value, 86'400'000));
             interval_given = true;
             break;
-        case kCount:
+        case KCount:
             arguments.scripted.count = count_named("--count", value, 100'000'000);
             count_given = true;
             break;

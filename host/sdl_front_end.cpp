@@ -16,11 +16,11 @@ namespace host {
 namespace {
 
 using Clock = std::chrono::steady_clock;
-constexpr std::chrono::milliseconds caret_blink{530};
-constexpr std::chrono::milliseconds bell_flash{100};
+constexpr std::chrono::milliseconds kCaretBlink{530};
+constexpr std::chrono::milliseconds kBellFlash{100};
 // The share of the display that the window may take at its starting scale.
-constexpr double display_share = 0.9;
-constexpr int max_scale = 16;
+constexpr double kDisplayShare = 0.9;
+constexpr int kMaxScale = 16;
 
 struct SdlWindowDeleter {
     void operator()(SDL_Window* window) const noexcept { SDL_DestroyWindow(window); }
@@ -55,7 +55,7 @@ int fitting_scale(const SDL_Rect& display, int width, int height, double share) 
         return 1;
     const int across = int(display.w * share) / width;
     const int down = int(display.h * share) / height;
-    return std::clamp(std::min(across, down), 1, max_scale);
+    return std::clamp(std::min(across, down), 1, kMaxScale);
 }
 
 std::runtime_error sdl_failure(const std::string& what)
@@ -147,7 +147,7 @@ void SdlFrontEnd::window_created(WindowId window, const WindowInfo& info)
     // At the top-left corner of the screen, the client area a whole multiple of
     // the screen's size: the requested scale, else the largest that fits.
     const int scale = requested_scale_ ? *requested_scale_ : fitting_scale(display_bounds(nullptr), width, height,
-                                                                            display_share);
+                                                                            kDisplayShare);
     state->window.reset(SDL_CreateWindow(codec_.to_utf8(info.title_sjis).c_str(), 0, 0, width * scale, height * scale,
                                          SDL_WINDOW_RESIZABLE | SDL_WINDOW_SHOWN));
     if (!state->window)
@@ -261,14 +261,14 @@ void SdlFrontEnd::set_caret(WindowId window, bool visible, int x, int y, int wid
         SDL_Rect at{left, top, std::max(right - left, 1), std::max(bottom - top, 1)};
         SDL_SetTextInputRect(&at);
         caret_on_ = true;
-        next_blink_ = Clock::now() + caret_blink;
+        next_blink_ = Clock::now() + kCaretBlink;
     }
     state->needs_present = true;
 }
 
 void SdlFrontEnd::bell()
 {
-    flash_until_ = Clock::now() + bell_flash;
+    flash_until_ = Clock::now() + kBellFlash;
     flashing_ = true;
     for (auto& [id, state] : windows_)
         state->needs_present = true;
@@ -335,7 +335,7 @@ void SdlFrontEnd::update_blink_and_flash()
     }
     if (now >= next_blink_) {
         caret_on_ = !caret_on_;
-        next_blink_ = now + caret_blink;
+        next_blink_ = now + kCaretBlink;
         for (auto& [id, state] : windows_)
             state->needs_present = state->needs_present || state->painter.caret().visible;
     }
@@ -393,7 +393,7 @@ bool SdlFrontEnd::handle_event(Desktop& desktop, const SDL_Event& event)
             return true;
         }
         case SDL_WINDOWEVENT_MINIMIZED:
-            post(window, Message{.kind = MessageKind::Size, .size_state = size_state::Minimised});
+            post(window, Message{.kind = MessageKind::Size, .size_state = size_state::kMinimised});
             return true;
         case SDL_WINDOWEVENT_RESTORED: {
             const Surface& s = state->painter.surface();
@@ -453,9 +453,9 @@ bool SdlFrontEnd::handle_event(Desktop& desktop, const SDL_Event& event)
         if (SDL_GetModState() & KMOD_SHIFT)
             std::swap(vertical, horizontal);
         for (int i = 0; i < std::abs(vertical); ++i)
-            post_scroll(window, MessageKind::VScroll, vertical > 0 ? scroll::LineUp : scroll::LineDown);
+            post_scroll(window, MessageKind::VScroll, vertical > 0 ? scroll::kLineUp : scroll::kLineDown);
         for (int i = 0; i < std::abs(horizontal); ++i)
-            post_scroll(window, MessageKind::HScroll, horizontal > 0 ? scroll::LineDown : scroll::LineUp);
+            post_scroll(window, MessageKind::HScroll, horizontal > 0 ? scroll::kLineDown : scroll::kLineUp);
         return vertical != 0 || horizontal != 0;
     }
     default: return false;
@@ -491,7 +491,7 @@ int SdlFrontEnd::window_scale(const WindowState& state) const noexcept
     int width = 0, height = 0;
     SDL_GetWindowSize(state.window.get(), &width, &height);
     const int client_width = std::max(state.info.client_width, 1), client_height = std::max(state.info.client_height, 1);
-    return std::clamp(std::min(width / client_width, height / client_height), 1, max_scale);
+    return std::clamp(std::min(width / client_width, height / client_height), 1, kMaxScale);
 }
 
 int SdlFrontEnd::scale(WindowId window) const noexcept

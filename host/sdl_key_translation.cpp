@@ -9,31 +9,31 @@ namespace host {
 std::optional<std::uint32_t> virtual_key_for_sdl(std::int32_t key) noexcept
 {
     if (key >= SDLK_F1 && key <= SDLK_F12)
-        return vk::F1 + std::uint32_t(key - SDLK_F1);
+        return vk::kF1 + std::uint32_t(key - SDLK_F1);
     if (key >= SDLK_a && key <= SDLK_z)
         return std::uint32_t('A' + (key - SDLK_a));
     if (key >= SDLK_0 && key <= SDLK_9)
         return std::uint32_t(key);
     switch (key) {
-    case SDLK_UP: return vk::Up;
-    case SDLK_DOWN: return vk::Down;
-    case SDLK_LEFT: return vk::Left;
-    case SDLK_RIGHT: return vk::Right;
-    case SDLK_HOME: return vk::Home;
-    case SDLK_END: return vk::End;
-    case SDLK_PAGEUP: return vk::PageUp;
-    case SDLK_PAGEDOWN: return vk::PageDown;
-    case SDLK_INSERT: return vk::Insert;
-    case SDLK_DELETE: return vk::Delete;
-    case SDLK_LSHIFT: case SDLK_RSHIFT: return vk::Shift;
-    case SDLK_LCTRL: case SDLK_RCTRL: return vk::Control;
-    case SDLK_LALT: case SDLK_RALT: return vk::Menu;
-    case SDLK_ESCAPE: return vk::Escape;
-    case SDLK_RETURN: case SDLK_KP_ENTER: return vk::Return;
-    case SDLK_BACKSPACE: return vk::Back;
-    case SDLK_TAB: return vk::Tab;
-    case SDLK_SPACE: return vk::Space;
-    case SDLK_PAUSE: return vk::Pause;
+    case SDLK_UP: return vk::kUp;
+    case SDLK_DOWN: return vk::kDown;
+    case SDLK_LEFT: return vk::kLeft;
+    case SDLK_RIGHT: return vk::kRight;
+    case SDLK_HOME: return vk::kHome;
+    case SDLK_END: return vk::kEnd;
+    case SDLK_PAGEUP: return vk::kPageUp;
+    case SDLK_PAGEDOWN: return vk::kPageDown;
+    case SDLK_INSERT: return vk::kInsert;
+    case SDLK_DELETE: return vk::kDelete;
+    case SDLK_LSHIFT: case SDLK_RSHIFT: return vk::kShift;
+    case SDLK_LCTRL: case SDLK_RCTRL: return vk::kControl;
+    case SDLK_LALT: case SDLK_RALT: return vk::kMenu;
+    case SDLK_ESCAPE: return vk::kEscape;
+    case SDLK_RETURN: case SDLK_KP_ENTER: return vk::kReturn;
+    case SDLK_BACKSPACE: return vk::kBack;
+    case SDLK_TAB: return vk::kTab;
+    case SDLK_SPACE: return vk::kSpace;
+    case SDLK_PAUSE: return vk::kPause;
     default: return std::nullopt;
     }
 }
@@ -46,14 +46,14 @@ std::vector<Message> messages_for_sdl_key(bool down, std::int32_t sdl_keycode, s
     if ((sdl_modifiers & KMOD_LALT) && !(sdl_modifiers & (KMOD_CTRL | KMOD_RALT)) && sdl_keycode >= 0 &&
         sdl_keycode < 0x80) {
         if (const auto function_key = function_key_for_alt(char32_t(sdl_keycode)))
-            return messages_for_sdl_key(down, SDLK_F1 + std::int32_t(*function_key - vk::F1), 0, window);
+            return messages_for_sdl_key(down, SDLK_F1 + std::int32_t(*function_key - vk::kF1), 0, window);
     }
     const auto key = virtual_key_for_sdl(sdl_keycode);
     if (!key)
         return messages;
     const bool alt = sdl_modifiers & KMOD_ALT;
     const bool ctrl = sdl_modifiers & KMOD_CTRL;
-    const bool system_key = alt || *key == vk::F1 + 9 || *key == vk::Menu;
+    const bool system_key = alt || *key == vk::kF1 + 9 || *key == vk::kMenu;
     MessageKind kind = down ? MessageKind::KeyDown : MessageKind::KeyUp;
     if (system_key)
         kind = down ? MessageKind::SysKeyDown : MessageKind::SysKeyUp;
@@ -63,8 +63,8 @@ std::vector<Message> messages_for_sdl_key(bool down, std::int32_t sdl_keycode, s
     std::optional<std::uint32_t> character;
     if (ctrl && *key >= 'A' && *key <= 'Z')
         character = *key - 'A' + 1;
-    else if (*key == vk::Return || *key == vk::Escape || *key == vk::Back || *key == vk::Tab)
-        character = *key == vk::Return ? 13U : *key == vk::Escape ? 27U : *key;
+    else if (*key == vk::kReturn || *key == vk::kEscape || *key == vk::kBack || *key == vk::kTab)
+        character = *key == vk::kReturn ? 13U : *key == vk::kEscape ? 27U : *key;
     if (character)
         messages.push_back(Message{.window = window, .kind = MessageKind::Char, .character = static_cast<std::uint8_t>(*character)});
     return messages;

@@ -62,7 +62,7 @@ std::uint32_t termios_constant_to_speed(unsigned constant) noexcept
 
 bool line_settings_to_termios(const SerialLineSettings& s, termios& t)
 {
-    if (s.ByteSize < 5 || s.ByteSize > 8 || s.Parity > serial_parity::Space)
+    if (s.ByteSize < 5 || s.ByteSize > 8 || s.Parity > serial_parity::kSpace)
         return false;
 
     make_raw_termios(t);
@@ -70,15 +70,15 @@ bool line_settings_to_termios(const SerialLineSettings& s, termios& t)
     t.c_cflag &= ~(CSIZE | PARENB | PARODD | CMSPAR | CSTOPB | CRTSCTS);
     t.c_cflag |= size_flag(s.ByteSize);
     switch (s.Parity) {
-    case serial_parity::Odd: t.c_cflag |= PARENB | PARODD; break;
-    case serial_parity::Even: t.c_cflag |= PARENB; break;
-    case serial_parity::Mark: t.c_cflag |= PARENB | PARODD | CMSPAR; break;
-    case serial_parity::Space: t.c_cflag |= PARENB | CMSPAR; break;
+    case serial_parity::kOdd: t.c_cflag |= PARENB | PARODD; break;
+    case serial_parity::kEven: t.c_cflag |= PARENB; break;
+    case serial_parity::kMark: t.c_cflag |= PARENB | PARODD | CMSPAR; break;
+    case serial_parity::kSpace: t.c_cflag |= PARENB | CMSPAR; break;
     default: break;
     }
     if (s.fParity)
         t.c_iflag |= INPCK;
-    if (s.StopBits != serial_stop_bits::One)
+    if (s.StopBits != serial_stop_bits::kOne)
         t.c_cflag |= CSTOPB;
     if (s.fOutX)
         t.c_iflag |= IXON;
@@ -86,7 +86,7 @@ bool line_settings_to_termios(const SerialLineSettings& s, termios& t)
         t.c_iflag |= IXOFF;
     t.c_cc[VSTART] = static_cast<cc_t>(s.XonChar);
     t.c_cc[VSTOP] = static_cast<cc_t>(s.XoffChar);
-    if (s.fOutxCtsFlow || s.fRtsControl == serial_control::Handshake)
+    if (s.fOutxCtsFlow || s.fRtsControl == serial_control::kHandshake)
         t.c_cflag |= CRTSCTS;
     return true;
 }
@@ -103,13 +103,13 @@ SerialLineSettings line_settings_from_termios(const termios& t, const SerialLine
     default: s.ByteSize = 8; break;
     }
     if (!(t.c_cflag & PARENB))
-        s.Parity = serial_parity::None;
+        s.Parity = serial_parity::kNone;
     else if (t.c_cflag & CMSPAR)
-        s.Parity = (t.c_cflag & PARODD) ? serial_parity::Mark : serial_parity::Space;
+        s.Parity = (t.c_cflag & PARODD) ? serial_parity::kMark : serial_parity::kSpace;
     else
-        s.Parity = (t.c_cflag & PARODD) ? serial_parity::Odd : serial_parity::Even;
+        s.Parity = (t.c_cflag & PARODD) ? serial_parity::kOdd : serial_parity::kEven;
     s.fParity = (t.c_iflag & INPCK) != 0;
-    s.StopBits = (t.c_cflag & CSTOPB) ? serial_stop_bits::Two : serial_stop_bits::One;
+    s.StopBits = (t.c_cflag & CSTOPB) ? serial_stop_bits::kTwo : serial_stop_bits::kOne;
     s.fOutX = (t.c_iflag & IXON) != 0;
     s.fInX = (t.c_iflag & IXOFF) != 0;
     s.XonChar = t.c_cc[VSTART];

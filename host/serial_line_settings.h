@@ -28,6 +28,9 @@ struct termios;
 
 namespace host {
 
+// The field names are the serial line record's documented names, kept as they
+// are documented rather than in the code's own naming rule.
+// NOLINTBEGIN(readability-identifier-naming)
 struct SerialLineSettings {
     std::uint32_t BaudRate = 9600;
     bool fBinary = true;
@@ -51,25 +54,26 @@ struct SerialLineSettings {
 
     bool operator==(const SerialLineSettings&) const = default;
 };
+// NOLINTEND(readability-identifier-naming)
 
 namespace serial_control {
-inline constexpr std::uint8_t Disable = 0;
-inline constexpr std::uint8_t Enable = 1;
-inline constexpr std::uint8_t Handshake = 2;
+inline constexpr std::uint8_t kDisable = 0;
+inline constexpr std::uint8_t kEnable = 1;
+inline constexpr std::uint8_t kHandshake = 2;
 }  // namespace serial_control
 
 namespace serial_parity {
-inline constexpr std::uint8_t None = 0;
-inline constexpr std::uint8_t Odd = 1;
-inline constexpr std::uint8_t Even = 2;
-inline constexpr std::uint8_t Mark = 3;
-inline constexpr std::uint8_t Space = 4;
+inline constexpr std::uint8_t kNone = 0;
+inline constexpr std::uint8_t kOdd = 1;
+inline constexpr std::uint8_t kEven = 2;
+inline constexpr std::uint8_t kMark = 3;
+inline constexpr std::uint8_t kSpace = 4;
 }  // namespace serial_parity
 
 namespace serial_stop_bits {
-inline constexpr std::uint8_t One = 0;
-inline constexpr std::uint8_t OneAndHalf = 1;
-inline constexpr std::uint8_t Two = 2;
+inline constexpr std::uint8_t kOne = 0;
+inline constexpr std::uint8_t kOneAndHalf = 1;
+inline constexpr std::uint8_t kTwo = 2;
 }  // namespace serial_stop_bits
 
 // Fills `t` (taken from the port) with the settings. False, and `t` unchanged,

@@ -67,7 +67,7 @@ int SerialPort::open_descriptor()
     if (network_address_)
         return open_network(kNetworkConnectWait);
     if (is_network_port_path(path_))
-        return network_error::BadAddress;
+        return network_error::kBadAddress;
     fd_ = FileDescriptor(::open(path_.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC));
     if (!fd_.valid())
         return errno;
@@ -236,8 +236,8 @@ bool SerialPort::write_settings(const SerialLineSettings& settings)
     // Modem control lines; a pseudo-terminal has none (ENOTTY/EINVAL), which is no failure.
     int rts = TIOCM_RTS;
     int dtr = TIOCM_DTR;
-    (void)ioctl(fd_.get(), settings.fRtsControl == serial_control::Disable ? TIOCMBIC : TIOCMBIS, &rts);
-    (void)ioctl(fd_.get(), settings.fDtrControl == serial_control::Disable ? TIOCMBIC : TIOCMBIS, &dtr);
+    (void)ioctl(fd_.get(), settings.fRtsControl == serial_control::kDisable ? TIOCMBIC : TIOCMBIS, &rts);
+    (void)ioctl(fd_.get(), settings.fDtrControl == serial_control::kDisable ? TIOCMBIC : TIOCMBIS, &dtr);
     settings_ = settings;
     return true;
 }
@@ -257,7 +257,7 @@ void SerialPort::set_timeouts(std::uint32_t read_total_ms, std::uint32_t write_t
 
 void SerialPort::note_failure(int error) noexcept
 {
-    pending_errors_ |= serial_error_bit::DeviceIo;
+    pending_errors_ |= serial_error_bit::kDeviceIo;
     if (is_hang_up_error(error))
         hung_up_ = true;
 }
@@ -402,20 +402,20 @@ std::uint32_t SerialPort::take_errors()
     std::uint32_t word = pending_errors_;
     pending_errors_ = 0;
     if (hung_up_)
-        word |= serial_error_bit::DeviceIo;
+        word |= serial_error_bit::kDeviceIo;
     if (has_counters_) {
         serial_icounter_struct now{};
         if (ioctl(fd_.get(), TIOCGICOUNT, &now) == 0) {
             if (now.frame != counters_.frame)
-                word |= serial_error_bit::Framing;
+                word |= serial_error_bit::kFraming;
             if (now.overrun != counters_.overrun)
-                word |= serial_error_bit::HardwareOverrun;
+                word |= serial_error_bit::kHardwareOverrun;
             if (now.parity != counters_.parity)
-                word |= serial_error_bit::Parity;
+                word |= serial_error_bit::kParity;
             if (now.brk != counters_.brk)
-                word |= serial_error_bit::Break;
+                word |= serial_error_bit::kBreak;
             if (now.buf_overrun != counters_.buf_overrun)
-                word |= serial_error_bit::ReceiveOverrun;
+                word |= serial_error_bit::kReceiveOverrun;
             counters_ = {now.frame, now.overrun, now.parity, now.brk, now.buf_overrun};
         }
     }

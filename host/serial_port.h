@@ -51,16 +51,16 @@ namespace host {
 // Bits of the port's error word, which the runtime maps to its error numbers
 // (serial line errors).
 namespace serial_error_bit {
-inline constexpr std::uint32_t ReceiveOverrun = 0x0001;   // driver's receive buffer overflowed
-inline constexpr std::uint32_t HardwareOverrun = 0x0002;  // UART overrun
-inline constexpr std::uint32_t Parity = 0x0004;
-inline constexpr std::uint32_t Framing = 0x0008;
-inline constexpr std::uint32_t Break = 0x0010;
-inline constexpr std::uint32_t TransmitFull = 0x0100;
-inline constexpr std::uint32_t DeviceIo = 0x0400;         // transfer failed, or the line hung up
+inline constexpr std::uint32_t kReceiveOverrun = 0x0001;   // driver's receive buffer overflowed
+inline constexpr std::uint32_t kHardwareOverrun = 0x0002;  // UART overrun
+inline constexpr std::uint32_t kParity = 0x0004;
+inline constexpr std::uint32_t kFraming = 0x0008;
+inline constexpr std::uint32_t kBreak = 0x0010;
+inline constexpr std::uint32_t kTransmitFull = 0x0100;
+inline constexpr std::uint32_t kDeviceIo = 0x0400;         // transfer failed, or the line hung up
 // Printer lines of the same word; no serial port sets them.
-inline constexpr std::uint32_t DeviceNotSelected = 0x0800;
-inline constexpr std::uint32_t OutOfPaper = 0x1000;
+inline constexpr std::uint32_t kDeviceNotSelected = 0x0800;
+inline constexpr std::uint32_t kOutOfPaper = 0x1000;
 }  // namespace serial_error_bit
 
 struct SerialModemStatus {

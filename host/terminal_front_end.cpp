@@ -38,7 +38,7 @@ extern "C" void note_terminal_signal(int signal_number)
     terminal_signal.store(signal_number);
 }
 
-constexpr std::chrono::milliseconds longest_wait_slice{100};
+constexpr std::chrono::milliseconds kLongestWaitSlice{100};
 
 // Takes the character set of the user's locale, which is the terminal's: true
 // when it is UTF-8. Under another set (LANG=C, a Latin-1 or EUC locale) the
@@ -240,33 +240,33 @@ std::optional<KeyChord> chord_for_key_code(wint_t code)
 {
     auto key = [](std::uint32_t v, bool shift = false) { return KeyChord{v, shift, false, false}; };
     if (code >= wint_t(KEY_F(1)) && code <= wint_t(KEY_F(12)))
-        return key(vk::F1 + std::uint32_t(code - KEY_F(1)));
+        return key(vk::kF1 + std::uint32_t(code - KEY_F(1)));
     if (code >= wint_t(KEY_F(13)) && code <= wint_t(KEY_F(24)))  // shifted function keys
-        return key(vk::F1 + std::uint32_t(code - KEY_F(13)), true);
+        return key(vk::kF1 + std::uint32_t(code - KEY_F(13)), true);
     switch (code) {
-    case KEY_UP: return key(vk::Up);
-    case KEY_SR: return key(vk::Up, true);
-    case KEY_DOWN: return key(vk::Down);
-    case KEY_SF: return key(vk::Down, true);
-    case KEY_LEFT: return key(vk::Left);
-    case KEY_SLEFT: return key(vk::Left, true);
-    case KEY_RIGHT: return key(vk::Right);
-    case KEY_SRIGHT: return key(vk::Right, true);
-    case KEY_HOME: case KEY_A1: return key(vk::Home);
-    case KEY_SHOME: return key(vk::Home, true);
-    case KEY_END: case KEY_C1: return key(vk::End);
-    case KEY_SEND: return key(vk::End, true);
-    case KEY_PPAGE: case KEY_A3: return key(vk::PageUp);
-    case KEY_SPREVIOUS: return key(vk::PageUp, true);
-    case KEY_NPAGE: case KEY_C3: return key(vk::PageDown);
-    case KEY_SNEXT: return key(vk::PageDown, true);
-    case KEY_IC: return key(vk::Insert);
-    case KEY_SIC: return key(vk::Insert, true);
-    case KEY_DC: return key(vk::Delete);
-    case KEY_SDC: return key(vk::Delete, true);
-    case KEY_BACKSPACE: return key(vk::Back);
-    case KEY_ENTER: return key(vk::Return);
-    case KEY_BTAB: return key(vk::Tab, true);
+    case KEY_UP: return key(vk::kUp);
+    case KEY_SR: return key(vk::kUp, true);
+    case KEY_DOWN: return key(vk::kDown);
+    case KEY_SF: return key(vk::kDown, true);
+    case KEY_LEFT: return key(vk::kLeft);
+    case KEY_SLEFT: return key(vk::kLeft, true);
+    case KEY_RIGHT: return key(vk::kRight);
+    case KEY_SRIGHT: return key(vk::kRight, true);
+    case KEY_HOME: case KEY_A1: return key(vk::kHome);
+    case KEY_SHOME: return key(vk::kHome, true);
+    case KEY_END: case KEY_C1: return key(vk::kEnd);
+    case KEY_SEND: return key(vk::kEnd, true);
+    case KEY_PPAGE: case KEY_A3: return key(vk::kPageUp);
+    case KEY_SPREVIOUS: return key(vk::kPageUp, true);
+    case KEY_NPAGE: case KEY_C3: return key(vk::kPageDown);
+    case KEY_SNEXT: return key(vk::kPageDown, true);
+    case KEY_IC: return key(vk::kInsert);
+    case KEY_SIC: return key(vk::kInsert, true);
+    case KEY_DC: return key(vk::kDelete);
+    case KEY_SDC: return key(vk::kDelete, true);
+    case KEY_BACKSPACE: return key(vk::kBack);
+    case KEY_ENTER: return key(vk::kReturn);
+    case KEY_BTAB: return key(vk::kTab, true);
     default: return std::nullopt;
     }
 }
@@ -275,11 +275,11 @@ std::optional<KeyChord> chord_for_character(wint_t c)
 {
     auto key = [](std::uint32_t v, bool shift = false, bool ctrl = false) { return KeyChord{v, shift, ctrl, false}; };
     switch (c) {
-    case 13: case 10: return key(vk::Return);
-    case 27: return key(vk::Escape);
-    case 9: return key(vk::Tab);
-    case 8: case 127: return key(vk::Back);
-    case ' ': return key(vk::Space);
+    case 13: case 10: return key(vk::kReturn);
+    case 27: return key(vk::kEscape);
+    case 9: return key(vk::kTab);
+    case 8: case 127: return key(vk::kBack);
+    case ' ': return key(vk::kSpace);
     default: break;
     }
     if (c >= 1 && c <= 26)
@@ -465,7 +465,7 @@ void TerminalFrontEnd::draw_row(WindowState& state, int row)
         getcchar(alternate, text, &attributes, &unused_pair, nullptr);
         put_cell(column, text, attributes, cell.line_colour, cell.background, false);
     };
-    const char32_t unshown = unicode ? replacement_character : U'?';
+    const char32_t unshown = unicode ? kReplacementCharacter : U'?';
     for (int column = 0; column < visible.columns;) {
         const Cell& cell = grid.at(column, row);
         if (cell.part == CellPart::Lead && column + 1 < grid.columns()) {
@@ -585,7 +585,7 @@ void TerminalFrontEnd::translate_input(Desktop& desktop)
                     continue;
                 }
             }
-            post_key(desktop, window, KeyChord{vk::Escape, false, false, false});
+            post_key(desktop, window, KeyChord{vk::kEscape, false, false, false});
             if (next_kind == ERR)
                 continue;
             kind = next_kind;
@@ -607,7 +607,7 @@ void TerminalFrontEnd::collect_events(Desktop& desktop, std::chrono::millisecond
     flush();
     if (closing_) {
         // The program was told to end; there is nothing more to read.
-        std::this_thread::sleep_for(std::min(timeout, longest_wait_slice));
+        std::this_thread::sleep_for(std::min(timeout, kLongestWaitSlice));
         return;
     }
     if (!size_reported_)
@@ -628,7 +628,7 @@ void TerminalFrontEnd::collect_events(Desktop& desktop, std::chrono::millisecond
             return;
         // Waits in slices so that a signal that another thread received is seen soon.
         const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - now) + std::chrono::milliseconds(1);
-        switch (terminal_->wait(std::min(left, longest_wait_slice))) {
+        switch (terminal_->wait(std::min(left, kLongestWaitSlice))) {
         case Terminal::WaitResult::Woken: return;
         case Terminal::WaitResult::Lost: return close_program();
         case Terminal::WaitResult::Input: translate_input(desktop); return;
@@ -680,7 +680,7 @@ void TerminalFrontEnd::message_box(std::string_view caption_sjis, std::string_vi
                 break;
             if (kind == KEY_CODE_YES && code == KEY_ENTER)
                 break;
-            if (kind == ERR && terminal_->wait(longest_wait_slice) == Terminal::WaitResult::Lost)
+            if (kind == ERR && terminal_->wait(kLongestWaitSlice) == Terminal::WaitResult::Lost)
                 break;
         }
     }

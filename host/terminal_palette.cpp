@@ -5,7 +5,7 @@
 namespace host {
 namespace {
 
-constexpr std::array<int, 6> cube_levels{0, 95, 135, 175, 215, 255};
+constexpr std::array<int, 6> kCubeLevels{0, 95, 135, 175, 215, 255};
 
 int channel(std::uint32_t rgb, int shift) noexcept
 {
@@ -42,8 +42,8 @@ std::uint32_t indexed256_rgb(int index) noexcept
         return grey << 16 | grey << 8 | grey;
     }
     const int i = index - 16;
-    return std::uint32_t(cube_levels[std::size_t(i / 36)]) << 16 | std::uint32_t(cube_levels[std::size_t(i / 6 % 6)]) << 8 |
-           std::uint32_t(cube_levels[std::size_t(i % 6)]);
+    return std::uint32_t(kCubeLevels[std::size_t(i / 36)]) << 16 | std::uint32_t(kCubeLevels[std::size_t(i / 6 % 6)]) << 8 |
+           std::uint32_t(kCubeLevels[std::size_t(i % 6)]);
 }
 
 int nearest_indexed256(std::uint32_t rgb) noexcept

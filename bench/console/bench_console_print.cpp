@@ -26,7 +26,7 @@ std::string screen_line(int row)
     return line;
 }
 
-void BM_PrintFullScreen(benchmark::State& state)
+void bm_print_full_screen(benchmark::State& state)
 {
     qk_test::TestRuntime<host::HeadlessFrontEnd> test_runtime(
         {.module_name = "Bench", .base_name = "BENCH", .begin_program = true});
@@ -46,9 +46,9 @@ void BM_PrintFullScreen(benchmark::State& state)
     }
     state.counters["screens_per_second"] = benchmark::Counter(static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
 }
-BENCHMARK(BM_PrintFullScreen)->Iterations(1000)->Unit(benchmark::kMicrosecond);
+BENCHMARK(bm_print_full_screen)->Iterations(1000)->Unit(benchmark::kMicrosecond);
 
-void BM_WriterFullScreen(benchmark::State& state)
+void bm_writer_full_screen(benchmark::State& state)
 {
     host::Desktop desktop(std::make_unique<host::HeadlessFrontEnd>());
     rt::console::ConsoleWindow window(desktop, "BENCH", {});
@@ -62,10 +62,10 @@ void BM_WriterFullScreen(benchmark::State& state)
     }
     state.counters["screens_per_second"] = benchmark::Counter(static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
 }
-BENCHMARK(BM_WriterFullScreen)->Iterations(1000)->Unit(benchmark::kMicrosecond);
+BENCHMARK(bm_writer_full_screen)->Iterations(1000)->Unit(benchmark::kMicrosecond);
 
 // Line feeds on the last row: every line scrolls the whole screen.
-void BM_ScrollingLines(benchmark::State& state)
+void bm_scrolling_lines(benchmark::State& state)
 {
     host::Desktop desktop(std::make_unique<host::HeadlessFrontEnd>());
     rt::console::ConsoleWindow window(desktop, "BENCH", {});
@@ -75,7 +75,7 @@ void BM_ScrollingLines(benchmark::State& state)
         rt::console::ConsoleWriter(window.screen()).write(line);
     state.counters["lines_per_second"] = benchmark::Counter(static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
 }
-BENCHMARK(BM_ScrollingLines)->Iterations(1000)->Unit(benchmark::kMicrosecond);
+BENCHMARK(bm_scrolling_lines)->Iterations(1000)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 

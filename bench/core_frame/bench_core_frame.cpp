@@ -26,25 +26,25 @@ void run_statements(benchmark::State& state, std::uint32_t pump_interval, bool w
 }
 
 // The prologue alone: countdown and event check, no pump in the measured loop.
-void BM_StatementPrologueOnly(benchmark::State& state)
+void bm_statement_prologue_only(benchmark::State& state)
 {
     run_statements(state, std::numeric_limits<std::uint32_t>::max(), false);
 }
 
 // The programs' setting: every 11th statement looks for messages.
-void BM_StatementWithPumpEvery11th(benchmark::State& state)
+void bm_statement_with_pump_every11th(benchmark::State& state)
 {
     run_statements(state, 10, false);
 }
 
-void BM_StatementWithErrorTrapSet(benchmark::State& state)
+void bm_statement_with_error_trap_set(benchmark::State& state)
 {
     run_statements(state, 10, true);
 }
 
-BENCHMARK(BM_StatementPrologueOnly);
-BENCHMARK(BM_StatementWithPumpEvery11th);
-BENCHMARK(BM_StatementWithErrorTrapSet);
+BENCHMARK(bm_statement_prologue_only);
+BENCHMARK(bm_statement_with_pump_every11th);
+BENCHMARK(bm_statement_with_error_trap_set);
 
 }  // namespace
 

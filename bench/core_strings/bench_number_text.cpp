@@ -15,14 +15,14 @@ using BenchRuntime = qk_test::TestRuntime<>;
 
 constexpr std::string_view kValTexts[] = {"&H1F00", "12", "-.5", "1E3"};
 
-void BM_ParseNumber(benchmark::State& state)
+void bm_parse_number(benchmark::State& state)
 {
     std::string_view text = kValTexts[state.range(0)];
     state.SetLabel(std::string(text));
     for (auto _ : state)
         benchmark::DoNotOptimize(rt::parse_number(text));
 }
-BENCHMARK(BM_ParseNumber)->DenseRange(0, 3);
+BENCHMARK(bm_parse_number)->DenseRange(0, 3);
 
 void BM_VAL(benchmark::State& state)
 {
@@ -36,7 +36,7 @@ void BM_VAL(benchmark::State& state)
 }
 BENCHMARK(BM_VAL)->DenseRange(0, 3);
 
-void BM_HexText(benchmark::State& state)
+void bm_hex_text(benchmark::State& state)
 {
     std::int32_t value = 0x1F00;
     for (auto _ : state) {
@@ -44,7 +44,7 @@ void BM_HexText(benchmark::State& state)
         ++value;
     }
 }
-BENCHMARK(BM_HexText);
+BENCHMARK(bm_hex_text);
 
 void BM_HEX_S(benchmark::State& state)
 {
@@ -59,7 +59,7 @@ void BM_HEX_S(benchmark::State& state)
 }
 BENCHMARK(BM_HEX_S);
 
-void BM_SignedDecimalText(benchmark::State& state)
+void bm_signed_decimal_text(benchmark::State& state)
 {
     std::int16_t value = -1234;
     for (auto _ : state) {
@@ -67,7 +67,7 @@ void BM_SignedDecimalText(benchmark::State& state)
         ++value;
     }
 }
-BENCHMARK(BM_SignedDecimalText);
+BENCHMARK(bm_signed_decimal_text);
 
 void BM_STR_S(benchmark::State& state)
 {

@@ -13,7 +13,7 @@ namespace {
 using BenchRuntime = qk_test::TestRuntime<>;
 
 // a = b + "-" + c, as application code writes it.
-void BM_ConcatAssign_StringHeap(benchmark::State& state)
+void bm_concat_assign_string_heap(benchmark::State& state)
 {
     BenchRuntime r;
     rt::StrVar a, b, c;
@@ -25,9 +25,9 @@ void BM_ConcatAssign_StringHeap(benchmark::State& state)
     }
     state.counters["heap_units"] = static_cast<double>(r.runtime().heap().units());
 }
-BENCHMARK(BM_ConcatAssign_StringHeap);
+BENCHMARK(bm_concat_assign_string_heap);
 
-void BM_ConcatAssign_StdString(benchmark::State& state)
+void bm_concat_assign_std_string(benchmark::State& state)
 {
     std::string a;
     std::string b = "1A2B";
@@ -37,11 +37,11 @@ void BM_ConcatAssign_StdString(benchmark::State& state)
         benchmark::DoNotOptimize(a.data());
     }
 }
-BENCHMARK(BM_ConcatAssign_StdString);
+BENCHMARK(bm_concat_assign_std_string);
 
 // The same chain with its last operand given as an expression, so that it is
 // pushed and concatenated pair by pair on the string stack.
-void BM_ConcatAssignPairwise_StringHeap(benchmark::State& state)
+void bm_concat_assign_pairwise_string_heap(benchmark::State& state)
 {
     BenchRuntime r;
     rt::StrVar a, b, c;
@@ -52,10 +52,10 @@ void BM_ConcatAssignPairwise_StringHeap(benchmark::State& state)
         benchmark::DoNotOptimize(a.descriptor().text);
     }
 }
-BENCHMARK(BM_ConcatAssignPairwise_StringHeap);
+BENCHMARK(bm_concat_assign_pairwise_string_heap);
 
 // A temporary made, assigned to a variable, and the old value released.
-void BM_MakeAssignRelease_StringHeap(benchmark::State& state)
+void bm_make_assign_release_string_heap(benchmark::State& state)
 {
     BenchRuntime r;
     rt::StrVar a;
@@ -66,9 +66,9 @@ void BM_MakeAssignRelease_StringHeap(benchmark::State& state)
         benchmark::DoNotOptimize(a.descriptor().text);
     }
 }
-BENCHMARK(BM_MakeAssignRelease_StringHeap);
+BENCHMARK(bm_make_assign_release_string_heap);
 
-void BM_MakeAssignRelease_StdString(benchmark::State& state)
+void bm_make_assign_release_std_string(benchmark::State& state)
 {
     std::string a;
     std::string_view text = "0123456789AB";
@@ -78,13 +78,13 @@ void BM_MakeAssignRelease_StdString(benchmark::State& state)
         benchmark::DoNotOptimize(a.data());
     }
 }
-BENCHMARK(BM_MakeAssignRelease_StdString);
+BENCHMARK(bm_make_assign_release_std_string);
 
 // The same loops with texts longer than std::string keeps in place (its
 // small-string buffer holds 15 bytes), so that std::string allocates too.
 constexpr std::string_view kLongText = "8000.1.H 0123456789ABCDEF0123456789ABCDEF";
 
-void BM_MakeAssignReleaseLong_StringHeap(benchmark::State& state)
+void bm_make_assign_release_long_string_heap(benchmark::State& state)
 {
     BenchRuntime r;
     rt::StrVar a;
@@ -95,9 +95,9 @@ void BM_MakeAssignReleaseLong_StringHeap(benchmark::State& state)
         benchmark::DoNotOptimize(a.descriptor().text);
     }
 }
-BENCHMARK(BM_MakeAssignReleaseLong_StringHeap);
+BENCHMARK(bm_make_assign_release_long_string_heap);
 
-void BM_MakeAssignReleaseLong_StdString(benchmark::State& state)
+void bm_make_assign_release_long_std_string(benchmark::State& state)
 {
     std::string a;
     std::string_view text = kLongText;
@@ -107,9 +107,9 @@ void BM_MakeAssignReleaseLong_StdString(benchmark::State& state)
         benchmark::DoNotOptimize(a.data());
     }
 }
-BENCHMARK(BM_MakeAssignReleaseLong_StdString);
+BENCHMARK(bm_make_assign_release_long_std_string);
 
-void BM_ConcatAssignLong_StringHeap(benchmark::State& state)
+void bm_concat_assign_long_string_heap(benchmark::State& state)
 {
     BenchRuntime r;
     rt::StrVar a, b, c;
@@ -120,9 +120,9 @@ void BM_ConcatAssignLong_StringHeap(benchmark::State& state)
         benchmark::DoNotOptimize(a.descriptor().text);
     }
 }
-BENCHMARK(BM_ConcatAssignLong_StringHeap);
+BENCHMARK(bm_concat_assign_long_string_heap);
 
-void BM_ConcatAssignLong_StdString(benchmark::State& state)
+void bm_concat_assign_long_std_string(benchmark::State& state)
 {
     std::string a;
     std::string b(kLongText);
@@ -132,10 +132,10 @@ void BM_ConcatAssignLong_StdString(benchmark::State& state)
         benchmark::DoNotOptimize(a.data());
     }
 }
-BENCHMARK(BM_ConcatAssignLong_StdString);
+BENCHMARK(bm_concat_assign_long_std_string);
 
 // Comparing a variable with a literal: pushes only, no copy of text.
-void BM_CompareWithLiteral_StringHeap(benchmark::State& state)
+void bm_compare_with_literal_string_heap(benchmark::State& state)
 {
     BenchRuntime r;
     rt::StrVar a;
@@ -143,7 +143,7 @@ void BM_CompareWithLiteral_StringHeap(benchmark::State& state)
     for (auto _ : state)
         benchmark::DoNotOptimize(rt::equal(a, rt::lit("Error")));
 }
-BENCHMARK(BM_CompareWithLiteral_StringHeap);
+BENCHMARK(bm_compare_with_literal_string_heap);
 
 }  // namespace
 

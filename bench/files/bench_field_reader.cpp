@@ -26,7 +26,7 @@ void read_all(benchmark::State& state, const std::string& bytes)
     state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * bytes.size()));
 }
 
-void BM_WatchFileFields(benchmark::State& state)
+void bm_watch_file_fields(benchmark::State& state)
 {
     std::string file;
     for (int line = 0; line < 1000; ++line)
@@ -34,14 +34,14 @@ void BM_WatchFileFields(benchmark::State& state)
     file += '\x1A';
     read_all(state, file);
 }
-BENCHMARK(BM_WatchFileFields);
+BENCHMARK(bm_watch_file_fields);
 
-void BM_OneLongLine(benchmark::State& state)
+void bm_one_long_line(benchmark::State& state)
 {
     const std::string file = std::string(1 << 20, 'x') + "\r\n";
     read_all(state, file);
 }
-BENCHMARK(BM_OneLongLine);
+BENCHMARK(bm_one_long_line);
 
 }  // namespace
 

@@ -46,7 +46,7 @@ double cpu_seconds()
     return seconds(usage.ru_utime) + seconds(usage.ru_stime);
 }
 
-void SilentLinePolling(benchmark::State& state)
+void silent_line_polling(benchmark::State& state)
 {
     BenchChannel channel;
     for (auto _ : state) {
@@ -57,9 +57,9 @@ void SilentLinePolling(benchmark::State& state)
     }
     state.counters["checks"] = kReplyPolls;
 }
-BENCHMARK(SilentLinePolling)->Unit(benchmark::kMillisecond)->Iterations(3)->UseRealTime();
+BENCHMARK(silent_line_polling)->Unit(benchmark::kMillisecond)->Iterations(3)->UseRealTime();
 
-void PollingCpu(benchmark::State& state)
+void polling_cpu(benchmark::State& state)
 {
     BenchChannel channel;
     double cpu = 0;
@@ -78,7 +78,7 @@ void PollingCpu(benchmark::State& state)
     }
     state.counters["cpu_percent"] = 100.0 * cpu / wall;
 }
-BENCHMARK(PollingCpu)->Unit(benchmark::kSecond)->Iterations(1)->UseRealTime();
+BENCHMARK(polling_cpu)->Unit(benchmark::kSecond)->Iterations(1)->UseRealTime();
 
 // The peer: takes 5-byte requests; after the request's own line time answers
 // 32 hex digits and CR, one byte every byte time.
@@ -101,7 +101,7 @@ void respond(serial_test::PseudoTerminal& pty, std::atomic<bool>& stop)
     }
 }
 
-void RequestReplyRows(benchmark::State& state)
+void request_reply_rows(benchmark::State& state)
 {
     BenchChannel channel;
     std::atomic<bool> stop{false};
@@ -141,7 +141,7 @@ void RequestReplyRows(benchmark::State& state)
     state.counters["failures"] = double(failures);
     state.counters["cpu_seconds"] = cpu;
 }
-BENCHMARK(RequestReplyRows)->Unit(benchmark::kMillisecond)->Iterations(100)->UseRealTime();
+BENCHMARK(request_reply_rows)->Unit(benchmark::kMillisecond)->Iterations(100)->UseRealTime();
 
 }  // namespace
 

@@ -49,9 +49,9 @@ void show_message(ScreenPlace place, std::string_view text)
     stmt(__LINE__, [&] { print(message_row_text(text, cells)); });
 }
 
-void report_failure(std::int32_t fileNumber, ScreenPlace place, const std::string& reason)
+void report_failure(std::int32_t file_number, ScreenPlace place, const std::string& reason)
 {
-    stmt(__LINE__, [&] { rt::CLOSE({fileNumber}); });
+    stmt(__LINE__, [&] { rt::CLOSE({file_number}); });
     show_message(place, std::string(kErrorWord) + reason);
     stmt(__LINE__, [&] { rt::BEEP(); });
 }
@@ -81,37 +81,37 @@ std::string message_row_text(std::string_view text, std::size_t cells)
     return row;
 }
 
-bool open_change_log(std::int32_t fileNumber, const std::string& name, ScreenPlace messagePlace)
+bool open_change_log(std::int32_t file_number, const std::string& name, ScreenPlace message_place)
 {
     std::string reason;
     const bool opened = run_trapped(
         [&] {
             rt::push_temp(name);
-            rt::OPEN(kAppendMode, kShareRead, fileNumber);
-            if (rt::file_ends_inside_line(fileNumber))
-                print_to_file(fileNumber, "", kEndLine);
+            rt::OPEN(kAppendMode, kShareRead, file_number);
+            if (rt::file_ends_inside_line(file_number))
+                print_to_file(file_number, "", kEndLine);
         },
         reason);
     if (!opened)
-        report_failure(fileNumber, messagePlace, reason);
+        report_failure(file_number, message_place, reason);
     return opened;
 }
 
-bool append_change_log(std::int32_t fileNumber, const std::string& name, std::string_view line,
-                       ScreenPlace messagePlace)
+bool append_change_log(std::int32_t file_number, const std::string& name, std::string_view line,
+                       ScreenPlace message_place)
 {
     bool replaced = false;
-    stmt(__LINE__, [&] { replaced = rt::file_replaced_on_disk(fileNumber); });
+    stmt(__LINE__, [&] { replaced = rt::file_replaced_on_disk(file_number); });
     if (replaced) {
-        stmt(__LINE__, [&] { rt::CLOSE({fileNumber}); });
-        if (!open_change_log(fileNumber, name, messagePlace))
+        stmt(__LINE__, [&] { rt::CLOSE({file_number}); });
+        if (!open_change_log(file_number, name, message_place))
             return false;
-        show_message(messagePlace, replaced_notice(name));
+        show_message(message_place, replaced_notice(name));
     }
     std::string reason;
-    if (run_trapped([&] { print_to_file(fileNumber, line, kEndLine); }, reason))
+    if (run_trapped([&] { print_to_file(file_number, line, kEndLine); }, reason))
         return true;
-    report_failure(fileNumber, messagePlace, reason);
+    report_failure(file_number, message_place, reason);
     return false;
 }
 

@@ -20,12 +20,12 @@ namespace monitor {
 
 // Opens the log `name` for appending as `fileNumber` (created when missing).
 // False after the message and the beep when it cannot be opened.
-bool open_change_log(std::int32_t fileNumber, const std::string& name, ScreenPlace messagePlace);
+bool open_change_log(std::int32_t file_number, const std::string& name, ScreenPlace message_place);
 
 // Appends `line` and its line end. False when logging has stopped (the
 // write or a reopen failed: message, beep, file closed).
-bool append_change_log(std::int32_t fileNumber, const std::string& name, std::string_view line,
-                       ScreenPlace messagePlace);
+bool append_change_log(std::int32_t file_number, const std::string& name, std::string_view line,
+                       ScreenPlace message_place);
 
 // The message row text: `text` cut to `cells` screen cells (a double-byte
 // character is never split) and padded with blanks to clear older text.

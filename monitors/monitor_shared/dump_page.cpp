@@ -65,7 +65,7 @@ void draw_dump_page(std::uint16_t dump_base, std::span<const PlacedText> help_bl
     for (const PixelLine& line : kDumpLines)
         stmt(__LINE__, [&] {
             rt::LINE_DRAW(0, 0, static_cast<float>(line.x1), static_cast<float>(line.y1), 0, static_cast<float>(line.x2),
-                          static_cast<float>(line.y2), rt::kDrawModeNotGiven, 0, rt::line_shape::Line, 0,
+                          static_cast<float>(line.y2), rt::kDrawModeNotGiven, 0, rt::line_shape::kLine, 0,
                           rt::kLineStyleNotGiven, 3);
         });
     stmt(__LINE__, [&] { text_colour(kNormalColour); });

@@ -32,7 +32,7 @@ TextItem TextItemReader::read_text()
 {
     TextItem item;
     if (position_ >= source_.bytes().size()) {
-        item.error = rt::err::DeviceIoError;
+        item.error = rt::err::kDeviceIoError;
         return item;
     }
     const rt::FieldReadResult field = rt::read_field(source_, position_, rt::FieldTarget::String);
@@ -44,7 +44,7 @@ TextItem TextItemReader::read_text()
     rt::LineFieldParser parser(field.text);
     if (parser.next(rt::FieldTarget::String, item.text) != rt::FieldStatus::Taken) {
         item.text.clear();
-        item.error = rt::err::BadField;
+        item.error = rt::err::kBadField;
     }
     return item;
 }

@@ -40,7 +40,7 @@ std::int16_t position_value(std::string_view text)
 {
     const rt::ParsedNumber number = rt::parse_number(text);
     if (!number.representable)
-        rt::RAISE_ERROR(rt::err::Overflow, watch_site::Position);
+        rt::RAISE_ERROR(rt::err::kOverflow, watch_site::kPosition);
     return rt::REAL_TO_I16_CHECK(number.value);
 }
 
@@ -64,20 +64,20 @@ WatchEntry make_watch_entry(WatchFields fields)
     entry.row = position_value(entry.row_text);
     const std::size_t longest = entry.is_port() ? kPortAddressFieldMax : kMemoryAddressFieldMax;
     if (entry.address_field.size() > longest)
-        rt::RAISE_ERROR(rt::err::IllegalArgument, watch_site::AddressTooLong);
+        rt::RAISE_ERROR(rt::err::kIllegalArgument, watch_site::kAddressTooLong);
     if (!watch_request(entry))
-        rt::RAISE_ERROR(rt::err::IllegalArgument, watch_site::BadCount);
+        rt::RAISE_ERROR(rt::err::kIllegalArgument, watch_site::kBadCount);
     return entry;
 }
 
 void add_watch_entry(WatchPage& page, WatchEntry entry)
 {
     if (page.entries.size() >= kWatchEntriesMax)
-        rt::RAISE_ERROR(rt::err::SubscriptOutOfRange, watch_site::TooManyEntries);
+        rt::RAISE_ERROR(rt::err::kSubscriptOutOfRange, watch_site::kTooManyEntries);
     if (entry.row < kWorkAreaFirstRow || entry.row > kWorkAreaLastRow)
-        rt::RAISE_ERROR(rt::err::IllegalArgument, watch_site::OffWorkArea);
+        rt::RAISE_ERROR(rt::err::kIllegalArgument, watch_site::kOffWorkArea);
     if (entry.column < 0 || entry.column >= kScreenColumns)
-        rt::RAISE_ERROR(rt::err::IllegalArgument, watch_site::OffScreen);
+        rt::RAISE_ERROR(rt::err::kIllegalArgument, watch_site::kOffScreen);
     page.label_width = std::max(page.label_width, display_width(entry.label));
     page.entries.push_back(std::move(entry));
 }
@@ -190,26 +190,26 @@ std::string problem_text(const std::string& file_name, const rt::TrappedError& e
         return file_name + ": " + error.reason;
     std::string why;
     switch (error.site) {
-    case watch_site::OffWorkArea:
+    case watch_site::kOffWorkArea:
         why = with_number(w.row_outside, entry ? entry->row : 0);
         break;
-    case watch_site::OffScreen:
+    case watch_site::kOffScreen:
         why = with_number(w.column_outside, entry ? entry->column : 0);
         break;
-    case watch_site::AddressTooLong:
+    case watch_site::kAddressTooLong:
         why = w.address_too_long;
         break;
-    case watch_site::BadCount:
+    case watch_site::kBadCount:
         why = w.no_count;
         break;
-    case watch_site::Position:
+    case watch_site::kPosition:
         why = w.position_not_number;
         break;
-    case watch_site::TooManyEntries:
+    case watch_site::kTooManyEntries:
         why = w.too_many_entries;
         break;
     default:
-        why = error.number == rt::err::DeviceIoError || error.number == rt::err::InputPastEnd
+        why = error.number == rt::err::kDeviceIoError || error.number == rt::err::kInputPastEnd
                   ? std::string(w.ends_inside_entry)
                   : with_number(w.error_number, error.number);
         break;

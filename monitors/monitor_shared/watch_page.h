@@ -65,12 +65,12 @@ inline constexpr std::size_t kPortAddressFieldMax = 3;
 // a 52nd entry (9), a row outside the work area or a column off the screen
 // (5), an address field longer than any address (5).
 namespace watch_site {
-inline constexpr std::uint16_t Position = 0x0301;
-inline constexpr std::uint16_t BadCount = 0x0302;
-inline constexpr std::uint16_t TooManyEntries = 0x0303;
-inline constexpr std::uint16_t OffWorkArea = 0x0304;
-inline constexpr std::uint16_t OffScreen = 0x0305;
-inline constexpr std::uint16_t AddressTooLong = 0x0306;
+inline constexpr std::uint16_t kPosition = 0x0301;
+inline constexpr std::uint16_t kBadCount = 0x0302;
+inline constexpr std::uint16_t kTooManyEntries = 0x0303;
+inline constexpr std::uint16_t kOffWorkArea = 0x0304;
+inline constexpr std::uint16_t kOffScreen = 0x0305;
+inline constexpr std::uint16_t kAddressTooLong = 0x0306;
 }  // namespace watch_site
 
 // One entry from its fields: column and row are VAL of their text (raises 6

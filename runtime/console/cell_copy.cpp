@@ -32,14 +32,14 @@ CellRectangle checked_rectangle(ConsoleScreen& screen, std::int32_t column1, std
 {
     const console::TextScreenState& s = screen.state();
     if (s.graphics_text != 0)
-        RAISE_ERROR(err::BadWindowState, console::site::CellsGraphicsText);
+        RAISE_ERROR(err::kBadWindowState, console::site::kCellsGraphicsText);
     auto column_ok = [&](std::int32_t c) { return c >= 0 && c <= s.columns - 1; };
     auto row_ok = [&](std::int32_t r) { return r >= 0 && r <= s.rows - 1; };
     if (!column_ok(column1) || !column_ok(column2) || !row_ok(row1) || !row_ok(row2))
-        RAISE_ERROR(err::IllegalArgument, console::site::CellsCorner);
+        RAISE_ERROR(err::kIllegalArgument, console::site::kCellsCorner);
     const CellRectangle r{std::min(column1, column2), std::min(row1, row2), std::max(column1, column2), std::max(row1, row2)};
     if (elements < static_cast<std::size_t>(r.width()) * static_cast<std::size_t>(r.height()))
-        RAISE_ERROR(err::IllegalArgument, console::site::CellsArray);
+        RAISE_ERROR(err::kIllegalArgument, console::site::kCellsArray);
     return r;
 }
 
@@ -86,7 +86,7 @@ void blank_cut_half(CellBuffer& cells, int column, int row, std::uint8_t cut_fla
 void CELLS_GET(std::uint32_t window, std::int32_t column1, std::int32_t row1, std::int32_t column2, std::int32_t row2,
                std::span<std::int16_t> cells)
 {
-    ConsoleScreen& screen = console::resolve_window(window, console::site::CellsWindow).screen();
+    ConsoleScreen& screen = console::resolve_window(window, console::site::kCellsWindow).screen();
     const CellRectangle r = checked_rectangle(screen, column1, row1, column2, row2, cells.size());
     std::size_t i = 0;
     for (int row = r.top; row <= r.bottom; ++row)
@@ -97,7 +97,7 @@ void CELLS_GET(std::uint32_t window, std::int32_t column1, std::int32_t row1, st
 void CELLS_PUT(std::uint32_t window, std::int32_t column1, std::int32_t row1, std::int32_t column2, std::int32_t row2,
                std::span<const std::int16_t> cells)
 {
-    ConsoleScreen& screen = console::resolve_window(window, console::site::CellsWindow).screen();
+    ConsoleScreen& screen = console::resolve_window(window, console::site::kCellsWindow).screen();
     const CellRectangle r = checked_rectangle(screen, column1, row1, column2, row2, cells.size());
     CellBuffer& buffer = screen.cells();
     ConsoleScreen::PaintScope paint(screen);

@@ -39,11 +39,11 @@ std::string KeyboardDevice::read(std::uint32_t count, std::uint16_t)
     text.reserve(count);
     while (text.size() < count) {
         const std::uint8_t code = read_key_blocking();
-        if (code == key::Closing && !(current_console() && current_console()->main_window()))
+        if (code == key::kClosing && !(current_console() && current_console()->main_window()))
             return {};
-        if (code == key::Break)
+        if (code == key::kBreak)
             continue;
-        text += static_cast<char>(code == key::Delete ? key::DeleteAsRead : code);
+        text += static_cast<char>(code == key::kDelete ? key::kDeleteAsRead : code);
     }
     return text;
 }

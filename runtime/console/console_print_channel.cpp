@@ -17,7 +17,7 @@ void ConsolePrintChannel::select(std::uint16_t window_or_channel)
     else if (window_or_channel <= kLastFileNumber)
         PRINT_TO_FILE(window_or_channel);
     else
-        RAISE_ERROR(err::BadWindow, site::PrintToWindow);
+        RAISE_ERROR(err::kBadWindow, site::kPrintToWindow);
 }
 
 void ConsolePrintChannel::print_item(std::string_view text, std::uint16_t separator)

@@ -26,7 +26,7 @@ ConsoleWindow& resolve_window(std::uint32_t window_reference, std::uint16_t site
     ConsoleRecords* records = current_console();
     ConsoleWindow* window = records && window_reference == 0 ? records->main_window() : nullptr;
     if (!window)
-        RAISE_ERROR(err::BadWindow, site);
+        RAISE_ERROR(err::kBadWindow, site);
     return *window;
 }
 

@@ -56,7 +56,7 @@ void ConsoleReport::wait_for_key(bool help_enabled)
         if (m.kind == host::MessageKind::Quit)
             terminate_now();
         // F1 asks for help on the error instead of counting as the key.
-        if (help_enabled && m.kind == host::MessageKind::KeyDown && m.key == host::vk::F1) {
+        if (help_enabled && m.kind == host::MessageKind::KeyDown && m.key == host::vk::kF1) {
             open_error_help();
             continue;
         }

@@ -120,7 +120,7 @@ void ConsoleWindow::on_size(const host::Message& message)
 {
     TextScreenState& s = screen_->state();
     s.size_state = message.size_state;
-    if (s.size_state == host::size_state::Minimised)
+    if (s.size_state == host::size_state::kMinimised)
         return;
     client_width_ = message.client_size.width;
     client_height_ = message.client_size.height;
@@ -152,18 +152,18 @@ void ConsoleWindow::on_scroll(const host::Message& message, bool horizontal)
     int& view = horizontal ? s.view_column : s.view_row;
     int target = view;
     switch (message.scroll_request) {
-    case host::scroll::LineUp: target -= 1; break;
-    case host::scroll::LineDown: target += 1; break;
-    case host::scroll::PageUp: target -= visible; break;
-    case host::scroll::PageDown: target += visible; break;
-    case host::scroll::ThumbPosition: target = message.thumb_position; break;
+    case host::scroll::kLineUp: target -= 1; break;
+    case host::scroll::kLineDown: target += 1; break;
+    case host::scroll::kPageUp: target -= visible; break;
+    case host::scroll::kPageDown: target += visible; break;
+    case host::scroll::kThumbPosition: target = message.thumb_position; break;
     default: return;
     }
     target = std::clamp(target, 0, std::max(0, cells - visible - 1));
     const bool moved = target != view;
     view = target;
     update_scroll_ranges();
-    if (moved || message.scroll_request == host::scroll::ThumbPosition) {
+    if (moved || message.scroll_request == host::scroll::kThumbPosition) {
         desktop_.front_end().set_view_origin(id_, s.view_column, s.view_row);
         repaint();
     }

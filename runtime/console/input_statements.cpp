@@ -58,9 +58,9 @@ void INPUT_PROMPT(std::uint32_t window_reference, std::int32_t mode)
         PoppedString text;
         prompt.assign(text.view().substr(0, console::kMaxLineLength));
     }
-    console::ConsoleWindow& window = console::resolve_window(window_reference, console::site::InputPromptWindow);
+    console::ConsoleWindow& window = console::resolve_window(window_reference, console::site::kInputPromptWindow);
     if (window.screen().state().graphics_text != 0)
-        RAISE_ERROR(err::BadWindowState, console::site::InputPromptGraphicsText);
+        RAISE_ERROR(err::kBadWindowState, console::site::kInputPromptGraphicsText);
     console::InputSource& input = console::current_console()->input;
     input.from_window = true;
     input.prompt = std::move(prompt);
@@ -70,26 +70,26 @@ void INPUT_PROMPT(std::uint32_t window_reference, std::int32_t mode)
 
 void INPUT_VARS(std::span<const InputTarget> targets)
 {
-    check_input_targets(targets, console::site::InputVarsType);
+    check_input_targets(targets, console::site::kInputVarsType);
     if (input_vars_from_device(targets))
         return;
     console::ConsoleRecords* records = console::current_console();
     if (!records)
-        RAISE_ERROR(err::BadWindow, console::site::InputVarsField);
+        RAISE_ERROR(err::kBadWindow, console::site::kInputVarsField);
     const console::InputSource source = records->input;
     records->input = console::InputSource{};
     DeviceTable::current().clear_input_source();
     for (;;) {
-        console::ConsoleWindow& window = console::resolve_window(0, console::site::InputVarsField);
+        console::ConsoleWindow& window = console::resolve_window(0, console::site::kInputVarsField);
         console::ConsoleWriter writer(window.screen());
         if (source.prompt_flags & kPrintPromptText)
             writer.write(source.prompt);
         if (source.prompt_flags & kPrintQuestionMark)
             writer.write(kQuestionMark);
         const std::string line = edit_line(window);
-        if (assign_fields_from_line(line, targets, true, console::site::InputVarsRange))
+        if (assign_fields_from_line(line, targets, true, console::site::kInputVarsRange))
             return;
-        console::ConsoleWriter(console::resolve_window(0, console::site::InputVarsField).screen()).write(kRetryNotice);
+        console::ConsoleWriter(console::resolve_window(0, console::site::kInputVarsField).screen()).write(kRetryNotice);
     }
 }
 

@@ -22,31 +22,31 @@ void queue_key(KeyQueue& queue, std::uint8_t code, const KeyReactions& reactions
 std::optional<std::uint8_t> code_of_virtual_key(std::uint32_t v, bool shift) noexcept
 {
     switch (v) {
-    case host::vk::Home: return shift ? key::ShiftHome : key::Home;
-    case kVirtualClear: return key::ShiftHome;
-    case host::vk::PageUp: return key::PageUp;
-    case host::vk::PageDown: return key::PageDown;
-    case host::vk::End: return key::End;
-    case host::vk::Left: return key::Left;
-    case host::vk::Up: return key::Up;
-    case host::vk::Right: return key::Right;
-    case host::vk::Down: return key::Down;
-    case kVirtualExecute: return key::Enter;
-    case host::vk::Insert: return key::Insert;
-    case host::vk::Delete: return key::Delete;
+    case host::vk::kHome: return shift ? key::kShiftHome : key::kHome;
+    case kVirtualClear: return key::kShiftHome;
+    case host::vk::kPageUp: return key::kPageUp;
+    case host::vk::kPageDown: return key::kPageDown;
+    case host::vk::kEnd: return key::kEnd;
+    case host::vk::kLeft: return key::kLeft;
+    case host::vk::kUp: return key::kUp;
+    case host::vk::kRight: return key::kRight;
+    case host::vk::kDown: return key::kDown;
+    case kVirtualExecute: return key::kEnter;
+    case host::vk::kInsert: return key::kInsert;
+    case host::vk::kDelete: return key::kDelete;
     default: return std::nullopt;
     }
 }
 
 void key_down(std::uint32_t v, KeyQueue& queue, const KeyReactions& reactions)
 {
-    if (v == host::vk::Shift) {
+    if (v == host::vk::kShift) {
         queue.shift_flags |= kShiftDown;
-    } else if (v == host::vk::Control) {
+    } else if (v == host::vk::kControl) {
         queue.shift_flags |= kCtrlDown;
     } else if (auto code = code_of_virtual_key(v, (queue.shift_flags & kShiftDown) != 0)) {
         queue_key(queue, *code, reactions);
-    } else if (v >= host::vk::F1 && v <= host::vk::F12) {
+    } else if (v >= host::vk::kF1 && v <= host::vk::kF12) {
         const int event = static_cast<int>(v) - kFunctionKeyEventBase;
         if (!queue.hold_event_behind_keys(event) && reactions.raise_event)
             reactions.raise_event(event);
@@ -62,9 +62,9 @@ bool translate_key_message(const host::Message& message, KeyQueue& queue, const 
         key_down(message.key, queue, reactions);
         return true;
     case host::MessageKind::KeyUp:
-        if (message.key == host::vk::Shift)
+        if (message.key == host::vk::kShift)
             queue.shift_flags &= static_cast<std::uint8_t>(~kShiftDown);
-        else if (message.key == host::vk::Control)
+        else if (message.key == host::vk::kControl)
             queue.shift_flags &= static_cast<std::uint8_t>(~kCtrlDown);
         return true;
     case host::MessageKind::SysKeyDown:
@@ -74,7 +74,7 @@ bool translate_key_message(const host::Message& message, KeyQueue& queue, const 
         return true;
     case host::MessageKind::Char: {
         const std::uint8_t code = message.character;
-        if (code == key::Break && reactions.raise_event)
+        if (code == key::kBreak && reactions.raise_event)
             reactions.raise_event(1);
         queue_key(queue, code, reactions);
         return true;

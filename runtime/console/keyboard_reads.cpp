@@ -15,18 +15,18 @@ void INKEY(std::uint32_t window_reference)
     console::ConsoleRecords* records = console::current_console();
     if (window_reference == 0 && records && !records->main_window())
         console::end_program_without_window();
-    console::ConsoleWindow& window = console::resolve_window(window_reference, console::site::InkeyWindow);
+    console::ConsoleWindow& window = console::resolve_window(window_reference, console::site::kInkeyWindow);
     const auto code = window.keys().pop();
     if (!code) {
         STR_PUSH_EMPTY();
         return;
     }
-    if (*code == console::key::Break) {
+    if (*code == console::key::kBreak) {
         run_break_routine();
         STR_PUSH_EMPTY();
         return;
     }
-    const char byte = static_cast<char>(*code == console::key::Delete ? console::key::DeleteAsRead : *code);
+    const char byte = static_cast<char>(*code == console::key::kDelete ? console::key::kDeleteAsRead : *code);
     push_temp(std::string_view(&byte, 1));
 }
 
@@ -40,9 +40,9 @@ std::uint8_t read_key_blocking()
         ConsoleRecords* records = current_console();
         ConsoleWindow* window = records ? records->main_window() : nullptr;
         if (!window)
-            return key::Closing;
+            return key::kClosing;
         if (const auto code = window->keys().pop()) {
-            if (*code == key::Break)
+            if (*code == key::kBreak)
                 run_break_routine();
             return *code;
         }

@@ -71,19 +71,19 @@ LineEditor::Outcome LineEditor::handle(std::uint8_t code)
         return Outcome::Continue;
     }
     switch (code) {
-    case key::Enter:
+    case key::kEnter:
         return Outcome::Done;
-    case key::Closing:
+    case key::kClosing:
         return Outcome::Closing;
-    case key::Left:
+    case key::kLeft:
         cursor_ = previous_boundary(cursor_);
         place_cursor();
         break;
-    case key::Right:
+    case key::kRight:
         cursor_ = next_boundary(cursor_);
         place_cursor();
         break;
-    case key::Backspace:
+    case key::kBackspace:
         if (cursor_ > 0) {
             const std::size_t from = previous_boundary(cursor_);
             const std::size_t count = cursor_ - from;
@@ -91,19 +91,19 @@ LineEditor::Outcome LineEditor::handle(std::uint8_t code)
             erase(from, count);
         }
         break;
-    case key::Delete:
+    case key::kDelete:
         if (cursor_ < text_.size())
             erase(cursor_, next_boundary(cursor_) - cursor_);
         break;
-    case key::Home:
+    case key::kHome:
         cursor_ = 0;
         place_cursor();
         break;
-    case key::End:
+    case key::kEnd:
         cursor_ = text_.size();
         place_cursor();
         break;
-    case key::ShiftHome:
+    case key::kShiftHome:
         if (shift_home_clears_) {
             cursor_ = 0;
             erase(0, text_.size());
@@ -112,10 +112,10 @@ LineEditor::Outcome LineEditor::handle(std::uint8_t code)
     case kDeleteToEnd:
         erase(cursor_, text_.size() - cursor_);
         break;
-    case key::Insert:
+    case key::kInsert:
         insert_ = !insert_;
         break;
-    case key::Cancel:
+    case key::kCancel:
         if (hooks_.break_armed && hooks_.break_armed()) {
             cursor_ = text_.size();
             place_cursor();

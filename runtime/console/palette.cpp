@@ -6,24 +6,24 @@ namespace rt::console {
 
 const Palette& text_palette() noexcept
 {
-    static constexpr Palette palette{
+    static constexpr Palette kPalette{
         host::rgb(128, 128, 128), host::rgb(0, 0, 128),   host::rgb(128, 0, 0),     host::rgb(128, 0, 128),
         host::rgb(0, 128, 0),     host::rgb(0, 128, 128), host::rgb(128, 128, 0),   host::rgb(192, 192, 192),
         host::rgb(0, 0, 0),       host::rgb(0, 0, 255),   host::rgb(255, 0, 0),     host::rgb(255, 0, 255),
         host::rgb(0, 255, 0),     host::rgb(0, 255, 255), host::rgb(255, 255, 0),   host::rgb(255, 255, 255),
     };
-    return palette;
+    return kPalette;
 }
 
 const Palette& background_palette() noexcept
 {
-    static constexpr Palette palette{
+    static constexpr Palette kPalette{
         host::rgb(0, 0, 0),       host::rgb(128, 128, 128), host::rgb(0, 0, 128),   host::rgb(0, 0, 255),
         host::rgb(128, 0, 0),     host::rgb(255, 0, 0),     host::rgb(128, 0, 128), host::rgb(255, 0, 255),
         host::rgb(0, 128, 0),     host::rgb(0, 255, 0),     host::rgb(0, 128, 128), host::rgb(0, 255, 255),
         host::rgb(128, 128, 0),   host::rgb(255, 255, 0),   host::rgb(192, 192, 192), host::rgb(255, 255, 255),
     };
-    return palette;
+    return kPalette;
 }
 
 CellColours resolve_colours(int colour, std::uint32_t attribute, int background_number) noexcept

@@ -20,7 +20,7 @@ console::ConsoleRecords& records(std::uint16_t site)
 {
     console::ConsoleRecords* r = console::current_console();
     if (!r)
-        RAISE_ERROR(err::BadWindow, site);
+        RAISE_ERROR(err::kBadWindow, site);
     return *r;
 }
 
@@ -32,7 +32,7 @@ Device* selected_device(const console::OutputChannel& output)
         return nullptr;
     Device* device = DeviceTable::current().device_at(output.slot);
     if (!device || DeviceTable::current().slot_of(output.file_number) != output.slot)
-        RAISE_ERROR(err::FileNotOpen, console::site::PrintToFileNotOpen);
+        RAISE_ERROR(err::kFileNotOpen, console::site::kPrintToFileNotOpen);
     return device;
 }
 
@@ -40,15 +40,15 @@ Device* selected_device(const console::OutputChannel& output)
 
 void PRINT_TO_WINDOW(std::uint32_t window)
 {
-    console::resolve_window(window, console::site::PrintToWindow);
-    records(console::site::PrintToWindow).output = console::OutputChannel{};
+    console::resolve_window(window, console::site::kPrintToWindow);
+    records(console::site::kPrintToWindow).output = console::OutputChannel{};
 }
 
 void PRINT_TO_FILE(std::int32_t file_number)
 {
     DeviceTable& table = DeviceTable::current();
-    table.open_device(file_number, console::site::PrintToFileNumber);
-    console::OutputChannel& output = records(console::site::PrintToFileNumber).output;
+    table.open_device(file_number, console::site::kPrintToFileNumber);
+    console::OutputChannel& output = records(console::site::kPrintToFileNumber).output;
     output.to_window = false;
     output.slot = table.slot_of(file_number);
     output.file_number = static_cast<std::uint16_t>(file_number);
@@ -63,14 +63,14 @@ void PRINT_STR(std::uint16_t separator)
 std::int16_t CURSOR_COLUMN(std::uint32_t window, std::int32_t file_number)
 {
     auto console_column = [&] {
-        const console::TextScreenState& s = console::resolve_window(window, console::site::CursorColumnWindow).screen().state();
+        const console::TextScreenState& s = console::resolve_window(window, console::site::kCursorColumnWindow).screen().state();
         if (s.graphics_text != 0)
-            RAISE_ERROR(err::BadWindowState, console::site::CursorColumnWindow);
+            RAISE_ERROR(err::kBadWindowState, console::site::kCursorColumnWindow);
         return static_cast<std::int16_t>(s.cursor_column);
     };
     if (file_number == 0)
         return console_column();
-    Device& device = DeviceTable::current().open_device(file_number, console::site::CursorColumnFileNumber);
+    Device& device = DeviceTable::current().open_device(file_number, console::site::kCursorColumnFileNumber);
     if (device.device_class() == DeviceClass::Screen)
         return console_column();
     if (FileState* state = device.state())
@@ -84,17 +84,17 @@ namespace rt::console {
 
 void print_item(std::string_view text, int separator)
 {
-    ConsoleRecords& r = records(site::PrintStrFormat);
+    ConsoleRecords& r = records(site::kPrintStrFormat);
     Device* device = selected_device(r.output);
     PrintTarget target;
     FileState* file_state = nullptr;
     ConsoleWindow* window = nullptr;
     if (!device || device->device_class() == DeviceClass::Screen) {
-        window = &resolve_window(0, site::PrintStrFormat);
+        window = &resolve_window(0, site::kPrintStrFormat);
         const TextScreenState& s = window->screen().state();
         target = PrintTarget{s.cursor_column, s.print_width, true, s.graphics_text == 0};
     } else if (device->device_class() == DeviceClass::Keyboard) {
-        RAISE_ERROR(err::BadFileMode, site::DeviceOutputKeyboard);
+        RAISE_ERROR(err::kBadFileMode, site::kDeviceOutputKeyboard);
     } else if ((file_state = device->state())) {
         target = PrintTarget{file_state->output_column, file_state->line_width, false, false};
     }
@@ -102,26 +102,26 @@ void print_item(std::string_view text, int separator)
     try {
         formatted = format_print_item(text, target, separator);
     } catch (const std::bad_alloc&) {
-        RAISE_ERROR(err::TableTooLarge, site::PrintStrMemory);
+        RAISE_ERROR(err::kTableTooLarge, site::kPrintStrMemory);
     }
     if (file_state)
         file_state->output_column = static_cast<std::uint16_t>(formatted.column);
     if (window)
         ConsoleWriter(window->screen()).write(formatted.text);
     else
-        device->write(formatted.text, site::DeviceOutput);
+        device->write(formatted.text, site::kDeviceOutput);
 }
 
 void write_to_output(std::string_view bytes)
 {
-    ConsoleRecords& r = records(site::DeviceOutput);
+    ConsoleRecords& r = records(site::kDeviceOutput);
     Device* device = selected_device(r.output);
     if (!device || device->device_class() == DeviceClass::Screen)
-        ConsoleWriter(resolve_window(0, site::DeviceOutput).screen()).write(bytes);
+        ConsoleWriter(resolve_window(0, site::kDeviceOutput).screen()).write(bytes);
     else if (device->device_class() == DeviceClass::Keyboard)
-        RAISE_ERROR(err::BadFileMode, site::DeviceOutputKeyboard);
+        RAISE_ERROR(err::kBadFileMode, site::kDeviceOutputKeyboard);
     else
-        device->write(bytes, site::DeviceOutput);
+        device->write(bytes, site::kDeviceOutput);
 }
 
 }  // namespace rt::console

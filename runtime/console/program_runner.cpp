@@ -86,11 +86,11 @@ int run_with_front_end(std::unique_ptr<host::FrontEnd> front_end, const CommandL
         for (const auto& install : extra_installers)
             install(runtime);
     } catch (const RuntimeError&) {
-        show_startup_failure(desktop, runtime.base_name(), startup_message_for_failure(startup_failure::WindowNotCreated));
+        show_startup_failure(desktop, runtime.base_name(), startup_message_for_failure(startup_failure::kWindowNotCreated));
         runtime.release_all();
         return 0;
     } catch (const std::bad_alloc&) {
-        show_startup_failure(desktop, runtime.base_name(), startup_message::OutOfMemory);
+        show_startup_failure(desktop, runtime.base_name(), startup_message::kOutOfMemory);
         runtime.release_all();
         return 0;
     }

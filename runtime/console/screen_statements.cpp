@@ -18,7 +18,7 @@ namespace {
 void require(bool condition, std::uint16_t site)
 {
     if (!condition)
-        RAISE_ERROR(err::IllegalArgument, site);
+        RAISE_ERROR(err::kIllegalArgument, site);
 }
 
 bool in_range(std::int32_t value, std::int32_t low, std::int32_t high) noexcept
@@ -40,14 +40,14 @@ void move_cursor(ConsoleScreen& screen, int column, int row)
 
 void LOCATE(std::uint32_t window, std::int32_t column, std::int32_t row, std::int32_t cursor_switch, std::uint32_t given)
 {
-    ConsoleScreen& screen = console::resolve_window(window, console::site::LocateWindow).screen();
+    ConsoleScreen& screen = console::resolve_window(window, console::site::kLocateWindow).screen();
     TextScreenState& s = screen.state();
     if (given & kLocateColumn)
-        require(in_range(column, 0, s.columns - 1), console::site::LocateColumn);
+        require(in_range(column, 0, s.columns - 1), console::site::kLocateColumn);
     if (given & kLocateRow)
-        require(in_range(row, 0, s.rows - 1), console::site::LocateRow);
+        require(in_range(row, 0, s.rows - 1), console::site::kLocateRow);
     if (given & kLocateCursor)
-        require(in_range(cursor_switch, 0, s.graphics_text != 0 ? 0 : 1), console::site::LocateSwitch);
+        require(in_range(cursor_switch, 0, s.graphics_text != 0 ? 0 : 1), console::site::kLocateSwitch);
     const int new_column = (given & kLocateColumn) ? column : s.cursor_column;
     const int new_row = (given & kLocateRow) ? row : s.cursor_row;
     if (s.graphics_text != 0) {
@@ -65,12 +65,12 @@ void LOCATE(std::uint32_t window, std::int32_t column, std::int32_t row, std::in
 
 void CLS(std::uint32_t window, std::int32_t mode)
 {
-    require(in_range(mode, 0, 5), console::site::ClsMode);
-    console::ConsoleWindow& console_window = console::resolve_window(window, console::site::ClsWindow);
+    require(in_range(mode, 0, 5), console::site::kClsMode);
+    console::ConsoleWindow& console_window = console::resolve_window(window, console::site::kClsWindow);
     ConsoleScreen& screen = console_window.screen();
     TextScreenState& s = screen.state();
     if (s.graphics_text != 0 && mode != 0)
-        RAISE_ERROR(err::BadWindowState, console::site::ClsGraphicsText);
+        RAISE_ERROR(err::kBadWindowState, console::site::kClsGraphicsText);
     ConsoleScreen::PaintScope paint(screen);
     const int below = s.region_top + s.region_rows;
     switch (mode) {
@@ -108,20 +108,20 @@ void CLS(std::uint32_t window, std::int32_t mode)
 void COLOR(std::uint32_t window, std::int32_t text, std::int32_t background, std::int32_t drawing, std::int32_t attribute,
            std::uint32_t given)
 {
-    ConsoleScreen& screen = console::resolve_window(window, console::site::ColorWindow).screen();
+    ConsoleScreen& screen = console::resolve_window(window, console::site::kColorWindow).screen();
     if ((given & (kColorText | kColorBackground | kColorDrawing | kColorAttribute)) == 0)
         return;
     TextScreenState& s = screen.state();
     if (given & kColorAttribute) {
         const std::int32_t t = attribute & 0x7FFF;
-        require(t == 0 || t == 1 || t == 4 || t == 5, console::site::ColorAttribute);
+        require(t == 0 || t == 1 || t == 4 || t == 5, console::site::kColorAttribute);
     }
     if (given & kColorText)
-        require(in_range(text, 0, 15), console::site::ColorText);
+        require(in_range(text, 0, 15), console::site::kColorText);
     if (given & kColorBackground)
-        require(in_range(background, 0, 15), console::site::ColorBackground);
+        require(in_range(background, 0, 15), console::site::kColorBackground);
     if (given & kColorDrawing)
-        require(in_range(drawing, 0, 15), console::site::ColorDrawing);
+        require(in_range(drawing, 0, 15), console::site::kColorDrawing);
 
     if (given & kColorText) {
         s.text_colour = text;
@@ -141,17 +141,17 @@ void COLOR(std::uint32_t window, std::int32_t text, std::int32_t background, std
 
 void CON_VIEW_REGION(std::uint32_t window, std::int32_t top, std::int32_t count, std::uint32_t given)
 {
-    ConsoleScreen& screen = console::resolve_window(window, console::site::ViewRegionWindow).screen();
+    ConsoleScreen& screen = console::resolve_window(window, console::site::kViewRegionWindow).screen();
     TextScreenState& s = screen.state();
     if (s.graphics_text != 0)
-        RAISE_ERROR(err::BadWindowState, console::site::ViewRegionGraphicsText);
+        RAISE_ERROR(err::kBadWindowState, console::site::kViewRegionGraphicsText);
     if (given & kRegionTop)
-        require(in_range(top, 0, s.rows - 1), console::site::ViewRegionTop);
+        require(in_range(top, 0, s.rows - 1), console::site::kViewRegionTop);
     if (given & kRegionCount)
-        require(in_range(count, 0, s.rows), console::site::ViewRegionCount);
+        require(in_range(count, 0, s.rows), console::site::kViewRegionCount);
     const int new_top = (given & kRegionTop) ? top : s.region_top;
     const int new_count = (given & kRegionCount) ? count : s.region_rows;
-    require(new_top + new_count <= s.rows, console::site::ViewRegionSum);
+    require(new_top + new_count <= s.rows, console::site::kViewRegionSum);
     s.region_top = new_top;
     s.region_rows = new_count;
     move_cursor(screen, 0, new_top);
@@ -159,9 +159,9 @@ void CON_VIEW_REGION(std::uint32_t window, std::int32_t top, std::int32_t count,
 
 std::int16_t CURSOR_ROW(std::uint32_t window)
 {
-    const TextScreenState& s = console::resolve_window(window, console::site::CursorRowWindow).screen().state();
+    const TextScreenState& s = console::resolve_window(window, console::site::kCursorRowWindow).screen().state();
     if (s.graphics_text != 0)
-        RAISE_ERROR(err::BadWindowState, console::site::CursorRowGraphicsText);
+        RAISE_ERROR(err::kBadWindowState, console::site::kCursorRowGraphicsText);
     return static_cast<std::int16_t>(s.cursor_row);
 }
 

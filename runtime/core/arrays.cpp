@@ -15,17 +15,17 @@ namespace rt {
 namespace {
 // Site codes: high byte per operation, low byte per check.
 namespace site {
-inline constexpr std::uint16_t DimInHandler = 0xD001;   // 76
-inline constexpr std::uint16_t DimTwice = 0xD002;       // 10
-inline constexpr std::uint16_t DimBadBlock = 0xD003;    // 5: dimensions, element size
-inline constexpr std::uint16_t DimBound = 0xD004;       // 5: upper bound
-inline constexpr std::uint16_t DimTooLarge = 0xD005;    // 9
-inline constexpr std::uint16_t DimMemory = 0xD006;      // 7: element storage
-inline constexpr std::uint16_t RegistryFull = 0xD007;   // 89
-inline constexpr std::uint16_t RegistryMemory = 0xD008; // 7: registry entry
-inline constexpr std::uint16_t ElemInHandler = 0xD101;  // 76: implicit dimensioning
-inline constexpr std::uint16_t ElemDimensions = 0xD102; // 9: subscript count differs, no bounds
-inline constexpr std::uint16_t ElemSubscript = 0xD103;  // 9
+inline constexpr std::uint16_t kDimInHandler = 0xD001;   // 76
+inline constexpr std::uint16_t kDimTwice = 0xD002;       // 10
+inline constexpr std::uint16_t kDimBadBlock = 0xD003;    // 5: dimensions, element size
+inline constexpr std::uint16_t kDimBound = 0xD004;       // 5: upper bound
+inline constexpr std::uint16_t kDimTooLarge = 0xD005;    // 9
+inline constexpr std::uint16_t kDimMemory = 0xD006;      // 7: element storage
+inline constexpr std::uint16_t kRegistryFull = 0xD007;   // 89
+inline constexpr std::uint16_t kRegistryMemory = 0xD008; // 7: registry entry
+inline constexpr std::uint16_t kElemInHandler = 0xD101;  // 76: implicit dimensioning
+inline constexpr std::uint16_t kElemDimensions = 0xD102; // 9: subscript count differs, no bounds
+inline constexpr std::uint16_t kElemSubscript = 0xD103;  // 9
 }  // namespace site
 
 constexpr std::uint32_t kMaxUpperBound = 2147483646;
@@ -36,15 +36,15 @@ constexpr std::uint64_t kRegistryEntryBytes = 8;
 
 bool is_string_type(std::uint8_t type) noexcept
 {
-    return type == type_code::String || type == type_code::FixedLengthString;
+    return type == type_code::kString || type == type_code::kFixedLengthString;
 }
 
 void initialise_elements(std::byte* data, std::uint8_t type, std::size_t count, std::uint32_t element_size) noexcept
 {
-    if (type == type_code::String) {
+    if (type == type_code::kString) {
         for (std::size_t i = 0; i < count; ++i)
             new (data + i * element_size) StringDescriptor{StringKind::Variable, 0, nullptr};
-    } else if (type == type_code::FixedLengthString) {
+    } else if (type == type_code::kFixedLengthString) {
         const std::uint32_t declared = element_size - sizeof(StringDescriptor);
         for (std::size_t i = 0; i < count; ++i) {
             std::byte* element = data + i * element_size;
@@ -59,21 +59,21 @@ void initialise_elements(std::byte* data, std::uint8_t type, std::size_t count, 
 void DIM(const ArrayParams& p)
 {
     if (in_trap_handler())
-        RAISE_ERROR(err::DimInHandler, site::DimInHandler);
+        RAISE_ERROR(err::kDimInHandler, site::kDimInHandler);
     if (p.array->data)
-        RAISE_ERROR(err::DuplicateDefinition, site::DimTwice);
+        RAISE_ERROR(err::kDuplicateDefinition, site::kDimTwice);
 
     const std::uint8_t type = static_cast<std::uint8_t>(p.flags & 0xFF);
     const std::size_t dimensions = (p.flags >> 8) & 0xFF;
     if (dimensions == 0 || dimensions > kMaxArrayDimensions || p.values.size() != dimensions ||
         p.element_size == 0 || !p.bounds)
-        RAISE_ERROR(err::IllegalArgument, site::DimBadBlock);
+        RAISE_ERROR(err::kIllegalArgument, site::kDimBadBlock);
     if (is_string_type(type) &&
         (p.element_size < sizeof(StringDescriptor) || p.element_size % alignof(StringDescriptor) != 0))
-        RAISE_ERROR(err::IllegalArgument, site::DimBadBlock);
+        RAISE_ERROR(err::kIllegalArgument, site::kDimBadBlock);
     for (std::uint32_t upper : p.values)
         if (upper > kMaxUpperBound)
-            RAISE_ERROR(err::IllegalArgument, site::DimBound);
+            RAISE_ERROR(err::kIllegalArgument, site::kDimBound);
 
     p.array->reserved = 0;
     p.array->element_type = type;
@@ -90,13 +90,13 @@ void DIM(const ArrayParams& p)
         }
     }
     if (too_large)
-        RAISE_ERROR(err::SubscriptOutOfRange, site::DimTooLarge);
+        RAISE_ERROR(err::kSubscriptOutOfRange, site::kDimTooLarge);
     const std::uint64_t count = bytes / p.element_size;
 
     ArrayRegistry& registry = Runtime::current().arrays();
     auto storage = registry.allocate_storage(static_cast<std::size_t>(bytes));
     if (!storage)
-        RAISE_ERROR(err::OutOfMemory, site::DimMemory);
+        RAISE_ERROR(err::kOutOfMemory, site::kDimMemory);
     initialise_elements(storage.get(), type, static_cast<std::size_t>(count), p.element_size);
     std::byte* data = storage.get();
     registry.add(current_frame_number(), *p.array, std::move(storage), static_cast<std::size_t>(count), p.element_size);
@@ -107,7 +107,7 @@ std::byte* ARRAY_ELEM(const ArrayParams& p)
 {
     if (!p.array->data) {
         if (in_trap_handler())
-            RAISE_ERROR(err::DimInHandler, site::ElemInHandler);
+            RAISE_ERROR(err::kDimInHandler, site::kElemInHandler);
         const std::size_t dimensions = (p.flags >> 8) & 0xFF;
         std::array<std::uint32_t, kMaxArrayDimensions> upper;
         upper.fill(kImplicitCount - 1);
@@ -116,13 +116,13 @@ std::byte* ARRAY_ELEM(const ArrayParams& p)
         DIM(implicit);
     }
     if (!p.array->bounds)
-        RAISE_ERROR(err::SubscriptOutOfRange, site::ElemDimensions);
+        RAISE_ERROR(err::kSubscriptOutOfRange, site::kElemDimensions);
     const BoundsBlock& bounds = *p.array->bounds;
     if (p.values.size() != bounds.dimensions)
-        RAISE_ERROR(err::SubscriptOutOfRange, site::ElemDimensions);
+        RAISE_ERROR(err::kSubscriptOutOfRange, site::kElemDimensions);
     for (std::size_t i = 0; i < bounds.dimensions; ++i)
         if (p.values[i] >= bounds.counts[i])
-            RAISE_ERROR(err::SubscriptOutOfRange, site::ElemSubscript);
+            RAISE_ERROR(err::kSubscriptOutOfRange, site::kElemSubscript);
     // The first subscript varies fastest.
     std::size_t index = p.values[bounds.dimensions - 1];
     for (std::size_t i = bounds.dimensions - 1; i-- > 0;)
@@ -153,17 +153,17 @@ void ArrayRegistry::add(std::uint32_t frame, ArrayHeader& array, ArrayStorage st
                         std::size_t element_count, std::uint32_t element_size)
 {
     if ((entries_.size() + 1) * kRegistryEntryBytes > kMaxBytes)
-        RAISE_ERROR(err::TableTooLarge, site::RegistryFull);
+        RAISE_ERROR(err::kTableTooLarge, site::kRegistryFull);
     try {
         entries_.push_back({frame, &array, std::move(storage), element_count, element_size});
     } catch (const std::bad_alloc&) {
-        RAISE_ERROR(err::OutOfMemory, site::RegistryMemory);
+        RAISE_ERROR(err::kOutOfMemory, site::kRegistryMemory);
     }
 }
 
 void ArrayRegistry::free_entry(Entry& entry) noexcept
 {
-    if (entry.array->element_type == type_code::String) {
+    if (entry.array->element_type == type_code::kString) {
         for (std::size_t i = 0; i < entry.element_count; ++i)
             StringHeap::release(*reinterpret_cast<StringDescriptor*>(entry.storage.get() + i * entry.element_size));
     }

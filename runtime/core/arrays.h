@@ -110,19 +110,19 @@ private:
 void release_array(ArrayHeader& array) noexcept;
 
 template <class T>
-inline constexpr std::uint8_t element_type_of = [] {
+inline constexpr std::uint8_t kElementTypeOf = [] {
     if constexpr (std::same_as<T, std::int16_t>)
-        return type_code::I16;
+        return type_code::kI16;
     else if constexpr (std::same_as<T, std::int32_t>)
-        return type_code::I32;
+        return type_code::kI32;
     else if constexpr (std::same_as<T, float>)
-        return type_code::Single;
+        return type_code::kSingle;
     else if constexpr (std::same_as<T, double>)
-        return type_code::Double;
+        return type_code::kDouble;
     else if constexpr (std::same_as<T, std::uint8_t>)
-        return type_code::Byte;
+        return type_code::kByte;
     else if constexpr (std::same_as<T, StringDescriptor>)
-        return type_code::String;
+        return type_code::kString;
     else
         static_assert(sizeof(T) == 0, "not an element type of the value model");
 }();
@@ -136,7 +136,7 @@ class ArrayVariable {
 public:
     ArrayVariable() noexcept
     {
-        header_.element_type = element_type_of<T>;
+        header_.element_type = kElementTypeOf<T>;
         header_.bounds = &bounds_;
     }
     ~ArrayVariable() { release_array(header_); }
@@ -166,7 +166,7 @@ public:
 private:
     ArrayParams params(std::span<const std::uint32_t> values) noexcept
     {
-        return {array_flags(Dims, element_type_of<T>), sizeof(T), &header_, &bounds_, values};
+        return {array_flags(Dims, kElementTypeOf<T>), sizeof(T), &header_, &bounds_, values};
     }
 
     ArrayHeader header_;

@@ -75,7 +75,7 @@ std::uint16_t translate_system_error(int errnum) noexcept
     switch (errnum) {
     case ENOENT:
     case ENOTDIR:
-        return err::FileNotFound;
+        return err::kFileNotFound;
     case EACCES:
     case EPERM:
     case EBUSY:
@@ -83,35 +83,35 @@ std::uint16_t translate_system_error(int errnum) noexcept
 #if EWOULDBLOCK != EAGAIN
     case EWOULDBLOCK:
 #endif
-        return err::AccessDenied;
+        return err::kAccessDenied;
     case EEXIST:
-        return err::FileExists;
+        return err::kFileExists;
     case ENOSPC:
     case EFBIG:
-        return err::DiskFull;
+        return err::kDiskFull;
     case EMFILE:
     case ENFILE:
-        return err::TooManyFiles;
+        return err::kTooManyFiles;
     case EROFS:
-        return err::WriteProtected;
+        return err::kWriteProtected;
     case EINVAL:
-        return err::IllegalArgument;
+        return err::kIllegalArgument;
     case ENOMEM:
-        return err::OutOfMemory;
+        return err::kOutOfMemory;
     case ENAMETOOLONG:
-        return err::BadFileName;
+        return err::kBadFileName;
     case EIO:
-        return err::DeviceIoError;
+        return err::kDeviceIoError;
     case ENODEV:
     case ENXIO:
-        return err::DeviceNotFound;
+        return err::kDeviceNotFound;
     case ENOTSUP:
 #if EOPNOTSUPP != ENOTSUP
     case EOPNOTSUPP:
 #endif
-        return err::NotSupported;
+        return err::kNotSupported;
     default:
-        return err::SystemCallFailed;
+        return err::kSystemCallFailed;
     }
 }
 

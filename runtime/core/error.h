@@ -18,62 +18,62 @@ namespace rt {
 // The runtime's error numbers, one name each. A number that several
 // subsystems raise for related conditions lists them all.
 namespace err {
-inline constexpr std::uint16_t TrapWindow = 1;
-inline constexpr std::uint16_t ReturnWithoutGosub = 3;
-inline constexpr std::uint16_t IllegalArgument = 5;
-inline constexpr std::uint16_t Overflow = 6;
-inline constexpr std::uint16_t OutOfMemory = 7;
-inline constexpr std::uint16_t SubscriptOutOfRange = 9;
-inline constexpr std::uint16_t DuplicateDefinition = 10;
-inline constexpr std::uint16_t DivisionByZero = 11;
-inline constexpr std::uint16_t TypeMismatch = 13;
-inline constexpr std::uint16_t StringTooLong = 15;
-inline constexpr std::uint16_t StringStackFull = 16;
-inline constexpr std::uint16_t FrameLeftInHandler = 19;
-inline constexpr std::uint16_t ResumeWithoutError = 20;
-inline constexpr std::uint16_t SystemCallFailed = 27;  // also: several serial line errors at once, break
-inline constexpr std::uint16_t NotSupported = 28;
-inline constexpr std::uint16_t GosubTooDeep = 32;
-inline constexpr std::uint16_t BadFileNumber = 50;
-inline constexpr std::uint16_t BadFileMode = 51;
-inline constexpr std::uint16_t FileAlreadyOpen = 52;
-inline constexpr std::uint16_t DeviceFault = 53;    // serial overrun, framing, parity, device I/O; printer input
-inline constexpr std::uint16_t DeviceIoError = 54;  // system I/O error; input past the end; search finished
-inline constexpr std::uint16_t BadFileName = 55;
-inline constexpr std::uint16_t FileNotOpen = 57;  // file or directory number not open
-inline constexpr std::uint16_t BadField = 58;     // a field the field parser rejects
-inline constexpr std::uint16_t DeviceUnavailable = 59;
-inline constexpr std::uint16_t DeviceNotFound = 60;  // also: device not selected, out of paper
-inline constexpr std::uint16_t BufferOverflow = 61;  // receive overrun, transmit queue full
-inline constexpr std::uint16_t InputPastEnd = 62;
-inline constexpr std::uint16_t FileNotFound = 63;
-inline constexpr std::uint16_t FileExists = 64;
-inline constexpr std::uint16_t TooManyFiles = 66;
-inline constexpr std::uint16_t DiskFull = 67;
-inline constexpr std::uint16_t BadFormat = 71;
-inline constexpr std::uint16_t DiskNotReady = 72;
-inline constexpr std::uint16_t WriteProtected = 73;
-inline constexpr std::uint16_t AccessDenied = 75;
-inline constexpr std::uint16_t DimInHandler = 76;
-inline constexpr std::uint16_t DeviceTimeout = 78;
-inline constexpr std::uint16_t NoStackForFrame = 81;
-inline constexpr std::uint16_t HeapReallocFailed = 82;
-inline constexpr std::uint16_t TableTooLarge = 89;
-inline constexpr std::uint16_t DeviceAccessDisabled = 90;  // disk files, drawing or serial access switched off
-inline constexpr std::uint16_t BadWindow = 1000;
-inline constexpr std::uint16_t BadWindowKind = 1002;
-inline constexpr std::uint16_t BadWindowState = 1006;
+inline constexpr std::uint16_t kTrapWindow = 1;
+inline constexpr std::uint16_t kReturnWithoutGosub = 3;
+inline constexpr std::uint16_t kIllegalArgument = 5;
+inline constexpr std::uint16_t kOverflow = 6;
+inline constexpr std::uint16_t kOutOfMemory = 7;
+inline constexpr std::uint16_t kSubscriptOutOfRange = 9;
+inline constexpr std::uint16_t kDuplicateDefinition = 10;
+inline constexpr std::uint16_t kDivisionByZero = 11;
+inline constexpr std::uint16_t kTypeMismatch = 13;
+inline constexpr std::uint16_t kStringTooLong = 15;
+inline constexpr std::uint16_t kStringStackFull = 16;
+inline constexpr std::uint16_t kFrameLeftInHandler = 19;
+inline constexpr std::uint16_t kResumeWithoutError = 20;
+inline constexpr std::uint16_t kSystemCallFailed = 27;  // also: several serial line errors at once, break
+inline constexpr std::uint16_t kNotSupported = 28;
+inline constexpr std::uint16_t kGosubTooDeep = 32;
+inline constexpr std::uint16_t kBadFileNumber = 50;
+inline constexpr std::uint16_t kBadFileMode = 51;
+inline constexpr std::uint16_t kFileAlreadyOpen = 52;
+inline constexpr std::uint16_t kDeviceFault = 53;    // serial overrun, framing, parity, device I/O; printer input
+inline constexpr std::uint16_t kDeviceIoError = 54;  // system I/O error; input past the end; search finished
+inline constexpr std::uint16_t kBadFileName = 55;
+inline constexpr std::uint16_t kFileNotOpen = 57;  // file or directory number not open
+inline constexpr std::uint16_t kBadField = 58;     // a field the field parser rejects
+inline constexpr std::uint16_t kDeviceUnavailable = 59;
+inline constexpr std::uint16_t kDeviceNotFound = 60;  // also: device not selected, out of paper
+inline constexpr std::uint16_t kBufferOverflow = 61;  // receive overrun, transmit queue full
+inline constexpr std::uint16_t kInputPastEnd = 62;
+inline constexpr std::uint16_t kFileNotFound = 63;
+inline constexpr std::uint16_t kFileExists = 64;
+inline constexpr std::uint16_t kTooManyFiles = 66;
+inline constexpr std::uint16_t kDiskFull = 67;
+inline constexpr std::uint16_t kBadFormat = 71;
+inline constexpr std::uint16_t kDiskNotReady = 72;
+inline constexpr std::uint16_t kWriteProtected = 73;
+inline constexpr std::uint16_t kAccessDenied = 75;
+inline constexpr std::uint16_t kDimInHandler = 76;
+inline constexpr std::uint16_t kDeviceTimeout = 78;
+inline constexpr std::uint16_t kNoStackForFrame = 81;
+inline constexpr std::uint16_t kHeapReallocFailed = 82;
+inline constexpr std::uint16_t kTableTooLarge = 89;
+inline constexpr std::uint16_t kDeviceAccessDisabled = 90;  // disk files, drawing or serial access switched off
+inline constexpr std::uint16_t kBadWindow = 1000;
+inline constexpr std::uint16_t kBadWindowKind = 1002;
+inline constexpr std::uint16_t kBadWindowState = 1006;
 
 // Every error number above: each has a message text in both languages
 // (checked by the message library's test). A new number is added here too.
 inline constexpr std::array kAllErrorNumbers{
-    TrapWindow, ReturnWithoutGosub, IllegalArgument, Overflow, OutOfMemory, SubscriptOutOfRange,
-    DuplicateDefinition, DivisionByZero, TypeMismatch, StringTooLong, StringStackFull, FrameLeftInHandler,
-    ResumeWithoutError, SystemCallFailed, NotSupported, GosubTooDeep, BadFileNumber, BadFileMode,
-    FileAlreadyOpen, DeviceFault, DeviceIoError, BadFileName, FileNotOpen, BadField, DeviceUnavailable,
-    DeviceNotFound, BufferOverflow, InputPastEnd, FileNotFound, FileExists, TooManyFiles, DiskFull,
-    BadFormat, DiskNotReady, WriteProtected, AccessDenied, DimInHandler, DeviceTimeout, NoStackForFrame,
-    HeapReallocFailed, TableTooLarge, DeviceAccessDisabled, BadWindow, BadWindowKind, BadWindowState,
+    kTrapWindow, kReturnWithoutGosub, kIllegalArgument, kOverflow, kOutOfMemory, kSubscriptOutOfRange,
+    kDuplicateDefinition, kDivisionByZero, kTypeMismatch, kStringTooLong, kStringStackFull, kFrameLeftInHandler,
+    kResumeWithoutError, kSystemCallFailed, kNotSupported, kGosubTooDeep, kBadFileNumber, kBadFileMode,
+    kFileAlreadyOpen, kDeviceFault, kDeviceIoError, kBadFileName, kFileNotOpen, kBadField, kDeviceUnavailable,
+    kDeviceNotFound, kBufferOverflow, kInputPastEnd, kFileNotFound, kFileExists, kTooManyFiles, kDiskFull,
+    kBadFormat, kDiskNotReady, kWriteProtected, kAccessDenied, kDimInHandler, kDeviceTimeout, kNoStackForFrame,
+    kHeapReallocFailed, kTableTooLarge, kDeviceAccessDisabled, kBadWindow, kBadWindowKind, kBadWindowState,
 };
 }  // namespace err
 

@@ -176,7 +176,7 @@ std::string reason(const ErrorCause& cause, const Wording& w, Language language)
         return w.read_only;
     case EIO:
         return w.io_error;
-    case host::network_error::HostNotFound:
+    case host::network_error::kHostNotFound:
         return w.host_not_found;
     case host::kSessionTerminalError:
         return w.session_terminal;
@@ -189,9 +189,9 @@ std::string reason(const ErrorCause& cause, const Wording& w, Language language)
         return w.unreachable;
     case ECONNRESET:
         return w.connection_reset;
-    case host::network_error::SettingsRefused:
+    case host::network_error::kSettingsRefused:
         return w.settings_refused;
-    case host::network_error::BadAddress:
+    case host::network_error::kBadAddress:
         return w.bad_address;
     default:
         return system_reason(cause.system_error, language);

@@ -10,9 +10,9 @@ namespace rt {
 namespace {
 
 namespace site {
-inline constexpr std::uint16_t Resume = 0xEB01;
-inline constexpr std::uint16_t ResumeNext = 0xEC01;
-inline constexpr std::uint16_t ResumeLabel = 0xED01;
+inline constexpr std::uint16_t kResume = 0xEB01;
+inline constexpr std::uint16_t kResumeNext = 0xEC01;
+inline constexpr std::uint16_t kResumeLabel = 0xED01;
 }  // namespace site
 
 // Leaves the handler state for a resume; raises 20 when no handler runs in
@@ -22,7 +22,7 @@ void leave_handler(std::uint16_t site)
     FrameRecords& f = Runtime::current().frame();
     ErrorState& e = f.error;
     if (!e.in_handler || e.handler_frame != f.state.frame)
-        RAISE_ERROR(err::ResumeWithoutError, site);
+        RAISE_ERROR(err::kResumeWithoutError, site);
     e.in_handler = false;
     e.handler_frame = 0;
     e.number = 0;
@@ -37,19 +37,19 @@ void ON_ERROR_GOTO(TrapHandler handler)
 
 void RESUME()
 {
-    leave_handler(site::Resume);
+    leave_handler(site::kResume);
     throw ResumeSignal{ResumeSignal::Kind::Again};
 }
 
 void RESUME_NEXT()
 {
-    leave_handler(site::ResumeNext);
+    leave_handler(site::kResumeNext);
     throw ResumeSignal{ResumeSignal::Kind::Next};
 }
 
 void RESUME_LABEL(int label)
 {
-    leave_handler(site::ResumeLabel);
+    leave_handler(site::kResumeLabel);
     throw LabelTransfer{label};
 }
 

@@ -12,18 +12,18 @@ namespace {
 
 // Site codes of the frame's checks (operation << 8 | check index).
 namespace site {
-constexpr std::uint16_t OnKeyGosubKey = 0xD401;
-constexpr std::uint16_t KeyCtrlKey = 0xD501;
-constexpr std::uint16_t KeyCtrlHandler = 0xD502;
-constexpr std::uint16_t KeyCtrlControl = 0xD503;
-constexpr std::uint16_t TimerIntervalArmed = 0xD601;
-constexpr std::uint16_t TimerIntervalRange = 0xD602;
-constexpr std::uint16_t OnTimerGosubInterval = 0xD701;
-constexpr std::uint16_t TimerCtrlInterval = 0xD801;
-constexpr std::uint16_t TimerCtrlHandler = 0xD802;
-constexpr std::uint16_t TimerCtrlControl = 0xD803;
-constexpr std::uint16_t TimerCtrlWindow = 0xD804;
-constexpr std::uint16_t TimerCtrlStart = 0xD805;
+constexpr std::uint16_t kOnKeyGosubKey = 0xD401;
+constexpr std::uint16_t kKeyCtrlKey = 0xD501;
+constexpr std::uint16_t kKeyCtrlHandler = 0xD502;
+constexpr std::uint16_t kKeyCtrlControl = 0xD503;
+constexpr std::uint16_t kTimerIntervalArmed = 0xD601;
+constexpr std::uint16_t kTimerIntervalRange = 0xD602;
+constexpr std::uint16_t kOnTimerGosubInterval = 0xD701;
+constexpr std::uint16_t kTimerCtrlInterval = 0xD801;
+constexpr std::uint16_t kTimerCtrlHandler = 0xD802;
+constexpr std::uint16_t kTimerCtrlControl = 0xD803;
+constexpr std::uint16_t kTimerCtrlWindow = 0xD804;
+constexpr std::uint16_t kTimerCtrlStart = 0xD805;
 }  // namespace site
 
 enum Control { Off = 0, On = 1, Stop = 2 };
@@ -141,7 +141,7 @@ void END(std::uint16_t exit_code)
 void ON_KEY_GOSUB(int key, Subroutine handler)
 {
     if (key < 1 || key > 12)
-        RAISE_ERROR(err::IllegalArgument, site::OnKeyGosubKey);
+        RAISE_ERROR(err::kIllegalArgument, site::kOnKeyGosubKey);
     records().events.set_handler(kEventKey1 + key - 1, std::move(handler));
 }
 
@@ -149,12 +149,12 @@ void KEY_CTRL(int key, int control)
 {
     FrameRecords& f = records();
     if (key < 1 || key > 12)
-        RAISE_ERROR(err::IllegalArgument, site::KeyCtrlKey);
+        RAISE_ERROR(err::kIllegalArgument, site::kKeyCtrlKey);
     const int event = kEventKey1 + key - 1;
     if (!f.events.has_handler(event))
-        RAISE_ERROR(err::IllegalArgument, site::KeyCtrlHandler);
+        RAISE_ERROR(err::kIllegalArgument, site::kKeyCtrlHandler);
     if (control < Off || control > Stop)
-        RAISE_ERROR(err::IllegalArgument, site::KeyCtrlControl);
+        RAISE_ERROR(err::kIllegalArgument, site::kKeyCtrlControl);
     apply_control(f, event, control);
 }
 
@@ -162,9 +162,9 @@ void TIMER_INTERVAL(std::uint32_t seconds)
 {
     FrameRecords& f = records();
     if (f.events.flags(kEventTimer) & EventTable::kArmed)
-        RAISE_ERROR(err::IllegalArgument, site::TimerIntervalArmed);
+        RAISE_ERROR(err::kIllegalArgument, site::kTimerIntervalArmed);
     if (seconds < 1 || seconds > 65535)
-        RAISE_ERROR(err::IllegalArgument, site::TimerIntervalRange);
+        RAISE_ERROR(err::kIllegalArgument, site::kTimerIntervalRange);
     f.timer_interval = seconds;
 }
 
@@ -172,7 +172,7 @@ void ON_TIMER_GOSUB(Subroutine handler)
 {
     FrameRecords& f = records();
     if (f.timer_interval == 0)
-        RAISE_ERROR(err::IllegalArgument, site::OnTimerGosubInterval);
+        RAISE_ERROR(err::kIllegalArgument, site::kOnTimerGosubInterval);
     f.events.set_handler(kEventTimer, std::move(handler));
 }
 
@@ -181,24 +181,24 @@ void TIMER_CTRL(int control)
     Runtime& runtime = Runtime::current();
     FrameRecords& f = runtime.frame();
     if (f.timer_interval == 0)
-        RAISE_ERROR(err::IllegalArgument, site::TimerCtrlInterval);
+        RAISE_ERROR(err::kIllegalArgument, site::kTimerCtrlInterval);
     if (!f.events.has_handler(kEventTimer))
-        RAISE_ERROR(err::IllegalArgument, site::TimerCtrlHandler);
+        RAISE_ERROR(err::kIllegalArgument, site::kTimerCtrlHandler);
     if (control < Off || control > Stop)
-        RAISE_ERROR(err::IllegalArgument, site::TimerCtrlControl);
+        RAISE_ERROR(err::kIllegalArgument, site::kTimerCtrlControl);
     if (control == On) {
         if (!f.trap_window) {
             try {
                 f.trap_window = std::make_unique<TrapWindow>(runtime.desktop(), [&f] { timer_tick(f); });
             } catch (const std::exception&) {
-                RAISE_ERROR(err::TrapWindow, site::TimerCtrlWindow);
+                RAISE_ERROR(err::kTrapWindow, site::kTimerCtrlWindow);
             }
         }
         f.timer_ticks = 0;
         try {
             f.trap_window->start_timer();
         } catch (const std::exception&) {
-            RAISE_ERROR(err::SystemCallFailed, site::TimerCtrlStart);
+            RAISE_ERROR(err::kSystemCallFailed, site::kTimerCtrlStart);
         }
     } else if (control == Off && f.trap_window) {
         f.trap_window->stop_timer();

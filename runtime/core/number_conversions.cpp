@@ -13,22 +13,22 @@ namespace rt {
 namespace {
 // Site codes: high byte per operation, low byte per check.
 namespace site {
-inline constexpr std::uint16_t FpuInvalid = 0xE001;
-inline constexpr std::uint16_t FpuZeroDivide = 0xE002;
-inline constexpr std::uint16_t FpuOverflow = 0xE003;
-inline constexpr std::uint16_t DivZero = 0xE101;
-inline constexpr std::uint16_t I16Step = 0xE201;
-inline constexpr std::uint16_t Cint = 0xE301;
-inline constexpr std::uint16_t Clng = 0xE401;
-inline constexpr std::uint16_t Cbyte = 0xE501;
-inline constexpr std::uint16_t Csng = 0xE601;
-inline constexpr std::uint16_t Cdbl = 0xE701;
-inline constexpr std::uint16_t RealToI16 = 0xE801;
-inline constexpr std::uint16_t RealToI32 = 0xE901;
-inline constexpr std::uint16_t I32ToI16 = 0xEA01;
-inline constexpr std::uint16_t I32Step = 0xEE01;
-inline constexpr std::uint16_t ByteStep = 0xEF01;
-inline constexpr std::uint16_t LoadType = 0xDE01;
+inline constexpr std::uint16_t kFpuInvalid = 0xE001;
+inline constexpr std::uint16_t kFpuZeroDivide = 0xE002;
+inline constexpr std::uint16_t kFpuOverflow = 0xE003;
+inline constexpr std::uint16_t kDivZero = 0xE101;
+inline constexpr std::uint16_t kI16Step = 0xE201;
+inline constexpr std::uint16_t kCint = 0xE301;
+inline constexpr std::uint16_t kClng = 0xE401;
+inline constexpr std::uint16_t kCbyte = 0xE501;
+inline constexpr std::uint16_t kCsng = 0xE601;
+inline constexpr std::uint16_t kCdbl = 0xE701;
+inline constexpr std::uint16_t kRealToI16 = 0xE801;
+inline constexpr std::uint16_t kRealToI32 = 0xE901;
+inline constexpr std::uint16_t kI32ToI16 = 0xEA01;
+inline constexpr std::uint16_t kI32Step = 0xEE01;
+inline constexpr std::uint16_t kByteStep = 0xEF01;
+inline constexpr std::uint16_t kLoadType = 0xDE01;
 }  // namespace site
 
 // Smallest magnitude that rounds to infinity as a single: halfway between the
@@ -45,7 +45,7 @@ std::int16_t round_half_away_i16(double value, std::uint16_t site)
 {
     const double r = std::round(value);
     if (!in_range(r, -32768.0, 32767.0))
-        RAISE_ERROR(err::Overflow, site);
+        RAISE_ERROR(err::kOverflow, site);
     return static_cast<std::int16_t>(r);
 }
 
@@ -60,29 +60,29 @@ void FPU_CHECK()
     const int flags = std::fetestexcept(FE_INVALID | FE_DIVBYZERO | FE_OVERFLOW);
     std::feclearexcept(FE_ALL_EXCEPT);
     if (flags & FE_INVALID)
-        RAISE_ERROR(err::IllegalArgument, site::FpuInvalid);
+        RAISE_ERROR(err::kIllegalArgument, site::kFpuInvalid);
     if (flags & FE_DIVBYZERO)
-        RAISE_ERROR(err::DivisionByZero, site::FpuZeroDivide);
+        RAISE_ERROR(err::kDivisionByZero, site::kFpuZeroDivide);
     if (flags & FE_OVERFLOW)
-        RAISE_ERROR(err::Overflow, site::FpuOverflow);
+        RAISE_ERROR(err::kOverflow, site::kFpuOverflow);
 }
 
 void DIV_ZERO_CHECK(std::int32_t divisor)
 {
     if (divisor == 0)
-        RAISE_ERROR(err::DivisionByZero, site::DivZero);
+        RAISE_ERROR(err::kDivisionByZero, site::kDivZero);
 }
 
 std::int16_t CINT(double value)
 {
-    return round_half_away_i16(value, site::Cint);
+    return round_half_away_i16(value, site::kCint);
 }
 
 std::int32_t CLNG(double value)
 {
     const double r = std::round(value);
     if (!in_range(r, -2147483648.0, 2147483647.0))
-        RAISE_ERROR(err::Overflow, site::Clng);
+        RAISE_ERROR(err::kOverflow, site::kClng);
     return static_cast<std::int32_t>(r);
 }
 
@@ -90,14 +90,14 @@ std::uint8_t CBYTE(double value)
 {
     const double r = std::round(value);
     if (!in_range(r, 0.0, 255.0))
-        RAISE_ERROR(err::Overflow, site::Cbyte);
+        RAISE_ERROR(err::kOverflow, site::kCbyte);
     return static_cast<std::uint8_t>(r);
 }
 
 float CSNG(double value)
 {
     if (single_overflows(value))
-        RAISE_ERROR(err::Overflow, site::Csng);
+        RAISE_ERROR(err::kOverflow, site::kCsng);
     return static_cast<float>(value);
 }
 
@@ -105,7 +105,7 @@ double CDBL(double value)
 {
     // An infinite value is an overflow that went past the double range.
     if (std::isinf(value))
-        RAISE_ERROR(err::Overflow, site::Cdbl);
+        RAISE_ERROR(err::kOverflow, site::kCdbl);
     return value;
 }
 
@@ -113,7 +113,7 @@ std::int16_t REAL_TO_I16_CHECK(double value)
 {
     const double r = std::nearbyint(value);
     if (!in_range(r, -32768.0, 32767.0))
-        RAISE_ERROR(err::Overflow, site::RealToI16);
+        RAISE_ERROR(err::kOverflow, site::kRealToI16);
     return static_cast<std::int16_t>(r);
 }
 
@@ -121,7 +121,7 @@ std::int32_t REAL_TO_I32_CHECK(double value)
 {
     const double r = std::nearbyint(value);
     if (!in_range(r, -2147483648.0, 2147483647.0))
-        RAISE_ERROR(err::Overflow, site::RealToI32);
+        RAISE_ERROR(err::kOverflow, site::kRealToI32);
     return static_cast<std::int32_t>(r);
 }
 
@@ -136,7 +136,7 @@ std::int32_t REAL_TO_I32(double value) noexcept
 std::int16_t I32_TO_I16_CHECK(std::int32_t value)
 {
     if (value < -32768 || value > 32767)
-        RAISE_ERROR(err::Overflow, site::I32ToI16);
+        RAISE_ERROR(err::kOverflow, site::kI32ToI16);
     return static_cast<std::int16_t>(value);
 }
 
@@ -144,7 +144,7 @@ void I16_ADD_ASSIGN(std::int16_t& variable, const std::int16_t& step)
 {
     const std::int32_t sum = std::int32_t{variable} + step;
     if (sum < -32768 || sum > 32767)
-        RAISE_ERROR(err::Overflow, site::I16Step);
+        RAISE_ERROR(err::kOverflow, site::kI16Step);
     variable = static_cast<std::int16_t>(sum);
 }
 
@@ -152,7 +152,7 @@ void I32_ADD_ASSIGN(std::int32_t& variable, const std::int32_t& step)
 {
     const std::int64_t sum = std::int64_t{variable} + step;
     if (sum < std::numeric_limits<std::int32_t>::min() || sum > std::numeric_limits<std::int32_t>::max())
-        RAISE_ERROR(err::Overflow, site::I32Step);
+        RAISE_ERROR(err::kOverflow, site::kI32Step);
     variable = static_cast<std::int32_t>(sum);
 }
 
@@ -160,44 +160,44 @@ void BYTE_ADD_ASSIGN(std::uint8_t& variable, const std::uint8_t& step)
 {
     const unsigned sum = unsigned{variable} + step;
     if (sum > 255)
-        RAISE_ERROR(err::Overflow, site::ByteStep);
+        RAISE_ERROR(err::kOverflow, site::kByteStep);
     variable = static_cast<std::uint8_t>(sum);
 }
 
 double LOAD_NUMBER(std::uint8_t type, const void* address)
 {
     switch (type) {
-    case type_code::I16: {
+    case type_code::kI16: {
         std::int16_t v;
         std::memcpy(&v, address, sizeof v);
         return v;
     }
-    case type_code::I32: {
+    case type_code::kI32: {
         std::int32_t v;
         std::memcpy(&v, address, sizeof v);
         return v;
     }
-    case type_code::Single: {
+    case type_code::kSingle: {
         float v;
         std::memcpy(&v, address, sizeof v);
         return v;
     }
-    case type_code::Double: {
+    case type_code::kDouble: {
         double v;
         std::memcpy(&v, address, sizeof v);
         return v;
     }
-    case type_code::Byte:
+    case type_code::kByte:
         return *static_cast<const std::uint8_t*>(address);
     default:
-        RAISE_ERROR(err::IllegalArgument, site::LoadType);
+        RAISE_ERROR(err::kIllegalArgument, site::kLoadType);
     }
 }
 
 bool STORE_NUMBER(std::uint8_t type, void* address, double value) noexcept
 {
     switch (type) {
-    case type_code::I16: {
+    case type_code::kI16: {
         const double r = std::nearbyint(value);
         if (!in_range(r, -32768.0, 32767.0))
             return false;
@@ -205,7 +205,7 @@ bool STORE_NUMBER(std::uint8_t type, void* address, double value) noexcept
         std::memcpy(address, &v, sizeof v);
         return true;
     }
-    case type_code::I32: {
+    case type_code::kI32: {
         const double r = std::nearbyint(value);
         if (!in_range(r, -2147483648.0, 2147483647.0))
             return false;
@@ -213,19 +213,19 @@ bool STORE_NUMBER(std::uint8_t type, void* address, double value) noexcept
         std::memcpy(address, &v, sizeof v);
         return true;
     }
-    case type_code::Single: {
+    case type_code::kSingle: {
         if (single_overflows(value))
             return false;
         const auto v = static_cast<float>(value);
         std::memcpy(address, &v, sizeof v);
         return true;
     }
-    case type_code::Double:
+    case type_code::kDouble:
         if (std::isinf(value))
             return false;
         std::memcpy(address, &value, sizeof value);
         return true;
-    case type_code::Byte: {
+    case type_code::kByte: {
         const double r = std::nearbyint(value);
         if (!in_range(r, 0.0, 255.0))
             return false;

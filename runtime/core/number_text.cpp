@@ -15,7 +15,7 @@ namespace {
 
 // Site codes: operation in the high byte, check in the low byte.
 namespace site {
-inline constexpr std::uint16_t ValOverflow = 0xAB01;
+inline constexpr std::uint16_t kValOverflow = 0xAB01;
 }  // namespace site
 
 // VAL uses at most this many significant digits; later digits count only for
@@ -48,7 +48,7 @@ ParsedNumber parse_radix(std::string_view text, std::size_t position, int base) 
             break;
         value = value * base + d;
     }
-    return {value, type_code::Double, std::isfinite(value)};
+    return {value, type_code::kDouble, std::isfinite(value)};
 }
 
 // Up to 28 significant digits, kept without allocating.
@@ -189,8 +189,8 @@ bool exact_integer(const DecimalText& n, long long& out) noexcept
 ParsedNumber as_integer(double value, std::uint8_t type, bool overflow) noexcept
 {
     double rounded = std::nearbyint(value);
-    double low = type == type_code::I16 ? -32768.0 : -2147483648.0;
-    double high = type == type_code::I16 ? 32767.0 : 2147483647.0;
+    double low = type == type_code::kI16 ? -32768.0 : -2147483648.0;
+    double high = type == type_code::kI16 ? 32767.0 : 2147483647.0;
     if (overflow || !(rounded >= low && rounded <= high))
         return {0, type, false};
     return {rounded, type, true};
@@ -199,7 +199,7 @@ ParsedNumber as_integer(double value, std::uint8_t type, bool overflow) noexcept
 ParsedNumber as_real(const DecimalText& n, std::uint8_t type) noexcept
 {
     bool overflow = false;
-    double magnitude = type == type_code::Single ? double(convert_magnitude<float>(n, overflow))
+    double magnitude = type == type_code::kSingle ? double(convert_magnitude<float>(n, overflow))
                                                  : convert_magnitude<double>(n, overflow);
     if (overflow)
         return {0, type, false};
@@ -213,27 +213,27 @@ ParsedNumber typed_value(const DecimalText& n) noexcept
     case '&': {
         bool overflow = false;
         double magnitude = convert_magnitude<double>(n, overflow);
-        return as_integer(n.negative ? -magnitude : magnitude, n.suffix == '%' ? type_code::I16 : type_code::I32, overflow);
+        return as_integer(n.negative ? -magnitude : magnitude, n.suffix == '%' ? type_code::kI16 : type_code::kI32, overflow);
     }
     case '!':
-        return as_real(n, type_code::Single);
+        return as_real(n, type_code::kSingle);
     case '#':
-        return as_real(n, type_code::Double);
+        return as_real(n, type_code::kDouble);
     default:
         break;
     }
     if (n.exponent_letter == 'E')
-        return as_real(n, type_code::Single);
+        return as_real(n, type_code::kSingle);
     if (n.exponent_letter == 'D')
-        return as_real(n, type_code::Double);
+        return as_real(n, type_code::kDouble);
     long long whole = 0;
     if (exact_integer(n, whole)) {
         if (whole >= -32768 && whole <= 32767)
-            return {double(whole), type_code::I16, true};
+            return {double(whole), type_code::kI16, true};
         if (whole >= -2147483648LL && whole <= 2147483647LL)
-            return {double(whole), type_code::I32, true};
+            return {double(whole), type_code::kI32, true};
     }
-    return as_real(n, n.written_significant < 8 ? type_code::Single : type_code::Double);
+    return as_real(n, n.written_significant < 8 ? type_code::kSingle : type_code::kDouble);
 }
 
 // Builds "0.digits x 10^point" from the scientific text of std::to_chars.
@@ -410,7 +410,7 @@ double VAL()
     ParsedNumber number = parse_number(text.view());
     text.release();
     if (!number.representable)
-        RAISE_ERROR(err::Overflow, site::ValOverflow);
+        RAISE_ERROR(err::kOverflow, site::kValOverflow);
     return number.value;
 }
 

@@ -43,7 +43,7 @@ DecimalDigits round_to_significant(DecimalDigits number, long long count);
 // The number a text starts with, as VAL reads it.
 struct ParsedNumber {
     double value = 0;                       // already rounded to its type
-    std::uint8_t type = type_code::I16;     // type_code::I16, I32, Single or Double
+    std::uint8_t type = type_code::kI16;     // type_code::I16, I32, Single or Double
     bool representable = true;              // false: the number leaves its type's range
 };
 

@@ -18,18 +18,18 @@ namespace {
 
 // Site codes: operation in the high byte, check in the low byte.
 namespace site {
-inline constexpr std::uint16_t BeginMemory = 0xAE01;
-inline constexpr std::uint16_t BeginWindow = 0xAE02;
-inline constexpr std::uint16_t ItemWindow = 0xAF01;
-inline constexpr std::uint16_t ItemNoField = 0xAF02;
-inline constexpr std::uint16_t ItemConversion = 0xAF03;
-inline constexpr std::uint16_t ItemStringField = 0xAF04;
-inline constexpr std::uint16_t ItemMemory = 0xAF05;
+inline constexpr std::uint16_t kBeginMemory = 0xAE01;
+inline constexpr std::uint16_t kBeginWindow = 0xAE02;
+inline constexpr std::uint16_t kItemWindow = 0xAF01;
+inline constexpr std::uint16_t kItemNoField = 0xAF02;
+inline constexpr std::uint16_t kItemConversion = 0xAF03;
+inline constexpr std::uint16_t kItemStringField = 0xAF04;
+inline constexpr std::uint16_t kItemMemory = 0xAF05;
 }  // namespace site
 
-constexpr std::uint16_t kErrorNoField = err::IllegalArgument;
-constexpr std::uint16_t kErrorConversion = err::Overflow;
-constexpr std::uint16_t kErrorStringField = err::TypeMismatch;
+constexpr std::uint16_t kErrorNoField = err::kIllegalArgument;
+constexpr std::uint16_t kErrorConversion = err::kOverflow;
+constexpr std::uint16_t kErrorStringField = err::kTypeMismatch;
 
 struct NumericField {
     std::size_t end = 0;  // first picture position after the field
@@ -279,24 +279,24 @@ void print_using_item(double value, std::uint16_t separator)
 {
     PrintChannel* channel = Runtime::current().print_channel();
     if (channel == nullptr)
-        RAISE_ERROR(err::BadWindow, site::ItemWindow);
+        RAISE_ERROR(err::kBadWindow, site::kItemWindow);
     UsingState* state = find_using_state();
     std::string_view picture = state != nullptr ? std::string_view(state->picture) : std::string_view{};
     UsingItem item;
     try {
         item = format_using_item(picture, state != nullptr ? state->position : 0, value);
     } catch (const std::bad_alloc&) {
-        RAISE_ERROR(err::OutOfMemory, site::ItemMemory);
+        RAISE_ERROR(err::kOutOfMemory, site::kItemMemory);
     }
     switch (item.error) {
     case 0:
         break;
     case kErrorNoField:
-        RAISE_ERROR(item.error, site::ItemNoField);
+        RAISE_ERROR(item.error, site::kItemNoField);
     case kErrorStringField:
-        RAISE_ERROR(item.error, site::ItemStringField);
+        RAISE_ERROR(item.error, site::kItemStringField);
     default:
-        RAISE_ERROR(item.error, site::ItemConversion);
+        RAISE_ERROR(item.error, site::kItemConversion);
     }
     if (state != nullptr)
         state->position = item.next_position;
@@ -348,13 +348,13 @@ void PRINT_USING_BEGIN(std::uint16_t window_or_channel)
             picture.assign(popped.view());
         } catch (const std::bad_alloc&) {
             popped.release();
-            RAISE_ERROR(err::OutOfMemory, site::BeginMemory);
+            RAISE_ERROR(err::kOutOfMemory, site::kBeginMemory);
         }
     }
     Runtime& runtime = Runtime::current();
     PrintChannel* channel = runtime.print_channel();
     if (channel == nullptr)
-        RAISE_ERROR(err::BadWindow, site::BeginWindow);
+        RAISE_ERROR(err::kBadWindow, site::kBeginWindow);
     channel->select(window_or_channel);
     UsingState* state = runtime.find_extension<UsingState>();
     if (state == nullptr)

@@ -8,7 +8,7 @@ namespace rt {
 namespace {
 
 namespace site {
-inline constexpr std::uint16_t LeftWithHandler = 0xF101;
+inline constexpr std::uint16_t kLeftWithHandler = 0xF101;
 }  // namespace site
 
 }  // namespace
@@ -39,7 +39,7 @@ void call_procedure(const std::function<void()>& body)
     if (e.in_handler && e.handler_frame == frame) {
         e.in_handler = false;
         e.handler_frame = 0;
-        RAISE_ERROR(err::FrameLeftInHandler, site::LeftWithHandler);
+        RAISE_ERROR(err::kFrameLeftInHandler, site::kLeftWithHandler);
     }
 }
 

@@ -101,27 +101,27 @@ void begin_program(Runtime& runtime)
 int startup_message_for_failure(int failure_code) noexcept
 {
     switch (failure_code) {
-    case startup_failure::SystemFault:
-        return startup_message::SystemFault;
-    case startup_failure::ResourceMissing:
-        return startup_message::ResourceMissing;
-    case startup_failure::MetafileNotCreated:
-        return startup_message::MetafileNotCreated;
-    case startup_failure::FormDataMissing:
-        return startup_message::FormDataMissing;
-    case startup_failure::OutOfMemory:
-        return startup_message::OutOfMemory;
-    case startup_failure::WindowNotCreated:
-        return startup_message::WindowNotOpened;
+    case startup_failure::kSystemFault:
+        return startup_message::kSystemFault;
+    case startup_failure::kResourceMissing:
+        return startup_message::kResourceMissing;
+    case startup_failure::kMetafileNotCreated:
+        return startup_message::kMetafileNotCreated;
+    case startup_failure::kFormDataMissing:
+        return startup_message::kFormDataMissing;
+    case startup_failure::kOutOfMemory:
+        return startup_message::kOutOfMemory;
+    case startup_failure::kWindowNotCreated:
+        return startup_message::kWindowNotOpened;
     default:
-        return startup_message::OutOfMemory;
+        return startup_message::kOutOfMemory;
     }
 }
 
 std::string_view startup_message_text(int message) noexcept
 {
-    return message >= startup_message::OutOfMemory && message <= startup_message::MetafileNotCreated
-               ? kStartupMessages[std::size_t(message - startup_message::OutOfMemory)]
+    return message >= startup_message::kOutOfMemory && message <= startup_message::kMetafileNotCreated
+               ? kStartupMessages[std::size_t(message - startup_message::kOutOfMemory)]
                : std::string_view{};
 }
 

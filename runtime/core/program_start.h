@@ -36,24 +36,24 @@ void begin_program(Runtime& runtime);
 
 // The start-up messages, by number.
 namespace startup_message {
-inline constexpr int OutOfMemory = 1;
-inline constexpr int SystemFault = 2;
-inline constexpr int WindowNotOpened = 3;
-inline constexpr int NoDeviceContext = 4;
-inline constexpr int NoGraphicsBitmap = 5;
-inline constexpr int ResourceMissing = 6;
-inline constexpr int FormDataMissing = 7;
-inline constexpr int MetafileNotCreated = 8;
+inline constexpr int kOutOfMemory = 1;
+inline constexpr int kSystemFault = 2;
+inline constexpr int kWindowNotOpened = 3;
+inline constexpr int kNoDeviceContext = 4;
+inline constexpr int kNoGraphicsBitmap = 5;
+inline constexpr int kResourceMissing = 6;
+inline constexpr int kFormDataMissing = 7;
+inline constexpr int kMetafileNotCreated = 8;
 }  // namespace startup_message
 
 // Failure codes of the main-window step of start-up.
 namespace startup_failure {
-inline constexpr int SystemFault = 7;
-inline constexpr int ResourceMissing = 1010;
-inline constexpr int MetafileNotCreated = 1011;
-inline constexpr int FormDataMissing = 1012;
-inline constexpr int OutOfMemory = 1013;
-inline constexpr int WindowNotCreated = 1014;
+inline constexpr int kSystemFault = 7;
+inline constexpr int kResourceMissing = 1010;
+inline constexpr int kMetafileNotCreated = 1011;
+inline constexpr int kFormDataMissing = 1012;
+inline constexpr int kOutOfMemory = 1013;
+inline constexpr int kWindowNotCreated = 1014;
 }  // namespace startup_failure
 
 // Start-up message number for a failure code of the main-window step:

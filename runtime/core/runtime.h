@@ -117,8 +117,8 @@ private:
     template <class T>
     static std::size_t slot_of() noexcept
     {
-        static const std::size_t slot = next_slot();
-        return slot;
+        static const std::size_t kSlot = next_slot();
+        return kSlot;
     }
     void set_extension(std::size_t slot, std::unique_ptr<RuntimeExtension> ext);
     [[noreturn]] static void missing_extension();

@@ -8,14 +8,14 @@ namespace rt {
 
 namespace {
 namespace site {
-inline constexpr std::uint16_t ScratchMemory = 0xCA01;
+inline constexpr std::uint16_t kScratchMemory = 0xCA01;
 }  // namespace site
 
 std::unique_ptr<std::uint8_t[]> allocate_block(std::size_t size)
 {
     std::unique_ptr<std::uint8_t[]> block(new (std::nothrow) std::uint8_t[size]);
     if (!block)
-        RAISE_ERROR(err::OutOfMemory, site::ScratchMemory);
+        RAISE_ERROR(err::kOutOfMemory, site::kScratchMemory);
     return block;
 }
 }  // namespace

@@ -28,16 +28,16 @@ struct StringDescriptor {
 
 // Number type codes shared by arrays, the number loader and the number parser.
 namespace type_code {
-inline constexpr std::uint8_t I16 = 0;
-inline constexpr std::uint8_t I32 = 1;
-inline constexpr std::uint8_t Single = 2;
-inline constexpr std::uint8_t Double = 3;
-inline constexpr std::uint8_t Byte = 4;
-inline constexpr std::uint8_t String = 0x10;
-inline constexpr std::uint8_t FieldString = 0x11;
-inline constexpr std::uint8_t FixedString = 0x12;
-inline constexpr std::uint8_t FixedLengthString = 0x13;
-inline constexpr std::uint8_t ObjectRef = 0x40;
+inline constexpr std::uint8_t kI16 = 0;
+inline constexpr std::uint8_t kI32 = 1;
+inline constexpr std::uint8_t kSingle = 2;
+inline constexpr std::uint8_t kDouble = 3;
+inline constexpr std::uint8_t kByte = 4;
+inline constexpr std::uint8_t kString = 0x10;
+inline constexpr std::uint8_t kFieldString = 0x11;
+inline constexpr std::uint8_t kFixedString = 0x12;
+inline constexpr std::uint8_t kFixedLengthString = 0x13;
+inline constexpr std::uint8_t kObjectRef = 0x40;
 }  // namespace type_code
 
 // Truth values of the value model.

@@ -21,15 +21,15 @@ namespace {
 
 // Site codes: operation in the high byte, check in the low byte.
 namespace site {
-inline constexpr std::uint16_t LeftCount = 0xA001;
-inline constexpr std::uint16_t RightCount = 0xA101;
-inline constexpr std::uint16_t MidRange = 0xA201;
-inline constexpr std::uint16_t SpaceCount = 0xA301;
-inline constexpr std::uint16_t StringArgument = 0xA401;
-inline constexpr std::uint16_t ChrCode = 0xA501;
-inline constexpr std::uint16_t AscEmpty = 0xA601;
-inline constexpr std::uint16_t CharCountMode = 0xA801;
-inline constexpr std::uint16_t DateMemory = 0xAC01;
+inline constexpr std::uint16_t kLeftCount = 0xA001;
+inline constexpr std::uint16_t kRightCount = 0xA101;
+inline constexpr std::uint16_t kMidRange = 0xA201;
+inline constexpr std::uint16_t kSpaceCount = 0xA301;
+inline constexpr std::uint16_t kStringArgument = 0xA401;
+inline constexpr std::uint16_t kChrCode = 0xA501;
+inline constexpr std::uint16_t kAscEmpty = 0xA601;
+inline constexpr std::uint16_t kCharCountMode = 0xA801;
+inline constexpr std::uint16_t kDateMemory = 0xAC01;
 }  // namespace site
 
 // Largest count or position a string function accepts.
@@ -151,7 +151,7 @@ void LEFT_S(std::uint32_t count)
 {
     PoppedString operand;
     if (count > kMaxLength)
-        raise_releasing(operand, err::IllegalArgument, site::LeftCount);
+        raise_releasing(operand, err::kIllegalArgument, site::kLeftCount);
     push_part(operand, 0, std::min<std::size_t>(count, operand.length()));
 }
 
@@ -159,7 +159,7 @@ void RIGHT_S(std::uint32_t count)
 {
     PoppedString operand;
     if (count > kMaxLength)
-        raise_releasing(operand, err::IllegalArgument, site::RightCount);
+        raise_releasing(operand, err::kIllegalArgument, site::kRightCount);
     std::size_t take = std::min<std::size_t>(count, operand.length());
     push_part(operand, operand.length() - take, take);
 }
@@ -168,7 +168,7 @@ void MID_S(std::uint32_t start, std::uint32_t count)
 {
     PoppedString operand;
     if (start == 0 || start > kMaxLength || count > kMaxLength)
-        raise_releasing(operand, err::IllegalArgument, site::MidRange);
+        raise_releasing(operand, err::kIllegalArgument, site::kMidRange);
     std::size_t length = operand.length();
     if (start > length)
         push_part(operand, 0, 0);
@@ -179,7 +179,7 @@ void MID_S(std::uint32_t start, std::uint32_t count)
 void SPACE_S(std::uint32_t count)
 {
     if (count > kMaxLength)
-        RAISE_ERROR(err::IllegalArgument, site::SpaceCount);
+        RAISE_ERROR(err::kIllegalArgument, site::kSpaceCount);
     std::uint8_t* out = push_result(count);
     if (count != 0)
         std::memset(out, ' ', count);
@@ -189,7 +189,7 @@ void STRING_S(std::uint32_t count)
 {
     PoppedString operand;
     if (operand.length() == 0 || count > kMaxLength)
-        raise_releasing(operand, err::IllegalArgument, site::StringArgument);
+        raise_releasing(operand, err::kIllegalArgument, site::kStringArgument);
     char byte = operand.view().front();
     operand.release();
     std::uint8_t* out = push_result(count);
@@ -201,7 +201,7 @@ void CHR_S(std::initializer_list<std::uint32_t> codes)
 {
     for (std::uint32_t code : codes)
         if (code > 0xFF)
-            RAISE_ERROR(err::IllegalArgument, site::ChrCode);
+            RAISE_ERROR(err::kIllegalArgument, site::kChrCode);
     std::uint8_t* out = push_result(codes.size());
     for (std::uint32_t code : codes)
         *out++ = static_cast<std::uint8_t>(code);
@@ -211,7 +211,7 @@ std::int16_t ASC()
 {
     PoppedString operand;
     if (operand.view().empty())
-        raise_releasing(operand, err::IllegalArgument, site::AscEmpty);
+        raise_releasing(operand, err::kIllegalArgument, site::kAscEmpty);
     return static_cast<std::uint8_t>(operand.view().front());
 }
 
@@ -230,7 +230,7 @@ std::int32_t CHAR_COUNT(std::uint16_t mode)
 {
     PoppedString operand;
     if (mode > 2)
-        raise_releasing(operand, err::IllegalArgument, site::CharCountMode);
+        raise_releasing(operand, err::kIllegalArgument, site::kCharCountMode);
     CharacterCounts counts = count_characters(operand.view());
     switch (mode) {
     case 1:
@@ -249,7 +249,7 @@ void DATE_S()
     try {
         result = date_text(format.view(), local_calendar_time());
     } catch (const std::bad_alloc&) {
-        raise_releasing(format, err::OutOfMemory, site::DateMemory);
+        raise_releasing(format, err::kOutOfMemory, site::kDateMemory);
     }
     format.release();
     push_temp(result);

@@ -15,10 +15,10 @@ namespace {
 // Site codes of the heap's checks (the high byte 0xC5 is shared with the push
 // of a new temporary, whose stack check is 0xC501).
 namespace site {
-inline constexpr std::uint16_t Create = 0xC502;      // 7: the heap cannot be created
-inline constexpr std::uint16_t Grow = 0xC503;        // 82: growth failed
-inline constexpr std::uint16_t Shrink = 0xC504;      // 82: shrink after compaction failed
-inline constexpr std::uint16_t SourceCopy = 0xC505;  // 7: no room to save the source text
+inline constexpr std::uint16_t kCreate = 0xC502;      // 7: the heap cannot be created
+inline constexpr std::uint16_t kGrow = 0xC503;        // 82: growth failed
+inline constexpr std::uint16_t kShrink = 0xC504;      // 82: shrink after compaction failed
+inline constexpr std::uint16_t kSourceCopy = 0xC505;  // 7: no room to save the source text
 }  // namespace site
 
 constexpr std::size_t kSmallCopy = 512;
@@ -79,7 +79,7 @@ std::uint8_t* StringHeap::allocate_with_room(StringDescriptor& owner, StringKind
                 if (!refuse_allocation())
                     large_copy.reset(new (std::nothrow) std::uint8_t[length]);
                 if (!large_copy)
-                    RAISE_ERROR(err::OutOfMemory, site::SourceCopy);
+                    RAISE_ERROR(err::kOutOfMemory, site::kSourceCopy);
                 std::memcpy(large_copy.get(), source, length);
                 source = large_copy.get();
             }
@@ -104,7 +104,7 @@ void StringHeap::create(std::size_t need)
     Buffer heap(refuse_allocation() ? nullptr : static_cast<std::byte*>(std::malloc(units * kUnit)));
     auto index = heap ? new_index(units * kUnit) : nullptr;
     if (!heap || !index)
-        RAISE_ERROR(err::OutOfMemory, site::Create);
+        RAISE_ERROR(err::kOutOfMemory, site::kCreate);
     base_ = std::move(heap);
     block_starts_ = std::move(index);
     block_count_ = 0;
@@ -115,7 +115,7 @@ void StringHeap::create(std::size_t need)
 
 void StringHeap::grow(std::size_t need)
 {
-    resize(units_ + (((need - free_bytes()) >> 16) + 1), site::Grow);
+    resize(units_ + (((need - free_bytes()) >> 16) + 1), site::kGrow);
 }
 
 void StringHeap::resize(std::size_t new_units, std::uint16_t site)
@@ -125,11 +125,11 @@ void StringHeap::resize(std::size_t new_units, std::uint16_t site)
     // when no smaller one can be had.
     auto index = new_index(new_capacity);
     if (!index && new_capacity > capacity_)
-        RAISE_ERROR(err::HeapReallocFailed, site);
+        RAISE_ERROR(err::kHeapReallocFailed, site);
     std::byte* old = base_.get();
     std::byte* p = refuse_allocation() ? nullptr : static_cast<std::byte*>(std::realloc(old, new_capacity));
     if (!p)
-        RAISE_ERROR(err::HeapReallocFailed, site);  // the old block is intact
+        RAISE_ERROR(err::kHeapReallocFailed, site);  // the old block is intact
     (void)base_.release();
     base_.reset(p);
     if (index) {
@@ -169,7 +169,7 @@ void StringHeap::compact()
         relocate_for_stress();
     const std::size_t needed_units = (used_ >> 16) + 1;
     if (needed_units < units_)
-        resize(needed_units, site::Shrink);
+        resize(needed_units, site::kShrink);
 }
 
 // Under stress every compaction moves the heap to a new address, so any text

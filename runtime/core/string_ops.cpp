@@ -13,10 +13,10 @@ namespace rt {
 namespace {
 // Site codes: high byte per operation, low byte per check.
 namespace site {
-inline constexpr std::uint16_t ConcatTooLong = 0xC601;     // 15
-inline constexpr std::uint16_t AssignFixed = 0xC701;       // 13, STR_ASSIGN
-inline constexpr std::uint16_t AssignVarFixed = 0xC801;    // 13, STR_ASSIGN_VAR
-inline constexpr std::uint16_t PopAssignFixed = 0xC901;    // 13, STR_POP_ASSIGN
+inline constexpr std::uint16_t kConcatTooLong = 0xC601;     // 15
+inline constexpr std::uint16_t kAssignFixed = 0xC701;       // 13, STR_ASSIGN
+inline constexpr std::uint16_t kAssignVarFixed = 0xC801;    // 13, STR_ASSIGN_VAR
+inline constexpr std::uint16_t kPopAssignFixed = 0xC901;    // 13, STR_POP_ASSIGN
 }  // namespace site
 
 constexpr std::uint64_t kMaxStringLength = std::numeric_limits<std::int32_t>::max();
@@ -62,14 +62,14 @@ void STR_FREE(StringDescriptor& d)
 void STR_ASSIGN(StringDescriptor& destination, const StringDescriptor& source)
 {
     if (is_fixed(destination))
-        RAISE_ERROR(err::TypeMismatch, site::AssignFixed);
+        RAISE_ERROR(err::kTypeMismatch, site::kAssignFixed);
     assign_copy(destination, source);
 }
 
 void STR_ASSIGN_VAR(StringDescriptor& destination, const StringDescriptor& source)
 {
     if (is_fixed(destination))
-        RAISE_ERROR(err::TypeMismatch, site::AssignVarFixed);
+        RAISE_ERROR(err::kTypeMismatch, site::kAssignVarFixed);
     assign_copy(destination, source);
 }
 
@@ -82,7 +82,7 @@ void pop_assign_by_copy(StringDescriptor& destination)
         return;
     if (is_fixed(destination)) {
         StringHeap::release(popped);
-        RAISE_ERROR(err::TypeMismatch, site::PopAssignFixed);
+        RAISE_ERROR(err::kTypeMismatch, site::kPopAssignFixed);
     }
     if (popped.kind == StringKind::Temporary) {
         take_over(destination, popped);  // adopted without copying
@@ -137,7 +137,7 @@ void STR_CONCAT()
     if (total > kMaxStringLength) {
         b.release();
         a.release();
-        RAISE_ERROR(err::StringTooLong, site::ConcatTooLong);
+        RAISE_ERROR(err::kStringTooLong, site::kConcatTooLong);
     }
     // The operands stay owned by a and b while the result is made, so their
     // text follows any compaction; they are read after the allocation.
@@ -158,7 +158,7 @@ void push_concatenation(std::span<const StringDescriptor* const> parts)
     for (const StringDescriptor* part : parts)
         total += part->length;
     if (total > kMaxStringLength)
-        RAISE_ERROR(err::StringTooLong, site::ConcatTooLong);
+        RAISE_ERROR(err::kStringTooLong, site::kConcatTooLong);
     Runtime& rt = Runtime::current();
     std::uint8_t* out = rt.string_stack().push_new_temp(rt.heap(), static_cast<std::uint32_t>(total), nullptr);
     for (const StringDescriptor* part : parts) {

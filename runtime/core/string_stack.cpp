@@ -9,7 +9,7 @@ namespace rt {
 
 namespace {
 namespace site {
-inline constexpr std::uint16_t StackFull = 0xC501;  // 16: 85 entries in use
+inline constexpr std::uint16_t kStackFull = 0xC501;  // 16: 85 entries in use
 }  // namespace site
 }  // namespace
 
@@ -23,7 +23,7 @@ StringStack::Slot& StringStack::reserve_first_or_raise()
     if (!slots_)
         slots_ = std::make_unique<std::array<Slot, kCapacity>>();
     if (depth_ >= kCapacity)
-        RAISE_ERROR(err::StringStackFull, site::StackFull);
+        RAISE_ERROR(err::kStringStackFull, site::kStackFull);
     return (*slots_)[depth_];
 }
 

@@ -9,9 +9,9 @@ namespace rt::detail {
 namespace {
 
 namespace site {
-inline constexpr std::uint16_t GosubFull = 0xD101;
-inline constexpr std::uint16_t ReturnWithoutGosub = 0xD201;
-inline constexpr std::uint16_t EventGosubFull = 0xD301;
+inline constexpr std::uint16_t kGosubFull = 0xD101;
+inline constexpr std::uint16_t kReturnWithoutGosub = 0xD201;
+inline constexpr std::uint16_t kEventGosubFull = 0xD301;
 }  // namespace site
 
 // Ends a running subroutine however it is left: pops its entry and, for an
@@ -65,7 +65,7 @@ private:
 void run_subroutine(FrameRecords& f, std::int16_t event, const std::function<void()>& target)
 {
     if (!f.gosub.push({event, f.state.frame}))
-        RAISE_ERROR(err::GosubTooDeep, event == GosubStack::kPlainGosub ? site::GosubFull : site::EventGosubFull);
+        RAISE_ERROR(err::kGosubTooDeep, event == GosubStack::kPlainGosub ? site::kGosubFull : site::kEventGosubFull);
     const std::uint16_t line = f.line;
     {
         SubroutineEntry entry(f, event);
@@ -83,7 +83,7 @@ void run_event_subroutine(FrameRecords& f, int event)
     if (f.gosub.depth() == GosubStack::kCapacity) {
         // The occurrence is consumed, but the event is not left held for good.
         f.events.release(event);
-        RAISE_ERROR(err::GosubTooDeep, site::EventGosubFull);
+        RAISE_ERROR(err::kGosubTooDeep, site::kEventGosubFull);
     }
     MainProgramContext main_program(f);
     ++f.handler_depth;
@@ -95,7 +95,7 @@ void return_from_subroutine(FrameRecords& f)
 {
     const GosubStack::Entry* top = f.gosub.top();
     if (!top || top->frame != f.state.frame)
-        RAISE_ERROR(err::ReturnWithoutGosub, site::ReturnWithoutGosub);
+        RAISE_ERROR(err::kReturnWithoutGosub, site::kReturnWithoutGosub);
     throw ReturnSignal{};
 }
 

@@ -14,21 +14,21 @@ namespace rt {
 namespace {
 
 namespace site {
-inline constexpr std::uint16_t NoWindow = 0x3901;
-inline constexpr std::uint16_t DrawingDisabled = 0x3902;
-inline constexpr std::uint16_t WindowGone = 0x3904;
-inline constexpr std::uint16_t BadColour = 0x3905;
-inline constexpr std::uint16_t BadFillColour = 0x3906;
-inline constexpr std::uint16_t StartOverflow = 0x3908;
-inline constexpr std::uint16_t EndOverflow = 0x3909;
-inline constexpr std::uint16_t DeviceRange = 0x390A;
+inline constexpr std::uint16_t kNoWindow = 0x3901;
+inline constexpr std::uint16_t kDrawingDisabled = 0x3902;
+inline constexpr std::uint16_t kWindowGone = 0x3904;
+inline constexpr std::uint16_t kBadColour = 0x3905;
+inline constexpr std::uint16_t kBadFillColour = 0x3906;
+inline constexpr std::uint16_t kStartOverflow = 0x3908;
+inline constexpr std::uint16_t kEndOverflow = 0x3909;
+inline constexpr std::uint16_t kDeviceRange = 0x390A;
 }  // namespace site
 
 float checked_sum(float a, float b, std::uint16_t site_code)
 {
     float sum = a + b;
     if (!std::isfinite(sum))
-        RAISE_ERROR(err::Overflow, site_code);
+        RAISE_ERROR(err::kOverflow, site_code);
     return sum;
 }
 
@@ -37,7 +37,7 @@ float checked_sum(float a, float b, std::uint16_t site_code)
 int to_device(float v)
 {
     if (!std::isfinite(v) || std::fabs(v) >= 1.0e9f)
-        RAISE_ERROR(err::Overflow, site::DeviceRange);
+        RAISE_ERROR(err::kOverflow, site::kDeviceRange);
     return static_cast<int>(std::lround(v));
 }
 
@@ -53,11 +53,11 @@ host::Rect united(const host::Rect& a, const host::Rect& b)
 host::Rect draw_shape(host::Surface& surface, std::uint16_t shape, drawing::Point start, drawing::Point end,
                       const drawing::Pen& pen, const std::uint32_t* fill)
 {
-    if (shape == line_shape::Line) {
+    if (shape == line_shape::kLine) {
         auto points = drawing::line_points(start, end);
         return drawing::draw_polyline(surface, points.data(), static_cast<int>(points.size()), pen);
     }
-    return drawing::draw_box(surface, drawing::box_rect(start, end), pen, shape == line_shape::FilledBox ? fill : nullptr);
+    return drawing::draw_box(surface, drawing::box_rect(start, end), pen, shape == line_shape::kFilledBox ? fill : nullptr);
 }
 
 }  // namespace
@@ -67,28 +67,28 @@ void LINE_DRAW(std::uint32_t window_reference, std::int32_t start_relative, floa
                std::uint16_t fill_colour, std::uint16_t /*line_style: only solid pens exist here*/,
                std::uint32_t given_flags)
 {
-    console::ConsoleWindow& window = console::resolve_window(window_reference, site::NoWindow);
+    console::ConsoleWindow& window = console::resolve_window(window_reference, site::kNoWindow);
     if (window_reference == 0 && Runtime::current().options().drawing_disabled)
-        RAISE_ERROR(err::DeviceAccessDisabled, site::DrawingDisabled);
+        RAISE_ERROR(err::kDeviceAccessDisabled, site::kDrawingDisabled);
     if (!window.alive())
-        RAISE_ERROR(err::BadWindow, site::WindowGone);
-    const bool colour_given = (given_flags & line_flags::ColourGiven) != 0;
-    const bool fill_given = (given_flags & line_flags::FillGiven) != 0;
+        RAISE_ERROR(err::kBadWindow, site::kWindowGone);
+    const bool colour_given = (given_flags & line_flags::kColourGiven) != 0;
+    const bool fill_given = (given_flags & line_flags::kFillGiven) != 0;
     if (colour_given && colour > 15)
-        RAISE_ERROR(err::IllegalArgument, site::BadColour);
-    if (shape == line_shape::FilledBox && fill_given && fill_colour > 15)
-        RAISE_ERROR(err::IllegalArgument, site::BadFillColour);
+        RAISE_ERROR(err::kIllegalArgument, site::kBadColour);
+    if (shape == line_shape::kFilledBox && fill_given && fill_colour > 15)
+        RAISE_ERROR(err::kIllegalArgument, site::kBadFillColour);
 
     drawing::WindowDrawingState& state = drawing::current_drawing_records().window(window.id());
     drawing::LogicalPoint start = state.last_point;
-    if (given_flags & line_flags::StartGiven)
+    if (given_flags & line_flags::kStartGiven)
         start = {x1, y1};
     if (start_relative != 0)
-        start = {checked_sum(start.x, state.last_point.x, site::StartOverflow),
-                 checked_sum(start.y, state.last_point.y, site::StartOverflow)};
+        start = {checked_sum(start.x, state.last_point.x, site::kStartOverflow),
+                 checked_sum(start.y, state.last_point.y, site::kStartOverflow)};
     drawing::LogicalPoint end{x2, y2};
     if (end_relative != 0)
-        end = {checked_sum(end.x, start.x, site::EndOverflow), checked_sum(end.y, start.y, site::EndOverflow)};
+        end = {checked_sum(end.x, start.x, site::kEndOverflow), checked_sum(end.y, start.y, site::kEndOverflow)};
     const drawing::Point device_start{to_device(start.x), to_device(start.y)};
     const drawing::Point device_end{to_device(end.x), to_device(end.y)};
 
@@ -99,7 +99,7 @@ void LINE_DRAW(std::uint32_t window_reference, std::int32_t start_relative, floa
     pen.op = draw_mode == kDrawModeNotGiven ? state.raster : drawing::raster_operation_from_mode(draw_mode);
     const std::uint32_t fill = fill_given ? palette[fill_colour & 15] : pen.colour;
 
-    if (shape <= line_shape::FilledBox) {
+    if (shape <= line_shape::kFilledBox) {
         host::Rect area{};
         host::FrontEnd* front_end = screen.front_end();
         host::Surface* window_pixels = front_end != nullptr ? front_end->window_pixels(window.id()) : nullptr;

@@ -11,15 +11,15 @@ inline constexpr std::uint16_t kDrawModeNotGiven = 0xFFFF;
 inline constexpr std::uint16_t kLineStyleNotGiven = 0xFFFF;
 
 namespace line_flags {
-inline constexpr std::uint32_t StartGiven = 1;
-inline constexpr std::uint32_t ColourGiven = 4;
-inline constexpr std::uint32_t FillGiven = 8;
+inline constexpr std::uint32_t kStartGiven = 1;
+inline constexpr std::uint32_t kColourGiven = 4;
+inline constexpr std::uint32_t kFillGiven = 8;
 }  // namespace line_flags
 
 namespace line_shape {
-inline constexpr std::uint16_t Line = 0;
-inline constexpr std::uint16_t Box = 1;
-inline constexpr std::uint16_t FilledBox = 2;
+inline constexpr std::uint16_t kLine = 0;
+inline constexpr std::uint16_t kBox = 1;
+inline constexpr std::uint16_t kFilledBox = 2;
 }  // namespace line_shape
 
 void LINE_DRAW(std::uint32_t window, std::int32_t start_relative, float x1, float y1, std::int32_t end_relative, float x2,

@@ -53,7 +53,7 @@ DeviceTable& DeviceTable::current()
 void DeviceTable::register_fixed_device(int slot, std::unique_ptr<Device> device)
 {
     if (slot != kKeyboardSlot && slot != kScreenSlot && !is_serial(slot))
-        RAISE_ERROR(err::IllegalArgument, file_site::OpenDevice);
+        RAISE_ERROR(err::kIllegalArgument, file_site::kOpenDevice);
     slots_[static_cast<std::size_t>(slot)] = std::move(device);
 }
 
@@ -79,10 +79,10 @@ Device* DeviceTable::device_at(int slot) noexcept
 Device& DeviceTable::open_device(std::int32_t file_number, std::uint16_t site)
 {
     if (file_number < 1 || file_number > 255)
-        RAISE_ERROR(err::BadFileNumber, site);
+        RAISE_ERROR(err::kBadFileNumber, site);
     Device* device = device_at(slot_of(file_number));
     if (!device)
-        RAISE_ERROR(err::FileNotOpen, site);
+        RAISE_ERROR(err::kFileNotOpen, site);
     return *device;
 }
 
@@ -103,21 +103,21 @@ bool DeviceTable::is_open_disk_path(std::string_view full_path) const noexcept
 void DeviceTable::open(std::string_view open_text, std::int16_t mode, std::int16_t share, std::int32_t file_number)
 {
     if (open_text.size() > kMaxOpenTextLength)
-        RAISE_ERROR(err::BadFileName, file_site::OpenSpecification);
+        RAISE_ERROR(err::kBadFileName, file_site::kOpenSpecification);
     if (file_number < 1 || file_number > 255)
-        RAISE_ERROR(err::BadFileNumber, file_site::OpenFileNumber);
+        RAISE_ERROR(err::kBadFileNumber, file_site::kOpenFileNumber);
     if (file_map_[static_cast<std::size_t>(file_number)] != -1)
-        RAISE_ERROR(err::FileAlreadyOpen, file_site::OpenAlreadyOpen);
+        RAISE_ERROR(err::kFileAlreadyOpen, file_site::kOpenAlreadyOpen);
     const ModeAndShare chosen = normalise_mode_and_share(mode, share);
     if (chosen.error != 0)
-        RAISE_ERROR(chosen.error, file_site::OpenMode);
+        RAISE_ERROR(chosen.error, file_site::kOpenMode);
     // The open string ends at a NUL, as the fixed 256-byte copy would.
     const SplitSpecification split = split_open_specification(open_text.substr(0, open_text.find('\0')));
     if (split.error != 0)
-        RAISE_ERROR(split.error, file_site::OpenSplit);
+        RAISE_ERROR(split.error, file_site::kOpenSplit);
     const DeviceChoice device = choose_device_slot(split.name, split.has_options, split.options);
     if (device.error != 0)
-        RAISE_ERROR(device.error, file_site::OpenPrinterOptions);
+        RAISE_ERROR(device.error, file_site::kOpenPrinterOptions);
     if (device.slot < kFirstDiskSlot)
         open_fixed(device.slot, chosen.mode, split.options, file_number);
     else
@@ -127,21 +127,21 @@ void DeviceTable::open(std::string_view open_text, std::int16_t mode, std::int16
 void DeviceTable::open_fixed(int slot, std::int16_t mode, std::string_view options, std::int32_t file_number)
 {
     if (slot == kKeyboardSlot && mode != 1)
-        RAISE_ERROR(err::BadFileMode, file_site::OpenDeviceMode);
+        RAISE_ERROR(err::kBadFileMode, file_site::kOpenDeviceMode);
     if (slot == kScreenSlot && mode != 2)
-        RAISE_ERROR(err::BadFileMode, file_site::OpenDeviceMode);
+        RAISE_ERROR(err::kBadFileMode, file_site::kOpenDeviceMode);
     // This build has no printing: every printer open is refused.
     if (is_printer(slot))
-        RAISE_ERROR(err::BadFileMode, file_site::OpenDeviceMode);
+        RAISE_ERROR(err::kBadFileMode, file_site::kOpenDeviceMode);
     if (is_serial(slot)) {
         if (!serial_opener_)
-            RAISE_ERROR(err::DeviceNotFound, file_site::OpenDevice);
+            RAISE_ERROR(err::kDeviceNotFound, file_site::kOpenDevice);
         if (const std::uint16_t error = serial_opener_(slot, mode, options, file_number); error != 0)
-            RAISE_ERROR(error, file_site::OpenDevice);
+            RAISE_ERROR(error, file_site::kOpenDevice);
     } else {
         Device* fixed = device_at(slot);
         if (!fixed)
-            RAISE_ERROR(err::DeviceNotFound, file_site::OpenDevice);
+            RAISE_ERROR(err::kDeviceNotFound, file_site::kOpenDevice);
         fixed->opened(mode);
     }
     file_map_[static_cast<std::size_t>(file_number)] = slot;
@@ -155,21 +155,21 @@ void DeviceTable::open_disk(const SplitSpecification& split, std::int16_t mode, 
     if (split.has_options) {
         const ParsedNumber length = parse_number(split.options);
         if (!length.representable || length.value < 0 || length.value > kMaxRecordLength)
-            RAISE_ERROR(err::IllegalArgument, file_site::OpenDisk);
+            RAISE_ERROR(err::kIllegalArgument, file_site::kOpenDisk);
         record_length = static_cast<std::uint16_t>(length.value);
     }
     if (disk_files_disabled_)
-        RAISE_ERROR(err::DeviceAccessDisabled, file_site::OpenDisk);
+        RAISE_ERROR(err::kDeviceAccessDisabled, file_site::kOpenDisk);
     if (name.find_first_of("?*") != std::string::npos)
-        RAISE_ERROR(err::BadFileName, file_site::OpenDisk);
+        RAISE_ERROR(err::kBadFileName, file_site::kOpenDisk);
     const auto free_slot = std::find(slots_.begin() + kFirstDiskSlot, slots_.end(), nullptr);
     if (free_slot == slots_.end())
-        RAISE_ERROR(err::TooManyFiles, file_site::OpenDisk);
+        RAISE_ERROR(err::kTooManyFiles, file_site::kOpenDisk);
     const auto row = disk_open_row(mode);
     if (!row || (split.has_options && !row->options_allowed))
-        RAISE_ERROR(err::BadFileMode, file_site::OpenDisk);
+        RAISE_ERROR(err::kBadFileMode, file_site::kOpenDisk);
 
-    *free_slot = DiskFile::open({resolve_disk_path(name), mode, share, record_length}, file_site::OpenDisk);
+    *free_slot = DiskFile::open({resolve_disk_path(name), mode, share, record_length}, file_site::kOpenDisk);
     file_map_[static_cast<std::size_t>(file_number)] = static_cast<std::int32_t>(free_slot - slots_.begin());
 }
 
@@ -188,7 +188,7 @@ void DeviceTable::close_slot(int slot) noexcept
 void DeviceTable::close(std::int32_t file_number)
 {
     if (file_number < 1 || file_number > 255)
-        RAISE_ERROR(err::BadFileNumber, file_site::Close);
+        RAISE_ERROR(err::kBadFileNumber, file_site::kClose);
     auto& entry = file_map_[static_cast<std::size_t>(file_number)];
     const int slot = std::exchange(entry, -1);
     if (slot != -1)

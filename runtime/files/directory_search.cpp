@@ -41,17 +41,17 @@ std::string directory_entry_text(const DirectoryEntry& entry, int item)
 DirectoryTable::Slot& DirectoryTable::slot(int number, std::uint16_t site)
 {
     if (number < 1 || number > kDirectorySlots)
-        RAISE_ERROR(err::BadFileNumber, site);
+        RAISE_ERROR(err::kBadFileNumber, site);
     return slots_[static_cast<std::size_t>(number - 1)];
 }
 
 void DirectoryTable::open(int number, std::string_view pattern)
 {
     if (pattern.size() > kMaxPatternLength)
-        RAISE_ERROR(err::IllegalArgument, file_site::DirOpen);
-    Slot& s = slot(number, file_site::DirOpen);
+        RAISE_ERROR(err::kIllegalArgument, file_site::kDirOpen);
+    Slot& s = slot(number, file_site::kDirOpen);
     if (s.open)
-        RAISE_ERROR(err::FileAlreadyOpen, file_site::DirOpen);
+        RAISE_ERROR(err::kFileAlreadyOpen, file_site::kDirOpen);
     const std::string host = host_name(pattern);
     const auto cut = host.rfind('/');
     s.directory = cut == std::string::npos ? "." : (cut == 0 ? "/" : host.substr(0, cut));
@@ -86,35 +86,35 @@ void DirectoryTable::fetch(Slot& s)
 
 void DirectoryTable::next(int number)
 {
-    Slot& s = slot(number, file_site::DirNext);
+    Slot& s = slot(number, file_site::kDirNext);
     if (!s.open)
-        RAISE_ERROR(err::FileNotOpen, file_site::DirNext);
+        RAISE_ERROR(err::kFileNotOpen, file_site::kDirNext);
     if (!s.started) {
         s.started = true;
         s.search.reset(::opendir(s.directory.c_str()));
     } else if (!s.has_entry) {
-        RAISE_ERROR(err::DeviceIoError, file_site::DirNext);
+        RAISE_ERROR(err::kDeviceIoError, file_site::kDirNext);
     }
     fetch(s);
 }
 
 bool DirectoryTable::at_end(int number)
 {
-    Slot& s = slot(number, file_site::DirEof);
+    Slot& s = slot(number, file_site::kDirEof);
     if (!s.open)
-        RAISE_ERROR(err::FileNotOpen, file_site::DirEof);
+        RAISE_ERROR(err::kFileNotOpen, file_site::kDirEof);
     if (!s.started)
-        RAISE_ERROR(err::IllegalArgument, file_site::DirEof);
+        RAISE_ERROR(err::kIllegalArgument, file_site::kDirEof);
     return !s.has_entry;
 }
 
 std::string DirectoryTable::info(int number, int item)
 {
     if (item < 0 || item > 4)
-        RAISE_ERROR(err::IllegalArgument, file_site::DirInfo);
-    Slot& s = slot(number, file_site::DirInfo);
+        RAISE_ERROR(err::kIllegalArgument, file_site::kDirInfo);
+    Slot& s = slot(number, file_site::kDirInfo);
     if (!s.open)
-        RAISE_ERROR(err::FileNotOpen, file_site::DirInfo);
+        RAISE_ERROR(err::kFileNotOpen, file_site::kDirInfo);
     if (!s.has_entry)
         return {};
     return directory_entry_text(s.entry, item);
@@ -122,7 +122,7 @@ std::string DirectoryTable::info(int number, int item)
 
 void DirectoryTable::close(int number)
 {
-    Slot& s = slot(number, file_site::DirClose);
+    Slot& s = slot(number, file_site::kDirClose);
     s = Slot{};
 }
 

@@ -33,7 +33,7 @@ constexpr char kEndOfText = 0x1A;
 // like a file that cannot be opened, before anything could block on it.
 [[noreturn]] void raise_not_regular(std::uint16_t site, const std::string& path)
 {
-    RAISE_FILE_ERROR(err::AccessDenied, site, ErrorCause{path, 0, true});
+    RAISE_FILE_ERROR(err::kAccessDenied, site, ErrorCause{path, 0, true});
 }
 
 // The file's bytes for the field reader, read at explicit offsets.
@@ -131,7 +131,7 @@ std::unique_ptr<DiskFile> DiskFile::open(const DiskOpenRequest& request, std::ui
 {
     const auto row = disk_open_row(request.mode);
     if (!row)
-        RAISE_ERROR(err::BadFileMode, site);
+        RAISE_ERROR(err::kBadFileMode, site);
 
     std::unique_ptr<DiskFile> file;
     try {
@@ -140,7 +140,7 @@ std::unique_ptr<DiskFile> DiskFile::open(const DiskOpenRequest& request, std::ui
         if (row->record_buffer)
             file->state_->record_buffer = std::make_unique<std::uint8_t[]>(request.record_length);
     } catch (const std::bad_alloc&) {
-        RAISE_ERROR(err::OutOfMemory, site);
+        RAISE_ERROR(err::kOutOfMemory, site);
     }
     FileState& state = *file->state_;
     state.mode_word = request.mode;
@@ -180,7 +180,7 @@ std::unique_ptr<DiskFile> DiskFile::open(const DiskOpenRequest& request, std::ui
 
     state.length = static_cast<std::uint32_t>(
         std::min<std::uint64_t>(static_cast<std::uint64_t>(info.st_size), std::numeric_limits<std::uint32_t>::max()));
-    if (row->kind == open_kind::Append) {
+    if (row->kind == open_kind::kAppend) {
         state.position = state.length;
         char last = 0;
         if (state.length != 0 && ::pread(fd, &last, 1, state.length - 1) == 1 && last == kEndOfText) {
@@ -200,12 +200,12 @@ DiskFile::~DiskFile()
 
 void DiskFile::write(std::string_view bytes, std::uint16_t site)
 {
-    if (open_kind_ != open_kind::Output && open_kind_ != open_kind::Append && open_kind_ != open_kind::BlockWrite &&
-        open_kind_ != open_kind::BlockReadWrite)
-        RAISE_ERROR(err::BadFileMode, site);
+    if (open_kind_ != open_kind::kOutput && open_kind_ != open_kind::kAppend && open_kind_ != open_kind::kBlockWrite &&
+        open_kind_ != open_kind::kBlockReadWrite)
+        RAISE_ERROR(err::kBadFileMode, site);
     FileState& state = *state_;
     if (bytes.size() > std::numeric_limits<std::uint32_t>::max() - state.position)
-        RAISE_ERROR(err::DiskFull, site);
+        RAISE_ERROR(err::kDiskFull, site);
 
     std::size_t written = 0;
     int failure = 0;
@@ -249,7 +249,7 @@ bool DiskFile::replaced_on_disk() const noexcept
 
 std::int32_t DiskFile::loc(std::uint16_t)
 {
-    if (open_kind_ == open_kind::Record)
+    if (open_kind_ == open_kind::kRecord)
         return static_cast<std::int32_t>(state_->record_counter[1]);
     return static_cast<std::int32_t>(state_->length);
 }
@@ -260,7 +260,7 @@ bool DiskFile::eof(std::uint16_t site)
     const std::int64_t position = state.position;
     const std::int64_t length = state.length;
     switch (open_kind_) {
-    case open_kind::Input: {
+    case open_kind::kInput: {
         if (position < length - 1)
             return false;
         if (position >= length)
@@ -268,26 +268,26 @@ bool DiskFile::eof(std::uint16_t site)
         const std::string last = read_whole(*text_source(site), static_cast<std::uint64_t>(position), 1);
         return last.empty() || last[0] == kEndOfText;
     }
-    case open_kind::BlockRead:
-    case open_kind::BlockReadWrite:
+    case open_kind::kBlockRead:
+    case open_kind::kBlockReadWrite:
         return position >= length;
     default:
-        RAISE_ERROR(err::BadFileMode, site);
+        RAISE_ERROR(err::kBadFileMode, site);
     }
 }
 
 std::string DiskFile::read(std::uint32_t count, std::uint16_t site)
 {
-    if (open_kind_ != open_kind::Input)
-        RAISE_ERROR(err::BadFileMode, site);
+    if (open_kind_ != open_kind::kInput)
+        RAISE_ERROR(err::kBadFileMode, site);
     FileState& state = *state_;
     if (state.position >= state.length || count > state.length - state.position)
-        RAISE_ERROR(err::DeviceIoError, site);
+        RAISE_ERROR(err::kDeviceIoError, site);
     std::string bytes;
     try {
         bytes.resize(count);
     } catch (const std::bad_alloc&) {
-        RAISE_ERROR(err::OutOfMemory, site);
+        RAISE_ERROR(err::kOutOfMemory, site);
     }
     const std::unique_ptr<FieldByteSource> source = text_source(site);
     std::size_t got = 0;
@@ -295,7 +295,7 @@ std::string DiskFile::read(std::uint32_t count, std::uint16_t site)
         const std::size_t n = source->read_at(
             state.position + got, std::span<std::uint8_t>(reinterpret_cast<std::uint8_t*>(bytes.data()) + got, count - got));
         if (n == 0)
-            RAISE_ERROR(err::DeviceIoError, site);
+            RAISE_ERROR(err::kDeviceIoError, site);
         got += n;
     }
     state.position += count;
@@ -304,11 +304,11 @@ std::string DiskFile::read(std::uint32_t count, std::uint16_t site)
 
 std::string DiskFile::read_field(FieldTarget target, std::uint16_t site)
 {
-    if (open_kind_ != open_kind::Input)
-        RAISE_ERROR(err::BadFileMode, site);
+    if (open_kind_ != open_kind::kInput)
+        RAISE_ERROR(err::kBadFileMode, site);
     FileState& state = *state_;
     if (state.position >= state.length)
-        RAISE_ERROR(err::DeviceIoError, site);
+        RAISE_ERROR(err::kDeviceIoError, site);
     FieldReadResult field = rt::read_field(*text_source(site), state.position, target);
     state.position = static_cast<std::uint32_t>(
         std::min<std::uint64_t>(field.next_position, std::numeric_limits<std::uint32_t>::max()));
@@ -327,13 +327,13 @@ std::unique_ptr<FieldByteSource> DiskFile::text_source(std::uint16_t site)
 bool DiskFile::take_utf8_as_shift_jis(std::uint16_t site)
 {
     FileState& state = *state_;
-    if (open_kind_ != open_kind::Input || converted_ || state.position != 0 || state.length > kLargestConvertedFile)
+    if (open_kind_ != open_kind::kInput || converted_ || state.position != 0 || state.length > kLargestConvertedFile)
         return false;
     std::string text;
     try {
         text = read_whole(*text_source(site), 0, state.length);
     } catch (const std::bad_alloc&) {
-        RAISE_ERROR(err::OutOfMemory, site);
+        RAISE_ERROR(err::kOutOfMemory, site);
     }
     const bool marked = text.starts_with(kUtf8Mark);
     if (marked)
@@ -355,7 +355,7 @@ void DiskFile::close() noexcept
 {
     if (!fd_.valid())
         return;
-    if (open_kind_ == open_kind::Output || open_kind_ == open_kind::Append) {
+    if (open_kind_ == open_kind::kOutput || open_kind_ == open_kind::kAppend) {
         const char mark = kEndOfText;
         while (::pwrite(fd_.get(), &mark, 1, static_cast<off_t>(state_->position)) < 0 && errno == EINTR) {
         }

@@ -33,29 +33,29 @@ double numeric_value(std::string_view text, std::uint8_t type, std::uint16_t sit
 {
     const ParsedNumber parsed = parse_number(text);
     if (!parsed.representable)
-        RAISE_ERROR(err::Overflow, site);
+        RAISE_ERROR(err::kOverflow, site);
     const double value = parsed.value;
     const double rounded = std::nearbyint(value);
     bool fits = true;
     switch (type) {
-    case type_code::I16:
+    case type_code::kI16:
         fits = rounded >= std::numeric_limits<std::int16_t>::min() && rounded <= std::numeric_limits<std::int16_t>::max();
         break;
-    case type_code::I32:
+    case type_code::kI32:
         fits = rounded >= std::numeric_limits<std::int32_t>::min() && rounded <= std::numeric_limits<std::int32_t>::max();
         break;
-    case type_code::Byte:
+    case type_code::kByte:
         fits = rounded >= 0 && rounded <= 255;
         break;
-    case type_code::Single:
+    case type_code::kSingle:
         fits = std::fabs(value) <= FLT_MAX;
         break;
     default:
         break;
     }
     if (!fits)
-        RAISE_ERROR(err::Overflow, site);
-    return type == type_code::Single || type == type_code::Double ? value : rounded;
+        RAISE_ERROR(err::kOverflow, site);
+    return type == type_code::kSingle || type == type_code::kDouble ? value : rounded;
 }
 
 }  // namespace
@@ -67,7 +67,7 @@ InputTarget::InputTarget(StringDescriptor& variable) noexcept
 
 bool InputTarget::accepted() const noexcept
 {
-    return type_ <= type_code::Byte || is_string_code(type_);
+    return type_ <= type_code::kByte || is_string_code(type_);
 }
 
 FieldTarget InputTarget::field_target() const noexcept
@@ -84,7 +84,7 @@ void InputTarget::check(std::string_view text, std::uint16_t site) const
 void InputTarget::assign(std::string_view text, std::uint16_t site) const
 {
     if (!accepted())
-        RAISE_ERROR(err::TypeMismatch, site);
+        RAISE_ERROR(err::kTypeMismatch, site);
     if (is_string_code(type_)) {
         auto& variable = *static_cast<StringDescriptor*>(address_);
         if (variable.kind == StringKind::FixedLength) {
@@ -101,19 +101,19 @@ void InputTarget::assign(std::string_view text, std::uint16_t site) const
     }
     const double value = numeric_value(text, type_, site);
     switch (type_) {
-    case type_code::I16:
+    case type_code::kI16:
         *static_cast<std::int16_t*>(address_) = static_cast<std::int16_t>(value);
         break;
-    case type_code::I32:
+    case type_code::kI32:
         *static_cast<std::int32_t*>(address_) = static_cast<std::int32_t>(value);
         break;
-    case type_code::Single:
+    case type_code::kSingle:
         *static_cast<float*>(address_) = static_cast<float>(value);
         break;
-    case type_code::Double:
+    case type_code::kDouble:
         *static_cast<double*>(address_) = value;
         break;
-    case type_code::Byte:
+    case type_code::kByte:
         *static_cast<std::uint8_t*>(address_) = static_cast<std::uint8_t>(value);
         break;
     default:
@@ -125,7 +125,7 @@ void check_input_targets(std::span<const InputTarget> targets, std::uint16_t sit
 {
     for (const InputTarget& target : targets)
         if (!target.accepted())
-            RAISE_ERROR(err::TypeMismatch, site);
+            RAISE_ERROR(err::kTypeMismatch, site);
 }
 
 void input_fields_from_disk(DiskFile& file, std::span<const InputTarget> targets, std::uint16_t site)
@@ -136,7 +136,7 @@ void input_fields_from_disk(DiskFile& file, std::span<const InputTarget> targets
         const std::string raw = file.read_field(target.field_target(), site);
         LineFieldParser parser(raw);
         if (parser.next(target.field_target(), text) != FieldStatus::Taken)
-            RAISE_ERROR(err::BadField, site);
+            RAISE_ERROR(err::kBadField, site);
         target.assign(text, site);
     }
 }
@@ -161,19 +161,19 @@ bool assign_fields_from_line(std::string_view line, std::span<const InputTarget>
 
 void INPUT_FROM_FILE(std::int32_t file_number)
 {
-    constexpr std::uint16_t site = file_site::InputFromFile;
+    constexpr std::uint16_t kSite = file_site::kInputFromFile;
     DeviceTable& table = DeviceTable::current();
-    Device& device = table.open_device(file_number, site);
+    Device& device = table.open_device(file_number, kSite);
     if (device.device_class() == DeviceClass::Screen)
-        RAISE_ERROR(err::BadFileMode, site);
+        RAISE_ERROR(err::kBadFileMode, kSite);
     if (device.device_class() == DeviceClass::Printer)
-        RAISE_ERROR(err::DeviceFault, site);
+        RAISE_ERROR(err::kDeviceFault, kSite);
     table.set_input_source(table.slot_of(file_number));
 }
 
 bool input_vars_from_device(std::span<const InputTarget> targets)
 {
-    constexpr std::uint16_t site = file_site::InputVars;
+    constexpr std::uint16_t kSite = file_site::kInputVars;
     DeviceTable& table = DeviceTable::current();
     const auto source = table.take_input_source();
     Device* device = source ? table.device_at(*source) : nullptr;
@@ -183,12 +183,12 @@ bool input_vars_from_device(std::span<const InputTarget> targets)
         return false;
     }
     if (device->device_class() == DeviceClass::Disk) {
-        input_fields_from_disk(*table.disk_file_at(*source), targets, site);
+        input_fields_from_disk(*table.disk_file_at(*source), targets, kSite);
         return true;
     }
-    const std::string line = device->read_line(site);
-    if (!assign_fields_from_line(line, targets, false, site))
-        RAISE_ERROR(err::TypeMismatch, site);
+    const std::string line = device->read_line(kSite);
+    if (!assign_fields_from_line(line, targets, false, kSite))
+        RAISE_ERROR(err::kTypeMismatch, kSite);
     return true;
 }
 

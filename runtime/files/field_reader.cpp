@@ -81,7 +81,7 @@ FieldReadResult read_field(FieldByteSource& source, std::uint64_t position, Fiel
         if (byte == kEndOfText && cursor.current_is_last()) {
             // The end mark stays unread: a further read finds it again.
             if (state == State::Start)
-                result.error = err::DeviceIoError;
+                result.error = err::kDeviceIoError;
             break;
         }
         if (byte == kCr || byte == kLf) {
@@ -101,7 +101,7 @@ FieldReadResult read_field(FieldByteSource& source, std::uint64_t position, Fiel
         if (byte == ',' || byte == ':') {
             cursor.advance();
             if (state == State::Start && numeric)
-                result.error = err::BadField;
+                result.error = err::kBadField;
             break;
         }
         if (byte == ' ') {

@@ -6,26 +6,26 @@
 #include <cstdint>
 
 namespace rt::file_site {
-inline constexpr std::uint16_t OpenSpecification = 0x2001;
-inline constexpr std::uint16_t OpenFileNumber = 0x2002;
-inline constexpr std::uint16_t OpenAlreadyOpen = 0x2003;
-inline constexpr std::uint16_t OpenMode = 0x2004;
-inline constexpr std::uint16_t OpenSplit = 0x2005;
-inline constexpr std::uint16_t OpenPrinterOptions = 0x2006;
-inline constexpr std::uint16_t OpenDeviceMode = 0x2007;
-inline constexpr std::uint16_t OpenDevice = 0x2008;  // the device layer's own error
-inline constexpr std::uint16_t OpenDisk = 0x2009;
-inline constexpr std::uint16_t Close = 0x2101;
-inline constexpr std::uint16_t FileWrite = 0x2201;
-inline constexpr std::uint16_t Eof = 0x2F07;
-inline constexpr std::uint16_t Loc = 0x3001;
-inline constexpr std::uint16_t Kill = 0x3101;
-inline constexpr std::uint16_t DirOpen = 0x3201;
-inline constexpr std::uint16_t DirNext = 0x3301;
-inline constexpr std::uint16_t DirEof = 0x3401;
-inline constexpr std::uint16_t DirInfo = 0x3501;
-inline constexpr std::uint16_t DirClose = 0x3601;
-inline constexpr std::uint16_t InputString = 0x4A09;
-inline constexpr std::uint16_t InputFromFile = 0x4D01;
-inline constexpr std::uint16_t InputVars = 0x4E02;
+inline constexpr std::uint16_t kOpenSpecification = 0x2001;
+inline constexpr std::uint16_t kOpenFileNumber = 0x2002;
+inline constexpr std::uint16_t kOpenAlreadyOpen = 0x2003;
+inline constexpr std::uint16_t kOpenMode = 0x2004;
+inline constexpr std::uint16_t kOpenSplit = 0x2005;
+inline constexpr std::uint16_t kOpenPrinterOptions = 0x2006;
+inline constexpr std::uint16_t kOpenDeviceMode = 0x2007;
+inline constexpr std::uint16_t kOpenDevice = 0x2008;  // the device layer's own error
+inline constexpr std::uint16_t kOpenDisk = 0x2009;
+inline constexpr std::uint16_t kClose = 0x2101;
+inline constexpr std::uint16_t kFileWrite = 0x2201;
+inline constexpr std::uint16_t kEof = 0x2F07;
+inline constexpr std::uint16_t kLoc = 0x3001;
+inline constexpr std::uint16_t kKill = 0x3101;
+inline constexpr std::uint16_t kDirOpen = 0x3201;
+inline constexpr std::uint16_t kDirNext = 0x3301;
+inline constexpr std::uint16_t kDirEof = 0x3401;
+inline constexpr std::uint16_t kDirInfo = 0x3501;
+inline constexpr std::uint16_t kDirClose = 0x3601;
+inline constexpr std::uint16_t kInputString = 0x4A09;
+inline constexpr std::uint16_t kInputFromFile = 0x4D01;
+inline constexpr std::uint16_t kInputVars = 0x4E02;
 }  // namespace rt::file_site

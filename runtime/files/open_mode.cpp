@@ -8,7 +8,7 @@ namespace rt {
 
 ModeAndShare normalise_mode_and_share(std::int16_t mode, std::int16_t share) noexcept
 {
-    const ModeAndShare refused{err::BadFileMode, mode, share};
+    const ModeAndShare refused{err::kBadFileMode, mode, share};
     if ((mode == 0 && share != 0) || mode < 0 || mode > 10)
         return refused;
     switch (mode) {
@@ -34,21 +34,21 @@ std::optional<DiskOpenRow> disk_open_row(std::int16_t mode) noexcept
 {
     using enum DiskAccess;
     using enum DiskCreation;
-    static constexpr std::array<DiskOpenRow, 10> rows{{
-        {open_kind::Input, false, false, Read, OpenExisting},
-        {open_kind::Output, false, false, Write, CreateNew},
-        {open_kind::Append, false, false, ReadWrite, OpenAlways},
-        {open_kind::Record, true, true, Read, OpenExisting},
-        {open_kind::Record, true, true, Write, OpenAlways},
-        {open_kind::Record, true, true, ReadWrite, OpenAlways},
-        {open_kind::Record, true, true, ReadWrite, OpenExisting},
-        {open_kind::BlockRead, true, false, Read, OpenExisting},
-        {open_kind::BlockWrite, true, false, Write, CreateNew},
-        {open_kind::BlockReadWrite, true, false, ReadWrite, OpenAlways},
+    static constexpr std::array<DiskOpenRow, 10> kRows{{
+        {open_kind::kInput, false, false, Read, OpenExisting},
+        {open_kind::kOutput, false, false, Write, CreateNew},
+        {open_kind::kAppend, false, false, ReadWrite, OpenAlways},
+        {open_kind::kRecord, true, true, Read, OpenExisting},
+        {open_kind::kRecord, true, true, Write, OpenAlways},
+        {open_kind::kRecord, true, true, ReadWrite, OpenAlways},
+        {open_kind::kRecord, true, true, ReadWrite, OpenExisting},
+        {open_kind::kBlockRead, true, false, Read, OpenExisting},
+        {open_kind::kBlockWrite, true, false, Write, CreateNew},
+        {open_kind::kBlockReadWrite, true, false, ReadWrite, OpenAlways},
     }};
     if (mode < 1 || mode > 10)
         return std::nullopt;
-    return rows[static_cast<std::size_t>(mode - 1)];
+    return kRows[static_cast<std::size_t>(mode - 1)];
 }
 
 }  // namespace rt

@@ -23,13 +23,13 @@ enum class DiskCreation { OpenExisting, CreateNew, OpenAlways };
 
 // Open kinds of disk files.
 namespace open_kind {
-inline constexpr std::int32_t Input = 1;
-inline constexpr std::int32_t Output = 2;
-inline constexpr std::int32_t Append = 3;
-inline constexpr std::int32_t Record = 4;
-inline constexpr std::int32_t BlockRead = 6;
-inline constexpr std::int32_t BlockWrite = 7;
-inline constexpr std::int32_t BlockReadWrite = 8;
+inline constexpr std::int32_t kInput = 1;
+inline constexpr std::int32_t kOutput = 2;
+inline constexpr std::int32_t kAppend = 3;
+inline constexpr std::int32_t kRecord = 4;
+inline constexpr std::int32_t kBlockRead = 6;
+inline constexpr std::int32_t kBlockWrite = 7;
+inline constexpr std::int32_t kBlockReadWrite = 8;
 }  // namespace open_kind
 
 struct DiskOpenRow {

@@ -43,7 +43,7 @@ SplitSpecification split_open_specification(std::string_view open_text)
         const auto close = rest.find(')');
         const auto options = rest.substr(0, close);
         if (close == std::string_view::npos || options.empty() || options.size() > kMaxOptionsLength) {
-            result.error = err::IllegalArgument;
+            result.error = err::kIllegalArgument;
             return result;
         }
         result.options = std::string(options);
@@ -51,7 +51,7 @@ SplitSpecification split_open_specification(std::string_view open_text)
         result.name += rest.substr(close + 1);
     }
     if (result.name.empty())
-        result.error = err::BadFileName;
+        result.error = err::kBadFileName;
     return result;
 }
 
@@ -73,7 +73,7 @@ DeviceChoice choose_device_slot(std::string_view name, bool has_options, std::st
     const int slot = find_fixed_device(name);
     if (slot >= kFirstPrinterSlot && slot < kSpecialPrinterSlot && has_options) {
         if (!equal_ignoring_case(options, "DC"))
-            return {err::IllegalArgument, slot};
+            return {err::kIllegalArgument, slot};
         return {0, slot + 3};
     }
     return {0, slot};

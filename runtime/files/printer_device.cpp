@@ -12,7 +12,7 @@ PrinterDevice::PrinterDevice(std::string_view name)
 
 std::string PrinterDevice::read(std::uint32_t, std::uint16_t site)
 {
-    RAISE_ERROR(err::DeviceFault, site);
+    RAISE_ERROR(err::kDeviceFault, site);
 }
 
 }  // namespace rt

@@ -112,12 +112,12 @@ void install_serial_devices(Runtime& runtime, host::SerialPortMap ports, const h
     table.set_serial_opener([&table](int slot, int mode, std::string_view options, int /*file_number*/) {
         auto* device = dynamic_cast<SerialDevice*>(table.device_at(slot));
         if (!device)
-            return err::DeviceNotFound;
+            return err::kDeviceNotFound;
         const SerialOpenResult result = device->open(mode, options);
         if (result.error != 0 && !result.path.empty())
             RAISE_FILE_ERROR(result.error, result.site,
                              ErrorCause{result.path, result.system_error, false, ErrorCause::Object::SerialPort});
-        if (result.error != 0 && result.site != file_site::OpenDevice)
+        if (result.error != 0 && result.site != file_site::kOpenDevice)
             RAISE_ERROR(result.error, result.site);
         return result.error;
     });
@@ -127,13 +127,13 @@ void install_serial_devices(Runtime& runtime, host::SerialPortMap ports, const h
 void COM_SET_PARAM(std::uint16_t channel, std::uint32_t speed)
 {
     if (channel >= kSerialChannelCount)
-        RAISE_ERROR(err::IllegalArgument, serial_site::SetParamChannel);
+        RAISE_ERROR(err::kIllegalArgument, serial_site::kSetParamChannel);
     if (speed == 0)
-        RAISE_ERROR(err::IllegalArgument, serial_site::SetParamZeroSpeed);
+        RAISE_ERROR(err::kIllegalArgument, serial_site::kSetParamZeroSpeed);
     SerialConfig& config = SerialChannels::current().config();
     config.speed_code[channel] = kSpeedCodeFromTable;
     if (SerialDevice* device = config.devices[channel]; device && device->is_open() && !device->set_speed(speed))
-        RAISE_ERROR(err::IllegalArgument, serial_site::SetParamSpeed);
+        RAISE_ERROR(err::kIllegalArgument, serial_site::kSetParamSpeed);
     config.speed_table[channel] = speed;
 }
 

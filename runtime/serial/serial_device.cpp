@@ -31,7 +31,7 @@ SerialDevice::SerialDevice(int channel, std::shared_ptr<SerialConfig> config)
     : channel_(channel), config_(std::move(config))
 {
     name_ = "COM" + std::to_string(channel) + ":";
-    open_kind_ = serial_kind::Closed;
+    open_kind_ = serial_kind::kClosed;
     state_ = std::make_unique<FileState>();
     config_->devices[channel_] = this;
 }
@@ -46,32 +46,32 @@ SerialDevice::~SerialDevice()
 SerialOpenResult SerialDevice::open(int mode, std::string_view options_text)
 {
     if (config_->options.device_access_disabled)
-        return {err::DeviceAccessDisabled};
+        return {err::kDeviceAccessDisabled};
 
     // Mode rules; a second open of the other direction shares the port as it is.
-    std::int32_t kind = serial_kind::Closed;
+    std::int32_t kind = serial_kind::kClosed;
     switch (mode) {
     case 1:
     case 2: {
-        const std::int32_t wanted = mode == 1 ? serial_kind::Input : serial_kind::Output;
-        const std::int32_t other = mode == 1 ? serial_kind::Output : serial_kind::Input;
+        const std::int32_t wanted = mode == 1 ? serial_kind::kInput : serial_kind::kOutput;
+        const std::int32_t other = mode == 1 ? serial_kind::kOutput : serial_kind::kInput;
         if (open_kind_ == other) {
-            open_kind_ = serial_kind::Both;
+            open_kind_ = serial_kind::kBoth;
             state_->mode_word = -1;
             return {};
         }
-        if (open_kind_ != serial_kind::Closed)
-            return {err::DeviceUnavailable};
+        if (open_kind_ != serial_kind::kClosed)
+            return {err::kDeviceUnavailable};
         kind = wanted;
         break;
     }
     case 6:
-        if (open_kind_ != serial_kind::Closed)
-            return {err::DeviceUnavailable};
-        kind = serial_kind::Both;
+        if (open_kind_ != serial_kind::kClosed)
+            return {err::kDeviceUnavailable};
+        kind = serial_kind::kBoth;
         break;
     default:
-        return {err::BadFileMode};
+        return {err::kBadFileMode};
     }
 
     int os_error = 0;
@@ -84,19 +84,19 @@ SerialOpenResult SerialDevice::open(int mode, std::string_view options_text)
         // restart): the channel opens on the lost line and waits for it.
         port_.emplace(host::SerialPort::disconnected(path));
     } else {
-        return {err::DeviceNotFound, serial_site::PortOpen, os_error, path};
+        return {err::kDeviceNotFound, serial_site::kPortOpen, os_error, path};
     }
 
     if (port_->connected() && !start_reader()) {
         release_port();
-        return {err::OutOfMemory};
+        return {err::kOutOfMemory};
     }
 
     std::uint16_t error = configure(options_text);
     if (error == 0 && port_->settings_error() != 0) {  // a network port's server refused the line settings
         const int refused = port_->settings_error();
         release_port();
-        return {err::DeviceUnavailable, serial_site::PortOpen, refused, path};
+        return {err::kDeviceUnavailable, serial_site::kPortOpen, refused, path};
     }
     if (error == 0)
         error = wait_for_modem_lines();
@@ -196,7 +196,7 @@ std::uint16_t SerialDevice::configure(std::string_view options_text)
     SerialOptions o;
     apply_serial_defaults(*config_, channel_, s, o);
     if (!apply_serial_options(options_text, s, o))
-        return err::IllegalArgument;
+        return err::kIllegalArgument;
 
     s.fNull = false;  // NUL bytes are received like any other byte
     s.fBinary = true;
@@ -231,14 +231,14 @@ std::uint16_t SerialDevice::wait_for_modem_lines()
         if (cts_seen && dsr_seen)
             return 0;
         if (tick_ms() - start >= limit)
-            return err::DeviceTimeout;
+            return err::kDeviceTimeout;
         std::this_thread::sleep_for(kModemPollPause);
     }
 }
 
 void SerialDevice::close() noexcept
 {
-    if (open_kind_ == serial_kind::Closed)
+    if (open_kind_ == serial_kind::kClosed)
         return;
     if (state_->mode_word == -1) {
         // Another file number still uses the channel.
@@ -260,7 +260,7 @@ void SerialDevice::release_port() noexcept
     }
     reader_.reset();
     port_.reset();
-    open_kind_ = serial_kind::Closed;
+    open_kind_ = serial_kind::kClosed;
     state_->mode_word = 0;
 }
 

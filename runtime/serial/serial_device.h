@@ -40,18 +40,18 @@ namespace rt {
 // Site codes of the serial layer (high byte: operation, low byte: check); OPEN
 // and EOF raise under the file-number operations' codes (file_sites.h).
 namespace serial_site {
-inline constexpr std::uint16_t PortOpen = 0x1301;  // the system port cannot be opened
-inline constexpr std::uint16_t SetParamChannel = 0x8F01;
-inline constexpr std::uint16_t SetParamSpeed = 0x8F02;
-inline constexpr std::uint16_t SetParamZeroSpeed = 0x8F03;
+inline constexpr std::uint16_t kPortOpen = 0x1301;  // the system port cannot be opened
+inline constexpr std::uint16_t kSetParamChannel = 0x8F01;
+inline constexpr std::uint16_t kSetParamSpeed = 0x8F02;
+inline constexpr std::uint16_t kSetParamZeroSpeed = 0x8F03;
 }  // namespace serial_site
 
 // Open kinds of a serial device record.
 namespace serial_kind {
-inline constexpr std::int32_t Closed = -1;
-inline constexpr std::int32_t Input = 1;
-inline constexpr std::int32_t Output = 2;
-inline constexpr std::int32_t Both = 4;
+inline constexpr std::int32_t kClosed = -1;
+inline constexpr std::int32_t kInput = 1;
+inline constexpr std::int32_t kOutput = 2;
+inline constexpr std::int32_t kBoth = 4;
 }  // namespace serial_kind
 
 // Shift-mode control bytes.
@@ -75,7 +75,7 @@ inline constexpr std::chrono::milliseconds kLostReplyWindow{2000};
 // site code to raise it with.
 struct SerialOpenResult {
     std::uint16_t error = 0;
-    std::uint16_t site = file_site::OpenDevice;
+    std::uint16_t site = file_site::kOpenDevice;
     int system_error = 0;  // the port's open: errno and path, for the report's reason line
     std::string path{};
 };
@@ -162,8 +162,8 @@ private:
     bool send(const std::uint8_t* bytes, std::size_t length, std::size_t& sent, std::uint16_t& error);
     bool write_plain(const std::uint8_t* bytes, std::size_t length, std::uint16_t& error);
     bool write_shift(const std::uint8_t* bytes, std::size_t length, std::uint16_t& error);
-    bool reads_input() const noexcept { return open_kind_ == serial_kind::Input || open_kind_ == serial_kind::Both; }
-    bool writes_output() const noexcept { return open_kind_ == serial_kind::Output || open_kind_ == serial_kind::Both; }
+    bool reads_input() const noexcept { return open_kind_ == serial_kind::kInput || open_kind_ == serial_kind::kBoth; }
+    bool writes_output() const noexcept { return open_kind_ == serial_kind::kOutput || open_kind_ == serial_kind::kBoth; }
 
     int channel_;
     std::shared_ptr<SerialConfig> config_;

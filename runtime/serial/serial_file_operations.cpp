@@ -23,7 +23,7 @@ namespace {
 void SerialDevice::write(std::string_view bytes, std::uint16_t site)
 {
     if (!writes_output())
-        RAISE_ERROR(err::BadFileMode, site);
+        RAISE_ERROR(err::kBadFileMode, site);
     if (bytes.empty())
         return;
     std::uint16_t error = 0;
@@ -39,7 +39,7 @@ std::int32_t SerialDevice::loc(std::uint16_t /*site*/)
 bool SerialDevice::eof(std::uint16_t site)
 {
     if (!reads_input())
-        RAISE_ERROR(err::BadFileMode, site);
+        RAISE_ERROR(err::kBadFileMode, site);
     return receive_count() == 0;
 }
 
@@ -48,7 +48,7 @@ bool SerialDevice::eof(std::uint16_t site)
 std::string SerialDevice::take_input(std::size_t limit, std::uint16_t site)
 {
     if (!reads_input())
-        RAISE_ERROR(err::BadFileMode, site);
+        RAISE_ERROR(err::kBadFileMode, site);
     std::string taken;
     if (!port_ || !line_present())
         return taken;
@@ -70,7 +70,7 @@ std::string SerialDevice::take_input(std::size_t limit, std::uint16_t site)
 std::string SerialDevice::read(std::uint32_t count, std::uint16_t site)
 {
     if (!reads_input())
-        RAISE_ERROR(err::BadFileMode, site);
+        RAISE_ERROR(err::kBadFileMode, site);
     std::string bytes;
     bytes.reserve(count < 4096 ? count : 4096);
     for (std::uint32_t i = 0; i < count; ++i) {
@@ -86,7 +86,7 @@ std::string SerialDevice::read(std::uint32_t count, std::uint16_t site)
 std::string SerialDevice::read_line(std::uint16_t site)
 {
     if (!reads_input())
-        RAISE_ERROR(err::BadFileMode, site);
+        RAISE_ERROR(err::kBadFileMode, site);
     std::string line;
     std::uint16_t error = 0;
     if (!read_line(line, error))

@@ -39,13 +39,13 @@ void apply_serial_defaults(const SerialConfig& config, int channel, host::Serial
     s.ByteSize = (format & kEightDataBits) ? 8 : 7;
     o.data_bits = s.ByteSize;
     if (format & kParityOn) {
-        s.Parity = (format & kParityEven) ? serial_parity::Even : serial_parity::Odd;
+        s.Parity = (format & kParityEven) ? serial_parity::kEven : serial_parity::kOdd;
         s.fParity = true;
     } else {
-        s.Parity = serial_parity::None;
+        s.Parity = serial_parity::kNone;
         s.fParity = false;
     }
-    s.StopBits = (format & kTwoStopBits) ? serial_stop_bits::Two : serial_stop_bits::One;
+    s.StopBits = (format & kTwoStopBits) ? serial_stop_bits::kTwo : serial_stop_bits::kOne;
     o.character_width = (format & kWidthEight) ? 8 : 7;
 
     s.fOutX = s.fInX = true;

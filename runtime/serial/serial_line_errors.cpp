@@ -10,15 +10,15 @@ std::uint16_t map_serial_error_word(std::uint32_t word, bool parity_check) noexc
     namespace bit = host::serial_error_bit;
     switch (word) {
     case 0: return 0;
-    case bit::ReceiveOverrun: return err::BufferOverflow;
-    case bit::HardwareOverrun: return err::DeviceFault;
-    case bit::Parity: return parity_check ? err::DeviceFault : 0;
-    case bit::Framing: return err::DeviceFault;
-    case bit::TransmitFull: return err::BufferOverflow;
-    case bit::DeviceIo: return err::DeviceFault;
-    case bit::DeviceNotSelected: return err::DeviceNotFound;
-    case bit::OutOfPaper: return err::DeviceNotFound;
-    default: return err::SystemCallFailed;
+    case bit::kReceiveOverrun: return err::kBufferOverflow;
+    case bit::kHardwareOverrun: return err::kDeviceFault;
+    case bit::kParity: return parity_check ? err::kDeviceFault : 0;
+    case bit::kFraming: return err::kDeviceFault;
+    case bit::kTransmitFull: return err::kBufferOverflow;
+    case bit::kDeviceIo: return err::kDeviceFault;
+    case bit::kDeviceNotSelected: return err::kDeviceNotFound;
+    case bit::kOutOfPaper: return err::kDeviceNotFound;
+    default: return err::kSystemCallFailed;
     }
 }
 

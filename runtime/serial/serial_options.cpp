@@ -26,8 +26,8 @@ bool apply_position(std::size_t position, char c, host::SerialLineSettings& s, S
         o.data_bits = s.ByteSize;
         return true;
     case 3: {
-        constexpr std::string_view letters = "NOEMS";
-        auto i = letters.find(c);
+        constexpr std::string_view kLetters = "NOEMS";
+        auto i = kLetters.find(c);
         if (i == std::string_view::npos)
             return false;
         s.Parity = static_cast<std::uint8_t>(i);
@@ -37,7 +37,7 @@ bool apply_position(std::size_t position, char c, host::SerialLineSettings& s, S
     case 4:
         if (c != '1' && c != '2')
             return false;
-        s.StopBits = c == '1' ? serial_stop_bits::One : serial_stop_bits::Two;
+        s.StopBits = c == '1' ? serial_stop_bits::kOne : serial_stop_bits::kTwo;
         return true;
     case 5:
         if (c == 'N') {
@@ -106,10 +106,10 @@ bool apply_serial_options(std::string_view options_text, host::SerialLineSetting
 
     // Positions 7 and 8 switch flow control off unless they say "E", even when absent.
     const bool rts_handshake = format.size() >= 7 && format[6] == 'E';
-    s.fRtsControl = rts_handshake ? serial_control::Handshake : serial_control::Enable;
+    s.fRtsControl = rts_handshake ? serial_control::kHandshake : serial_control::kEnable;
     s.fOutxCtsFlow = rts_handshake;
     const bool dtr_handshake = format.size() >= 8 && format[7] == 'E';
-    s.fDtrControl = dtr_handshake ? serial_control::Handshake : serial_control::Enable;
+    s.fDtrControl = dtr_handshake ? serial_control::kHandshake : serial_control::kEnable;
     s.fOutxDsrFlow = dtr_handshake;
 
     o.CS = o.DS = o.SD = o.RD = 0;

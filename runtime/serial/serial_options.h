@@ -23,7 +23,9 @@
 
 namespace rt {
 
-// Built during one open, then dropped.
+// Built during one open, then dropped. The keyed options keep the names they
+// have in the open format (CS, DS, SB, RB, SD, RD).
+// NOLINTBEGIN(readability-identifier-naming)
 struct SerialOptions {
     std::uint32_t CS = 0;     // ms for CTS to come on at open; 0: not waited for
     std::uint32_t DS = 0;     // ms for DSR to come on at open; 0: not waited for
@@ -34,6 +36,7 @@ struct SerialOptions {
     std::uint8_t data_bits = 8;
     std::uint8_t character_width = 8;
 };
+// NOLINTEND(readability-identifier-naming)
 
 inline constexpr std::size_t kMaxSerialFormatLength = 11;
 

@@ -106,7 +106,7 @@ bool SerialDevice::send(const std::uint8_t* bytes, std::size_t length, std::size
     if (result.error != 0) {
         error = line_error();
         if (error == 0)  // the failed transfer itself is the fault
-            error = err::DeviceFault;
+            error = err::kDeviceFault;
         return false;
     }
     return true;
@@ -121,7 +121,7 @@ bool SerialDevice::write_plain(const std::uint8_t* bytes, std::size_t length, st
         if (!send(bytes + done, length - done, sent, error))
             return false;
         if (sent < length - done && send_timeout_ != 0) {
-            error = err::DeviceTimeout;
+            error = err::kDeviceTimeout;
             return false;
         }
         done += sent;
@@ -138,7 +138,7 @@ bool SerialDevice::write_shift(const std::uint8_t* bytes, std::size_t length, st
         if (!send(&byte, 1, sent, error))
             return false;
         if (sent != 1 && send_timeout_ != 0) {
-            error = err::DeviceTimeout;
+            error = err::kDeviceTimeout;
             return false;
         }
         return true;
@@ -164,7 +164,7 @@ bool SerialDevice::write_bytes(const std::uint8_t* bytes, std::size_t length, st
 {
     error = 0;
     if (!port_) {
-        error = err::BadFileMode;
+        error = err::kBadFileMode;
         return false;
     }
     if (length == 0)
@@ -188,7 +188,7 @@ bool SerialDevice::read_byte(std::uint8_t& byte, std::uint16_t& error)
 {
     error = 0;
     if (!port_) {
-        error = err::BadFileMode;
+        error = err::kBadFileMode;
         return false;
     }
     // A byte already read ahead is taken at once; only a read that may wait
@@ -216,7 +216,7 @@ bool SerialDevice::read_byte(std::uint8_t& byte, std::uint16_t& error)
                 return true;
             }  // a shift byte, consumed; the read goes on
         } else if (receive_timeout_ != 0) {
-            error = err::DeviceTimeout;
+            error = err::kDeviceTimeout;
             return false;
         }
         pump_step();

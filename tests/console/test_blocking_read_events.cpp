@@ -13,7 +13,7 @@ TEST(BlockingKeyRead, RunsADueFunctionKeyEventWhileWaiting)
     int f5_runs = 0;
     ON_KEY_GOSUB(5, [&] { ++f5_runs; });
     KEY_CTRL(5, 1);
-    program.press(host::vk::F1 + 4);
+    program.press(host::vk::kF1 + 4);
     program.type("x");
     EXPECT_EQ(read_key_blocking(), 'x');
     EXPECT_EQ(f5_runs, 1);
@@ -26,7 +26,7 @@ TEST(BlockingKeyRead, AHeldEventWaitsUntilReleased)
     ON_KEY_GOSUB(5, [&] { ++f5_runs; });
     KEY_CTRL(5, 1);
     KEY_CTRL(5, 2);  // STOP: occurrences are kept, not run
-    program.press(host::vk::F1 + 4);
+    program.press(host::vk::kF1 + 4);
     program.type("x");
     EXPECT_EQ(read_key_blocking(), 'x');
     EXPECT_EQ(f5_runs, 0);

@@ -12,7 +12,7 @@ TEST(ConsoleReportKeyWait, F1OpensHelpOnTheErrorAndTheNextKeyEndsTheWait)
     ConsoleRuntime program;
     FrameRecords& frame = program.runtime.frame();
     frame.error.number = 1005;
-    program.press(host::vk::F1);
+    program.press(host::vk::kF1);
     program.type("x");
     program.records->report.wait_for_key(true);
     EXPECT_EQ(frame.help.last_context, 100005u);
@@ -25,7 +25,7 @@ TEST(ConsoleReportKeyWait, WithoutHelpF1IsAnOrdinaryKey)
     ConsoleRuntime program;
     FrameRecords& frame = program.runtime.frame();
     frame.error.number = 63;
-    program.press(host::vk::F1);
+    program.press(host::vk::kF1);
     program.type("x");
     program.records->report.wait_for_key(false);
     EXPECT_EQ(frame.help.last_context, 0u);

@@ -51,15 +51,15 @@ TEST(ConsoleWindow, ShrinkingGivesScrollRangesAndLineRightMovesTheView)
     resize(console, 70 * 8, 20 * 18);
     EXPECT_EQ(console.window->horizontal_scroll().maximum, 9);
     EXPECT_EQ(console.window->vertical_scroll().maximum, 3);
-    scroll(console, host::MessageKind::HScroll, host::scroll::LineDown);
+    scroll(console, host::MessageKind::HScroll, host::scroll::kLineDown);
     EXPECT_EQ(console.state().view_column, 1);
     EXPECT_EQ(console.window->horizontal_scroll().position, 1);
     // Clamped to cells - visible - 1.
-    scroll(console, host::MessageKind::HScroll, host::scroll::PageDown);
+    scroll(console, host::MessageKind::HScroll, host::scroll::kPageDown);
     EXPECT_EQ(console.state().view_column, 9);
-    scroll(console, host::MessageKind::HScroll, host::scroll::LineUp);
+    scroll(console, host::MessageKind::HScroll, host::scroll::kLineUp);
     EXPECT_EQ(console.state().view_column, 8);
-    scroll(console, host::MessageKind::VScroll, host::scroll::ThumbPosition, 2);
+    scroll(console, host::MessageKind::VScroll, host::scroll::kThumbPosition, 2);
     EXPECT_EQ(console.state().view_row, 2);
     // Growing again puts the view back to 0.
     resize(console, 640, 432);
@@ -89,7 +89,7 @@ TEST(ConsoleWindow, KeysGoToTheQueue)
 {
     HeadlessConsole console;
     send(console, host::Message{.kind = host::MessageKind::Char, .character = 'q'});
-    send(console, host::Message{.kind = host::MessageKind::KeyDown, .key = host::vk::PageDown, .repeat_count = 1});
+    send(console, host::Message{.kind = host::MessageKind::KeyDown, .key = host::vk::kPageDown, .repeat_count = 1});
     EXPECT_EQ(console.window->keys().pop(), 'q');
     EXPECT_EQ(console.window->keys().pop(), 20);
 }

@@ -165,7 +165,7 @@ TEST(ConsoleWriter, MinimisedWindowKeepsCellsAndShowsThemWhenRestored)
 {
     HeadlessConsole console;
     console.desktop->send(host::Message{
-        .window = console.window->id(), .kind = host::MessageKind::Size, .size_state = host::size_state::Minimised});
+        .window = console.window->id(), .kind = host::MessageKind::Size, .size_state = host::size_state::kMinimised});
     console.write("hidden text");
     EXPECT_EQ(console.cell_row(0).substr(0, 11), "hidden text");
     EXPECT_NE(console.shown_row(0).substr(0, 11), "hidden text");

@@ -30,8 +30,8 @@ struct Keyboard {
 TEST(KeyTranslation, PagingCursorAndEditingKeysQueueTheirCodes)
 {
     Keyboard k;
-    for (auto v : {host::vk::PageUp, host::vk::PageDown, host::vk::Up, host::vk::Down, host::vk::Left, host::vk::Right,
-                   host::vk::Home, host::vk::End, host::vk::Insert, host::vk::Delete})
+    for (auto v : {host::vk::kPageUp, host::vk::kPageDown, host::vk::kUp, host::vk::kDown, host::vk::kLeft, host::vk::kRight,
+                   host::vk::kHome, host::vk::kEnd, host::vk::kInsert, host::vk::kDelete})
         k.down(v);
     EXPECT_EQ(k.drain(), (std::vector<int>{19, 20, 30, 31, 29, 28, 11, 21, 18, 4}));
     // Letters come with the character message only.
@@ -43,23 +43,23 @@ TEST(KeyTranslation, PagingCursorAndEditingKeysQueueTheirCodes)
 TEST(KeyTranslation, ShiftHomeWhileShiftIsDown)
 {
     Keyboard k;
-    k.down(host::vk::Shift);
+    k.down(host::vk::kShift);
     EXPECT_EQ(k.queue.shift_flags, kShiftDown);
-    k.down(host::vk::Home);
-    k.up(host::vk::Shift);
-    k.down(host::vk::Home);
+    k.down(host::vk::kHome);
+    k.up(host::vk::kShift);
+    k.down(host::vk::kHome);
     EXPECT_EQ(k.drain(), (std::vector<int>{12, 11}));
-    k.down(host::vk::Control);
+    k.down(host::vk::kControl);
     EXPECT_EQ(k.queue.shift_flags, kCtrlDown);
-    k.up(host::vk::Control);
+    k.up(host::vk::kControl);
     EXPECT_EQ(k.queue.shift_flags, 0);
 }
 
 TEST(KeyTranslation, FunctionKeysRaiseEventsAndQueueNothing)
 {
     Keyboard k;
-    k.down(host::vk::F1);
-    k.down(host::vk::F12);
+    k.down(host::vk::kF1);
+    k.down(host::vk::kF12);
     translate_key_message(host::Message{1, host::MessageKind::SysKeyDown, 0x79, 0}, k.queue, k.reactions);  // F10
     EXPECT_EQ(k.events, (std::vector<int>{2, 13, 11}));
     EXPECT_TRUE(k.queue.empty());
@@ -75,10 +75,10 @@ TEST(KeyTranslation, FunctionKeyWaitsBehindTheKeysTypedBeforeIt)
     Keyboard k;
     k.character('a');
     k.character('b');
-    k.down(host::vk::F1 + 10);
-    k.down(host::vk::F1 + 1);
+    k.down(host::vk::kF1 + 10);
+    k.down(host::vk::kF1 + 1);
     k.character('c');
-    k.down(host::vk::F1 + 2);
+    k.down(host::vk::kF1 + 2);
     EXPECT_TRUE(k.events.empty());
     EXPECT_EQ(k.queue.pop(), 'a');
     EXPECT_TRUE(k.events.empty());
@@ -88,7 +88,7 @@ TEST(KeyTranslation, FunctionKeyWaitsBehindTheKeysTypedBeforeIt)
     k.queue.clear();
     EXPECT_EQ(k.events, (std::vector<int>{12, 3, 4}));
     k.character('d');
-    k.down(host::vk::F1);
+    k.down(host::vk::kF1);
     k.queue.clear();
     EXPECT_EQ(k.events, (std::vector<int>{12, 3, 4, 2}));
 }

@@ -35,11 +35,11 @@ TEST(Inkey, ReturnsQueuedKeysOneByteAtATime)
 {
     ConsoleRuntime c;
     EXPECT_EQ(inkey(c), "");
-    c.press(host::vk::PageUp);
-    c.press(host::vk::PageDown);
-    c.press(host::vk::Up);
-    c.press(host::vk::Down);
-    c.press(host::vk::Delete);
+    c.press(host::vk::kPageUp);
+    c.press(host::vk::kPageDown);
+    c.press(host::vk::kUp);
+    c.press(host::vk::kDown);
+    c.press(host::vk::kDelete);
     c.type("a");
     c.dispatch_all();
     EXPECT_EQ(inkey(c), "\x13");
@@ -93,7 +93,7 @@ TEST(KeyboardDevice, CountsReadsAndEmptiesOnOpen)
     EXPECT_EQ(LOC(2), 0);
     EXPECT_EQ(FILE_EOF(2), -1);
     c.type("a\x03");
-    c.press(host::vk::Delete);
+    c.press(host::vk::kDelete);
     c.dispatch_all();
     EXPECT_EQ(LOC(2), 3);
     EXPECT_EQ(FILE_EOF(2), 0);
@@ -166,7 +166,7 @@ TEST(LineInput, NumbersAndTheirRange)
     INPUT_VARS(targets);
     EXPECT_EQ(n, 42);
     c.type("40000\r");
-    EXPECT_EQ(testing::error_of([&] { INPUT_VARS(targets); }), err::Overflow);
+    EXPECT_EQ(testing::error_of([&] { INPUT_VARS(targets); }), err::kOverflow);
 }
 
 TEST(LineEditor, EditingKeysMoveAndDeleteWholeCharacters)
@@ -175,38 +175,38 @@ TEST(LineEditor, EditingKeysMoveAndDeleteWholeCharacters)
     StringVariable a;
     const InputTarget targets[] = {InputTarget(a.d)};
     c.type("ABCD");
-    c.press(host::vk::Left);
-    c.press(host::vk::Left);
+    c.press(host::vk::kLeft);
+    c.press(host::vk::kLeft);
     c.type("\b");                 // deletes B
-    c.press(host::vk::Insert);    // overwrite
+    c.press(host::vk::kInsert);    // overwrite
     c.type("x");                  // replaces C
-    c.press(host::vk::End);
+    c.press(host::vk::kEnd);
     c.type("!");
-    c.press(host::vk::Home);
-    c.press(host::vk::Delete);    // deletes A
+    c.press(host::vk::kHome);
+    c.press(host::vk::kDelete);    // deletes A
     c.type("\r");
     INPUT_VARS(targets);
     EXPECT_EQ(a.text(), "xD!");
     EXPECT_EQ(c.cell_row(0).substr(0, 8), "? xD!   ");
 
     c.type("\x82\xA0" "a");
-    c.press(host::vk::Left);
-    c.press(host::vk::Left);
-    c.press(host::vk::Delete);  // the whole double-byte character
+    c.press(host::vk::kLeft);
+    c.press(host::vk::kLeft);
+    c.press(host::vk::kDelete);  // the whole double-byte character
     c.type("\r");
     INPUT_VARS(targets);
     EXPECT_EQ(a.text(), "a");
 
     c.type("\x82\xA0" "b");
-    c.press(host::vk::Home);
-    c.press(host::vk::Insert);  // overwrite: half of the double-byte character becomes a space
+    c.press(host::vk::kHome);
+    c.press(host::vk::kInsert);  // overwrite: half of the double-byte character becomes a space
     c.type("z\r");
     INPUT_VARS(targets);
     EXPECT_EQ(a.text(), "z b");
 
     c.type("keep this");
-    c.press(host::vk::Left);
-    c.press(host::vk::Left);
+    c.press(host::vk::kLeft);
+    c.press(host::vk::kLeft);
     c.type("\x05" "X\r");  // code 5 deletes to the end
     INPUT_VARS(targets);
     EXPECT_EQ(a.text(), "keep thX");
@@ -218,9 +218,9 @@ TEST(LineEditor, ShiftHomeClearsTheTypedText)
     StringVariable a;
     const InputTarget targets[] = {InputTarget(a.d)};
     c.type("HELLO");
-    c.front->inject(host::Message{0, host::MessageKind::KeyDown, host::vk::Shift, 1});
-    c.press(host::vk::Home);
-    c.front->inject(host::Message{0, host::MessageKind::KeyUp, host::vk::Shift, 0});
+    c.front->inject(host::Message{0, host::MessageKind::KeyDown, host::vk::kShift, 1});
+    c.press(host::vk::kHome);
+    c.front->inject(host::Message{0, host::MessageKind::KeyUp, host::vk::kShift, 0});
     c.type("Z\r");
     INPUT_VARS(targets);
     EXPECT_EQ(a.text(), "Z");

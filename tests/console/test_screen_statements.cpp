@@ -27,10 +27,10 @@ TEST(Locate, ChecksEveryArgumentBeforeMovingTheCursor)
     LOCATE(0, 10, 5, 0, kLocateColumn | kLocateRow);
     EXPECT_EQ(c.state().cursor_column, 10);
     EXPECT_EQ(c.state().cursor_row, 5);
-    EXPECT_EQ(error_of([] { LOCATE(0, 80, 0, 0, kLocateColumn); }), err::IllegalArgument);
-    EXPECT_EQ(error_of([] { LOCATE(0, 1, 24, 0, kLocateColumn | kLocateRow); }), err::IllegalArgument);
-    EXPECT_EQ(error_of([] { LOCATE(0, 1, 1, 2, 7); }), err::IllegalArgument);
-    EXPECT_EQ(error_of([] { LOCATE(3, 1, 1, 0, 3); }), err::BadWindow);
+    EXPECT_EQ(error_of([] { LOCATE(0, 80, 0, 0, kLocateColumn); }), err::kIllegalArgument);
+    EXPECT_EQ(error_of([] { LOCATE(0, 1, 24, 0, kLocateColumn | kLocateRow); }), err::kIllegalArgument);
+    EXPECT_EQ(error_of([] { LOCATE(0, 1, 1, 2, 7); }), err::kIllegalArgument);
+    EXPECT_EQ(error_of([] { LOCATE(3, 1, 1, 0, 3); }), err::kBadWindow);
     EXPECT_EQ(c.state().cursor_column, 10);
     EXPECT_EQ(c.state().cursor_row, 5);
     // Only the given parts change.
@@ -75,17 +75,17 @@ TEST(Cls, ModesMoveTheCursorAndClearTheirRows)
 TEST(Cls, BadModeIsReportedBeforeTheWindow)
 {
     ConsoleRuntime c;
-    EXPECT_EQ(error_of([] { CLS(9, 6); }), err::IllegalArgument);
-    EXPECT_EQ(error_of([] { CLS(9, 1); }), err::BadWindow);
+    EXPECT_EQ(error_of([] { CLS(9, 6); }), err::kIllegalArgument);
+    EXPECT_EQ(error_of([] { CLS(9, 1); }), err::kBadWindow);
 }
 
 TEST(Color, ChecksAllValuesBeforeStoringAny)
 {
     ConsoleRuntime c;
-    EXPECT_EQ(error_of([] { COLOR(0, 3, 0, 0, 2, kColorText | kColorAttribute); }), err::IllegalArgument);
-    EXPECT_EQ(error_of([] { COLOR(0, 16, 0, 0, 0, kColorText); }), err::IllegalArgument);
-    EXPECT_EQ(error_of([] { COLOR(0, 3, 16, 0, 0, kColorText | kColorBackground); }), err::IllegalArgument);
-    EXPECT_EQ(error_of([] { COLOR(0, 3, 1, 16, 0, kColorText | kColorBackground | kColorDrawing); }), err::IllegalArgument);
+    EXPECT_EQ(error_of([] { COLOR(0, 3, 0, 0, 2, kColorText | kColorAttribute); }), err::kIllegalArgument);
+    EXPECT_EQ(error_of([] { COLOR(0, 16, 0, 0, 0, kColorText); }), err::kIllegalArgument);
+    EXPECT_EQ(error_of([] { COLOR(0, 3, 16, 0, 0, kColorText | kColorBackground); }), err::kIllegalArgument);
+    EXPECT_EQ(error_of([] { COLOR(0, 3, 1, 16, 0, kColorText | kColorBackground | kColorDrawing); }), err::kIllegalArgument);
     EXPECT_EQ(c.state().text_colour, 7);
     EXPECT_EQ(c.state().background_colour, 0);
     EXPECT_EQ(c.state().attribute, 4u);
@@ -135,9 +135,9 @@ TEST(Color, NormalAndReversedCellsOnTheWindow)
 TEST(ViewRegion, ChecksTheRegionAgainstTheScreen)
 {
     ConsoleRuntime c;
-    EXPECT_EQ(error_of([] { CON_VIEW_REGION(0, 24, 0, kRegionTop); }), err::IllegalArgument);
-    EXPECT_EQ(error_of([] { CON_VIEW_REGION(0, 0, 25, kRegionCount); }), err::IllegalArgument);
-    EXPECT_EQ(error_of([] { CON_VIEW_REGION(0, 10, 15, kRegionTop | kRegionCount); }), err::IllegalArgument);
+    EXPECT_EQ(error_of([] { CON_VIEW_REGION(0, 24, 0, kRegionTop); }), err::kIllegalArgument);
+    EXPECT_EQ(error_of([] { CON_VIEW_REGION(0, 0, 25, kRegionCount); }), err::kIllegalArgument);
+    EXPECT_EQ(error_of([] { CON_VIEW_REGION(0, 10, 15, kRegionTop | kRegionCount); }), err::kIllegalArgument);
     EXPECT_EQ(c.state().region_top, 0);
     EXPECT_EQ(c.state().region_rows, 24);
     LOCATE(0, 5, 5, 0, 3);
@@ -167,15 +167,15 @@ TEST(PrintStatements, ItemsAndSeparatorsOnTheConsole)
 TEST(PrintStatements, FileNumbersAreChecked)
 {
     ConsoleRuntime c;
-    EXPECT_EQ(error_of([] { PRINT_TO_FILE(0); }), err::BadFileNumber);
-    EXPECT_EQ(error_of([] { PRINT_TO_FILE(256); }), err::BadFileNumber);
+    EXPECT_EQ(error_of([] { PRINT_TO_FILE(0); }), err::kBadFileNumber);
+    EXPECT_EQ(error_of([] { PRINT_TO_FILE(256); }), err::kBadFileNumber);
     EXPECT_EQ(error_of([] { PRINT_TO_FILE(4); }), 57);
-    EXPECT_EQ(error_of([] { PRINT_TO_WINDOW(2); }), err::BadWindow);
+    EXPECT_EQ(error_of([] { PRINT_TO_WINDOW(2); }), err::kBadWindow);
     // The keyboard is no output target.
     push_temp("KYBD:");
     OPEN(1, 0, 3);
     PRINT_TO_FILE(3);
-    EXPECT_EQ(error_of([] { print("x"); }), err::BadFileMode);
+    EXPECT_EQ(error_of([] { print("x"); }), err::kBadFileMode);
     // The screen as a file number prints on the console.
     push_temp("SCRN:");
     OPEN(2, 0, 4);
@@ -258,11 +258,11 @@ TEST(CellCopy, ChecksCornersAndArraySize)
 {
     ConsoleRuntime c;
     std::vector<std::int16_t> cells(4);
-    EXPECT_EQ(error_of([&] { CELLS_GET(0, 0, 0, 80, 0, cells); }), err::IllegalArgument);
-    EXPECT_EQ(error_of([&] { CELLS_GET(0, 0, 24, 0, 0, cells); }), err::IllegalArgument);
-    EXPECT_EQ(error_of([&] { CELLS_GET(0, 0, 0, 4, 0, cells); }), err::IllegalArgument);
-    EXPECT_EQ(error_of([&] { CELLS_PUT(0, 1, 1, 0, 0, std::span<const std::int16_t>(cells).first(3)); }), err::IllegalArgument);
-    EXPECT_EQ(error_of([&] { CELLS_GET(1, 0, 0, 0, 0, cells); }), err::BadWindow);
+    EXPECT_EQ(error_of([&] { CELLS_GET(0, 0, 0, 80, 0, cells); }), err::kIllegalArgument);
+    EXPECT_EQ(error_of([&] { CELLS_GET(0, 0, 24, 0, 0, cells); }), err::kIllegalArgument);
+    EXPECT_EQ(error_of([&] { CELLS_GET(0, 0, 0, 4, 0, cells); }), err::kIllegalArgument);
+    EXPECT_EQ(error_of([&] { CELLS_PUT(0, 1, 1, 0, 0, std::span<const std::int16_t>(cells).first(3)); }), err::kIllegalArgument);
+    EXPECT_EQ(error_of([&] { CELLS_GET(1, 0, 0, 0, 0, cells); }), err::kBadWindow);
     EXPECT_EQ(error_of([&] { CELLS_GET(0, 1, 1, 0, 0, cells); }), 0);
 }
 

@@ -442,7 +442,7 @@ TEST(MessageLibraryTexts, EveryErrorNumberHasAnEnglishAndAJapaneseText)
     }
     qk_test::ScopedLocale locale("C");
     // 60 covers every port that cannot be opened: its text leaves the why to the reason line.
-    EXPECT_EQ(rt::message_text_from(library, rt::err::DeviceNotFound, rt::kConsoleMessageBuffer),
+    EXPECT_EQ(rt::message_text_from(library, rt::err::kDeviceNotFound, rt::kConsoleMessageBuffer),
               "Device cannot be opened");
 }
 
@@ -495,7 +495,7 @@ TEST_F(FrameTest, FileErrorReportCarriesTheReasonAndKeepsTheTextForStandardError
     FakeConsole console;
     runtime_.set_report_target(&console);
     const int code = rt::run_main_routine([] {
-        rt::stmt(39, [] { rt::RAISE_FILE_ERROR(rt::err::FileNotFound, 0x2009, {"/w/QK.DEF", ENOENT}); });
+        rt::stmt(39, [] { rt::RAISE_FILE_ERROR(rt::err::kFileNotFound, 0x2009, {"/w/QK.DEF", ENOENT}); });
     });
     EXPECT_EQ(code, rt::kFatalErrorExitCode);
     EXPECT_EQ(console.written, "\r\nQk14 [line 39]: error[63]\r\nFile not found\r\n/w/QK.DEF: not found\r\nPress any key\r\n");

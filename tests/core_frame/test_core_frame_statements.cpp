@@ -248,10 +248,10 @@ TEST_F(FrameTest, The129thNestedGosubRaises32)
 
 // A runtime extension standing in for the device table and console records.
 struct TrackedExtension : rt::RuntimeExtension {
-    explicit TrackedExtension(Log& log) : log_(log) {}
-    ~TrackedExtension() override { log_.push_back("destroyed"); }
-    void on_terminate() noexcept override { log_.push_back("terminated"); }
-    Log& log_;
+    explicit TrackedExtension(Log& log) : log(log) {}
+    ~TrackedExtension() override { log.push_back("destroyed"); }
+    void on_terminate() noexcept override { log.push_back("terminated"); }
+    Log& log;
 };
 
 TEST_F(FrameTest, TerminationFromAnyDepthReleasesEverything)

@@ -49,7 +49,7 @@ public:
     void select(std::uint16_t window) override
     {
         if (window != 0 && !open.contains(window))
-            rt::RAISE_ERROR(rt::err::BadWindow, 0x3901);
+            rt::RAISE_ERROR(rt::err::kBadWindow, 0x3901);
         selected.push_back(window);
     }
     void print_item(std::string_view text, std::uint16_t separator) override

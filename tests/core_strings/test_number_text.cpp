@@ -84,8 +84,8 @@ TEST(ParseNumber, StartOfText)
 TEST(ParseNumber, ExponentsNeedDigits)
 {
     EXPECT_EQ(parse_number("1E3").value, 1000);
-    EXPECT_EQ(parse_number("1e3").type, tc::Single);
-    EXPECT_EQ(parse_number("1D3").type, tc::Double);
+    EXPECT_EQ(parse_number("1e3").type, tc::kSingle);
+    EXPECT_EQ(parse_number("1D3").type, tc::kDouble);
     EXPECT_EQ(parse_number("25E-1").value, 2.5);
     EXPECT_EQ(parse_number("1E+2").value, 100);
     EXPECT_EQ(parse_number("1E").value, 1);
@@ -98,16 +98,16 @@ TEST(ParseNumber, ExponentsNeedDigits)
 
 TEST(ParseNumber, TypeFollowsTheText)
 {
-    EXPECT_EQ(parse_number("12").type, tc::I16);
-    EXPECT_EQ(parse_number("12.0").type, tc::I16);
-    EXPECT_EQ(parse_number("-32768").type, tc::I16);
-    EXPECT_EQ(parse_number("40000").type, tc::I32);
-    EXPECT_EQ(parse_number("-2147483648").type, tc::I32);
-    EXPECT_EQ(parse_number("2147483648").type, tc::Double);  // 10 significant digits
-    EXPECT_EQ(parse_number("1.5").type, tc::Single);
-    EXPECT_EQ(parse_number("1.234567").type, tc::Single);
-    EXPECT_EQ(parse_number("1.2345678").type, tc::Double);
-    EXPECT_EQ(parse_number("0.001").type, tc::Single);  // leading zeros do not count
+    EXPECT_EQ(parse_number("12").type, tc::kI16);
+    EXPECT_EQ(parse_number("12.0").type, tc::kI16);
+    EXPECT_EQ(parse_number("-32768").type, tc::kI16);
+    EXPECT_EQ(parse_number("40000").type, tc::kI32);
+    EXPECT_EQ(parse_number("-2147483648").type, tc::kI32);
+    EXPECT_EQ(parse_number("2147483648").type, tc::kDouble);  // 10 significant digits
+    EXPECT_EQ(parse_number("1.5").type, tc::kSingle);
+    EXPECT_EQ(parse_number("1.234567").type, tc::kSingle);
+    EXPECT_EQ(parse_number("1.2345678").type, tc::kDouble);
+    EXPECT_EQ(parse_number("0.001").type, tc::kSingle);  // leading zeros do not count
 }
 
 TEST(ParseNumber, SingleResultsCarrySingleRounding)
@@ -124,14 +124,14 @@ TEST(ParseNumber, Suffixes)
 {
     EXPECT_EQ(parse_number("12.5%").value, 12);  // the FPU's ties-to-even rounding
     EXPECT_EQ(parse_number("13.5%").value, 14);
-    EXPECT_EQ(parse_number("12%").type, tc::I16);
+    EXPECT_EQ(parse_number("12%").type, tc::kI16);
     EXPECT_FALSE(parse_number("40000%").representable);
     EXPECT_FALSE(parse_number("-32768.6%").representable);
     EXPECT_EQ(parse_number("40000&").value, 40000);
     EXPECT_FALSE(parse_number("2147483648&").representable);
-    EXPECT_EQ(parse_number("3!").type, tc::Single);
-    EXPECT_EQ(parse_number("3#").type, tc::Double);
-    EXPECT_EQ(parse_number("1E3#").type, tc::Double);  // the suffix decides
+    EXPECT_EQ(parse_number("3!").type, tc::kSingle);
+    EXPECT_EQ(parse_number("3#").type, tc::kDouble);
+    EXPECT_EQ(parse_number("1E3#").type, tc::kDouble);  // the suffix decides
 }
 
 TEST(ParseNumber, OverflowAndUnderflow)

@@ -88,10 +88,10 @@ TEST_F(StringFunctionStack, CountsAndPositionsOutOfRangeRaiseFive)
     };
     for (const auto& [name, operation] : cases) {
         push("some temporary text");
-        EXPECT_EQ(error_raised_by(operation), rt::err::IllegalArgument) << name;
+        EXPECT_EQ(error_raised_by(operation), rt::err::kIllegalArgument) << name;
         expect_clean();
     }
-    EXPECT_EQ(error_raised_by([] { rt::SPACE_S(kTooLarge); }), rt::err::IllegalArgument);
+    EXPECT_EQ(error_raised_by([] { rt::SPACE_S(kTooLarge); }), rt::err::kIllegalArgument);
     expect_clean();
 }
 
@@ -100,7 +100,7 @@ TEST_F(StringFunctionStack, ErrorsLeaveVariableOperandsAlone)
     rt::StrVar v;
     v.set("ABC");
     rt::STR_PUSH_VAR(v.descriptor());
-    EXPECT_EQ(error_raised_by([] { rt::MID_S(0, 1); }), rt::err::IllegalArgument);
+    EXPECT_EQ(error_raised_by([] { rt::MID_S(0, 1); }), rt::err::kIllegalArgument);
     EXPECT_EQ(v.str(), "ABC");
     expect_clean(1);
 }
@@ -121,7 +121,7 @@ TEST_F(StringFunctionStack, SpaceAndString)
     rt::STRING_S(0);
     EXPECT_EQ(pop_text(), "");
     push("");
-    EXPECT_EQ(error_raised_by([] { rt::STRING_S(3); }), rt::err::IllegalArgument);
+    EXPECT_EQ(error_raised_by([] { rt::STRING_S(3); }), rt::err::kIllegalArgument);
     expect_clean();
 }
 
@@ -131,14 +131,14 @@ TEST_F(StringFunctionStack, ChrAndAsc)
     EXPECT_EQ(pop_text(), "ABC");
     rt::CHR_S({0, 255});
     EXPECT_EQ(pop_text(), "\0\xFF"s);
-    EXPECT_EQ(error_raised_by([] { rt::CHR_S({65, 256}); }), rt::err::IllegalArgument);
-    EXPECT_EQ(error_raised_by([] { rt::CHR_S({0xFFFFFFFFu}); }), rt::err::IllegalArgument);
+    EXPECT_EQ(error_raised_by([] { rt::CHR_S({65, 256}); }), rt::err::kIllegalArgument);
+    EXPECT_EQ(error_raised_by([] { rt::CHR_S({0xFFFFFFFFu}); }), rt::err::kIllegalArgument);
     push("A");
     EXPECT_EQ(rt::ASC(), 65);
     push("\xFF" "A");
     EXPECT_EQ(rt::ASC(), 255);
     push("");
-    EXPECT_EQ(error_raised_by([] { rt::ASC(); }), rt::err::IllegalArgument);
+    EXPECT_EQ(error_raised_by([] { rt::ASC(); }), rt::err::kIllegalArgument);
     expect_clean();
 }
 
@@ -173,7 +173,7 @@ TEST_F(StringFunctionStack, NumberConversions)
     push("  12");
     EXPECT_EQ(rt::VAL(), 12);
     push("1E39");
-    EXPECT_EQ(error_raised_by([] { rt::VAL(); }), rt::err::Overflow);
+    EXPECT_EQ(error_raised_by([] { rt::VAL(); }), rt::err::kOverflow);
     expect_clean();
 }
 
@@ -217,11 +217,11 @@ TEST_F(StringFunctionStack, FullStackRaisesSixteenWithoutOrphans)
 {
     for (int i = 0; i < rt::StringStack::kCapacity; ++i)
         push("x");
-    EXPECT_EQ(error_raised_by([] { rt::SPACE_S(2); }), rt::err::StringStackFull);
+    EXPECT_EQ(error_raised_by([] { rt::SPACE_S(2); }), rt::err::kStringStackFull);
     expect_clean();
     for (int i = 0; i < rt::StringStack::kCapacity; ++i)
         push("x");
-    EXPECT_EQ(error_raised_by([] { rt::HEX_S(1); }), rt::err::StringStackFull);
+    EXPECT_EQ(error_raised_by([] { rt::HEX_S(1); }), rt::err::kStringStackFull);
     expect_clean();
 }
 

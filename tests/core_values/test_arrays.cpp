@@ -67,7 +67,7 @@ TEST_F(ArraysTest, BoundsAndSizeLimits)
     ArrayVariable<std::int16_t, 2> d;
     d.dim(1, 1);
     const std::uint32_t one[1] = {0};
-    ArrayParams p{array_flags(1, type_code::I16), 2, &d.header(), d.header().bounds, one};
+    ArrayParams p{array_flags(1, type_code::kI16), 2, &d.header(), d.header().bounds, one};
     EXPECT_EQ(raised_by([&] { ARRAY_ELEM(p); }), (Raised{9, 0xD102}));
 }
 
@@ -116,22 +116,22 @@ TEST_F(ArraysTest, ElementsFollowCompaction)
 
 TEST_F(ArraysTest, FixedLengthStringElementsAreSpacesAndRefuseAssignment)
 {
-    constexpr std::uint32_t declared = 8;
-    constexpr std::uint32_t size = sizeof(StringDescriptor) + declared;
+    constexpr std::uint32_t kDeclared = 8;
+    constexpr std::uint32_t kSize = sizeof(StringDescriptor) + kDeclared;
     ArrayHeader header;
     BoundsBlock bounds;
     const std::uint32_t upper[1] = {2};
-    DIM({array_flags(1, type_code::FixedLengthString), size, &header, &bounds, upper});
+    DIM({array_flags(1, type_code::kFixedLengthString), kSize, &header, &bounds, upper});
     const std::uint32_t sub[1] = {2};
     auto& element = *reinterpret_cast<StringDescriptor*>(
-        ARRAY_ELEM({array_flags(1, type_code::FixedLengthString), size, &header, &bounds, sub}));
+        ARRAY_ELEM({array_flags(1, type_code::kFixedLengthString), kSize, &header, &bounds, sub}));
     EXPECT_EQ(element.kind, StringKind::FixedLength);
     EXPECT_EQ(element.view(), "        ");
     EXPECT_EQ(raised_by([&] { assign(element, lit("x")); }).number, 13);
     // An element size that would misplace the descriptors is refused.
     ArrayHeader odd;
     EXPECT_EQ(raised_by([&] {
-                  DIM({array_flags(1, type_code::FixedLengthString), size + 1, &odd, &bounds, upper});
+                  DIM({array_flags(1, type_code::kFixedLengthString), kSize + 1, &odd, &bounds, upper});
               }),
               (Raised{5, 0xD003}));
     arrays().release(header);

@@ -141,9 +141,9 @@ TEST_F(NumbersTest, LoadAndStoreEveryNumericType)
         std::uint8_t type;
         double in, out;
     } cases[] = {
-        {type_code::I16, 2.5, 2.0},    {type_code::I16, -32768.0, -32768.0}, {type_code::I32, 3.5, 4.0},
-        {type_code::Single, 0.1, static_cast<double>(0.1f)}, {type_code::Double, 0.1, 0.1},
-        {type_code::Byte, 254.5, 254.0},
+        {type_code::kI16, 2.5, 2.0},    {type_code::kI16, -32768.0, -32768.0}, {type_code::kI32, 3.5, 4.0},
+        {type_code::kSingle, 0.1, static_cast<double>(0.1f)}, {type_code::kDouble, 0.1, 0.1},
+        {type_code::kByte, 254.5, 254.0},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.in);
@@ -151,15 +151,15 @@ TEST_F(NumbersTest, LoadAndStoreEveryNumericType)
         EXPECT_EQ(LOAD_NUMBER(c.type, cell), c.out);
     }
     // A failed store leaves the variable as it was.
-    ASSERT_TRUE(STORE_NUMBER(type_code::I16, cell, 7));
-    EXPECT_FALSE(STORE_NUMBER(type_code::I16, cell, 32767.5));
-    EXPECT_FALSE(STORE_NUMBER(type_code::Byte, cell, -1));
-    EXPECT_FALSE(STORE_NUMBER(type_code::Single, cell, 1e39));
-    EXPECT_FALSE(STORE_NUMBER(type_code::Double, cell, HUGE_VAL));
-    EXPECT_FALSE(STORE_NUMBER(type_code::I32, cell, 3e9));
-    EXPECT_FALSE(STORE_NUMBER(type_code::String, cell, 1));
-    EXPECT_EQ(LOAD_NUMBER(type_code::I16, cell), 7.0);
-    EXPECT_EQ(raised_by([&] { LOAD_NUMBER(type_code::String, cell); }), (Raised{5, 0xDE01}));
+    ASSERT_TRUE(STORE_NUMBER(type_code::kI16, cell, 7));
+    EXPECT_FALSE(STORE_NUMBER(type_code::kI16, cell, 32767.5));
+    EXPECT_FALSE(STORE_NUMBER(type_code::kByte, cell, -1));
+    EXPECT_FALSE(STORE_NUMBER(type_code::kSingle, cell, 1e39));
+    EXPECT_FALSE(STORE_NUMBER(type_code::kDouble, cell, HUGE_VAL));
+    EXPECT_FALSE(STORE_NUMBER(type_code::kI32, cell, 3e9));
+    EXPECT_FALSE(STORE_NUMBER(type_code::kString, cell, 1));
+    EXPECT_EQ(LOAD_NUMBER(type_code::kI16, cell), 7.0);
+    EXPECT_EQ(raised_by([&] { LOAD_NUMBER(type_code::kString, cell); }), (Raised{5, 0xDE01}));
 }
 
 TEST_F(NumbersTest, PowerCases)

@@ -24,7 +24,7 @@
 namespace files_test {
 namespace {
 
-using rt::err::BadFileMode;
+using rt::err::kBadFileMode;
 
 // A fixed device standing in for the console's keyboard or screen.
 class FakeConsoleDevice final : public rt::Device {
@@ -37,7 +37,7 @@ public:
     void write(std::string_view bytes, std::uint16_t) override { written += bytes; }
     std::int32_t loc(std::uint16_t) override { return 0; }
     bool eof(std::uint16_t) override { return true; }
-    std::string read(std::uint32_t, std::uint16_t site) override { rt::RAISE_ERROR(BadFileMode, site); }
+    std::string read(std::uint32_t, std::uint16_t site) override { rt::RAISE_ERROR(kBadFileMode, site); }
     void close() noexcept override {}
     void opened(std::int16_t) override { ++opens_; }
     std::string written;
@@ -52,10 +52,10 @@ using DeviceTableTest = FilesTest;
 TEST_F(DeviceTableTest, OutputRefusesAnExistingFileUntilItIsKilled)
 {
     write_file("LOG.DAS", "old");
-    EXPECT_EQ(error_of([&] { open("LOG.DAS", 2, 1); }), rt::err::FileExists);
+    EXPECT_EQ(error_of([&] { open("LOG.DAS", 2, 1); }), rt::err::kFileExists);
     EXPECT_EQ(table().slot_of(1), -1);
     // A different spelling of an existing name is the same file.
-    EXPECT_EQ(error_of([&] { open("log.das", 2, 1); }), rt::err::FileExists);
+    EXPECT_EQ(error_of([&] { open("log.das", 2, 1); }), rt::err::kFileExists);
 
     rt::push_temp("log.das");
     rt::KILL();
@@ -113,7 +113,7 @@ TEST_F(DeviceTableTest, TerminationClosesEveryFileWithItsEndMark)
 TEST_F(DeviceTableTest, RecordLengthFromOptions)
 {
     for (std::int16_t mode = 1; mode <= 3; ++mode) {
-        EXPECT_EQ(error_of([&] { open("LOG(128).DAT", mode, 1); }), BadFileMode) << mode;
+        EXPECT_EQ(error_of([&] { open("LOG(128).DAT", mode, 1); }), kBadFileMode) << mode;
         EXPECT_EQ(table().slot_of(1), -1);
     }
     write_file("LOG.DAT", "");
@@ -126,7 +126,7 @@ TEST_F(DeviceTableTest, RecordLengthFromOptions)
         table().close(1);
     }
     EXPECT_FALSE(std::filesystem::exists("LOG(128).DAT"));
-    EXPECT_EQ(error_of([&] { open("LOG(2049).DAT", 4, 1); }), rt::err::IllegalArgument);
+    EXPECT_EQ(error_of([&] { open("LOG(2049).DAT", 4, 1); }), rt::err::kIllegalArgument);
     open("LOG.DAT", 4, 1);
     EXPECT_EQ(table().open_device(1, 0).state()->record_length, 256);
 }
@@ -145,38 +145,38 @@ TEST_F(DeviceTableTest, DriveNumbersAndLetters)
 TEST_F(DeviceTableTest, ChecksInOrderAndNothingLeftOpenAfterAFailure)
 {
     EXPECT_EQ(raised_by([&] { open(std::string(256, 'A'), 1, 0); }),
-              (Raised{rt::err::BadFileName, rt::file_site::OpenSpecification}));
-    EXPECT_EQ(error_of([&] { open("A", 1, 0); }), rt::err::BadFileNumber);
-    EXPECT_EQ(error_of([&] { open("A", 1, 256); }), rt::err::BadFileNumber);
-    EXPECT_EQ(error_of([&] { open("A", 0, 1, 1); }), BadFileMode);
-    EXPECT_EQ(error_of([&] { open("A", 11, 1); }), BadFileMode);
-    EXPECT_EQ(error_of([&] { open("A", 1, 1, 2); }), BadFileMode);
-    EXPECT_EQ(error_of([&] { open("A", 3, 1, 3); }), BadFileMode);
-    EXPECT_EQ(error_of([&] { open("A()", 1, 1); }), rt::err::IllegalArgument);
-    EXPECT_EQ(error_of([&] { open("(5)", 4, 1); }), rt::err::BadFileName);
-    EXPECT_EQ(error_of([&] { open("*.DAT", 1, 1); }), rt::err::BadFileName);
-    EXPECT_EQ(error_of([&] { open("MISSING.DAT", 1, 1); }), rt::err::FileNotFound);
-    EXPECT_EQ(error_of([&] { open(".", 3, 1); }), rt::err::AccessDenied);
+              (Raised{rt::err::kBadFileName, rt::file_site::kOpenSpecification}));
+    EXPECT_EQ(error_of([&] { open("A", 1, 0); }), rt::err::kBadFileNumber);
+    EXPECT_EQ(error_of([&] { open("A", 1, 256); }), rt::err::kBadFileNumber);
+    EXPECT_EQ(error_of([&] { open("A", 0, 1, 1); }), kBadFileMode);
+    EXPECT_EQ(error_of([&] { open("A", 11, 1); }), kBadFileMode);
+    EXPECT_EQ(error_of([&] { open("A", 1, 1, 2); }), kBadFileMode);
+    EXPECT_EQ(error_of([&] { open("A", 3, 1, 3); }), kBadFileMode);
+    EXPECT_EQ(error_of([&] { open("A()", 1, 1); }), rt::err::kIllegalArgument);
+    EXPECT_EQ(error_of([&] { open("(5)", 4, 1); }), rt::err::kBadFileName);
+    EXPECT_EQ(error_of([&] { open("*.DAT", 1, 1); }), rt::err::kBadFileName);
+    EXPECT_EQ(error_of([&] { open("MISSING.DAT", 1, 1); }), rt::err::kFileNotFound);
+    EXPECT_EQ(error_of([&] { open(".", 3, 1); }), rt::err::kAccessDenied);
     for (int slot = rt::kFirstDiskSlot; slot <= rt::kLastDiskSlot; ++slot)
         EXPECT_EQ(table().device_at(slot), nullptr);
     EXPECT_EQ(table().slot_of(1), -1);
 
     write_file("A", "1");
     open("A", 1, 1);
-    EXPECT_EQ(raised_by([&] { open("A", 1, 1); }), (Raised{rt::err::FileAlreadyOpen, rt::file_site::OpenAlreadyOpen}));
+    EXPECT_EQ(raised_by([&] { open("A", 1, 1); }), (Raised{rt::err::kFileAlreadyOpen, rt::file_site::kOpenAlreadyOpen}));
 }
 
 TEST_F(DeviceTableTest, DiskFilesCanBeDisabled)
 {
     rt::DeviceTable disabled(options_with(true));
-    EXPECT_EQ(error_of([&] { disabled.open("A.TXT", 2, 0, 1); }), rt::err::DeviceAccessDisabled);
+    EXPECT_EQ(error_of([&] { disabled.open("A.TXT", 2, 0, 1); }), rt::err::kDeviceAccessDisabled);
     EXPECT_FALSE(std::filesystem::exists("A.TXT"));
 }
 
 TEST_F(DeviceTableTest, OpenPopsTheSpecification)
 {
     rt::push_temp("QK.DEF");
-    EXPECT_EQ(error_of([] { rt::OPEN(1, 3, 1); }), rt::err::FileNotFound);
+    EXPECT_EQ(error_of([] { rt::OPEN(1, 3, 1); }), rt::err::kFileNotFound);
     write_file("QK.DEF", "x");
     rt::push_temp("QK.DEF");
     rt::OPEN(1, 3, 1);
@@ -185,10 +185,10 @@ TEST_F(DeviceTableTest, OpenPopsTheSpecification)
 
 TEST_F(DeviceTableTest, PrintersAreRefused)
 {
-    EXPECT_EQ(raised_by([&] { open("LPT1:", 2, 1); }), (Raised{BadFileMode, rt::file_site::OpenDeviceMode}));
+    EXPECT_EQ(raised_by([&] { open("LPT1:", 2, 1); }), (Raised{kBadFileMode, rt::file_site::kOpenDeviceMode}));
     EXPECT_EQ(raised_by([&] { open("lpt1:(XX)", 2, 1); }),
-              (Raised{rt::err::IllegalArgument, rt::file_site::OpenPrinterOptions}));
-    EXPECT_EQ(raised_by([&] { open("lpt1:(dc)", 2, 1); }), (Raised{BadFileMode, rt::file_site::OpenDeviceMode}));
+              (Raised{rt::err::kIllegalArgument, rt::file_site::kOpenPrinterOptions}));
+    EXPECT_EQ(raised_by([&] { open("lpt1:(dc)", 2, 1); }), (Raised{kBadFileMode, rt::file_site::kOpenDeviceMode}));
     EXPECT_EQ(table().device_at(6)->device_class(), rt::DeviceClass::Printer);
     EXPECT_EQ(table().slot_of(1), -1);
 }
@@ -199,8 +199,8 @@ TEST_F(DeviceTableTest, KeyboardAndScreenNeedTheirModes)
     table().register_fixed_device(
         0, std::make_unique<FakeConsoleDevice>(rt::DeviceClass::Keyboard, "KYBD:", keyboard_opens));
     table().register_fixed_device(1, std::make_unique<FakeConsoleDevice>(rt::DeviceClass::Screen, "SCRN:", screen_opens));
-    EXPECT_EQ(error_of([&] { open("KYBD:", 2, 1); }), BadFileMode);
-    EXPECT_EQ(error_of([&] { open("scrn:", 1, 1); }), BadFileMode);
+    EXPECT_EQ(error_of([&] { open("KYBD:", 2, 1); }), kBadFileMode);
+    EXPECT_EQ(error_of([&] { open("scrn:", 1, 1); }), kBadFileMode);
     EXPECT_EQ(keyboard_opens + screen_opens, 0);
     open("kybd:", 1, 1);
     EXPECT_EQ(keyboard_opens, 1);  // the keyboard empties its queue here
@@ -215,7 +215,7 @@ TEST_F(DeviceTableTest, KeyboardAndScreenNeedTheirModes)
 
 TEST_F(DeviceTableTest, SerialOpenerReceivesSlotModeAndOptions)
 {
-    EXPECT_EQ(error_of([&] { open("COM0:", 6, 1); }), rt::err::DeviceNotFound);
+    EXPECT_EQ(error_of([&] { open("COM0:", 6, 1); }), rt::err::kDeviceNotFound);
     int seen_slot = -1, seen_mode = -1, seen_number = -1;
     std::string seen_options;
     std::uint16_t answer = 0;
@@ -234,7 +234,7 @@ TEST_F(DeviceTableTest, SerialOpenerReceivesSlotModeAndOptions)
     EXPECT_EQ(table().slot_of(1), 10);
 
     answer = 59;
-    EXPECT_EQ(raised_by([&] { open("COM3:", 6, 2); }), (Raised{59, rt::file_site::OpenDevice}));
+    EXPECT_EQ(raised_by([&] { open("COM3:", 6, 2); }), (Raised{59, rt::file_site::kOpenDevice}));
     EXPECT_EQ(table().slot_of(2), -1);
 }
 
@@ -242,15 +242,15 @@ TEST_F(DeviceTableTest, CloseChecksNumbersButNotOpenness)
 {
     rt::CLOSE();
     rt::CLOSE({7});
-    EXPECT_EQ(error_of([] { rt::CLOSE({0}); }), rt::err::BadFileNumber);
-    EXPECT_EQ(error_of([] { rt::CLOSE({256}); }), rt::err::BadFileNumber);
+    EXPECT_EQ(error_of([] { rt::CLOSE({0}); }), rt::err::kBadFileNumber);
+    EXPECT_EQ(error_of([] { rt::CLOSE({256}); }), rt::err::kBadFileNumber);
 }
 
 TEST_F(DeviceTableTest, ShareCodesBetweenFileNumbers)
 {
     write_file("S.DAT", "x");
     open("S.DAT", 1, 1, 4);  // input, no sharing
-    EXPECT_EQ(error_of([&] { open("S.DAT", 1, 2, 3); }), rt::err::AccessDenied);
+    EXPECT_EQ(error_of([&] { open("S.DAT", 1, 2, 3); }), rt::err::kAccessDenied);
     EXPECT_EQ(table().slot_of(2), -1);
     table().close(1);
 
@@ -260,7 +260,7 @@ TEST_F(DeviceTableTest, ShareCodesBetweenFileNumbers)
 
     open("S.DAT", 3, 1, 1);  // append, others may only read
     open("S.DAT", 1, 2, 3);
-    EXPECT_EQ(error_of([&] { open("S.DAT", 3, 3, 1); }), rt::err::AccessDenied);
+    EXPECT_EQ(error_of([&] { open("S.DAT", 3, 3, 1); }), rt::err::kAccessDenied);
     EXPECT_EQ(file_contents("S.DAT"), "x") << "a refused append open writes no end mark";
     rt::CLOSE();
     open("S.DAT", 3, 3, 1);  // free again once closed
@@ -278,7 +278,7 @@ TEST_F(DeviceTableTest, ShareCodesBetweenPrograms)
                 auto file = rt::DiskFile::open({"P.DAT", mode, share, 256}, 0);
                 ::_exit(0);
             } catch (const rt::RuntimeError& e) {
-                ::_exit(e.number() == rt::err::AccessDenied ? 75 : 1);
+                ::_exit(e.number() == rt::err::kAccessDenied ? 75 : 1);
             }
         }
         int status = 0;
@@ -312,10 +312,10 @@ TEST_F(DeviceTableTest, WritesNeedAnOutputKind)
 {
     write_file("IN.DAT", "abc");
     open("IN.DAT", 1, 1);
-    EXPECT_EQ(error_of([&] { table().open_device(1, 0).write("x", 0); }), BadFileMode);
+    EXPECT_EQ(error_of([&] { table().open_device(1, 0).write("x", 0); }), kBadFileMode);
     EXPECT_EQ(file_contents("IN.DAT"), "abc");
     open("IN.DAT", 8, 2);
-    EXPECT_EQ(error_of([&] { table().open_device(2, 0).write("x", 0); }), BadFileMode);
+    EXPECT_EQ(error_of([&] { table().open_device(2, 0).write("x", 0); }), kBadFileMode);
 }
 
 // The cause a disk open or write left in the error state.
@@ -336,7 +336,7 @@ TEST_F(DeviceTableTest, OnlyRegularFilesOpenAndNothingWaits)
         for (const std::int16_t mode : {1, 2, 3}) {
             const rt::ErrorCause cause = cause_of([&] { open(name, mode, 1); });
             EXPECT_TRUE(cause.not_regular_file) << name << " mode " << mode;
-            EXPECT_EQ(error_of([&] { open(name, mode, 1); }), rt::err::AccessDenied);
+            EXPECT_EQ(error_of([&] { open(name, mode, 1); }), rt::err::kAccessDenied);
             EXPECT_EQ(table().slot_of(1), -1);
         }
     }
@@ -365,7 +365,7 @@ TEST_F(DeviceTableTest, AFailedWriteIsCutBackSoTheFileEndsWithAWholeLine)
     ::waitpid(pid, &status, 0);
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
     EXPECT_EQ(file_contents("LIMIT.DAS"), "0001\r\n");
-    EXPECT_EQ(rt::translate_system_error(EFBIG), rt::err::DiskFull);
+    EXPECT_EQ(rt::translate_system_error(EFBIG), rt::err::kDiskFull);
 }
 
 TEST_F(DeviceTableTest, AnAppendedLogTellsAnUnfinishedLineAndAReplacedFile)
@@ -393,16 +393,16 @@ TEST_F(DeviceTableTest, AnAppendedLogTellsAnUnfinishedLineAndAReplacedFile)
 TEST_F(DeviceTableTest, KillRefusesDevicesOpenFilesAndMissingFiles)
 {
     rt::push_temp("kybd:");
-    EXPECT_EQ(error_of([] { rt::KILL(); }), rt::err::BadFileName);
+    EXPECT_EQ(error_of([] { rt::KILL(); }), rt::err::kBadFileName);
     rt::push_temp(std::string(256, 'K'));
-    EXPECT_EQ(error_of([] { rt::KILL(); }), rt::err::BadFileName);
+    EXPECT_EQ(error_of([] { rt::KILL(); }), rt::err::kBadFileName);
     rt::push_temp("NOPE.DAS");
-    EXPECT_EQ(error_of([] { rt::KILL(); }), rt::err::FileNotFound);
+    EXPECT_EQ(error_of([] { rt::KILL(); }), rt::err::kFileNotFound);
 
     write_file("OPEN.DAS", "keep");
     open("OPEN.DAS", 1, 9);
     rt::push_temp("open.das");
-    EXPECT_EQ(raised_by([] { rt::KILL(); }), (Raised{rt::err::FileAlreadyOpen, rt::file_site::Kill}));
+    EXPECT_EQ(raised_by([] { rt::KILL(); }), (Raised{rt::err::kFileAlreadyOpen, rt::file_site::kKill}));
     EXPECT_EQ(file_contents("OPEN.DAS"), "keep");
     table().close(9);
     rt::push_temp("OPEN.DAS");

@@ -59,27 +59,27 @@ TEST_F(DirectorySearchTest, StatesAndTheirErrors)
 {
     rt::push_temp("*.DAT");
     rt::DIR_OPEN(2);
-    EXPECT_EQ(error_of([] { rt::DIR_EOF(2); }), rt::err::IllegalArgument);  // not started
+    EXPECT_EQ(error_of([] { rt::DIR_EOF(2); }), rt::err::kIllegalArgument);  // not started
     EXPECT_EQ(info(2, 0), "");
     rt::DIR_NEXT(2);
     EXPECT_EQ(rt::DIR_EOF(2), rt::kTrue);  // nothing matches
-    EXPECT_EQ(raised_by([] { rt::DIR_NEXT(2); }), (Raised{rt::err::DeviceIoError, rt::file_site::DirNext}));
+    EXPECT_EQ(raised_by([] { rt::DIR_NEXT(2); }), (Raised{rt::err::kDeviceIoError, rt::file_site::kDirNext}));
     rt::push_temp("*");
-    EXPECT_EQ(error_of([] { rt::DIR_OPEN(2); }), rt::err::FileAlreadyOpen);
+    EXPECT_EQ(error_of([] { rt::DIR_OPEN(2); }), rt::err::kFileAlreadyOpen);
     rt::DIR_CLOSE(2);
     rt::DIR_CLOSE(2);  // closing a closed slot is harmless
-    EXPECT_EQ(error_of([] { rt::DIR_NEXT(2); }), rt::err::FileNotOpen);
-    EXPECT_EQ(error_of([] { rt::DIR_EOF(2); }), rt::err::FileNotOpen);
+    EXPECT_EQ(error_of([] { rt::DIR_NEXT(2); }), rt::err::kFileNotOpen);
+    EXPECT_EQ(error_of([] { rt::DIR_EOF(2); }), rt::err::kFileNotOpen);
 
     for (std::int16_t bad : {0, 17}) {
-        EXPECT_EQ(error_of([&] { rt::DIR_NEXT(bad); }), rt::err::BadFileNumber);
-        EXPECT_EQ(error_of([&] { rt::DIR_CLOSE(bad); }), rt::err::BadFileNumber);
+        EXPECT_EQ(error_of([&] { rt::DIR_NEXT(bad); }), rt::err::kBadFileNumber);
+        EXPECT_EQ(error_of([&] { rt::DIR_CLOSE(bad); }), rt::err::kBadFileNumber);
     }
     // The pattern length and the item are checked before the number.
     rt::push_temp(std::string(261, '*'));
-    EXPECT_EQ(error_of([] { rt::DIR_OPEN(0); }), rt::err::IllegalArgument);
-    EXPECT_EQ(error_of([] { rt::DIR_INFO(0, 5); }), rt::err::IllegalArgument);
-    EXPECT_EQ(error_of([] { rt::DIR_INFO(3, 0); }), rt::err::FileNotOpen);
+    EXPECT_EQ(error_of([] { rt::DIR_OPEN(0); }), rt::err::kIllegalArgument);
+    EXPECT_EQ(error_of([] { rt::DIR_INFO(0, 5); }), rt::err::kIllegalArgument);
+    EXPECT_EQ(error_of([] { rt::DIR_INFO(3, 0); }), rt::err::kFileNotOpen);
 }
 
 TEST_F(DirectorySearchTest, EntryTexts)
@@ -122,7 +122,7 @@ TEST_F(DirectorySearchTest, TerminationEndsOpenSearches)
     rt::DIR_OPEN(1);
     rt::DIR_NEXT(1);
     table().on_terminate();
-    EXPECT_EQ(error_of([] { rt::DIR_NEXT(1); }), rt::err::FileNotOpen);
+    EXPECT_EQ(error_of([] { rt::DIR_NEXT(1); }), rt::err::kFileNotOpen);
 }
 
 }  // namespace

@@ -50,7 +50,7 @@ TEST(FieldReader, CommaCrLfAndFinalEndMark)
     const auto f = read_all("A,B\r\nC\x1A", FieldTarget::String);
     EXPECT_EQ(f.texts, (Texts{"A", "B", "C"}));
     // The end mark is never consumed: the next read reports the end.
-    EXPECT_EQ(f.final_error, rt::err::DeviceIoError);
+    EXPECT_EQ(f.final_error, rt::err::kDeviceIoError);
     EXPECT_EQ(f.final_position, 6u);
 }
 
@@ -58,7 +58,7 @@ TEST(FieldReader, OnlyAnEndMark)
 {
     rt::MemoryByteSource source("\x1A");
     const auto r = rt::read_field(source, 0, FieldTarget::String);
-    EXPECT_EQ(r.error, rt::err::DeviceIoError);
+    EXPECT_EQ(r.error, rt::err::kDeviceIoError);
     EXPECT_EQ(r.next_position, 0u);
 }
 
@@ -103,7 +103,7 @@ TEST(FieldReader, EmptyNumericBeforeSeparatorIsBadButConsumed)
 {
     rt::MemoryByteSource source(" ,5");
     auto r = rt::read_field(source, 0, FieldTarget::Numeric);
-    EXPECT_EQ(r.error, rt::err::BadField);
+    EXPECT_EQ(r.error, rt::err::kBadField);
     EXPECT_EQ(r.next_position, 2u);
     // For strings it is an empty field.
     auto s = rt::read_field(source, 0, FieldTarget::String);
@@ -138,7 +138,7 @@ TEST(FieldReader, EndMarkOnAChunkBoundary)
     const auto f = read_all(text + "\x1A", FieldTarget::String);
     ASSERT_EQ(f.texts.size(), 1u);
     EXPECT_EQ(f.texts[0], text);
-    EXPECT_EQ(f.final_error, rt::err::DeviceIoError);
+    EXPECT_EQ(f.final_error, rt::err::kDeviceIoError);
     // ...and a 0x1A at the end of a full chunk that is followed by more data is a byte.
     const auto g = read_all(text + "\x1A" "y", FieldTarget::String);
     ASSERT_EQ(g.texts.size(), 1u);

@@ -57,14 +57,14 @@ TEST_F(FileInputTest, ThreeFieldsThenEndOfFile)
     EXPECT_EQ(b.view(), "B");
     EXPECT_EQ(c.view(), "C");
     EXPECT_EQ(rt::FILE_EOF(1), rt::kTrue);
-    EXPECT_EQ(raised_by([&] { input_string(); }), (Raised{rt::err::DeviceIoError, rt::file_site::InputVars}));
+    EXPECT_EQ(raised_by([&] { input_string(); }), (Raised{rt::err::kDeviceIoError, rt::file_site::kInputVars}));
 }
 
 TEST_F(FileInputTest, FileOfOneEndMark)
 {
     open_input("\x1A");
     EXPECT_EQ(rt::FILE_EOF(1), rt::kTrue);
-    EXPECT_EQ(error_of([&] { input_string(); }), rt::err::DeviceIoError);
+    EXPECT_EQ(error_of([&] { input_string(); }), rt::err::kDeviceIoError);
     EXPECT_EQ(table().open_device(1, 0).state()->position, 0u);
 }
 
@@ -80,17 +80,17 @@ TEST_F(FileInputTest, NumericFieldsConvertAndCheckRange)
     EXPECT_EQ(d, -3.5);
     EXPECT_EQ(l, 255);
     EXPECT_EQ(byte, 7);
-    EXPECT_EQ(error_of([&] { input(1, {InputTarget(i)}); }), rt::err::Overflow);
-    EXPECT_EQ(error_of([&] { input(1, {InputTarget(i)}); }), rt::err::BadField);  // empty before ","
+    EXPECT_EQ(error_of([&] { input(1, {InputTarget(i)}); }), rt::err::kOverflow);
+    EXPECT_EQ(error_of([&] { input(1, {InputTarget(i)}); }), rt::err::kBadField);  // empty before ","
     std::string rest = input_string();  // the empty field after the comma, then the line end
     EXPECT_EQ(rest, "");
-    EXPECT_EQ(error_of([&] { input(1, {InputTarget(i)}); }), rt::err::BadField);  // quoted number
+    EXPECT_EQ(error_of([&] { input(1, {InputTarget(i)}); }), rt::err::kBadField);  // quoted number
     // Integers round half to even; a byte above 255 overflows.
     std::int16_t j = 0;
     input(1, {InputTarget(i), InputTarget(j)});
     EXPECT_EQ(i, 2);
     EXPECT_EQ(j, 4);
-    EXPECT_EQ(error_of([&] { input(1, {InputTarget(byte)}); }), rt::err::Overflow);
+    EXPECT_EQ(error_of([&] { input(1, {InputTarget(byte)}); }), rt::err::kOverflow);
 }
 
 TEST_F(FileInputTest, DamagedFilesNeverHang)
@@ -108,7 +108,7 @@ TEST_F(FileInputTest, DamagedFilesNeverHang)
     // Fewer fields than variables: the statement fails at the end.
     open_input("ONLY\r\n");
     rt::StrVar a, b;
-    EXPECT_EQ(error_of([&] { input(1, {InputTarget(a), InputTarget(b)}); }), rt::err::DeviceIoError);
+    EXPECT_EQ(error_of([&] { input(1, {InputTarget(a), InputTarget(b)}); }), rt::err::kDeviceIoError);
     EXPECT_EQ(a.view(), "ONLY");
 }
 
@@ -134,7 +134,7 @@ TEST_F(FileInputTest, FixedLengthStringsArePaddedAndCodesChecked)
     int ignored = 0;
     rt::INPUT_FROM_FILE(1);
     const InputTarget refused[] = {InputTarget(&ignored, 18)};
-    EXPECT_EQ(error_of([&] { rt::input_vars_from_device(refused); }), rt::err::TypeMismatch);
+    EXPECT_EQ(error_of([&] { rt::input_vars_from_device(refused); }), rt::err::kTypeMismatch);
 }
 
 TEST_F(FileInputTest, InputStringReturnsRawBytes)
@@ -145,12 +145,12 @@ TEST_F(FileInputTest, InputStringReturnsRawBytes)
     EXPECT_EQ(popped_string(), "");
     rt::INPUT_S(4, 1);
     EXPECT_EQ(popped_string(), std::string("AB\x1A\0", 4));
-    EXPECT_EQ(error_of([] { rt::INPUT_S(3, 1); }), rt::err::DeviceIoError);
+    EXPECT_EQ(error_of([] { rt::INPUT_S(3, 1); }), rt::err::kDeviceIoError);
     EXPECT_EQ(table().open_device(1, 0).state()->position, 4u);  // a short read moves nothing
-    EXPECT_EQ(error_of([] { rt::INPUT_S(-1, 1); }), rt::err::IllegalArgument);
+    EXPECT_EQ(error_of([] { rt::INPUT_S(-1, 1); }), rt::err::kIllegalArgument);
     rt::INPUT_S(2, 1);
     EXPECT_EQ(popped_string(), "CD");
-    EXPECT_EQ(error_of([] { rt::INPUT_S(1, 1); }), rt::err::DeviceIoError);
+    EXPECT_EQ(error_of([] { rt::INPUT_S(1, 1); }), rt::err::kDeviceIoError);
     EXPECT_EQ(rt::FILE_EOF(1), rt::kTrue);
 }
 
@@ -158,15 +158,15 @@ TEST_F(FileInputTest, OperationsCheckNumbersAndKinds)
 {
     for (auto op : {+[] { rt::FILE_EOF(0); }, +[] { rt::LOC(256); }, +[] { rt::INPUT_S(1, 0); },
                     +[] { rt::INPUT_FROM_FILE(0); }})
-        EXPECT_EQ(error_of(op), rt::err::BadFileNumber);
+        EXPECT_EQ(error_of(op), rt::err::kBadFileNumber);
     for (auto op : {+[] { rt::FILE_EOF(5); }, +[] { rt::LOC(5); }, +[] { rt::INPUT_S(1, 5); },
                     +[] { rt::INPUT_FROM_FILE(5); }})
-        EXPECT_EQ(error_of(op), rt::err::FileNotOpen);
+        EXPECT_EQ(error_of(op), rt::err::kFileNotOpen);
 
     open("OUT.DAS", 2, 2);
-    EXPECT_EQ(error_of([] { rt::FILE_EOF(2); }), rt::err::BadFileMode);
-    EXPECT_EQ(error_of([] { rt::INPUT_S(1, 2); }), rt::err::BadFileMode);
-    EXPECT_EQ(error_of([&] { input_string(2); }), rt::err::BadFileMode);
+    EXPECT_EQ(error_of([] { rt::FILE_EOF(2); }), rt::err::kBadFileMode);
+    EXPECT_EQ(error_of([] { rt::INPUT_S(1, 2); }), rt::err::kBadFileMode);
+    EXPECT_EQ(error_of([&] { input_string(2); }), rt::err::kBadFileMode);
     table().open_device(2, 0).write("12345", 0);
     EXPECT_EQ(rt::LOC(2), 5);
 }
@@ -202,7 +202,7 @@ TEST_F(FileInputTest, LineModesTakeEveryVariableOrNone)
     EXPECT_FALSE(rt::assign_fields_from_line("Q, 1 2", mixed, true, 0));
     EXPECT_EQ(a.view(), "1");
     EXPECT_EQ(n, 5);
-    EXPECT_EQ(error_of([&] { rt::assign_fields_from_line("Q,99999", mixed, true, 0); }), rt::err::Overflow);
+    EXPECT_EQ(error_of([&] { rt::assign_fields_from_line("Q,99999", mixed, true, 0); }), rt::err::kOverflow);
     EXPECT_EQ(a.view(), "1");
 }
 
@@ -237,7 +237,7 @@ TEST_F(FileInputTest, SerialSourcesReadOneLine)
     rt::INPUT_FROM_FILE(1);
     const InputTarget numbers[] = {InputTarget(n), InputTarget(n)};
     EXPECT_EQ(raised_by([&] { rt::input_vars_from_device(numbers); }),
-              (Raised{rt::err::TypeMismatch, rt::file_site::InputVars}));
+              (Raised{rt::err::kTypeMismatch, rt::file_site::kInputVars}));
 }
 
 TEST_F(FileInputTest, ConsoleSourcesAreLeftToTheConsole)

@@ -31,14 +31,14 @@ TEST(SplitSpecification, NameAndOptions)
 
 TEST(SplitSpecification, BadOptionsText)
 {
-    EXPECT_EQ(split_open_specification("com0:()").error, rt::err::IllegalArgument);
-    EXPECT_EQ(split_open_specification("com0:(s8n1n8").error, rt::err::IllegalArgument);
+    EXPECT_EQ(split_open_specification("com0:()").error, rt::err::kIllegalArgument);
+    EXPECT_EQ(split_open_specification("com0:(s8n1n8").error, rt::err::kIllegalArgument);
     EXPECT_EQ(split_open_specification("X(" + std::string(63, 'a') + ")").error, 0);
-    EXPECT_EQ(split_open_specification("X(" + std::string(64, 'a') + ")").error, rt::err::IllegalArgument);
+    EXPECT_EQ(split_open_specification("X(" + std::string(64, 'a') + ")").error, rt::err::kIllegalArgument);
     // The options are checked before the name.
-    EXPECT_EQ(split_open_specification("()").error, rt::err::IllegalArgument);
-    EXPECT_EQ(split_open_specification("(A)").error, rt::err::BadFileName);
-    EXPECT_EQ(split_open_specification("").error, rt::err::BadFileName);
+    EXPECT_EQ(split_open_specification("()").error, rt::err::kIllegalArgument);
+    EXPECT_EQ(split_open_specification("(A)").error, rt::err::kBadFileName);
+    EXPECT_EQ(split_open_specification("").error, rt::err::kBadFileName);
 }
 
 TEST(ChooseDevice, FixedNamesIgnoreCase)
@@ -58,7 +58,7 @@ TEST(ChooseDevice, PrinterDrawingModeNeedsDc)
     const auto drawing = choose_device_slot("LPT1:", true, "dc");
     EXPECT_EQ(drawing.error, 0);
     EXPECT_EQ(drawing.slot, 6);
-    EXPECT_EQ(choose_device_slot("LPT1:", true, "DX").error, rt::err::IllegalArgument);
+    EXPECT_EQ(choose_device_slot("LPT1:", true, "DX").error, rt::err::kIllegalArgument);
     // Options of other devices are not judged here.
     EXPECT_EQ(choose_device_slot("COM1:", true, "DX").error, 0);
 }
@@ -70,16 +70,16 @@ TEST(ModeAndShare, DefaultsAndRefusals)
     EXPECT_EQ(zero.error, 0);
     EXPECT_EQ(zero.mode, 6);
     EXPECT_EQ(zero.share, 3);
-    EXPECT_EQ(normalise_mode_and_share(0, 1).error, rt::err::BadFileMode);
-    EXPECT_EQ(normalise_mode_and_share(11, 0).error, rt::err::BadFileMode);
+    EXPECT_EQ(normalise_mode_and_share(0, 1).error, rt::err::kBadFileMode);
+    EXPECT_EQ(normalise_mode_and_share(11, 0).error, rt::err::kBadFileMode);
 
     EXPECT_EQ(normalise_mode_and_share(1, 0).share, 3);
-    EXPECT_EQ(normalise_mode_and_share(1, 2).error, rt::err::BadFileMode);
+    EXPECT_EQ(normalise_mode_and_share(1, 2).error, rt::err::kBadFileMode);
     EXPECT_EQ(normalise_mode_and_share(1, 4).share, 4);
     for (std::int16_t mode : {2, 3}) {
         EXPECT_EQ(normalise_mode_and_share(mode, 0).share, 1);
-        EXPECT_EQ(normalise_mode_and_share(mode, 2).error, rt::err::BadFileMode);
-        EXPECT_EQ(normalise_mode_and_share(mode, 3).error, rt::err::BadFileMode);
+        EXPECT_EQ(normalise_mode_and_share(mode, 2).error, rt::err::kBadFileMode);
+        EXPECT_EQ(normalise_mode_and_share(mode, 3).error, rt::err::kBadFileMode);
         EXPECT_EQ(normalise_mode_and_share(mode, 4).share, 4);
     }
     EXPECT_EQ(normalise_mode_and_share(7, 1).share, 3);
@@ -94,7 +94,7 @@ TEST(DiskOpenTable, RowsByMode)
     EXPECT_FALSE(rt::disk_open_row(0));
     EXPECT_FALSE(rt::disk_open_row(11));
     const auto output = *rt::disk_open_row(2);
-    EXPECT_EQ(output.kind, rt::open_kind::Output);
+    EXPECT_EQ(output.kind, rt::open_kind::kOutput);
     EXPECT_EQ(output.creation, DiskCreation::CreateNew);
     EXPECT_FALSE(output.options_allowed);
     const auto append = *rt::disk_open_row(3);
@@ -103,7 +103,7 @@ TEST(DiskOpenTable, RowsByMode)
     const auto record = *rt::disk_open_row(7);
     EXPECT_TRUE(record.record_buffer);
     EXPECT_EQ(record.creation, DiskCreation::OpenExisting);
-    EXPECT_EQ(rt::disk_open_row(9)->kind, rt::open_kind::BlockWrite);
+    EXPECT_EQ(rt::disk_open_row(9)->kind, rt::open_kind::kBlockWrite);
     EXPECT_EQ(rt::disk_open_row(9)->creation, DiskCreation::CreateNew);
 }
 

@@ -5,6 +5,6 @@
 
 inline const host::BitmapFont& test_font()
 {
-    static const host::BitmapFont font = host::BitmapFont::load(host::BitmapFont::default_file);
-    return font;
+    static const host::BitmapFont kFont = host::BitmapFont::load(host::BitmapFont::kDefaultFile);
+    return kFont;
 }

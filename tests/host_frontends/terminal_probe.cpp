@@ -15,11 +15,11 @@
 
 namespace {
 
-constexpr std::uint32_t white = 0xFFFFFF;
-constexpr std::uint32_t black = 0x000000;
-constexpr std::uint32_t yellow = 0xFFFF00;
+constexpr std::uint32_t kWhite = 0xFFFFFF;
+constexpr std::uint32_t kBlack = 0x000000;
+constexpr std::uint32_t kYellow = 0xFFFF00;
 
-host::TextRun run_at(int column, int row, std::string_view text, std::uint32_t fg, std::uint32_t bg = black,
+host::TextRun run_at(int column, int row, std::string_view text, std::uint32_t fg, std::uint32_t bg = kBlack,
                      bool reversed = false)
 {
     host::TextRun run;
@@ -43,11 +43,11 @@ int main(int argc, char** argv)
     if (argc > 1)
         std::ofstream(argv[1]) << getpid() << '\n';
     host::Desktop desktop(std::make_unique<host::TerminalFrontEnd>());
-    host::Surface layer(640, 432, black);
+    host::Surface layer(640, 432, kBlack);
     for (int x = 48; x <= 424; ++x)
-        layer.pixel(x, 197) = white;
+        layer.pixel(x, 197) = kWhite;
     for (int y = 0; y < 432; ++y)
-        layer.pixel(236, y) = white;
+        layer.pixel(236, y) = kWhite;
 
     std::string keys;
     host::WindowId window = 0;
@@ -56,7 +56,7 @@ int main(int argc, char** argv)
         front_end.begin_paint(window);
         front_end.paint_from_layer(window, layer, host::Rect{0, 22 * 18, 640, 23 * 18});
         const std::string shown = keys.size() > 80 ? keys.substr(keys.size() - 80) : keys;
-        front_end.paint_text(window, run_at(0, 22, shown, white));
+        front_end.paint_text(window, run_at(0, 22, shown, kWhite));
         front_end.end_paint(window);
     };
     host::WindowInfo info;
@@ -86,9 +86,9 @@ int main(int argc, char** argv)
     host::FrontEnd& front_end = desktop.front_end();
     front_end.begin_paint(window);
     front_end.paint_from_layer(window, layer, host::Rect{0, 0, 640, 432});
-    front_end.paint_text(window, run_at(0, 0, "Qk14 probe", white));
-    front_end.paint_text(window, run_at(10, 2, "R", black, white, true));
-    front_end.paint_text(window, run_at(0, 3, "\x8A\xBF\x8E\x9A\x81\xA8|", yellow));  // 漢字→|
+    front_end.paint_text(window, run_at(0, 0, "Qk14 probe", kWhite));
+    front_end.paint_text(window, run_at(10, 2, "R", kBlack, kWhite, true));
+    front_end.paint_text(window, run_at(0, 3, "\x8A\xBF\x8E\x9A\x81\xA8|", kYellow));  // 漢字→|
     front_end.end_paint(window);
 
     while (true) {

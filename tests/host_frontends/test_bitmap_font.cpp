@@ -85,7 +85,7 @@ TEST(BitmapFont, FileFromEnvironment)
     ASSERT_TRUE(font.find(U'A', g));
     EXPECT_TRUE(g.pixel(4, 15));
     ::unsetenv("QK_FONT_FILE");
-    EXPECT_EQ(BitmapFont::configured_path(), BitmapFont::default_file);
+    EXPECT_EQ(BitmapFont::configured_path(), BitmapFont::kDefaultFile);
     std::filesystem::remove(path);
     EXPECT_THROW(BitmapFont::load(path.string()), std::runtime_error);
 }

@@ -42,7 +42,7 @@ TEST(CodePage, InvalidBytesBecomeReplacementWithoutEatingTheNext)
     EXPECT_EQ(codec.to_utf32("A\x82"), U"A\uFFFD");        // lead byte at the end
     EXPECT_EQ(codec.to_utf32("\x82\x20Z"), U"\uFFFD Z");   // lead byte before a byte that is no trail
     EXPECT_EQ(codec.to_utf32("\x80\xA0\xFD\xFF"), U"\uFFFD\uFFFD\uFFFD\uFFFD");
-    EXPECT_EQ(codec.decode_pair(0x20, 0x40), host::replacement_character);
+    EXPECT_EQ(codec.decode_pair(0x20, 0x40), host::kReplacementCharacter);
 }
 
 TEST(CodePage, UnmappableUnicodeBecomesQuestionMark)

@@ -35,31 +35,31 @@ protected:
             if (!server_ || server_->display().empty())
                 GTEST_SKIP() << "no Xvfb display";
             ::setenv("DISPLAY", server_->display().c_str(), 1);
-            front_end = std::make_unique<host::SdlFrontEnd>(host::BitmapFont::load(host::BitmapFont::default_file));
+            front_end = std::make_unique<host::SdlFrontEnd>(host::BitmapFont::load(host::BitmapFont::kDefaultFile));
         } else {
-            front_end = std::make_unique<host::HeadlessFrontEnd>(host::BitmapFont::load(host::BitmapFont::default_file));
+            front_end = std::make_unique<host::HeadlessFrontEnd>(host::BitmapFont::load(host::BitmapFont::kDefaultFile));
         }
-        front = front_end.get();
-        desktop = std::make_unique<host::Desktop>(std::move(front_end));
+        front_ = front_end.get();
+        desktop_ = std::make_unique<host::Desktop>(std::move(front_end));
         host::WindowInfo info;
         info.title_sjis = "Qk14";
         info.client_width = 640;
         info.client_height = 432;
-        desktop->create_window(info, [](const host::Message&) { return std::int64_t{0}; });
+        desktop_->create_window(info, [](const host::Message&) { return std::int64_t{0}; });
         // Takes what the window's creation brought, so the wait below has nothing to end it but the wake.
         const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(200);
         host::Message m;
         do {
-            front->collect_events(*desktop, std::chrono::milliseconds(20));
-            while (desktop->peek(m)) {
+            front_->collect_events(*desktop_, std::chrono::milliseconds(20));
+            while (desktop_->peek(m)) {
             }
         } while (std::chrono::steady_clock::now() < until);
     }
-    void TearDown() override { desktop.reset(); }
+    void TearDown() override { desktop_.reset(); }
 
     static std::unique_ptr<XvfbServer> server_;
-    host::FrontEnd* front = nullptr;  // owned by desktop
-    std::unique_ptr<host::Desktop> desktop;
+    host::FrontEnd* front_ = nullptr;  // owned by desktop
+    std::unique_ptr<host::Desktop> desktop_;
 };
 
 std::unique_ptr<XvfbServer> FrontEndContract::server_;
@@ -69,9 +69,9 @@ TEST_P(FrontEndContract, WakeEndsAWaitFromAnotherThread)
     const auto start = std::chrono::steady_clock::now();
     std::thread waker([this] {
         std::this_thread::sleep_for(std::chrono::milliseconds(50));
-        front->wake();
+        front_->wake();
     });
-    front->collect_events(*desktop, std::chrono::seconds(30));
+    front_->collect_events(*desktop_, std::chrono::seconds(30));
     waker.join();
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(30));
 }

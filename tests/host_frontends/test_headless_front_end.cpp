@@ -41,17 +41,17 @@ TEST(KeyChord, ParsesNamesAndModifiers)
 {
     const auto f5 = host::parse_key_chord("F5");
     ASSERT_TRUE(f5);
-    EXPECT_EQ(f5->virtual_key, vk::F1 + 4);
+    EXPECT_EQ(f5->virtual_key, vk::kF1 + 4);
     const auto shift_home = host::parse_key_chord("shift+Home");
     ASSERT_TRUE(shift_home);
     EXPECT_TRUE(shift_home->shift);
-    EXPECT_EQ(shift_home->virtual_key, vk::Home);
+    EXPECT_EQ(shift_home->virtual_key, vk::kHome);
     const auto ctrl_c = host::parse_key_chord("Ctrl+c");
     ASSERT_TRUE(ctrl_c);
     EXPECT_TRUE(ctrl_c->ctrl);
-    EXPECT_EQ(ctrl_c->virtual_key, vk::KeyC);
-    EXPECT_EQ(host::parse_key_chord("pgdn")->virtual_key, vk::PageDown);
-    EXPECT_EQ(host::parse_key_chord("F12")->virtual_key, vk::F12);
+    EXPECT_EQ(ctrl_c->virtual_key, vk::kKeyC);
+    EXPECT_EQ(host::parse_key_chord("pgdn")->virtual_key, vk::kPageDown);
+    EXPECT_EQ(host::parse_key_chord("F12")->virtual_key, vk::kF12);
     EXPECT_FALSE(host::parse_key_chord("F13"));
     EXPECT_FALSE(host::parse_key_chord("hyper+A"));
     EXPECT_FALSE(host::parse_key_chord("Foo"));
@@ -62,18 +62,18 @@ TEST(KeyChord, MessagesFollowThePlatformOrder)
 {
     const auto ctrl_c = host::key_chord_messages(*host::parse_key_chord("ctrl+C"), 7);
     ASSERT_EQ(ctrl_c.size(), 5U) << describe(ctrl_c);
-    EXPECT_TRUE(same(ctrl_c[0], MessageKind::KeyDown, vk::Control));
-    EXPECT_TRUE(same(ctrl_c[1], MessageKind::KeyDown, vk::KeyC));
+    EXPECT_TRUE(same(ctrl_c[0], MessageKind::KeyDown, vk::kControl));
+    EXPECT_TRUE(same(ctrl_c[1], MessageKind::KeyDown, vk::kKeyC));
     EXPECT_TRUE(same(ctrl_c[2], MessageKind::Char, 3));
-    EXPECT_TRUE(same(ctrl_c[3], MessageKind::KeyUp, vk::KeyC));
-    EXPECT_TRUE(same(ctrl_c[4], MessageKind::KeyUp, vk::Control));
+    EXPECT_TRUE(same(ctrl_c[3], MessageKind::KeyUp, vk::kKeyC));
+    EXPECT_TRUE(same(ctrl_c[4], MessageKind::KeyUp, vk::kControl));
     EXPECT_EQ(ctrl_c[2].window, 7U);
 
     const auto shift_home = host::key_chord_messages(*host::parse_key_chord("shift+Home"), 1);
     ASSERT_EQ(shift_home.size(), 4U) << describe(shift_home);  // Home makes no character
-    EXPECT_TRUE(same(shift_home[0], MessageKind::KeyDown, vk::Shift));
-    EXPECT_TRUE(same(shift_home[1], MessageKind::KeyDown, vk::Home));
-    EXPECT_TRUE(same(shift_home[3], MessageKind::KeyUp, vk::Shift));
+    EXPECT_TRUE(same(shift_home[0], MessageKind::KeyDown, vk::kShift));
+    EXPECT_TRUE(same(shift_home[1], MessageKind::KeyDown, vk::kHome));
+    EXPECT_TRUE(same(shift_home[3], MessageKind::KeyUp, vk::kShift));
 
     const auto enter = host::key_chord_messages(*host::parse_key_chord("Enter"), 1);
     ASSERT_EQ(enter.size(), 3U);
@@ -81,7 +81,7 @@ TEST(KeyChord, MessagesFollowThePlatformOrder)
     const auto esc = host::key_chord_messages(*host::parse_key_chord("Esc"), 1);
     EXPECT_TRUE(same(esc[1], MessageKind::Char, 27));
     const auto f10 = host::key_chord_messages(*host::parse_key_chord("F10"), 1);
-    EXPECT_TRUE(same(f10[0], MessageKind::SysKeyDown, vk::F1 + 9));
+    EXPECT_TRUE(same(f10[0], MessageKind::SysKeyDown, vk::kF1 + 9));
     EXPECT_EQ(host::chord_character(*host::parse_key_chord("shift+a")), 'A');
     EXPECT_EQ(host::chord_character(*host::parse_key_chord("a")), 'a');
     EXPECT_FALSE(host::chord_character(*host::parse_key_chord("Delete")));
@@ -121,15 +121,15 @@ class HeadlessFrontEndTest : public testing::Test {
 protected:
     HeadlessFrontEndTest()
     {
-        auto front_end = std::make_unique<host::HeadlessFrontEnd>(host::BitmapFont::load(host::BitmapFont::default_file));
-        headless = front_end.get();
-        desktop = std::make_unique<host::Desktop>(std::move(front_end));
+        auto front_end = std::make_unique<host::HeadlessFrontEnd>(host::BitmapFont::load(host::BitmapFont::kDefaultFile));
+        headless_ = front_end.get();
+        desktop_ = std::make_unique<host::Desktop>(std::move(front_end));
         host::WindowInfo info;
         info.title_sjis = "Qk14";
         info.client_width = 640;
         info.client_height = 432;
-        window = desktop->create_window(info, [this](const Message& m) {
-            received.push_back(m);
+        window_ = desktop_->create_window(info, [this](const Message& m) {
+            received_.push_back(m);
             return std::int64_t{0};
         });
     }
@@ -138,103 +138,103 @@ protected:
     {
         std::vector<Message> messages;
         Message m;
-        while (desktop->peek(m))
+        while (desktop_->peek(m))
             messages.push_back(m);
         return messages;
     }
 
-    host::HeadlessFrontEnd* headless = nullptr;
-    std::unique_ptr<host::Desktop> desktop;
-    host::WindowId window = 0;
-    std::vector<Message> received;
+    host::HeadlessFrontEnd* headless_ = nullptr;
+    std::unique_ptr<host::Desktop> desktop_;
+    host::WindowId window_ = 0;
+    std::vector<Message> received_;
 };
 
 TEST_F(HeadlessFrontEndTest, InjectedMessagesGoToTheMainWindow)
 {
-    headless->inject(Message{.window = 0, .kind = MessageKind::Char, .character = 'x'});
+    headless_->inject(Message{.window = 0, .kind = MessageKind::Char, .character = 'x'});
     const auto messages = drain();
     ASSERT_EQ(messages.size(), 1U);
-    EXPECT_EQ(messages[0].window, window);
+    EXPECT_EQ(messages[0].window, window_);
     EXPECT_TRUE(same(messages[0], MessageKind::Char, 'x'));
 }
 
 TEST_F(HeadlessFrontEndTest, ScriptWaitsHoldBackLaterSteps)
 {
-    headless->add_script("key F5\nwait 100\nkey F6\n");
+    headless_->add_script("key F5\nwait 100\nkey F6\n");
     auto first = drain();
     ASSERT_EQ(first.size(), 2U) << describe(first);
-    EXPECT_TRUE(same(first[0], MessageKind::KeyDown, vk::F1 + 4));
-    EXPECT_FALSE(headless->script_finished());
+    EXPECT_TRUE(same(first[0], MessageKind::KeyDown, vk::kF1 + 4));
+    EXPECT_FALSE(headless_->script_finished());
     // get() waits for the rest of the script.
-    const Message next = desktop->get();
-    EXPECT_TRUE(same(next, MessageKind::KeyDown, vk::F1 + 5));
-    EXPECT_TRUE(headless->script_finished());
+    const Message next = desktop_->get();
+    EXPECT_TRUE(same(next, MessageKind::KeyDown, vk::kF1 + 5));
+    EXPECT_TRUE(headless_->script_finished());
 }
 
 TEST_F(HeadlessFrontEndTest, CloseStepClosesTheMainWindow)
 {
-    headless->add_script("close\n");
+    headless_->add_script("close\n");
     const auto messages = drain();
     ASSERT_EQ(messages.size(), 1U);
     EXPECT_TRUE(same(messages[0], MessageKind::Close, 0));
-    EXPECT_EQ(messages[0].window, window);
+    EXPECT_EQ(messages[0].window, window_);
 }
 
 TEST_F(HeadlessFrontEndTest, PaintsShowAsTextRowsAndPixels)
 {
-    host::FrontEnd& front_end = desktop->front_end();
+    host::FrontEnd& front_end = desktop_->front_end();
     const host::Surface layer(640, 432, 0);
-    front_end.begin_paint(window);
-    front_end.paint_from_layer(window, layer, host::Rect{0, 0, 640, 432});
+    front_end.begin_paint(window_);
+    front_end.paint_from_layer(window_, layer, host::Rect{0, 0, 640, 432});
     host::TextRun run;
     run.x = 8, run.y = 18, run.column = 1, run.row = 1;
     run.text = "Qk14 \x83\x82\x83\x6A\x83\x5E";  // Qk14 モニタ
     run.foreground = 0xFFFFFF;
-    front_end.paint_text(window, run);
-    front_end.end_paint(window);
-    const auto rows = headless->screen_rows_utf8();
+    front_end.paint_text(window_, run);
+    front_end.end_paint(window_);
+    const auto rows = headless_->screen_rows_utf8();
     ASSERT_EQ(rows.size(), 24U);
     EXPECT_EQ(rows[0], "");
     EXPECT_EQ(rows[1], " Qk14 モニタ");
-    EXPECT_EQ(headless->client_surface()->pixel(8 + 3, 18 + host::glyph_top + 4), 0xFFFFFFU);  // "Q" top stroke
+    EXPECT_EQ(headless_->client_surface()->pixel(8 + 3, 18 + host::kGlyphTop + 4), 0xFFFFFFU);  // "Q" top stroke
 
     // A later restore without text blanks the cells again.
-    front_end.paint_from_layer(window, layer, host::Rect{0, 18, 640, 36});
-    EXPECT_EQ(headless->screen_rows()[1], "");
+    front_end.paint_from_layer(window_, layer, host::Rect{0, 18, 640, 36});
+    EXPECT_EQ(headless_->screen_rows()[1], "");
 }
 
 TEST_F(HeadlessFrontEndTest, UntilHoldsLaterStepsUntilTheRowShowsTheText)
 {
-    headless->add_script("until 1 Qk14 モニタ\nkey F6\n");
+    headless_->add_script("until 1 Qk14 モニタ\nkey F6\n");
     EXPECT_TRUE(drain().empty());
     host::TextRun run;
     run.x = 0, run.y = 18, run.column = 0, run.row = 1;
     run.text = "Qk14 \x83\x82\x83\x6A";  // Qk14 モニ: not yet
-    desktop->front_end().paint_text(window, run);
-    desktop->front_end().collect_events(*desktop, std::chrono::milliseconds(20));
+    desktop_->front_end().paint_text(window_, run);
+    desktop_->front_end().collect_events(*desktop_, std::chrono::milliseconds(20));
     EXPECT_TRUE(drain().empty());
     run.text = "Qk14 \x83\x82\x83\x6A\x83\x5E";  // Qk14 モニタ
-    desktop->front_end().paint_text(window, run);
-    const Message next = desktop->get();
-    EXPECT_TRUE(same(next, MessageKind::KeyDown, vk::F1 + 5));
+    desktop_->front_end().paint_text(window_, run);
+    const Message next = desktop_->get();
+    EXPECT_TRUE(same(next, MessageKind::KeyDown, vk::kF1 + 5));
 
     // A text ending in '$' must end the row: "Qk14" alone, trailing blanks aside.
     drain();  // the rest of the F6 press
-    headless->add_script("until 1 Qk14$\nkey F7\n");
-    desktop->front_end().collect_events(*desktop, std::chrono::milliseconds(20));
+    headless_->add_script("until 1 Qk14$\nkey F7\n");
+    desktop_->front_end().collect_events(*desktop_, std::chrono::milliseconds(20));
     EXPECT_TRUE(drain().empty());
     run.text = "Qk14       ";
-    desktop->front_end().paint_text(window, run);
-    EXPECT_TRUE(same(desktop->get(), MessageKind::KeyDown, vk::F1 + 6));
+    desktop_->front_end().paint_text(window_, run);
+    EXPECT_TRUE(same(desktop_->get(), MessageKind::KeyDown, vk::kF1 + 6));
 }
 
 TEST_F(HeadlessFrontEndTest, OutputStepsWaitForTheInputBeforeThem)
 {
     const auto path = std::filesystem::temp_directory_path() / "qk_headless_screen.txt";
     std::filesystem::remove(path);
-    headless->add_script("text a\nscreen " + path.string() + "\n");
+    headless_->add_script("text a\nscreen " + path.string() + "\n");
     Message m;
-    ASSERT_TRUE(desktop->peek(m));
+    ASSERT_TRUE(desktop_->peek(m));
     EXPECT_TRUE(same(m, MessageKind::Char, 'a'));
     EXPECT_FALSE(std::filesystem::exists(path));  // the program has not handled "a" yet
     drain();
@@ -251,22 +251,22 @@ TEST_F(HeadlessFrontEndTest, WritesPngCountsBellsAndKeepsTheCaret)
 {
     const auto path = std::filesystem::temp_directory_path() / "qk_headless.png";
     std::string error;
-    ASSERT_TRUE(headless->write_png(path.string(), &error)) << error;
+    ASSERT_TRUE(headless_->write_png(path.string(), &error)) << error;
     std::ifstream file(path, std::ios::binary);
     char signature[8] = {};
     file.read(signature, 8);
     EXPECT_EQ(std::string(signature + 1, 3), "PNG");
     EXPECT_GT(std::filesystem::file_size(path), 50U);
     std::filesystem::remove(path);
-    EXPECT_FALSE(headless->write_png("/nonexistent-dir/x.png", &error));
+    EXPECT_FALSE(headless_->write_png("/nonexistent-dir/x.png", &error));
 
-    desktop->bell();
-    desktop->bell();
-    EXPECT_EQ(headless->bell_count(), 2);
-    desktop->front_end().set_caret(window, true, 16, 36, 2, 18);
-    EXPECT_TRUE(headless->caret().visible);
-    EXPECT_EQ(headless->caret().x, 16);
-    EXPECT_EQ(headless->title_utf8(), "Qk14");
+    desktop_->bell();
+    desktop_->bell();
+    EXPECT_EQ(headless_->bell_count(), 2);
+    desktop_->front_end().set_caret(window_, true, 16, 36, 2, 18);
+    EXPECT_TRUE(headless_->caret().visible);
+    EXPECT_EQ(headless_->caret().x, 16);
+    EXPECT_EQ(headless_->title_utf8(), "Qk14");
 }
 
 }  // namespace

@@ -22,7 +22,7 @@
 // graphics libraries, which keep allocations to the end and are partly unloaded
 // by then, so their leaks cannot even be attributed. Leak checks of the
 // front-end code run in the other test programs.
-extern "C" const char* __lsan_default_options()
+extern "C" const char* __lsan_default_options()  // NOLINT(readability-identifier-naming): the sanitizer's hook
 {
     return "detect_leaks=0";
 }
@@ -97,19 +97,19 @@ protected:
             GTEST_SKIP() << "Xvfb or xwd is not installed";
         ASSERT_FALSE(server_->display().empty()) << "Xvfb did not start";
         setenv("DISPLAY", server_->display().c_str(), 1);
-        auto front_end = std::make_unique<host::SdlFrontEnd>(host::BitmapFont::load(host::BitmapFont::default_file));
-        sdl = front_end.get();
-        desktop = std::make_unique<host::Desktop>(std::move(front_end));
+        auto front_end = std::make_unique<host::SdlFrontEnd>(host::BitmapFont::load(host::BitmapFont::kDefaultFile));
+        sdl_ = front_end.get();
+        desktop_ = std::make_unique<host::Desktop>(std::move(front_end));
         host::WindowInfo info;
         info.title_sjis = "Qk14";
         info.client_width = 640;
         info.client_height = 432;
-        window = desktop->create_window(info, [](const Message&) { return std::int64_t{0}; });
+        window_ = desktop_->create_window(info, [](const Message&) { return std::int64_t{0}; });
     }
 
     void TearDown() override
     {
-        desktop.reset();
+        desktop_.reset();
     }
 
     std::vector<Message> collect(std::chrono::milliseconds timeout = std::chrono::milliseconds(200))
@@ -118,8 +118,8 @@ protected:
         Message m;
         const auto until = std::chrono::steady_clock::now() + timeout;
         do {
-            desktop->front_end().collect_events(*desktop, std::chrono::milliseconds(20));
-            while (desktop->peek(m))
+            desktop_->front_end().collect_events(*desktop_, std::chrono::milliseconds(20));
+            while (desktop_->peek(m))
                 messages.push_back(m);
         } while (std::chrono::steady_clock::now() < until);
         return messages;
@@ -135,52 +135,52 @@ protected:
     }
 
     static std::unique_ptr<XvfbServer> server_;
-    host::SdlFrontEnd* sdl = nullptr;
-    std::unique_ptr<host::Desktop> desktop;
-    host::WindowId window = 0;
+    host::SdlFrontEnd* sdl_ = nullptr;
+    std::unique_ptr<host::Desktop> desktop_;
+    host::WindowId window_ = 0;
 };
 
 std::unique_ptr<XvfbServer> SdlUnderXvfb::server_;
 
 TEST_F(SdlUnderXvfb, WindowShowsGlyphsAndTheLayerLine)
 {
-    constexpr std::uint32_t white = 0xFFFFFF, navy = 0x000080, yellow = 0xFFFF00;
-    host::Surface layer(640, 432, navy);
+    constexpr std::uint32_t kWhite = 0xFFFFFF, kNavy = 0x000080, kYellow = 0xFFFF00;
+    host::Surface layer(640, 432, kNavy);
     for (int x = 48; x <= 424; ++x)
-        layer.pixel(x, 197) = white;
-    host::FrontEnd& front_end = desktop->front_end();
-    front_end.begin_paint(window);
-    front_end.paint_from_layer(window, layer, host::Rect{0, 0, 640, 432});
+        layer.pixel(x, 197) = kWhite;
+    host::FrontEnd& front_end = desktop_->front_end();
+    front_end.begin_paint(window_);
+    front_end.paint_from_layer(window_, layer, host::Rect{0, 0, 640, 432});
     host::TextRun run;
     run.column = 2, run.row = 1, run.x = 16, run.y = 18;
     run.text = "A\x88\xEA";  // A一
-    run.foreground = yellow;
-    front_end.paint_text(window, run);
-    front_end.end_paint(window);
+    run.foreground = kYellow;
+    front_end.paint_text(window_, run);
+    front_end.end_paint(window_);
     collect();  // let the window map and be exposed
-    sdl->present_all();
+    sdl_->present_all();
 
     const Screenshot shot = take_screenshot(server_->display());
     ASSERT_GE(shot.width, 640);
     ASSERT_GE(shot.height, 432);
     for (int x = 48; x <= 424; x += 47)
-        EXPECT_EQ(shot.at(x, 197), white) << x;
-    EXPECT_EQ(shot.at(424, 197), white);
-    EXPECT_EQ(shot.at(47, 197), navy);
-    EXPECT_EQ(shot.at(425, 197), navy);
-    EXPECT_EQ(shot.at(100, 196), navy);
+        EXPECT_EQ(shot.at(x, 197), kWhite) << x;
+    EXPECT_EQ(shot.at(424, 197), kWhite);
+    EXPECT_EQ(shot.at(47, 197), kNavy);
+    EXPECT_EQ(shot.at(425, 197), kNavy);
+    EXPECT_EQ(shot.at(100, 196), kNavy);
     // "A" in the cell at (16, 18): apex pixels 3 and 4 of glyph row 4, crossbar in row 9.
-    const int top = 18 + host::glyph_top;
-    EXPECT_EQ(shot.at(16 + 3, top + 4), yellow);
-    EXPECT_EQ(shot.at(16 + 4, top + 4), yellow);
-    EXPECT_EQ(shot.at(16 + 0, top + 4), navy);
-    EXPECT_EQ(shot.at(16 + 1, top + 9), yellow);
+    const int top = 18 + host::kGlyphTop;
+    EXPECT_EQ(shot.at(16 + 3, top + 4), kYellow);
+    EXPECT_EQ(shot.at(16 + 4, top + 4), kYellow);
+    EXPECT_EQ(shot.at(16 + 0, top + 4), kNavy);
+    EXPECT_EQ(shot.at(16 + 1, top + 9), kYellow);
     // 一 across the next two cells (x 24..39), its stroke in glyph row 7.
-    EXPECT_EQ(shot.at(24 + 1, top + 7), yellow);
-    EXPECT_EQ(shot.at(24 + 14, top + 7), yellow);
-    EXPECT_EQ(shot.at(24 + 1, top + 6), navy);
+    EXPECT_EQ(shot.at(24 + 1, top + 7), kYellow);
+    EXPECT_EQ(shot.at(24 + 14, top + 7), kYellow);
+    EXPECT_EQ(shot.at(24 + 1, top + 6), kNavy);
     // Outside the window: the empty X screen.
-    EXPECT_NE(shot.at(700, 500), navy);
+    EXPECT_NE(shot.at(700, 500), kNavy);
 }
 
 TEST_F(SdlUnderXvfb, EventsBecomeMessages)
@@ -216,14 +216,14 @@ TEST_F(SdlUnderXvfb, EventsBecomeMessages)
             keys.push_back(m);
     }
     ASSERT_EQ(keys.size(), 7U);
-    EXPECT_EQ(keys[0].key, vk::F1 + 4);
-    EXPECT_EQ(keys[1].key, vk::KeyC);
+    EXPECT_EQ(keys[0].key, vk::kF1 + 4);
+    EXPECT_EQ(keys[1].key, vk::kKeyC);
     EXPECT_TRUE(keys[2].kind == MessageKind::Char && keys[2].character == 3);
     EXPECT_EQ(keys[3].character, 0x8AU);
     EXPECT_EQ(keys[4].character, 0xBFU);
     EXPECT_EQ(keys[5].character, unsigned('a'));
     EXPECT_EQ(keys[6].kind, MessageKind::Close);
-    EXPECT_EQ(keys[6].window, window);
+    EXPECT_EQ(keys[6].window, window_);
 }
 
 TEST_F(SdlUnderXvfb, ResizingPostsSizeAndWheelScrolls)
@@ -241,12 +241,12 @@ TEST_F(SdlUnderXvfb, ResizingPostsSizeAndWheelScrolls)
     for (const Message& m : collect(std::chrono::milliseconds(500))) {
         if (m.kind == MessageKind::Size && m.client_size == host::ClientSize{560, 300})
             ++size_seen;
-        if (m.kind == MessageKind::VScroll && m.scroll_request == host::scroll::LineDown)
+        if (m.kind == MessageKind::VScroll && m.scroll_request == host::scroll::kLineDown)
             ++line_downs;
     }
     EXPECT_EQ(size_seen, 1);
     EXPECT_EQ(line_downs, 2);
-    EXPECT_EQ(sdl->window_pixels(window)->width(), 560);
+    EXPECT_EQ(sdl_->window_pixels(window_)->width(), 560);
 }
 
 // Real key presses through the X server (xdotool): at the largest scale (the
@@ -257,7 +257,7 @@ TEST_F(SdlUnderXvfb, ScaleKeysTypedOnTheKeyboardNeverReachTheProgram)
     if (!have("xdotool"))
         GTEST_SKIP() << "xdotool is not installed";
     collect();
-    ASSERT_EQ(sdl->scale(window), 1);
+    ASSERT_EQ(sdl_->scale(window_), 1);
     const std::string display = "DISPLAY=" + server_->display() + " ";
     ASSERT_EQ(std::system((display + "xdotool search --sync --name '^Qk14$' windowfocus --sync").c_str()), 0);
     ASSERT_EQ(std::system((display + "xdotool key --delay 20 ctrl+plus ctrl+equal ctrl+KP_Add a").c_str()), 0);
@@ -277,12 +277,12 @@ TEST_F(SdlUnderXvfb, ScaleKeysTypedOnTheKeyboardNeverReachTheProgram)
     for (const Message& m : messages) {
         if (m.kind == MessageKind::Char)
             text += static_cast<char>(m.character);
-        if (m.kind == MessageKind::KeyDown && m.key != vk::Control && m.key != vk::Shift)
+        if (m.kind == MessageKind::KeyDown && m.key != vk::kControl && m.key != vk::kShift)
             keys.push_back(m.key);
     }
     EXPECT_EQ(text, "a");
     EXPECT_EQ(keys, std::vector<std::uint32_t>{'A'});
-    EXPECT_EQ(sdl->scale(window), 1);
+    EXPECT_EQ(sdl_->scale(window_), 1);
 }
 
 // On a 1920x1080 display the window opens at scale 2 and shows every pixel of
@@ -295,7 +295,7 @@ TEST(SdlScaling, FullHdDisplayShowsTheScreenDoubledPixelForPixel)
     XvfbServer server("1920x1080x24");
     ASSERT_FALSE(server.display().empty()) << "Xvfb did not start";
     setenv("DISPLAY", server.display().c_str(), 1);
-    auto front_end = std::make_unique<host::SdlFrontEnd>(host::BitmapFont::load(host::BitmapFont::default_file));
+    auto front_end = std::make_unique<host::SdlFrontEnd>(host::BitmapFont::load(host::BitmapFont::kDefaultFile));
     host::SdlFrontEnd* sdl = front_end.get();
     host::Desktop desktop(std::move(front_end));
     host::WindowInfo info;
@@ -398,20 +398,20 @@ TEST(SdlKeyTranslation, ControlKeysMakeCharactersAndAltIsASystemKey)
     // Left Alt with 1..9, 0, - and = stands for F1..F12; with AltGr it does not.
     const auto alt_0 = host::messages_for_sdl_key(true, SDLK_0, KMOD_LALT, 1);
     ASSERT_EQ(alt_0.size(), 1U);
-    EXPECT_TRUE(alt_0[0].kind == f10[0].kind && alt_0[0].key == vk::F1 + 9);
+    EXPECT_TRUE(alt_0[0].kind == f10[0].kind && alt_0[0].key == vk::kF1 + 9);
     const auto alt_minus = host::messages_for_sdl_key(true, SDLK_MINUS, KMOD_LALT, 1);
     ASSERT_EQ(alt_minus.size(), 1U);
     EXPECT_EQ(alt_minus[0].kind, MessageKind::KeyDown);
-    EXPECT_EQ(alt_minus[0].key, vk::F1 + 10);
-    EXPECT_EQ(host::messages_for_sdl_key(false, SDLK_1, KMOD_LALT, 1)[0].key, vk::F1);
-    EXPECT_EQ(host::messages_for_sdl_key(true, SDLK_EQUALS, KMOD_LALT, 1)[0].key, vk::F12);
+    EXPECT_EQ(alt_minus[0].key, vk::kF1 + 10);
+    EXPECT_EQ(host::messages_for_sdl_key(false, SDLK_1, KMOD_LALT, 1)[0].key, vk::kF1);
+    EXPECT_EQ(host::messages_for_sdl_key(true, SDLK_EQUALS, KMOD_LALT, 1)[0].key, vk::kF12);
     EXPECT_EQ(host::messages_for_sdl_key(true, SDLK_1, KMOD_RALT, 1)[0].key, unsigned('1'));
     const auto shift_up = host::messages_for_sdl_key(false, SDLK_LSHIFT, 0, 1);
     EXPECT_EQ(shift_up[0].kind, MessageKind::KeyUp);
-    EXPECT_EQ(shift_up[0].key, vk::Shift);
+    EXPECT_EQ(shift_up[0].key, vk::kShift);
     EXPECT_TRUE(host::messages_for_sdl_key(true, SDLK_CAPSLOCK, 0, 1).empty());
-    EXPECT_EQ(host::virtual_key_for_sdl(SDLK_PAGEDOWN), vk::PageDown);
-    EXPECT_EQ(host::virtual_key_for_sdl(SDLK_F12), vk::F12);
+    EXPECT_EQ(host::virtual_key_for_sdl(SDLK_PAGEDOWN), vk::kPageDown);
+    EXPECT_EQ(host::virtual_key_for_sdl(SDLK_F12), vk::kF12);
 }
 
 }  // namespace

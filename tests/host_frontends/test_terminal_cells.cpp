@@ -10,16 +10,16 @@ using host::Rect;
 using host::Surface;
 namespace exits = host::line_exit;
 
-constexpr std::uint32_t line = 0xFFFFFF;
+constexpr std::uint32_t kLine = 0xFFFFFF;
 
 // The dump page's two separator lines: (48,197)-(424,197) and x=236 from y=0 to 431.
 Surface dump_page_layer()
 {
     Surface layer(640, 432, 0);
     for (int x = 48; x <= 424; ++x)
-        layer.pixel(x, 197) = line;
+        layer.pixel(x, 197) = kLine;
     for (int y = 0; y < 432; ++y)
-        layer.pixel(236, y) = line;
+        layer.pixel(236, y) = kLine;
     return layer;
 }
 
@@ -29,27 +29,27 @@ TEST(CellLines, ClassifiesLineShapesInACell)
     auto exits_at = [&](int column, int row) {
         return host::classify_cell_pixels(layer, Rect{column * 8, row * 18, column * 8 + 8, row * 18 + 18}).exits;
     };
-    EXPECT_EQ(exits_at(10, 10), exits::Left | exits::Right);  // y=197 is the last pixel row of row 10
+    EXPECT_EQ(exits_at(10, 10), exits::kLeft | exits::kRight);  // y=197 is the last pixel row of row 10
     EXPECT_EQ(exits_at(10, 11), 0);
-    EXPECT_EQ(exits_at(29, 3), exits::Up | exits::Down);      // x=236 is in column 29
-    EXPECT_EQ(exits_at(29, 10), exits::Left | exits::Right | exits::Up | exits::Down);
-    EXPECT_EQ(exits_at(6, 10), exits::Left | exits::Right);   // starts at the cell's first pixel
+    EXPECT_EQ(exits_at(29, 3), exits::kUp | exits::kDown);      // x=236 is in column 29
+    EXPECT_EQ(exits_at(29, 10), exits::kLeft | exits::kRight | exits::kUp | exits::kDown);
+    EXPECT_EQ(exits_at(6, 10), exits::kLeft | exits::kRight);   // starts at the cell's first pixel
     EXPECT_EQ(exits_at(53, 10), 0);                           // one end pixel shows nothing
     EXPECT_EQ(exits_at(5, 10), 0);
     const host::CellLine shape = host::classify_cell_pixels(layer, Rect{80, 180, 88, 198});
     EXPECT_EQ(shape.background, 0U);
-    EXPECT_EQ(shape.line_colour, line);
+    EXPECT_EQ(shape.line_colour, kLine);
 }
 
 TEST(CellLines, BoxDrawingCharacters)
 {
-    EXPECT_EQ(host::box_drawing_character(exits::Left | exits::Right), U'─');
-    EXPECT_EQ(host::box_drawing_character(exits::Left), U'─');
-    EXPECT_EQ(host::box_drawing_character(exits::Up | exits::Down), U'│');
-    EXPECT_EQ(host::box_drawing_character(exits::Right | exits::Down), U'┌');
-    EXPECT_EQ(host::box_drawing_character(exits::Left | exits::Up), U'┘');
-    EXPECT_EQ(host::box_drawing_character(exits::Left | exits::Right | exits::Up | exits::Down), U'┼');
-    EXPECT_EQ(host::box_drawing_character(exits::Up | exits::Down | exits::Left), U'┤');
+    EXPECT_EQ(host::box_drawing_character(exits::kLeft | exits::kRight), U'─');
+    EXPECT_EQ(host::box_drawing_character(exits::kLeft), U'─');
+    EXPECT_EQ(host::box_drawing_character(exits::kUp | exits::kDown), U'│');
+    EXPECT_EQ(host::box_drawing_character(exits::kRight | exits::kDown), U'┌');
+    EXPECT_EQ(host::box_drawing_character(exits::kLeft | exits::kUp), U'┘');
+    EXPECT_EQ(host::box_drawing_character(exits::kLeft | exits::kRight | exits::kUp | exits::kDown), U'┼');
+    EXPECT_EQ(host::box_drawing_character(exits::kUp | exits::kDown | exits::kLeft), U'┤');
     EXPECT_EQ(host::box_drawing_character(0), 0U);
 }
 
@@ -57,7 +57,7 @@ TEST(CellGridTest, TextRunsFillCellsAndRestoresClearThem)
 {
     CellGrid grid(80, 24, 8, 18);
     grid.restore_from_layer(dump_page_layer(), Rect{0, 0, 640, 432}, 0, 0);
-    EXPECT_EQ(grid.at(29, 10).line, exits::Left | exits::Right | exits::Up | exits::Down);
+    EXPECT_EQ(grid.at(29, 10).line, exits::kLeft | exits::kRight | exits::kUp | exits::kDown);
     grid.take_dirty_rows();
 
     host::TextRun run;

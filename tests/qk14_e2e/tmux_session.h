@@ -33,8 +33,8 @@ inline std::vector<std::string> lines_of(const std::string& text)
 // the line-drawing set between shift-out (0x0E) and shift-in (0x0F) as lines.
 inline std::string shown_text(const std::string& escaped)
 {
-    static const std::string_view letters = "qxlkmjtuwvn";
-    static const std::string_view lines[] = {"─", "│", "┌", "┐", "└", "┘", "├", "┤", "┬", "┴", "┼"};
+    static const std::string_view kLetters = "qxlkmjtuwvn";
+    static const std::string_view kLines[] = {"─", "│", "┌", "┐", "└", "┘", "├", "┤", "┬", "┴", "┼"};
     std::string shown;
     bool alternate = false;
     for (std::size_t i = 0; i < escaped.size(); ++i) {
@@ -52,9 +52,9 @@ inline std::string shown_text(const std::string& escaped)
             alternate = c == '\x0e';
             continue;
         }
-        const std::size_t letter = alternate ? letters.find(c) : std::string_view::npos;
+        const std::size_t letter = alternate ? kLetters.find(c) : std::string_view::npos;
         if (letter != std::string_view::npos)
-            shown += lines[letter];
+            shown += kLines[letter];
         else
             shown += c;
     }

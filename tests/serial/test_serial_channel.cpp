@@ -108,22 +108,22 @@ TEST(SerialOpen, MonitorSpecificationAfterSpeed9600ComputesTheLineSettings)
     const host::SerialLineSettings& s = d.line_settings();
     EXPECT_EQ(s.BaudRate, 9600u);
     EXPECT_EQ(s.ByteSize, 8);
-    EXPECT_EQ(s.Parity, host::serial_parity::None);
+    EXPECT_EQ(s.Parity, host::serial_parity::kNone);
     EXPECT_TRUE(s.fParity) << "the letter N still switches parity checking on";
     EXPECT_TRUE(d.parity_check());
-    EXPECT_EQ(s.StopBits, host::serial_stop_bits::One);
+    EXPECT_EQ(s.StopBits, host::serial_stop_bits::kOne);
     EXPECT_FALSE(s.fOutX);
     EXPECT_FALSE(s.fInX);
-    EXPECT_EQ(s.fRtsControl, host::serial_control::Enable);
+    EXPECT_EQ(s.fRtsControl, host::serial_control::kEnable);
     EXPECT_FALSE(s.fOutxCtsFlow);
-    EXPECT_EQ(s.fDtrControl, host::serial_control::Enable);
+    EXPECT_EQ(s.fDtrControl, host::serial_control::kEnable);
     EXPECT_FALSE(s.fOutxDsrFlow);
     EXPECT_EQ(s.XonLim, 2048);
     EXPECT_EQ(s.XoffLim, 2048);
     EXPECT_TRUE(s.fBinary);
     EXPECT_FALSE(s.fNull);
     EXPECT_FALSE(d.shift_mode());
-    EXPECT_EQ(d.open_kind(), rt::serial_kind::Both);
+    EXPECT_EQ(d.open_kind(), rt::serial_kind::kBoth);
     EXPECT_FALSE(d.is_shared());
     ASSERT_NE(d.port(), nullptr);
     EXPECT_EQ(d.port()->receive_queue_request(), 8192u);
@@ -136,7 +136,7 @@ TEST(SerialOpen, MonitorSpecificationAfterSpeed9600ComputesTheLineSettings)
     EXPECT_TRUE(d.reader_running());
     EXPECT_FALSE(path_is_free(c.pty.slave_path()));
     d.close();
-    EXPECT_EQ(d.open_kind(), rt::serial_kind::Closed);
+    EXPECT_EQ(d.open_kind(), rt::serial_kind::kClosed);
     EXPECT_EQ(d.port(), nullptr);
     EXPECT_TRUE(path_is_free(c.pty.slave_path()));
 }
@@ -162,7 +162,7 @@ TEST(SerialOpen, WithoutSpeedOrFormatTheProgramDefaultsApply)
     EXPECT_EQ(s.BaudRate, 1200u);
     EXPECT_EQ(s.ByteSize, 8);
     EXPECT_EQ(s.Parity, 0);
-    EXPECT_EQ(s.StopBits, host::serial_stop_bits::Two);
+    EXPECT_EQ(s.StopBits, host::serial_stop_bits::kTwo);
     EXPECT_TRUE(s.fOutX && s.fInX);
     EXPECT_EQ(s.XonChar, 0x11);
     EXPECT_EQ(s.XoffChar, 0x13);
@@ -178,10 +178,10 @@ TEST(SerialOpen, ModeRulesAndSharingBetweenTwoFileNumbers)
     EXPECT_TRUE(path_is_free(c.pty.slave_path())) << "a refused mode never touches the port";
 
     ASSERT_EQ(c.open(1, "S8N1N8"), 0);  // input as #1
-    EXPECT_EQ(d.open_kind(), rt::serial_kind::Input);
+    EXPECT_EQ(d.open_kind(), rt::serial_kind::kInput);
     EXPECT_EQ(c.open(1, "S8N1N8"), 59);
     ASSERT_EQ(c.open(2, "this text is not looked at"), 0);  // output as #2 shares the port
-    EXPECT_EQ(d.open_kind(), rt::serial_kind::Both);
+    EXPECT_EQ(d.open_kind(), rt::serial_kind::kBoth);
     EXPECT_TRUE(d.is_shared());
     EXPECT_EQ(d.state()->mode_word, -1);
 
@@ -206,7 +206,7 @@ TEST(SerialOpen, RefusedFormatsFailWithFiveAndReleaseThePort)
         Channel c;
         EXPECT_EQ(c.open(6, bad), 5) << bad;
         EXPECT_FALSE(c.dev().is_open());
-        EXPECT_EQ(c.dev().open_kind(), rt::serial_kind::Closed);
+        EXPECT_EQ(c.dev().open_kind(), rt::serial_kind::kClosed);
         EXPECT_TRUE(path_is_free(c.pty.slave_path()));
         EXPECT_EQ(c.open(6, "S8N1N8"), 0) << "open again succeeds once the cause is gone";
     }
@@ -227,7 +227,7 @@ TEST(SerialOpen, AbsentOrHeldPortIsError60WithItsOwnSite)
     auto busy = held.dev().open(6, "S8N1N8");
     EXPECT_EQ(busy.error, 60);
     EXPECT_EQ(busy.site, 0x1301);
-    EXPECT_EQ(held.dev().open_kind(), rt::serial_kind::Closed);
+    EXPECT_EQ(held.dev().open_kind(), rt::serial_kind::kClosed);
     other.reset();
     EXPECT_EQ(held.open(6, "S8N1N8"), 0);
 }
@@ -263,7 +263,7 @@ TEST(SerialOpen, SpeedChangeOfAnOpenPortKeepsTheOtherSettings)
     ASSERT_TRUE(s);
     EXPECT_EQ(s->BaudRate, 9600u);
     EXPECT_EQ(s->ByteSize, 7);
-    EXPECT_EQ(s->Parity, host::serial_parity::Even);
+    EXPECT_EQ(s->Parity, host::serial_parity::kEven);
     c.dev().close();
     EXPECT_FALSE(c.dev().set_speed(9600));
 }
@@ -379,11 +379,11 @@ TEST(SerialTransfer, FileOperationsRaise51ForTheWrongDirection)
     for (auto op : {0, 1, 2}) {
         try {
             if (op == 0)
-                out.dev().eof(rt::file_site::Eof);
+                out.dev().eof(rt::file_site::kEof);
             else if (op == 1)
-                out.dev().read(1, rt::file_site::Eof);
+                out.dev().read(1, rt::file_site::kEof);
             else
-                out.dev().read_line(rt::file_site::Eof);
+                out.dev().read_line(rt::file_site::kEof);
             ADD_FAILURE() << "input from an output channel, operation " << op;
         } catch (const rt::RuntimeError& e) {
             EXPECT_EQ(e.number(), 51);

@@ -48,9 +48,9 @@ TEST(SerialOptionsFormat, EachPositionSetsItsMember)
     ASSERT_TRUE(p.ok);
     EXPECT_EQ(p.s.ByteSize, 7);
     EXPECT_EQ(p.o.data_bits, 7);
-    EXPECT_EQ(p.s.Parity, host::serial_parity::Odd);
+    EXPECT_EQ(p.s.Parity, host::serial_parity::kOdd);
     EXPECT_TRUE(p.s.fParity);
-    EXPECT_EQ(p.s.StopBits, host::serial_stop_bits::Two);
+    EXPECT_EQ(p.s.StopBits, host::serial_stop_bits::kTwo);
     EXPECT_FALSE(p.s.fOutX);
     EXPECT_FALSE(p.s.fInX);
     EXPECT_EQ(p.o.character_width, 8);
@@ -69,9 +69,9 @@ TEST(SerialOptionsFormat, EachPositionSetsItsMember)
 
     auto e = parse("X8N1N8EE");
     ASSERT_TRUE(e.ok);
-    EXPECT_EQ(e.s.fRtsControl, host::serial_control::Handshake);
+    EXPECT_EQ(e.s.fRtsControl, host::serial_control::kHandshake);
     EXPECT_TRUE(e.s.fOutxCtsFlow);
-    EXPECT_EQ(e.s.fDtrControl, host::serial_control::Handshake);
+    EXPECT_EQ(e.s.fDtrControl, host::serial_control::kHandshake);
     EXPECT_TRUE(e.s.fOutxDsrFlow);
 }
 
@@ -84,7 +84,7 @@ TEST(SerialOptionsFormat, AbsentPositionsKeepDefaultsButSevenAndEightSwitchFlowO
     start.StopBits = 2;
     start.fOutX = start.fInX = true;
     start.fOutxCtsFlow = start.fOutxDsrFlow = true;
-    start.fRtsControl = start.fDtrControl = host::serial_control::Handshake;
+    start.fRtsControl = start.fDtrControl = host::serial_control::kHandshake;
     start.fErrorChar = true;
     SerialOptions o;
     o.character_width = 7;
@@ -98,8 +98,8 @@ TEST(SerialOptionsFormat, AbsentPositionsKeepDefaultsButSevenAndEightSwitchFlowO
     EXPECT_EQ(p.o.character_width, 7);
     EXPECT_FALSE(p.s.fOutxCtsFlow);
     EXPECT_FALSE(p.s.fOutxDsrFlow);
-    EXPECT_EQ(p.s.fRtsControl, host::serial_control::Enable);
-    EXPECT_EQ(p.s.fDtrControl, host::serial_control::Enable);
+    EXPECT_EQ(p.s.fRtsControl, host::serial_control::kEnable);
+    EXPECT_EQ(p.s.fDtrControl, host::serial_control::kEnable);
 
     auto empty = parse("", start, o);  // "com0:" without options
     ASSERT_TRUE(empty.ok);
@@ -205,7 +205,7 @@ TEST(SerialDefaults, LineFormatWordSpeedTableAndSystemSpeed)
     rt::apply_serial_defaults(config, 1, s, o);
     EXPECT_EQ(s.BaudRate, 2400u);
     EXPECT_EQ(s.ByteSize, 7);
-    EXPECT_EQ(s.Parity, host::serial_parity::Even);
+    EXPECT_EQ(s.Parity, host::serial_parity::kEven);
     EXPECT_FALSE(s.fParity) << "the error character switches parity checking off";
     EXPECT_TRUE(s.fErrorChar);
     EXPECT_EQ(s.ErrorChar, '?');

@@ -101,9 +101,9 @@ TEST(SerialPortSettings, WrittenSettingsAreThoseInForceEvenWhereAPtyKeepsCs8)
     host::SerialLineSettings s;
     s.BaudRate = 1200;
     s.ByteSize = 7;
-    s.Parity = host::serial_parity::Even;
+    s.Parity = host::serial_parity::kEven;
     s.fParity = true;
-    s.StopBits = host::serial_stop_bits::Two;
+    s.StopBits = host::serial_stop_bits::kTwo;
     s.fOutX = s.fInX = true;
     ASSERT_TRUE(port.write_settings(s));
     EXPECT_EQ(port.read_settings(), s);
@@ -149,7 +149,7 @@ TEST(SerialLineSettingsMapping, ParityKindsAndFlowControlMapToTermiosFlags)
         EXPECT_EQ(host::line_settings_from_termios(t, s).Parity, c.parity);
     }
     host::SerialLineSettings s;
-    s.fRtsControl = host::serial_control::Handshake;
+    s.fRtsControl = host::serial_control::kHandshake;
     s.ByteSize = 5;
     s.fParity = true;
     termios t{};
@@ -208,8 +208,8 @@ TEST(SerialPortTransfer, HangUpFailsTransfersAndReportsADeviceError)
     EXPECT_NE(got.error, 0);
     EXPECT_EQ(got.count, 0u);
     EXPECT_TRUE(port.hung_up());
-    EXPECT_EQ(port.take_errors(), host::serial_error_bit::DeviceIo);
-    EXPECT_EQ(port.take_errors(), host::serial_error_bit::DeviceIo) << "a hung-up line stays in error";
+    EXPECT_EQ(port.take_errors(), host::serial_error_bit::kDeviceIo);
+    EXPECT_EQ(port.take_errors(), host::serial_error_bit::kDeviceIo) << "a hung-up line stays in error";
     EXPECT_EQ(port.wait_for_input(1ms), host::SerialWait::HungUp);
     EXPECT_EQ(port.receive_count(), 0);
     const std::uint8_t out = 'x';

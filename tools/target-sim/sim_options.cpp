@@ -40,40 +40,40 @@ const char* const kSimUsage =
 namespace {
 
 enum LongOnly : int {
-    kBoard = 256,
-    kBaud,
-    kUnpaced,
-    kDataBits,
-    kChange,
-    kFill,
-    kFault,
-    kUnplugDecoy,
-    kFaultyReplies,
-    kFaultyAddress,
-    kHangupAfter,
-    kLog,
-    kLogReplyEnds,
-    kLink,
-    kExitOnStdinEof,
+    KBoard = 256,
+    KBaud,
+    KUnpaced,
+    KDataBits,
+    KChange,
+    KFill,
+    KFault,
+    KUnplugDecoy,
+    KFaultyReplies,
+    KFaultyAddress,
+    KHangupAfter,
+    KLog,
+    KLogReplyEnds,
+    KLink,
+    KExitOnStdinEof,
 };
 
 constexpr std::array<option, 17> kOptions{{
     {"help", no_argument, nullptr, 'h'},
-    {"board", required_argument, nullptr, kBoard},
-    {"baud", required_argument, nullptr, kBaud},
-    {"unpaced", no_argument, nullptr, kUnpaced},
-    {"data-bits", required_argument, nullptr, kDataBits},
-    {"change", required_argument, nullptr, kChange},
-    {"fill", required_argument, nullptr, kFill},
-    {"fault", required_argument, nullptr, kFault},
-    {"unplug-decoy", no_argument, nullptr, kUnplugDecoy},
-    {"faulty-replies", required_argument, nullptr, kFaultyReplies},
-    {"faulty-address", required_argument, nullptr, kFaultyAddress},
-    {"hangup-after", required_argument, nullptr, kHangupAfter},
-    {"log", required_argument, nullptr, kLog},
-    {"log-reply-ends", no_argument, nullptr, kLogReplyEnds},
-    {"link", required_argument, nullptr, kLink},
-    {"exit-on-stdin-eof", no_argument, nullptr, kExitOnStdinEof},
+    {"board", required_argument, nullptr, KBoard},
+    {"baud", required_argument, nullptr, KBaud},
+    {"unpaced", no_argument, nullptr, KUnpaced},
+    {"data-bits", required_argument, nullptr, KDataBits},
+    {"change", required_argument, nullptr, KChange},
+    {"fill", required_argument, nullptr, KFill},
+    {"fault", required_argument, nullptr, KFault},
+    {"unplug-decoy", no_argument, nullptr, KUnplugDecoy},
+    {"faulty-replies", required_argument, nullptr, KFaultyReplies},
+    {"faulty-address", required_argument, nullptr, KFaultyAddress},
+    {"hangup-after", required_argument, nullptr, KHangupAfter},
+    {"log", required_argument, nullptr, KLog},
+    {"log-reply-ends", no_argument, nullptr, KLogReplyEnds},
+    {"link", required_argument, nullptr, KLink},
+    {"exit-on-stdin-eof", no_argument, nullptr, KExitOnStdinEof},
     {nullptr, 0, nullptr, 0},
 }};
 
@@ -200,9 +200,9 @@ std::optional<SimOptions> parse_sim_options(const std::vector<std::string>& argu
         };
         switch (c) {
         case 'h': options.help = true; break;
-        case kUnpaced: options.paced = false; break;
-        case kExitOnStdinEof: options.exit_on_stdin_eof = true; break;
-        case kBoard:
+        case KUnpaced: options.paced = false; break;
+        case KExitOnStdinEof: options.exit_on_stdin_eof = true; break;
+        case KBoard:
             if (value == "z80")
                 options.board = BoardKind::Z80;
             else if (value == "pic")
@@ -210,11 +210,11 @@ std::optional<SimOptions> parse_sim_options(const std::vector<std::string>& argu
             else
                 return fail("board must be z80 or pic");
             break;
-        case kBaud:
+        case KBaud:
             if (!parse_number(value, options.baud) || options.baud == 0)
                 return fail("baud must be a positive number");
             break;
-        case kDataBits:
+        case KDataBits:
             if (value == "7")
                 options.data_bits = 7;
             else if (value == "8")
@@ -222,14 +222,14 @@ std::optional<SimOptions> parse_sim_options(const std::vector<std::string>& argu
             else
                 return fail("data bits must be 7 or 8");
             break;
-        case kChange: {
+        case KChange: {
             ScheduledChange change;
             if (!parse_change(value, change))
                 return fail("change must be ADDR:STEP:PERIOD_MS");
             options.changes.push_back(change);
             break;
         }
-        case kFill: {
+        case KFill: {
             MemoryFill fill;
             const auto equals = value.find('=');
             if (equals == std::string_view::npos || !parse_number(value.substr(0, equals), fill.address, 16) ||
@@ -238,38 +238,38 @@ std::optional<SimOptions> parse_sim_options(const std::vector<std::string>& argu
             options.fills.push_back(std::move(fill));
             break;
         }
-        case kFault:
+        case KFault:
             if (!parse_fault(value, options.faults))
                 return fail("fault must be silent, late:MS, garbage, short, nul, oversize:N, noise:N or "
                             "unplug:AFTER_MS:DOWN_MS[:TIMES]");
             break;
-        case kFaultyReplies: {
+        case KFaultyReplies: {
             std::uint32_t count = 0;
             if (!parse_number(value, count))
                 return fail("faulty-replies needs a reply count");
             options.faults.faulty_replies = count;
             break;
         }
-        case kFaultyAddress:
+        case KFaultyAddress:
             if (value.empty() || !std::all_of(value.begin(), value.end(), is_hex_digit))
                 return fail("faulty-address needs hexadecimal digits");
             options.faults.faulty_address = std::string(value);
             break;
-        case kHangupAfter: {
+        case KHangupAfter: {
             std::uint32_t count = 0;
             if (!parse_number(value, count))
                 return fail("hangup-after needs a request count");
             options.faults.hangup_after = count;
             break;
         }
-        case kLog:
+        case KLog:
             if (value.empty())
                 return fail("log needs a file name");
             options.log_path = std::string(value);
             break;
-        case kLogReplyEnds: options.log_reply_ends = true; break;
-        case kUnplugDecoy: unplug_decoy = true; break;
-        case kLink:
+        case KLogReplyEnds: options.log_reply_ends = true; break;
+        case KUnplugDecoy: unplug_decoy = true; break;
+        case KLink:
             if (value.empty())
                 return fail("link needs a path");
             options.link_path = std::string(value);

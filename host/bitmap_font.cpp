@@ -1,4 +1,4 @@
-#include "bitmap_font.h"
+#include "host/bitmap_font.h"
 
 #include <fcntl.h>
 #include <sys/mman.h>
@@ -11,7 +11,7 @@
 #include <mutex>
 #include <stdexcept>
 
-#include "file_descriptor.h"
+#include "host/file_descriptor.h"
 
 namespace host {
 namespace {

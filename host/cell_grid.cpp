@@ -1,10 +1,10 @@
-#include "cell_grid.h"
+#include "host/cell_grid.h"
 
 #include <algorithm>
 #include <array>
 #include <utility>
 
-#include "code_page.h"
+#include "host/code_page.h"
 
 namespace host {
 

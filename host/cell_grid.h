@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "front_end.h"
-#include "surface.h"
+#include "host/front_end.h"
+#include "host/surface.h"
 
 namespace host {
 

@@ -16,8 +16,8 @@
 #include <string_view>
 #include <vector>
 
-#include "front_end.h"
-#include "message.h"
+#include "host/front_end.h"
+#include "host/message.h"
 
 namespace host {
 

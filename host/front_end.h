@@ -10,8 +10,8 @@
 #include <string>
 #include <string_view>
 
-#include "message.h"
-#include "surface.h"
+#include "host/message.h"
+#include "host/surface.h"
 
 namespace host {
 

@@ -1,14 +1,14 @@
-#include "front_end_choice.h"
+#include "host/front_end_choice.h"
 
 #include <unistd.h>
 
 #include <cstdlib>
 #include <stdexcept>
 
-#include "headless_front_end.h"
-#include "screenless_front_end.h"
-#include "sdl_front_end_module.h"
-#include "terminal_front_end.h"
+#include "host/headless_front_end.h"
+#include "host/screenless_front_end.h"
+#include "host/sdl_front_end_module.h"
+#include "host/terminal_front_end.h"
 
 namespace host {
 namespace {

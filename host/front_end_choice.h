@@ -12,7 +12,7 @@
 #include <optional>
 #include <string>
 
-#include "front_end.h"
+#include "host/front_end.h"
 
 namespace host {
 

@@ -1,4 +1,4 @@
-#include "headless_front_end.h"
+#include "host/headless_front_end.h"
 
 #include <cstdio>
 #include <filesystem>
@@ -8,8 +8,8 @@
 #include <sstream>
 #include <stdexcept>
 
-#include "desktop.h"
-#include "png_file.h"
+#include "host/desktop.h"
+#include "host/png_file.h"
 
 namespace host {
 

@@ -14,12 +14,12 @@
 #include <string>
 #include <vector>
 
-#include "bitmap_font.h"
-#include "cell_grid.h"
-#include "code_page.h"
-#include "front_end.h"
-#include "input_script.h"
-#include "pixel_painter.h"
+#include "host/bitmap_font.h"
+#include "host/cell_grid.h"
+#include "host/code_page.h"
+#include "host/front_end.h"
+#include "host/input_script.h"
+#include "host/pixel_painter.h"
 
 namespace host {
 

@@ -1,10 +1,10 @@
-#include "input_script.h"
+#include "host/input_script.h"
 
 #include <algorithm>
 #include <charconv>
 
-#include "code_page.h"
-#include "key_chord.h"
+#include "host/code_page.h"
+#include "host/key_chord.h"
 
 namespace host {
 namespace {

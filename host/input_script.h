@@ -20,7 +20,7 @@
 #include <string_view>
 #include <vector>
 
-#include "message.h"
+#include "host/message.h"
 
 namespace host {
 

@@ -1,4 +1,4 @@
-#include "key_chord.h"
+#include "host/key_chord.h"
 
 #include <array>
 #include <cctype>

@@ -1,4 +1,4 @@
-#include "network_port.h"
+#include "host/network_port.h"
 
 #include <gensio/gensio.h>
 #include <gensio/gensio_err.h>

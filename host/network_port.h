@@ -22,8 +22,8 @@
 #include <string>
 #include <string_view>
 
-#include "file_descriptor.h"
-#include "serial_line_settings.h"
+#include "host/file_descriptor.h"
+#include "host/serial_line_settings.h"
 
 namespace host {
 

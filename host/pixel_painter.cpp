@@ -1,4 +1,4 @@
-#include "pixel_painter.h"
+#include "host/pixel_painter.h"
 
 #include <algorithm>
 

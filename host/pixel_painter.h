@@ -4,10 +4,10 @@
 
 #include <cstdint>
 
-#include "bitmap_font.h"
-#include "code_page.h"
-#include "front_end.h"
-#include "surface.h"
+#include "host/bitmap_font.h"
+#include "host/code_page.h"
+#include "host/front_end.h"
+#include "host/surface.h"
 
 namespace host {
 

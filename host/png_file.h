@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "surface.h"
+#include "host/surface.h"
 
 namespace host {
 

@@ -1,4 +1,4 @@
-#include "sdl_front_end.h"
+#include "host/sdl_front_end.h"
 
 #include <SDL2/SDL.h>
 
@@ -8,9 +8,9 @@
 #include <stdexcept>
 #include <string>
 
-#include "desktop.h"
-#include "pixel_painter.h"
-#include "sdl_key_translation.h"
+#include "host/desktop.h"
+#include "host/pixel_painter.h"
+#include "host/sdl_key_translation.h"
 
 namespace host {
 namespace {

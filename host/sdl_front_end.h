@@ -22,9 +22,9 @@
 #include <memory>
 #include <optional>
 
-#include "bitmap_font.h"
-#include "code_page.h"
-#include "front_end.h"
+#include "host/bitmap_font.h"
+#include "host/code_page.h"
+#include "host/front_end.h"
 
 union SDL_Event;
 

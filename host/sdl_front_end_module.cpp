@@ -1,4 +1,4 @@
-#include "sdl_front_end_module.h"
+#include "host/sdl_front_end_module.h"
 
 #include <dlfcn.h>
 #include <unistd.h>

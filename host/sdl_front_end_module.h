@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "front_end.h"
+#include "host/front_end.h"
 
 namespace host {
 

@@ -1,4 +1,4 @@
-#include "sdl_key_translation.h"
+#include "host/sdl_key_translation.h"
 
 #include <SDL2/SDL_keyboard.h>
 

@@ -7,7 +7,7 @@
 #include <optional>
 #include <vector>
 
-#include "message.h"
+#include "host/message.h"
 
 namespace host {
 

@@ -1,4 +1,4 @@
-#include "serial_custom_speed.h"
+#include "host/serial_custom_speed.h"
 
 #include <asm/termbits.h>
 #include <sys/ioctl.h>

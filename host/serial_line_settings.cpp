@@ -1,4 +1,4 @@
-#include "serial_line_settings.h"
+#include "host/serial_line_settings.h"
 
 #include <termios.h>
 

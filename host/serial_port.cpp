@@ -1,4 +1,4 @@
-#include "serial_port.h"
+#include "host/serial_port.h"
 
 #include <fcntl.h>
 #include <linux/serial.h>
@@ -14,8 +14,8 @@
 #include <exception>
 #include <utility>
 
-#include "serial_custom_speed.h"
-#include "session_terminal.h"
+#include "host/serial_custom_speed.h"
+#include "host/session_terminal.h"
 
 namespace host {
 

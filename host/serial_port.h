@@ -42,9 +42,9 @@
 #include <optional>
 #include <string>
 
-#include "file_descriptor.h"
-#include "network_port.h"
-#include "serial_line_settings.h"
+#include "host/file_descriptor.h"
+#include "host/network_port.h"
+#include "host/serial_line_settings.h"
 
 namespace host {
 

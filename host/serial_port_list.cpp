@@ -1,4 +1,4 @@
-#include "serial_port_list.h"
+#include "host/serial_port_list.h"
 
 #include <fcntl.h>
 #include <linux/serial.h>
@@ -13,7 +13,7 @@
 #include <fstream>
 #include <sstream>
 
-#include "file_descriptor.h"
+#include "host/file_descriptor.h"
 
 namespace host {
 

@@ -1,4 +1,4 @@
-#include "serial_port_map.h"
+#include "host/serial_port_map.h"
 
 #include <charconv>
 

@@ -1,4 +1,4 @@
-#include "serial_trace.h"
+#include "host/serial_trace.h"
 
 #include <fcntl.h>
 #include <unistd.h>

@@ -21,7 +21,7 @@
 #include <string>
 #include <string_view>
 
-#include "file_descriptor.h"
+#include "host/file_descriptor.h"
 
 namespace host {
 

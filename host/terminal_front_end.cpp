@@ -1,5 +1,5 @@
 #define NCURSES_WIDECHAR 1
-#include "terminal_front_end.h"
+#include "host/terminal_front_end.h"
 
 #include <curses.h>
 #include <fcntl.h>
@@ -22,10 +22,10 @@
 #include <thread>
 #include <vector>
 
-#include "desktop.h"
+#include "host/desktop.h"
 #include "host/file_descriptor.h"
-#include "key_chord.h"
-#include "terminal_palette.h"
+#include "host/key_chord.h"
+#include "host/terminal_palette.h"
 
 namespace host {
 namespace {

@@ -23,9 +23,9 @@
 #include <memory>
 #include <string>
 
-#include "cell_grid.h"
-#include "code_page.h"
-#include "front_end.h"
+#include "host/cell_grid.h"
+#include "host/code_page.h"
+#include "host/front_end.h"
 
 namespace host {
 

@@ -1,4 +1,4 @@
-#include "terminal_palette.h"
+#include "host/terminal_palette.h"
 
 #include <array>
 

@@ -10,7 +10,7 @@ packages+=(gputils gpsim)
 # The C library's Japanese texts and the ja_JP.UTF-8 locale the Japanese reports are tested in.
 packages+=(locales libc-l10n)
 if [ "${1:-}" != "--demo" ]; then
-  packages+=(libgtest-dev libgmock-dev libbenchmark-dev xvfb xauth x11-apps tmux clang libclang-rt-14-dev
+  packages+=(libgtest-dev libgmock-dev libbenchmark-dev xvfb xauth x11-apps tmux clang clang-tidy libclang-rt-14-dev
              dpkg-dev file ser2net lintian xdotool)
 fi
 missing=()

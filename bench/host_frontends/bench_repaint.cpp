@@ -16,7 +16,7 @@
 #include "host/headless_front_end.h"
 #include "host/sdl_front_end.h"
 #include "host/terminal_front_end.h"
-#include "repaint_scene.h"
+#include "bench/host_frontends/repaint_scene.h"
 #include "tests/support/xvfb_server.h"
 
 namespace {

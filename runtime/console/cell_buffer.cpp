@@ -1,4 +1,4 @@
-#include "cell_buffer.h"
+#include "runtime/console/cell_buffer.h"
 
 #include <algorithm>
 

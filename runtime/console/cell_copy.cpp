@@ -1,10 +1,10 @@
 // CELLS_GET and CELLS_PUT: rectangles of cells to and from 16-bit arrays.
 #include <algorithm>
 
-#include "console_records.h"
-#include "console_sites.h"
+#include "runtime/console/console_records.h"
+#include "runtime/console/console_sites.h"
 #include "runtime/core/error.h"
-#include "screen_statements.h"
+#include "runtime/console/screen_statements.h"
 
 namespace rt {
 

@@ -1,10 +1,10 @@
-#include "console_devices.h"
+#include "runtime/console/console_devices.h"
 
-#include "console_records.h"
-#include "console_sites.h"
-#include "console_writer.h"
-#include "key_codes.h"
-#include "keyboard_reads.h"
+#include "runtime/console/console_records.h"
+#include "runtime/console/console_sites.h"
+#include "runtime/console/console_writer.h"
+#include "runtime/console/key_codes.h"
+#include "runtime/console/keyboard_reads.h"
 #include "runtime/core/error.h"
 
 namespace rt::console {

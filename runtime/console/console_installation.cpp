@@ -1,9 +1,9 @@
-#include "console_installation.h"
+#include "runtime/console/console_installation.h"
 
 #include <memory>
 
-#include "console_devices.h"
-#include "console_records.h"
+#include "runtime/console/console_devices.h"
+#include "runtime/console/console_records.h"
 #include "host/desktop.h"
 #include "runtime/core/frame.h"
 #include "runtime/files/device_table.h"

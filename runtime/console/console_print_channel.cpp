@@ -1,7 +1,7 @@
-#include "console_print_channel.h"
+#include "runtime/console/console_print_channel.h"
 
-#include "console_sites.h"
-#include "print_statements.h"
+#include "runtime/console/console_sites.h"
+#include "runtime/console/print_statements.h"
 #include "runtime/core/error.h"
 
 namespace rt::console {

@@ -1,4 +1,4 @@
-#include "console_records.h"
+#include "runtime/console/console_records.h"
 
 #include "runtime/core/error.h"
 

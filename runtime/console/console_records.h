@@ -7,9 +7,9 @@
 #include <memory>
 #include <string>
 
-#include "console_print_channel.h"
-#include "console_report_target.h"
-#include "console_window.h"
+#include "runtime/console/console_print_channel.h"
+#include "runtime/console/console_report_target.h"
+#include "runtime/console/console_window.h"
 #include "runtime/core/runtime.h"
 
 namespace rt {

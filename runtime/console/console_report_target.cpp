@@ -1,8 +1,8 @@
-#include "console_report_target.h"
+#include "runtime/console/console_report_target.h"
 
-#include "console_records.h"
-#include "console_sites.h"
-#include "console_writer.h"
+#include "runtime/console/console_records.h"
+#include "runtime/console/console_sites.h"
+#include "runtime/console/console_writer.h"
 #include "runtime/core/error.h"
 #include "runtime/core/fatal_report.h"
 #include "runtime/core/frame_records.h"

@@ -1,9 +1,9 @@
-#include "console_screen.h"
+#include "runtime/console/console_screen.h"
 
 #include <algorithm>
 #include <string_view>
 
-#include "palette.h"
+#include "runtime/console/palette.h"
 
 namespace rt::console {
 

@@ -8,10 +8,10 @@
 
 #include <cstdint>
 
-#include "cell_buffer.h"
+#include "runtime/console/cell_buffer.h"
 #include "host/front_end.h"
 #include "host/surface.h"
-#include "text_screen_state.h"
+#include "runtime/console/text_screen_state.h"
 
 namespace rt::console {
 

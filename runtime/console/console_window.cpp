@@ -1,8 +1,8 @@
-#include "console_window.h"
+#include "runtime/console/console_window.h"
 
 #include <algorithm>
 
-#include "palette.h"
+#include "runtime/console/palette.h"
 #include "runtime/core/runtime.h"
 
 namespace rt::console {

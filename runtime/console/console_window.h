@@ -7,10 +7,10 @@
 #include <memory>
 #include <string>
 
-#include "console_screen.h"
+#include "runtime/console/console_screen.h"
 #include "host/desktop.h"
-#include "key_queue.h"
-#include "key_translation.h"
+#include "runtime/console/key_queue.h"
+#include "runtime/console/key_translation.h"
 
 namespace rt::console {
 

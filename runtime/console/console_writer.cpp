@@ -1,4 +1,4 @@
-#include "console_writer.h"
+#include "runtime/console/console_writer.h"
 
 #include "runtime/core/shift_jis.h"
 

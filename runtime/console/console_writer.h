@@ -6,7 +6,7 @@
 
 #include <string_view>
 
-#include "console_screen.h"
+#include "runtime/console/console_screen.h"
 
 namespace rt::console {
 

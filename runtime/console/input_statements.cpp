@@ -1,12 +1,12 @@
-#include "input_statements.h"
+#include "runtime/console/input_statements.h"
 
 #include <string>
 
-#include "console_records.h"
-#include "console_sites.h"
-#include "console_writer.h"
-#include "keyboard_reads.h"
-#include "line_editor.h"
+#include "runtime/console/console_records.h"
+#include "runtime/console/console_sites.h"
+#include "runtime/console/console_writer.h"
+#include "runtime/console/keyboard_reads.h"
+#include "runtime/console/line_editor.h"
 #include "runtime/core/error.h"
 #include "runtime/core/event_table.h"
 #include "runtime/core/frame.h"

@@ -1,4 +1,4 @@
-#include "key_queue.h"
+#include "runtime/console/key_queue.h"
 
 #include <algorithm>
 

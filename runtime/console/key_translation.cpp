@@ -1,8 +1,8 @@
-#include "key_translation.h"
+#include "runtime/console/key_translation.h"
 
 #include <optional>
 
-#include "key_codes.h"
+#include "runtime/console/key_codes.h"
 
 namespace rt::console {
 

@@ -7,7 +7,7 @@
 #include <functional>
 
 #include "host/message.h"
-#include "key_queue.h"
+#include "runtime/console/key_queue.h"
 
 namespace rt::console {
 

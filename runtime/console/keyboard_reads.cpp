@@ -1,8 +1,8 @@
-#include "keyboard_reads.h"
+#include "runtime/console/keyboard_reads.h"
 
-#include "console_records.h"
-#include "console_sites.h"
-#include "key_codes.h"
+#include "runtime/console/console_records.h"
+#include "runtime/console/console_sites.h"
+#include "runtime/console/key_codes.h"
 #include "runtime/core/error.h"
 #include "runtime/core/frame.h"
 #include "runtime/core/frame_records.h"

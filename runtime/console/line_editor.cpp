@@ -1,9 +1,9 @@
-#include "line_editor.h"
+#include "runtime/console/line_editor.h"
 
 #include <algorithm>
 
-#include "console_writer.h"
-#include "key_codes.h"
+#include "runtime/console/console_writer.h"
+#include "runtime/console/key_codes.h"
 #include "runtime/core/shift_jis.h"
 
 namespace rt::console {

@@ -7,7 +7,7 @@
 #include <functional>
 #include <string>
 
-#include "console_window.h"
+#include "runtime/console/console_window.h"
 
 namespace rt::console {
 

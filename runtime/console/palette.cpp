@@ -1,4 +1,4 @@
-#include "palette.h"
+#include "runtime/console/palette.h"
 
 #include "host/surface.h"
 

@@ -1,4 +1,4 @@
-#include "print_formatter.h"
+#include "runtime/console/print_formatter.h"
 
 #include <algorithm>
 

@@ -1,11 +1,11 @@
-#include "print_statements.h"
+#include "runtime/console/print_statements.h"
 
 #include <new>
 
-#include "console_records.h"
-#include "console_sites.h"
-#include "console_writer.h"
-#include "print_formatter.h"
+#include "runtime/console/console_records.h"
+#include "runtime/console/console_sites.h"
+#include "runtime/console/console_writer.h"
+#include "runtime/console/print_formatter.h"
 #include "runtime/core/error.h"
 #include "runtime/core/string_ops.h"
 #include "runtime/files/device_table.h"

@@ -1,11 +1,11 @@
-#include "program_runner.h"
+#include "runtime/console/program_runner.h"
 
 #include <cstdio>
 #include <memory>
 #include <stdexcept>
 #include <string_view>
 
-#include "console_installation.h"
+#include "runtime/console/console_installation.h"
 #include "host/desktop.h"
 #include "runtime/core/error.h"
 #include "runtime/core/frame.h"

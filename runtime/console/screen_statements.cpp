@@ -1,11 +1,11 @@
-#include "screen_statements.h"
+#include "runtime/console/screen_statements.h"
 
 #include <algorithm>
 
-#include "console_records.h"
-#include "console_sites.h"
-#include "console_writer.h"
-#include "palette.h"
+#include "runtime/console/console_records.h"
+#include "runtime/console/console_sites.h"
+#include "runtime/console/console_writer.h"
+#include "runtime/console/palette.h"
 #include "runtime/core/error.h"
 
 namespace rt {

@@ -105,4 +105,4 @@ void pump_one_message_within(std::chrono::milliseconds limit);
 
 }  // namespace rt
 
-#include "frame_inline.h"
+#include "runtime/core/frame_inline.h"

@@ -14,7 +14,7 @@
 #include <vector>
 
 #include "host/message.h"
-#include "program_options.h"
+#include "runtime/core/program_options.h"
 
 namespace host {
 class Desktop;

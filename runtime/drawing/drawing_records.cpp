@@ -1,4 +1,4 @@
-#include "drawing_records.h"
+#include "runtime/drawing/drawing_records.h"
 
 #include <memory>
 

@@ -5,7 +5,7 @@
 #include <map>
 
 #include "host/message.h"
-#include "raster_operation.h"
+#include "runtime/drawing/raster_operation.h"
 #include "runtime/core/runtime.h"
 
 namespace rt::drawing {

@@ -1,13 +1,13 @@
-#include "line_draw.h"
+#include "runtime/drawing/line_draw.h"
 
 #include <cmath>
 #include <limits>
 
-#include "drawing_records.h"
+#include "runtime/drawing/drawing_records.h"
 #include "runtime/console/console_records.h"
 #include "runtime/console/palette.h"
 #include "runtime/core/error.h"
-#include "shape_raster.h"
+#include "runtime/drawing/shape_raster.h"
 
 namespace rt {
 

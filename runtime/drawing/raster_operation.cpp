@@ -1,4 +1,4 @@
-#include "raster_operation.h"
+#include "runtime/drawing/raster_operation.h"
 
 namespace rt::drawing {
 

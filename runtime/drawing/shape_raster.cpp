@@ -1,4 +1,4 @@
-#include "shape_raster.h"
+#include "runtime/drawing/shape_raster.h"
 
 #include <algorithm>
 #include <cstdlib>

@@ -8,7 +8,7 @@
 #include <cstdint>
 
 #include "host/surface.h"
-#include "raster_operation.h"
+#include "runtime/drawing/raster_operation.h"
 
 namespace rt::drawing {
 

@@ -1,4 +1,4 @@
-#include "serial_channels.h"
+#include "runtime/serial/serial_channels.h"
 
 #include <set>
 
@@ -11,7 +11,7 @@
 #include "runtime/core/frame.h"
 #include "runtime/core/frame_records.h"
 #include "runtime/files/device_table.h"
-#include "serial_device.h"
+#include "runtime/serial/serial_device.h"
 
 namespace rt {
 

@@ -16,7 +16,7 @@
 #include "host/program_arguments.h"
 #include "host/serial_port_map.h"
 #include "runtime/core/runtime.h"
-#include "serial_config.h"
+#include "runtime/serial/serial_config.h"
 
 namespace rt {
 

@@ -1,5 +1,5 @@
 // Open and close of a serial channel.
-#include "serial_device.h"
+#include "runtime/serial/serial_device.h"
 
 #include <algorithm>
 #include <chrono>
@@ -8,7 +8,7 @@
 #include <thread>
 
 #include "runtime/core/error.h"
-#include "serial_line_defaults.h"
+#include "runtime/serial/serial_line_defaults.h"
 
 namespace rt {
 

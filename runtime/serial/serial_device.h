@@ -30,10 +30,10 @@
 #include "host/serial_port.h"
 #include "runtime/files/device.h"
 #include "runtime/files/file_sites.h"
-#include "serial_config.h"
-#include "serial_options.h"
-#include "serial_poll_pacer.h"
-#include "serial_reader.h"
+#include "runtime/serial/serial_config.h"
+#include "runtime/serial/serial_options.h"
+#include "runtime/serial/serial_poll_pacer.h"
+#include "runtime/serial/serial_reader.h"
 
 namespace rt {
 

@@ -3,7 +3,7 @@
 
 #include "runtime/core/error.h"
 #include "runtime/core/error_state.h"
-#include "serial_device.h"
+#include "runtime/serial/serial_device.h"
 
 namespace rt {
 

@@ -1,4 +1,4 @@
-#include "serial_line_defaults.h"
+#include "runtime/serial/serial_line_defaults.h"
 
 #include <string>
 

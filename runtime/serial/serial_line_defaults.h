@@ -4,8 +4,8 @@
 #pragma once
 
 #include "host/serial_line_settings.h"
-#include "serial_config.h"
-#include "serial_options.h"
+#include "runtime/serial/serial_config.h"
+#include "runtime/serial/serial_options.h"
 
 namespace rt {
 

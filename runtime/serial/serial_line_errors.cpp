@@ -1,4 +1,4 @@
-#include "serial_line_errors.h"
+#include "runtime/serial/serial_line_errors.h"
 
 #include "host/serial_port.h"
 #include "runtime/core/error.h"

@@ -1,4 +1,4 @@
-#include "serial_options.h"
+#include "runtime/serial/serial_options.h"
 
 #include <array>
 #include <string>

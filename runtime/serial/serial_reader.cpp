@@ -1,4 +1,4 @@
-#include "serial_reader.h"
+#include "runtime/serial/serial_reader.h"
 
 #include <sys/epoll.h>
 #include <sys/eventfd.h>

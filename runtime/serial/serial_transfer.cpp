@@ -3,9 +3,9 @@
 #include <chrono>
 #include <thread>
 
-#include "serial_device.h"
+#include "runtime/serial/serial_device.h"
 #include "runtime/core/error.h"
-#include "serial_line_errors.h"
+#include "runtime/serial/serial_line_errors.h"
 
 namespace rt {
 

@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "request_decoder.h"
-#include "target_board.h"
+#include "tools/target-sim/request_decoder.h"
+#include "tools/target-sim/target_board.h"
 #include "tests/support/raw_line.h"
 #include "tests/support/scratch_directory.h"
 #include "tests/support/simh_z80_board.h"

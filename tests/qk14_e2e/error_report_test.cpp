@@ -8,7 +8,7 @@
 
 #include <cstdlib>
 
-#include "qk14_e2e_fixture.h"
+#include "tests/qk14_e2e/qk14_e2e_fixture.h"
 
 namespace qk14_e2e {
 namespace {

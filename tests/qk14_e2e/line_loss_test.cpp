@@ -6,7 +6,7 @@
 #include <algorithm>
 #include <cstdio>
 
-#include "qk14_e2e_fixture.h"
+#include "tests/qk14_e2e/qk14_e2e_fixture.h"
 #include "tests/support/change_log_lines.h"
 #include "tests/support/scoped_locale.h"
 

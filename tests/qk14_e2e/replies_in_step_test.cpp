@@ -8,9 +8,9 @@
 
 #include <thread>
 
-#include "qk14_e2e_fixture.h"
+#include "tests/qk14_e2e/qk14_e2e_fixture.h"
 #include "tests/support/replies_in_step.h"
-#include "tmux_session.h"
+#include "tests/qk14_e2e/tmux_session.h"
 #include "tools/target-sim/hex_text.h"
 
 namespace qk14_e2e {

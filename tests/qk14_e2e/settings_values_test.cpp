@@ -1,7 +1,7 @@
 // Files with values the program cannot use: QK.DEF values outside what a
 // setting allows are shown in words on the response row and the program
 // runs on without a channel; huge names and fields are cut to their cells.
-#include "qk14_e2e_fixture.h"
+#include "tests/qk14_e2e/qk14_e2e_fixture.h"
 #include "tests/support/scoped_locale.h"
 
 namespace qk14_e2e {

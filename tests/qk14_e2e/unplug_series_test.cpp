@@ -4,7 +4,7 @@
 // and the log complete.
 #include <regex>
 
-#include "qk14_e2e_fixture.h"
+#include "tests/qk14_e2e/qk14_e2e_fixture.h"
 #include "tests/support/unplug_series.h"
 
 namespace qk14_e2e {

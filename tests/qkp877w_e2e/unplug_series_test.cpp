@@ -1,7 +1,7 @@
 // Fifty unplugs in a row, the link pointing at another session's terminal
 // while the line is down: never frozen, never a byte into that terminal, and
 // asking the board again soon after each return.
-#include "qkp877w_e2e_fixture.h"
+#include "tests/qkp877w_e2e/qkp877w_e2e_fixture.h"
 #include "tests/support/unplug_series.h"
 
 namespace qkp877w_e2e {

@@ -1,4 +1,4 @@
-#include "bridge.h"
+#include "tools/gpsim-bridge/bridge.h"
 
 #include <poll.h>
 #include <sys/resource.h>
@@ -12,7 +12,7 @@
 #include <sstream>
 #include <stdexcept>
 
-#include "startup_script.h"
+#include "tools/gpsim-bridge/startup_script.h"
 
 namespace bridge {
 

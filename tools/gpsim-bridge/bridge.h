@@ -13,10 +13,10 @@
 #include <optional>
 #include <string>
 
-#include "bridge_options.h"
-#include "gpsim_console.h"
-#include "pseudo_terminal.h"
-#include "real_time_pacer.h"
+#include "tools/gpsim-bridge/bridge_options.h"
+#include "tools/gpsim-bridge/gpsim_console.h"
+#include "tools/target-sim/pseudo_terminal.h"
+#include "tools/gpsim-bridge/real_time_pacer.h"
 
 namespace bridge {
 

@@ -1,4 +1,4 @@
-#include "bridge_options.h"
+#include "tools/gpsim-bridge/bridge_options.h"
 
 #include <charconv>
 

@@ -1,4 +1,4 @@
-#include "gpsim_console.h"
+#include "tools/gpsim-bridge/gpsim_console.h"
 
 #include <poll.h>
 

@@ -11,7 +11,7 @@
 #include <string_view>
 #include <vector>
 
-#include "gpsim_process.h"
+#include "tools/gpsim-bridge/gpsim_process.h"
 
 namespace bridge {
 

@@ -1,4 +1,4 @@
-#include "gpsim_process.h"
+#include "tools/gpsim-bridge/gpsim_process.h"
 
 #include <fcntl.h>
 #include <poll.h>

@@ -10,10 +10,10 @@
 #include <string>
 #include <vector>
 
-#include "bridge.h"
-#include "bridge_options.h"
+#include "tools/gpsim-bridge/bridge.h"
+#include "tools/gpsim-bridge/bridge_options.h"
 #include "host/file_descriptor.h"
-#include "pseudo_terminal.h"
+#include "tools/target-sim/pseudo_terminal.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "startup_script.h"
+#include "tools/gpsim-bridge/startup_script.h"
 
 #include <stdexcept>
 

@@ -1,4 +1,4 @@
-#include "decoy_terminal.h"
+#include "tools/target-sim/decoy_terminal.h"
 
 #include <fcntl.h>
 #include <signal.h>

@@ -9,7 +9,7 @@
 
 #include <string>
 
-#include "pseudo_terminal.h"
+#include "tools/target-sim/pseudo_terminal.h"
 
 namespace sim {
 

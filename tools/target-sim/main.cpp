@@ -8,11 +8,11 @@
 #include <string>
 #include <vector>
 
-#include "pseudo_terminal.h"
-#include "request_log.h"
-#include "sim_options.h"
-#include "simulator.h"
-#include "target_board.h"
+#include "tools/target-sim/pseudo_terminal.h"
+#include "tools/target-sim/request_log.h"
+#include "tools/target-sim/sim_options.h"
+#include "tools/target-sim/simulator.h"
+#include "tools/target-sim/target_board.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "pseudo_terminal.h"
+#include "tools/target-sim/pseudo_terminal.h"
 
 #include <fcntl.h>
 #include <sys/ioctl.h>

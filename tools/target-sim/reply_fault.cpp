@@ -1,4 +1,4 @@
-#include "reply_fault.h"
+#include "tools/target-sim/reply_fault.h"
 
 namespace sim {
 

@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "sim_options.h"
+#include "tools/target-sim/sim_options.h"
 
 namespace sim {
 

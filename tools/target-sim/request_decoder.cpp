@@ -1,8 +1,8 @@
-#include "request_decoder.h"
+#include "tools/target-sim/request_decoder.h"
 
 #include <utility>
 
-#include "hex_text.h"
+#include "tools/target-sim/hex_text.h"
 
 namespace sim {
 

@@ -7,7 +7,7 @@
 #include <optional>
 #include <string>
 
-#include "board_request.h"
+#include "tools/target-sim/board_request.h"
 
 namespace sim {
 

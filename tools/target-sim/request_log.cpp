@@ -1,4 +1,4 @@
-#include "request_log.h"
+#include "tools/target-sim/request_log.h"
 
 #include <cerrno>
 #include <system_error>

@@ -1,4 +1,4 @@
-#include "sim_options.h"
+#include "tools/target-sim/sim_options.h"
 
 #include <getopt.h>
 
@@ -8,7 +8,7 @@
 #include <string_view>
 #include <utility>
 
-#include "hex_text.h"
+#include "tools/target-sim/hex_text.h"
 
 namespace sim {
 

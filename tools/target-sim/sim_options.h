@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "target_board.h"
+#include "tools/target-sim/target_board.h"
 
 namespace sim {
 

@@ -1,4 +1,4 @@
-#include "simulator.h"
+#include "tools/target-sim/simulator.h"
 
 #include <poll.h>
 #include <unistd.h>
@@ -7,8 +7,8 @@
 #include <cctype>
 #include <cerrno>
 
-#include "hex_text.h"
-#include "reply_fault.h"
+#include "tools/target-sim/hex_text.h"
+#include "tools/target-sim/reply_fault.h"
 
 namespace sim {
 

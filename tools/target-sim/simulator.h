@@ -13,12 +13,12 @@
 #include <string>
 #include <vector>
 
-#include "pseudo_terminal.h"
-#include "request_decoder.h"
-#include "request_log.h"
-#include "sim_options.h"
-#include "decoy_terminal.h"
-#include "target_board.h"
+#include "tools/target-sim/pseudo_terminal.h"
+#include "tools/target-sim/request_decoder.h"
+#include "tools/target-sim/request_log.h"
+#include "tools/target-sim/sim_options.h"
+#include "tools/target-sim/decoy_terminal.h"
+#include "tools/target-sim/target_board.h"
 
 namespace sim {
 

@@ -1,6 +1,6 @@
-#include "target_board.h"
+#include "tools/target-sim/target_board.h"
 
-#include "hex_text.h"
+#include "tools/target-sim/hex_text.h"
 
 namespace sim {
 

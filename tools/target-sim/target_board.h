@@ -24,7 +24,7 @@
 #include <string_view>
 #include <vector>
 
-#include "board_request.h"
+#include "tools/target-sim/board_request.h"
 
 namespace sim {
 

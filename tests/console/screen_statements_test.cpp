@@ -4,7 +4,7 @@
 #include <cstdio>
 #include <vector>
 
-#include "console_runtime.h"
+#include "tests/console/console_runtime.h"
 #include "runtime/console/palette.h"
 #include "runtime/console/print_statements.h"
 #include "runtime/console/screen_statements.h"

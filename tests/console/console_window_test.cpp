@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "headless_console.h"
+#include "tests/console/headless_console.h"
 
 namespace rt::console {
 namespace {

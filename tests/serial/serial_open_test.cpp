@@ -6,7 +6,7 @@
 #include <thread>
 
 #include "host/serial_port.h"
-#include "pseudo_terminal.h"
+#include "tests/serial/pseudo_terminal.h"
 #include "runtime/core/error.h"
 #include "runtime/core/frame.h"
 #include "runtime/core/frame_records.h"

@@ -2,7 +2,7 @@
 // on the current error instead of ending the wait.
 #include <gtest/gtest.h>
 
-#include "console_runtime.h"
+#include "tests/console/console_runtime.h"
 #include "runtime/core/frame_records.h"
 
 namespace rt::console::testing {

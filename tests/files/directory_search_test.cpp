@@ -8,7 +8,7 @@
 #include <ctime>
 #include <vector>
 
-#include "files_fixture.h"
+#include "tests/files/files_fixture.h"
 #include "runtime/files/directory_search.h"
 #include "runtime/core/error.h"
 #include "runtime/files/file_sites.h"

@@ -9,7 +9,7 @@
 
 #include "runtime/core/number_conversions.h"
 #include "runtime/core/string_descriptor.h"
-#include "runtime_fixture.h"
+#include "tests/core_values/runtime_fixture.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "font_for_tests.h"
+#include "tests/host_frontends/font_for_tests.h"
 #include "host/pixel_painter.h"
 
 namespace {

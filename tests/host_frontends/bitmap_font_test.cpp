@@ -5,7 +5,7 @@
 #include <fstream>
 #include <optional>
 
-#include "font_for_tests.h"
+#include "tests/host_frontends/font_for_tests.h"
 #include "host/bitmap_font.h"
 
 namespace {

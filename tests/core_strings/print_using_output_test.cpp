@@ -6,7 +6,7 @@
 
 #include "runtime/core/basic_string.h"
 #include "runtime/core/print_using.h"
-#include "string_runtime_fixture.h"
+#include "tests/core_strings/string_runtime_fixture.h"
 
 namespace {
 

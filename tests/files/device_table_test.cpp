@@ -13,7 +13,7 @@
 #include <functional>
 #include <utility>
 
-#include "files_fixture.h"
+#include "tests/files/files_fixture.h"
 #include "runtime/files/disk_file.h"
 #include "runtime/core/error.h"
 #include "runtime/core/error_state.h"

@@ -3,7 +3,7 @@
 #include <string>
 
 #include "tests/support/scoped_locale.h"
-#include "console_runtime.h"
+#include "tests/console/console_runtime.h"
 #include "runtime/console/input_statements.h"
 #include "runtime/console/keyboard_reads.h"
 #include "runtime/console/screen_statements.h"

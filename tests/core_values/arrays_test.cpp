@@ -8,7 +8,7 @@
 #include "runtime/core/arrays.h"
 #include "runtime/core/basic_string.h"
 #include "runtime/core/frame.h"
-#include "runtime_fixture.h"
+#include "tests/core_values/runtime_fixture.h"
 
 namespace {
 

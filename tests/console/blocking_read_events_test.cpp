@@ -1,7 +1,7 @@
 // Events keep running while the program waits in a blocking key read.
 #include <gtest/gtest.h>
 
-#include "console_runtime.h"
+#include "tests/console/console_runtime.h"
 #include "runtime/console/keyboard_reads.h"
 #include "runtime/core/frame.h"
 

@@ -4,7 +4,7 @@
 
 #include <vector>
 
-#include "files_fixture.h"
+#include "tests/files/files_fixture.h"
 #include "runtime/core/basic_string.h"
 #include "runtime/core/string_descriptor.h"
 #include "runtime/files/field_input.h"

@@ -5,7 +5,7 @@
 #include <fstream>
 #include <thread>
 
-#include "font_for_tests.h"
+#include "tests/host_frontends/font_for_tests.h"
 #include "host/code_page.h"
 #include "host/desktop.h"
 #include "host/headless_front_end.h"

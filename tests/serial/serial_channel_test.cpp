@@ -15,7 +15,7 @@
 #include <vector>
 
 #include "host/serial_port.h"
-#include "pseudo_terminal.h"
+#include "tests/serial/pseudo_terminal.h"
 #include "runtime/core/error.h"
 #include "runtime/serial/serial_device.h"
 

@@ -7,7 +7,7 @@
 
 #include "runtime/core/basic_string.h"
 #include "runtime/core/string_ops.h"
-#include "runtime_fixture.h"
+#include "tests/core_values/runtime_fixture.h"
 
 namespace {
 

@@ -24,7 +24,7 @@
 #include "host/serial_port_list.h"
 #include "host/serial_port_map.h"
 #include "host/serial_trace.h"
-#include "pseudo_terminal.h"
+#include "tests/serial/pseudo_terminal.h"
 #include "tests/support/port_holder.h"
 
 using namespace std::chrono_literals;

@@ -7,7 +7,7 @@
 #include "runtime/core/basic_string.h"
 #include "runtime/core/number_text.h"
 #include "runtime/core/string_functions.h"
-#include "string_runtime_fixture.h"
+#include "tests/core_strings/string_runtime_fixture.h"
 
 namespace {
 

@@ -11,7 +11,7 @@
 #include <string>
 #include <thread>
 
-#include "font_for_tests.h"
+#include "tests/host_frontends/font_for_tests.h"
 #include "host/desktop.h"
 #include "host/sdl_front_end.h"
 #include "host/sdl_key_translation.h"

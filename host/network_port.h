@@ -74,7 +74,7 @@ public:
     FileDescriptor take_program_end() noexcept;
     // Sends the line settings (RFC 2217 only; raw TCP keeps the server's) and
     // waits for the server to acknowledge speed, data bits, parity and stop
-    // bits. 0, or network_error::SettingsRefused when an answer differs or
+    // bits. 0, or network_error::kSettingsRefused when an answer differs or
     // does not come in time, or an errno value when the connection is gone.
     int apply_settings(const SerialLineSettings& settings);
     // Drops the bytes the loop holds on their way either way, and asks an

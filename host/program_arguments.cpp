@@ -13,38 +13,41 @@ namespace host {
 
 namespace {
 
-enum LongOnly : int {
-    KUi = 256,
-    KScript,
-    KScale,
-    KPort,
-    KNoReconnect,
-    KListPorts,
-    KTrace,
-    KExec,
-    KExecFile,
-    KStopOnError,
-    KWatch,
-    KInterval,
-    KCount,
+// getopt_long codes of the options that have no one-letter form.
+namespace long_option {
+enum Code : int {
+    Ui = 256,
+    Script,
+    Scale,
+    Port,
+    NoReconnect,
+    ListPorts,
+    Trace,
+    Exec,
+    ExecFile,
+    StopOnError,
+    Watch,
+    Interval,
+    Count,
 };
+}  // namespace long_option
 
 constexpr std::array<option, 17> kOptions{{
     {"help", no_argument, nullptr, 'h'},
     {"version", no_argument, nullptr, 'V'},
-    {"ui", required_argument, nullptr, KUi},
-    {"script", required_argument, nullptr, KScript},
-    {"scale", required_argument, nullptr, KScale},
-    {"port", required_argument, nullptr, KPort},
-    {"no-reconnect", no_argument, nullptr, KNoReconnect},
-    {"list-ports", no_argument, nullptr, KListPorts},
-    {"trace", required_argument, nullptr, KTrace},
-    {"exec", required_argument, nullptr, KExec},
-    {"exec-file", required_argument, nullptr, KExecFile},
-    {"stop-on-error", no_argument, nullptr, KStopOnError},
-    {"watch", required_argument, nullptr, KWatch},
-    {"interval", required_argument, nullptr, KInterval},
-    {"count", required_argument, nullptr, KCount},
+    {"ui", required_argument, nullptr, long_option::Ui},
+    {"script", required_argument, nullptr, long_option::Script},
+    {"scale", required_argument, nullptr, long_option::Scale},
+    {"port", required_argument, nullptr, long_option::Port},
+    {"no-reconnect", no_argument, nullptr, long_option::NoReconnect},
+    {"list-ports", no_argument, nullptr, long_option::ListPorts},
+    {"trace", required_argument, nullptr, long_option::Trace},
+    {"exec", required_argument, nullptr, long_option::Exec},
+    {"exec-file", required_argument, nullptr, long_option::ExecFile},
+    {"stop-on-error", no_argument, nullptr, long_option::StopOnError},
+    {"watch", required_argument, nullptr, long_option::Watch},
+    {"interval", required_argument, nullptr, long_option::Interval},
+    {"count", required_argument, nullptr, long_option::Count},
     {nullptr, 0, nullptr, 0},
 }};
 
@@ -200,40 +203,40 @@ ProgramArguments parse_program_arguments(int argc, char* const* argv)
         switch (c) {
         case 'h': arguments.help = true; break;
         case 'V': arguments.version = true; break;
-        case KUi:
+        case long_option::Ui:
             arguments.front_end.kind = front_end_named(value);
             ui_given = true;
             break;
-        case KScript:
+        case long_option::Script:
             arguments.front_end.script = std::string(value);
             script_given = true;
             break;
-        case KScale: arguments.front_end.scale = scale_named(value); break;
-        case KPort: arguments.ports.push_back(port_named(value)); break;
-        case KNoReconnect: arguments.reconnect = false; break;
-        case KListPorts: arguments.list_ports = true; break;
-        case KTrace:
+        case long_option::Scale: arguments.front_end.scale = scale_named(value); break;
+        case long_option::Port: arguments.ports.push_back(port_named(value)); break;
+        case long_option::NoReconnect: arguments.reconnect = false; break;
+        case long_option::ListPorts: arguments.list_ports = true; break;
+        case long_option::Trace:
             if (value.empty())
                 throw UsageError("--trace needs a file name");
             arguments.trace = std::string(value);
             break;
-        case KExec: arguments.scripted.commands.push_back({false, std::string(value)}); break;
-        case KExecFile:
+        case long_option::Exec: arguments.scripted.commands.push_back({false, std::string(value)}); break;
+        case long_option::ExecFile:
             if (value.empty())
                 throw UsageError("--exec-file needs a file name (- for standard input)");
             arguments.scripted.commands.push_back({true, std::string(value)});
             break;
-        case KStopOnError: arguments.scripted.stop_on_error = true; break;
-        case KWatch:
+        case long_option::StopOnError: arguments.scripted.stop_on_error = true; break;
+        case long_option::Watch:
             if (value.empty())
                 throw UsageError("--watch needs the name of a watch file");
             arguments.scripted.watch = std::string(value);
             break;
-        case KInterval:
+        case long_option::Interval:
             arguments.scripted.interval = std::chrono::milliseconds(count_named("--interval", value, 86'400'000));
             interval_given = true;
             break;
-        case KCount:
+        case long_option::Count:
             arguments.scripted.count = count_named("--count", value, 100'000'000);
             count_given = true;
             break;

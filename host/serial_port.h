@@ -122,7 +122,7 @@ public:
     // the driver refuses them; the previous settings then stay in force.
     bool write_settings(const SerialLineSettings& settings);
     // Why the last write_settings() to a network port's server failed
-    // (network_error::SettingsRefused, or an errno value); 0 when it did not.
+    // (network_error::kSettingsRefused, or an errno value); 0 when it did not.
     int settings_error() const noexcept { return settings_error_; }
 
     // Queue sizes requested of the driver. Linux sizes its buffers itself, so

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Checks the naming rules (README "Naming"): identifiers with clang-tidy's
-# naming check as .clang-tidy sets it, test sources named *_test.cpp, and
-# quoted includes written as paths from the repository root.
+# naming check as .clang-tidy sets it, test sources named *_test.cpp, test
+# programs named *_tests, and quoted includes written as paths from the
+# repository root.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 ./scripts/install-packages.sh
@@ -18,6 +19,11 @@ while read -r file; do
   esac
   case "${file##*/}" in test_*) echo "$file: test sources are NAME_test.cpp, not test_NAME.cpp"; status=1 ;; esac
 done < <(git ls-files 'tests/*.cpp')
+
+# A test program is NAME_tests.
+while read -r program; do
+  case "$program" in *_tests) ;; *) echo "test program $program: test programs are NAME_tests"; status=1 ;; esac
+done < <(git ls-files 'tests/*CMakeLists.txt' | xargs sed -nE 's/.*qk_add_test\(\s*([A-Za-z0-9_]+).*/\1/p')
 
 # Quoted includes name a file from the repository root; qk_version.h is the
 # one header the build writes (cmake/Version.cmake).

@@ -24,7 +24,7 @@ void bm_parse_number(benchmark::State& state)
 }
 BENCHMARK(bm_parse_number)->DenseRange(0, 3);
 
-void BM_VAL(benchmark::State& state)
+void bm_val(benchmark::State& state)
 {
     BenchRuntime r;
     std::string_view text = kValTexts[state.range(0)];
@@ -34,7 +34,7 @@ void BM_VAL(benchmark::State& state)
         benchmark::DoNotOptimize(rt::VAL());
     }
 }
-BENCHMARK(BM_VAL)->DenseRange(0, 3);
+BENCHMARK(bm_val)->DenseRange(0, 3);
 
 void bm_hex_text(benchmark::State& state)
 {
@@ -46,7 +46,7 @@ void bm_hex_text(benchmark::State& state)
 }
 BENCHMARK(bm_hex_text);
 
-void BM_HEX_S(benchmark::State& state)
+void bm_hex_s(benchmark::State& state)
 {
     BenchRuntime r;
     std::int32_t value = 0x1F00;
@@ -57,7 +57,7 @@ void BM_HEX_S(benchmark::State& state)
         rt::STR_FREE(result);
     }
 }
-BENCHMARK(BM_HEX_S);
+BENCHMARK(bm_hex_s);
 
 void bm_signed_decimal_text(benchmark::State& state)
 {
@@ -69,7 +69,7 @@ void bm_signed_decimal_text(benchmark::State& state)
 }
 BENCHMARK(bm_signed_decimal_text);
 
-void BM_STR_S(benchmark::State& state)
+void bm_str_s(benchmark::State& state)
 {
     BenchRuntime r;
     std::int16_t value = -1234;
@@ -80,7 +80,7 @@ void BM_STR_S(benchmark::State& state)
         rt::STR_FREE(result);
     }
 }
-BENCHMARK(BM_STR_S);
+BENCHMARK(bm_str_s);
 
 }  // namespace
 

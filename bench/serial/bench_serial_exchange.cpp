@@ -1,8 +1,8 @@
 // Serial channel budgets on a pseudo-terminal:
-//  - SilentLinePolling: 130 000 receive-count checks of a silent line, the
+//  - silent_line_polling: 130 000 receive-count checks of a silent line, the
 //    monitors' reply time-out (about 1.3 s by the poll slice).
-//  - PollingCpu: CPU time spent by 10 s of continuous polling of a silent line.
-//  - RequestReplyRows: rows per second of a 5-byte request / 33-byte reply
+//  - polling_cpu: CPU time spent by 10 s of continuous polling of a silent line.
+//  - request_reply_rows: rows per second of a 5-byte request / 33-byte reply
 //    exchange with a peer that paces its reply at 9600 bit/s, read the way the
 //    monitors read (LOC, then one byte at a time, up to 130 000 checks).
 #include <benchmark/benchmark.h>

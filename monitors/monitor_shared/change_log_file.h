@@ -18,7 +18,7 @@
 
 namespace monitor {
 
-// Opens the log `name` for appending as `fileNumber` (created when missing).
+// Opens the log `name` for appending as `file_number` (created when missing).
 // False after the message and the beep when it cannot be opened.
 bool open_change_log(std::int32_t file_number, const std::string& name, ScreenPlace message_place);
 

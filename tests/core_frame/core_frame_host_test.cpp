@@ -181,7 +181,7 @@ TEST(ProgramStart, BaseNameDropsDirectoryAndExtension)
     EXPECT_EQ(rt::program_base_name("/opt/v1.2/qk14"), "qk14");
     // 表 is 0x95 0x5C: its second byte is not a directory separator.
     EXPECT_EQ(rt::program_base_name("C:\\\x95\x5c\x8e\xa6.EXE"), "\x95\x5c\x8e\xa6");
-    EXPECT_NE(rt::executable_path().find("test_core_frame_host"), std::string::npos);
+    EXPECT_NE(rt::executable_path().find("core_frame_host_tests"), std::string::npos);
 }
 
 TEST(ProgramStart, FailureCodesSelectStartupMessages)

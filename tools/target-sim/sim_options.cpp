@@ -39,41 +39,44 @@ const char* const kSimUsage =
 
 namespace {
 
-enum LongOnly : int {
-    KBoard = 256,
-    KBaud,
-    KUnpaced,
-    KDataBits,
-    KChange,
-    KFill,
-    KFault,
-    KUnplugDecoy,
-    KFaultyReplies,
-    KFaultyAddress,
-    KHangupAfter,
-    KLog,
-    KLogReplyEnds,
-    KLink,
-    KExitOnStdinEof,
+// getopt_long codes of the options that have no one-letter form.
+namespace long_option {
+enum Code : int {
+    Board = 256,
+    Baud,
+    Unpaced,
+    DataBits,
+    Change,
+    Fill,
+    Fault,
+    UnplugDecoy,
+    FaultyReplies,
+    FaultyAddress,
+    HangupAfter,
+    Log,
+    LogReplyEnds,
+    Link,
+    ExitOnStdinEof,
 };
+}  // namespace long_option
 
 constexpr std::array<option, 17> kOptions{{
     {"help", no_argument, nullptr, 'h'},
-    {"board", required_argument, nullptr, KBoard},
-    {"baud", required_argument, nullptr, KBaud},
-    {"unpaced", no_argument, nullptr, KUnpaced},
-    {"data-bits", required_argument, nullptr, KDataBits},
-    {"change", required_argument, nullptr, KChange},
-    {"fill", required_argument, nullptr, KFill},
-    {"fault", required_argument, nullptr, KFault},
-    {"unplug-decoy", no_argument, nullptr, KUnplugDecoy},
-    {"faulty-replies", required_argument, nullptr, KFaultyReplies},
-    {"faulty-address", required_argument, nullptr, KFaultyAddress},
-    {"hangup-after", required_argument, nullptr, KHangupAfter},
-    {"log", required_argument, nullptr, KLog},
-    {"log-reply-ends", no_argument, nullptr, KLogReplyEnds},
-    {"link", required_argument, nullptr, KLink},
-    {"exit-on-stdin-eof", no_argument, nullptr, KExitOnStdinEof},
+    {"board", required_argument, nullptr, long_option::Board},
+    {"baud", required_argument, nullptr, long_option::Baud},
+    {"unpaced", no_argument, nullptr, long_option::Unpaced},
+    {"data-bits", required_argument, nullptr, long_option::DataBits},
+    {"change", required_argument, nullptr, long_option::Change},
+    {"fill", required_argument, nullptr, long_option::Fill},
+    {"fault", required_argument, nullptr, long_option::Fault},
+    {"unplug-decoy", no_argument, nullptr, long_option::UnplugDecoy},
+    {"faulty-replies", required_argument, nullptr, long_option::FaultyReplies},
+    {"faulty-address", required_argument, nullptr, long_option::FaultyAddress},
+    {"hangup-after", required_argument, nullptr, long_option::HangupAfter},
+    {"log", required_argument, nullptr, long_option::Log},
+    {"log-reply-ends", no_argument, nullptr, long_option::LogReplyEnds},
+    {"link", required_argument, nullptr, long_option::Link},
+    {"exit-on-stdin-eof", no_argument, nullptr, long_option::ExitOnStdinEof},
     {nullptr, 0, nullptr, 0},
 }};
 
@@ -200,9 +203,9 @@ std::optional<SimOptions> parse_sim_options(const std::vector<std::string>& argu
         };
         switch (c) {
         case 'h': options.help = true; break;
-        case KUnpaced: options.paced = false; break;
-        case KExitOnStdinEof: options.exit_on_stdin_eof = true; break;
-        case KBoard:
+        case long_option::Unpaced: options.paced = false; break;
+        case long_option::ExitOnStdinEof: options.exit_on_stdin_eof = true; break;
+        case long_option::Board:
             if (value == "z80")
                 options.board = BoardKind::Z80;
             else if (value == "pic")
@@ -210,11 +213,11 @@ std::optional<SimOptions> parse_sim_options(const std::vector<std::string>& argu
             else
                 return fail("board must be z80 or pic");
             break;
-        case KBaud:
+        case long_option::Baud:
             if (!parse_number(value, options.baud) || options.baud == 0)
                 return fail("baud must be a positive number");
             break;
-        case KDataBits:
+        case long_option::DataBits:
             if (value == "7")
                 options.data_bits = 7;
             else if (value == "8")
@@ -222,14 +225,14 @@ std::optional<SimOptions> parse_sim_options(const std::vector<std::string>& argu
             else
                 return fail("data bits must be 7 or 8");
             break;
-        case KChange: {
+        case long_option::Change: {
             ScheduledChange change;
             if (!parse_change(value, change))
                 return fail("change must be ADDR:STEP:PERIOD_MS");
             options.changes.push_back(change);
             break;
         }
-        case KFill: {
+        case long_option::Fill: {
             MemoryFill fill;
             const auto equals = value.find('=');
             if (equals == std::string_view::npos || !parse_number(value.substr(0, equals), fill.address, 16) ||
@@ -238,38 +241,38 @@ std::optional<SimOptions> parse_sim_options(const std::vector<std::string>& argu
             options.fills.push_back(std::move(fill));
             break;
         }
-        case KFault:
+        case long_option::Fault:
             if (!parse_fault(value, options.faults))
                 return fail("fault must be silent, late:MS, garbage, short, nul, oversize:N, noise:N or "
                             "unplug:AFTER_MS:DOWN_MS[:TIMES]");
             break;
-        case KFaultyReplies: {
+        case long_option::FaultyReplies: {
             std::uint32_t count = 0;
             if (!parse_number(value, count))
                 return fail("faulty-replies needs a reply count");
             options.faults.faulty_replies = count;
             break;
         }
-        case KFaultyAddress:
+        case long_option::FaultyAddress:
             if (value.empty() || !std::all_of(value.begin(), value.end(), is_hex_digit))
                 return fail("faulty-address needs hexadecimal digits");
             options.faults.faulty_address = std::string(value);
             break;
-        case KHangupAfter: {
+        case long_option::HangupAfter: {
             std::uint32_t count = 0;
             if (!parse_number(value, count))
                 return fail("hangup-after needs a request count");
             options.faults.hangup_after = count;
             break;
         }
-        case KLog:
+        case long_option::Log:
             if (value.empty())
                 return fail("log needs a file name");
             options.log_path = std::string(value);
             break;
-        case KLogReplyEnds: options.log_reply_ends = true; break;
-        case KUnplugDecoy: unplug_decoy = true; break;
-        case KLink:
+        case long_option::LogReplyEnds: options.log_reply_ends = true; break;
+        case long_option::UnplugDecoy: unplug_decoy = true; break;
+        case long_option::Link:
             if (value.empty())
                 return fail("link needs a path");
             options.link_path = std::string(value);

@@ -13,8 +13,8 @@ while read -r file; do
   defines_tests=no
   grep -qE '^\s*(TEST|TEST_F|TEST_P|TYPED_TEST)\(' "$file" && defines_tests=yes
   case "$file:$defines_tests" in
-    *_test.cpp:yes | *:no) ;;
     *_test.cpp:no) echo "$file: named as a test source but defines no test"; status=1 ;;
+    *_test.cpp:yes | *:no) ;;
     *) echo "$file: defines tests, so its name ends in _test.cpp"; status=1 ;;
   esac
   case "${file##*/}" in test_*) echo "$file: test sources are NAME_test.cpp, not test_NAME.cpp"; status=1 ;; esac
